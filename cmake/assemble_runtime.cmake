@@ -1,0 +1,36 @@
+# cmake -DSRC=<assets> -DDST=<runtime> -P assemble_runtime.cmake
+#
+# Program data (textures, shaders, sounds) is refreshed whenever it changes.
+# What a person may have changed in the runtime folder — config.ini and the
+# level packs — is only replaced while it still equals the copy we shipped
+# last time, so a pack edited in TLES or the saved options are never lost.
+file(GLOB_RECURSE files RELATIVE ${SRC} ${SRC}/*)
+foreach(rel IN LISTS files)
+  set(from "${SRC}/${rel}")
+  set(to "${DST}/${rel}")
+  if(rel STREQUAL "config.ini" OR rel MATCHES "^Levels Packs/")
+    set(shipped "${DST}/.shipped/${rel}")
+    set(replace FALSE)
+    if(NOT EXISTS "${to}")
+      set(replace TRUE)
+    elseif(EXISTS "${shipped}")
+      file(SHA256 "${to}" current)
+      file(SHA256 "${shipped}" previous)
+      if(current STREQUAL previous)
+        set(replace TRUE)
+      endif()
+    endif()
+    if(replace)
+      get_filename_component(dir "${to}" DIRECTORY)
+      file(MAKE_DIRECTORY "${dir}")
+      file(COPY_FILE "${from}" "${to}" ONLY_IF_DIFFERENT)
+    endif()
+    get_filename_component(dir "${shipped}" DIRECTORY)
+    file(MAKE_DIRECTORY "${dir}")
+    file(COPY_FILE "${from}" "${shipped}" ONLY_IF_DIFFERENT)
+  else()
+    get_filename_component(dir "${to}" DIRECTORY)
+    file(MAKE_DIRECTORY "${dir}")
+    file(COPY_FILE "${from}" "${to}" ONLY_IF_DIFFERENT)
+  endif()
+endforeach()

@@ -1,0 +1,50 @@
+// game/shell/config: the game's settings (config.ini) and the list of level packs.
+// No windowing or sound dependency: the start-up, the options menu and the
+// tests share it.
+#pragma once
+
+#include <cstdint>
+
+constexpr int PACK_NAME_SIZE = 100;     // bytes of a pack file name, terminator included
+constexpr int PACK_LIST_SIZE = 100;     // names PackList holds
+constexpr const char* CONFIG_FILE = "config.ini";
+constexpr const char* PACK_FOLDER = "Levels Packs";
+
+// The five settings. Lives for the whole run; the options menu changes it in
+// memory and QUIT writes it back.
+struct Config {
+    int32_t screenWidth = 1024;               // window width request, pixels
+    int32_t screenHeight = 768;               // window height request, pixels
+    uint8_t mouseControl = 1;                 // nonzero: the mouse steers the paddle
+    uint8_t fallMode = 0;                     // nonzero: destroyed bricks fall
+    char levelPackName[PACK_NAME_SIZE] = {};  // selected pack's file name, no folder
+};
+
+// Pack files found at start-up, sorted. Lives for the whole run.
+struct PackList {
+    char names[PACK_LIST_SIZE][PACK_NAME_SIZE] = {};   // file names, no folder
+    int32_t count = 0;                                 // entries filled
+    int32_t lastPackIndex = 0;                         // count - 1, or 0 when none was found
+    int32_t packIndex = 0;                             // entry matching levelPackName, else 0
+};
+
+extern Config config;
+extern PackList packList;
+
+// Reads path into cfg as width, height, mouseControl, fallMode (decimal
+// integers, flags keep their low byte) and the pack name (one word). A value
+// missing or unparsable keeps its default; an unparsable integer also stops
+// the integers after it, and its word becomes the pack name. False only when
+// the file cannot be opened.
+bool readConfig(const char* path, Config& cfg);
+
+// Writes cfg in the four-line layout; false when the file cannot be written.
+bool writeConfig(const char* path, const Config& cfg);
+
+// Fills list from the sorted names (no folder) and selects the one equal to
+// cfg.levelPackName. Names too long for a slot, and names past the list's
+// room, are skipped with a note on standard output.
+void fillPackList(PackList& list, const char* const* names, int nameCount, const Config& cfg);
+
+// Lists "<folder>/*.tlp" into list (fillPackList over the folder's files).
+void discoverPacks(PackList& list, const char* folder, const Config& cfg);

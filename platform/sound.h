@@ -1,0 +1,29 @@
+// platform/sound: the game's sound device, in the shape the game's rules expect.
+// Samples live in numbered slots and play on fixed channels; one music stream
+// plays on its own channel. The real backend is SDL2_mixer (sound_sdl.cpp);
+// tests link the recording backend (sound_fake.cpp) instead.
+#pragma once
+
+constexpr int SOUND_MIX_RATE = 44100;    // Hz
+constexpr int SOUND_CHANNELS = 32;
+constexpr int SOUND_SLOTS = 14;          // sample slots 0..13
+constexpr int MUSIC_CHANNEL = 3;         // the stream's channel; carries nothing else
+
+// Starts the mixer. Without an audio device the game runs silently and says
+// so once on standard output; every later call is then a no-op.
+void soundInit();
+
+// Loads a sample file into slot (0..SOUND_SLOTS-1); a missing file leaves the slot silent.
+void soundLoadSample(int slot, const char* path);
+
+// Opens a compressed music file as the stream.
+void soundOpenStream(const char* path);
+
+// Plays the sample of slot on channel, cutting off whatever that channel played.
+void soundPlaySample(int slot, int channel);
+
+// Starts the stream (from its beginning, looping) on channel.
+void soundPlayStream(int channel);
+
+// Stops the stream.
+void soundStopStream();

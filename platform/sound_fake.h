@@ -1,0 +1,17 @@
+// platform/sound_fake: the recording sound backend that tests link instead of SDL2_mixer.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct SoundCall {
+    std::string what;   // "init", "load", "stream", "play", "playStream", "stopStream"
+    int slot;           // sample slot, -1 where none
+    int channel;        // channel, -1 where none
+    std::string path;   // file, for "load" and "stream"
+};
+
+extern std::vector<SoundCall> soundCalls;   // every call since the last clear, in order
+
+// Number of times sample slot was played (on any channel).
+int soundPlayCount(int slot);

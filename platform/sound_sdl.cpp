@@ -1,0 +1,74 @@
+// platform/sound_sdl: the sound device on SDL2_mixer.
+// Limits: channel numbers above SOUND_CHANNELS - 1 are ignored; the stream is
+// SDL_mixer's one music stream, so MUSIC_CHANNEL is only a name for it.
+#include "platform/sound.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <cstdio>
+
+namespace {
+
+struct SoundDevice {
+    bool open = false;                     // the mixer started; false = silent run
+    Mix_Chunk* samples[SOUND_SLOTS] = {};  // loaded once, kept until exit
+    Mix_Music* stream = nullptr;
+};
+
+SoundDevice device;
+
+}   // namespace
+
+void soundInit()
+{
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0 ||
+        Mix_OpenAudio(SOUND_MIX_RATE, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+        printf("No audio device (%s): running without sound.\n", SDL_GetError());
+        fflush(stdout);
+        return;
+    }
+    Mix_Init(MIX_INIT_MP3);
+    Mix_AllocateChannels(SOUND_CHANNELS);
+    device.open = true;
+}
+
+void soundLoadSample(int slot, const char* path)
+{
+    if (!device.open || slot < 0 || slot >= SOUND_SLOTS) {
+        return;
+    }
+    device.samples[slot] = Mix_LoadWAV(path);
+}
+
+void soundOpenStream(const char* path)
+{
+    if (!device.open) {
+        return;
+    }
+    device.stream = Mix_LoadMUS(path);
+}
+
+void soundPlaySample(int slot, int channel)
+{
+    if (!device.open || slot < 0 || slot >= SOUND_SLOTS || !device.samples[slot] || channel < 0 ||
+        channel >= SOUND_CHANNELS || channel == MUSIC_CHANNEL) {
+        return;
+    }
+    Mix_PlayChannel(channel, device.samples[slot], 0);
+}
+
+void soundPlayStream(int /*channel*/)
+{
+    if (!device.open || !device.stream) {
+        return;
+    }
+    Mix_PlayMusic(device.stream, -1);
+}
+
+void soundStopStream()
+{
+    if (!device.open) {
+        return;
+    }
+    Mix_HaltMusic();
+}

@@ -1,0 +1,181 @@
+// Settings file and level pack discovery; the engine's start values.
+#include "game/render/engine.h"
+#include "game/shell/config.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ConfigFiles : public ::testing::Test {
+protected:
+    fs::path dir;
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() / ("config_test_" + std::to_string(getpid()) + "_" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+    Config readText(const std::string& text)
+    {
+        std::ofstream(path("config.ini"), std::ios::binary) << text;
+        Config cfg;
+        EXPECT_TRUE(readConfig(path("config.ini").c_str(), cfg));
+        return cfg;
+    }
+};
+
+}   // namespace
+
+TEST_F(ConfigFiles, MissingFileIsReportedAndDefaultsStand)
+{
+    Config cfg;
+    EXPECT_FALSE(readConfig(path("none.ini").c_str(), cfg));
+    EXPECT_EQ(cfg.screenWidth, 1024);
+    EXPECT_EQ(cfg.screenHeight, 768);
+    EXPECT_EQ(cfg.mouseControl, 1);
+    EXPECT_EQ(cfg.fallMode, 0);
+    EXPECT_STREQ(cfg.levelPackName, "");
+}
+
+TEST_F(ConfigFiles, ReadsTheFourLineLayoutAndPartialFiles)
+{
+    Config full = readText("1280 800\n0\n1\nclassic.tlp\n");
+    EXPECT_EQ(full.screenWidth, 1280);
+    EXPECT_EQ(full.screenHeight, 800);
+    EXPECT_EQ(full.mouseControl, 0);
+    EXPECT_EQ(full.fallMode, 1);
+    EXPECT_STREQ(full.levelPackName, "classic.tlp");
+
+    Config partial = readText("800 600");
+    EXPECT_EQ(partial.screenWidth, 800);
+    EXPECT_EQ(partial.screenHeight, 600);
+    EXPECT_EQ(partial.mouseControl, 1);
+    EXPECT_EQ(partial.fallMode, 0);
+    EXPECT_STREQ(partial.levelPackName, "");
+}
+
+TEST_F(ConfigFiles, FlagsKeepOnlyTheirLowByte)
+{
+    Config cfg = readText("1024 768 256 257 a.tlp");
+    EXPECT_EQ(cfg.mouseControl, 0);
+    EXPECT_EQ(cfg.fallMode, 1);
+    EXPECT_EQ(readText("1 1 2 -1 a.tlp").mouseControl, 2);
+    EXPECT_EQ(readText("1 1 2 -1 a.tlp").fallMode, 255);
+}
+
+TEST_F(ConfigFiles, AnUnparsableIntegerStopsTheNumbersAndBecomesTheName)
+{
+    Config cfg = readText("1280 wide 0 1 classic.tlp\n");
+    EXPECT_EQ(cfg.screenWidth, 1280);
+    EXPECT_EQ(cfg.screenHeight, 768);
+    EXPECT_EQ(cfg.mouseControl, 1);
+    EXPECT_EQ(cfg.fallMode, 0);
+    EXPECT_STREQ(cfg.levelPackName, "wide");
+}
+
+TEST_F(ConfigFiles, AnOverlongPackNameIsIgnoredNotOverflowed)
+{
+    Config cfg = readText("1024 768 1 0 " + std::string(150, 'n') + ".tlp\n");
+    EXPECT_STREQ(cfg.levelPackName, "");
+    Config fits = readText("1024 768 1 0 " + std::string(99, 'n') + "\n");
+    EXPECT_EQ(strlen(fits.levelPackName), 99u);
+}
+
+TEST_F(ConfigFiles, WritesTheLayoutItReads)
+{
+    Config cfg;
+    strcpy(cfg.levelPackName, "classic.tlp");
+    ASSERT_TRUE(writeConfig(path("out.ini").c_str(), cfg));
+    std::ifstream in(path("out.ini"));
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), "1024 768\n1\n0\nclassic.tlp\n");
+
+    Config back;
+    ASSERT_TRUE(readConfig(path("out.ini").c_str(), back));
+    EXPECT_EQ(back.screenWidth, 1024);
+    EXPECT_STREQ(back.levelPackName, "classic.tlp");
+
+    EXPECT_FALSE(writeConfig(path("no/such/dir/config.ini").c_str(), cfg));
+}
+
+TEST_F(ConfigFiles, DiscoveryListsSortedPacksAndSelectsTheConfiguredOne)
+{
+    fs::create_directories(dir / "packs");
+    for (const char* name : {"zeta.tlp", "alpha.tlp", "mid.tlp", "notes.txt", "x.tlp.bak"}) {
+        std::ofstream(dir / "packs" / name) << "1\n";
+    }
+    fs::create_directories(dir / "packs" / "folder.tlp");
+    Config cfg;
+    strcpy(cfg.levelPackName, "mid.tlp");
+    PackList list;
+    discoverPacks(list, (dir / "packs").c_str(), cfg);
+    ASSERT_EQ(list.count, 3);
+    EXPECT_STREQ(list.names[0], "alpha.tlp");
+    EXPECT_STREQ(list.names[1], "mid.tlp");
+    EXPECT_STREQ(list.names[2], "zeta.tlp");
+    EXPECT_EQ(list.lastPackIndex, 2);
+    EXPECT_EQ(list.packIndex, 1);
+
+    strcpy(cfg.levelPackName, "Mid.tlp");   // matching is case-sensitive
+    discoverPacks(list, (dir / "packs").c_str(), cfg);
+    EXPECT_EQ(list.packIndex, 0);
+
+    discoverPacks(list, (dir / "missing").c_str(), cfg);
+    EXPECT_EQ(list.count, 0);
+    EXPECT_EQ(list.packIndex, 0);
+}
+
+TEST(PackListLimits, OverlongNamesAndSurplusPacksAreSkipped)
+{
+    std::vector<std::string> storage;
+    storage.push_back(std::string(120, 'a') + ".tlp");
+    for (int i = 0; i < 130; ++i) {
+        char name[32];
+        snprintf(name, sizeof name, "p%03d.tlp", i);
+        storage.push_back(name);
+    }
+    std::vector<const char*> names;
+    for (const std::string& s : storage) {
+        names.push_back(s.c_str());
+    }
+    Config cfg;
+    strcpy(cfg.levelPackName, "p120.tlp");   // beyond the room: never selected
+    PackList list;
+    testing::internal::CaptureStdout();
+    fillPackList(list, names.data(), static_cast<int>(names.size()), cfg);
+    const std::string notes = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(list.count, PACK_LIST_SIZE);
+    EXPECT_EQ(list.lastPackIndex, PACK_LIST_SIZE - 1);
+    EXPECT_STREQ(list.names[0], "p000.tlp");
+    EXPECT_EQ(list.packIndex, 0);
+    EXPECT_NE(notes.find("longer than 99"), std::string::npos);
+    EXPECT_NE(notes.find("more than 100 packs"), std::string::npos);
+}
+
+TEST(EngineState, StartValues)
+{
+    static const Engine fresh;
+    EXPECT_FALSE(fresh.loaded);
+    EXPECT_TRUE(fresh.shadowsEnabled);
+    EXPECT_FALSE(fresh.logEnabled);
+    EXPECT_EQ(fresh.cameraPosition[0], 40);
+    EXPECT_EQ(fresh.cameraPosition[1], 20);
+    EXPECT_EQ(fresh.cameraPosition[2], 110);
+    EXPECT_EQ(fresh.cameraDirection[2], -1);
+    EXPECT_EQ(fresh.lights[0].position[3], 1.0f);
+    EXPECT_EQ(fresh.lights[5].radius, 1.0f);
+    EXPECT_EQ(cameraYaw, 0.0);
+    EXPECT_EQ(cameraPitch, 0.0);
+}

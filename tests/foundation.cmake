@@ -1,0 +1,3 @@
+add_unit_test(levelpack_test SOURCES levelpack_test.cpp LIBS levelpack)
+add_unit_test(config_test SOURCES config_test.cpp LIBS shell_config engine_state)
+add_windowed_test(startup_windowed windowed/startup.sh)

@@ -1,0 +1,372 @@
+// Level pack format: reading by position, new packs, the rewrite pass and the safe save.
+#include "levelpack/levelpack.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class PackFiles : public ::testing::Test {
+protected:
+    fs::path dir;
+
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() /
+              ("levelpack_test_" + std::to_string(getpid()) + "_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override
+    {
+        std::error_code ignored;
+        fs::permissions(dir, fs::perms::owner_all, ignored);
+        fs::remove_all(dir, ignored);
+    }
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+    void write(const std::string& name, const std::string& text) const
+    {
+        std::ofstream(path(name), std::ios::binary) << text;
+    }
+    std::string read(const std::string& name) const
+    {
+        std::ifstream in(path(name), std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+};
+
+// A pack of the given levels, each header {number, grey, bonus, background}
+// and every brick code set to fill, written in the canonical layout.
+struct LevelSpec {
+    int number, greyHits, bonusChance, background, fill;
+};
+std::string packText(int count, const std::vector<LevelSpec>& levels)
+{
+    std::string text = std::to_string(count) + "\n";
+    for (const LevelSpec& l : levels) {
+        text += std::to_string(l.number) + " " + std::to_string(l.greyHits) + " " + std::to_string(l.bonusChance) +
+                " " + std::to_string(l.background) + "\n";
+        for (int row = 0; row < GRID_ROWS; ++row) {
+            for (int column = 0; column < GRID_COLUMNS; ++column) {
+                text += std::to_string(l.fill) + (column == GRID_COLUMNS - 1 ? "\n" : " ");
+            }
+        }
+    }
+    return text;
+}
+
+const std::string kEmptyRow = "0 0 0 0 0 0 0 0 0 0 0\n";
+
+}   // namespace
+
+// ---------------------------------------------------------------------------
+// New packs
+// ---------------------------------------------------------------------------
+
+TEST_F(PackFiles, NewPackIsCanonicalByteForByte)
+{
+    std::string expected = "1\n1 1 50 1\n";
+    for (int i = 0; i < GRID_ROWS; ++i) {
+        expected += kEmptyRow;
+    }
+    EXPECT_EQ(newPackText(1), expected);
+
+    ASSERT_TRUE(writeNewPack(path("three.tlp"), 3).ok());
+    const std::string three = read("three.tlp");
+    EXPECT_EQ(std::count(three.begin(), three.end(), '\n'), 1 + 23 * 3);
+    EXPECT_EQ(three.substr(0, 2), "3\n");
+    EXPECT_NE(three.find("\n3 1 50 1\n"), std::string::npos);
+    EXPECT_EQ(three.find(" \n"), std::string::npos) << "never a space before a newline";
+}
+
+TEST_F(PackFiles, NewPackInMissingFolderFails)
+{
+    const PackResult result = writeNewPack(path("no/such/folder/x.tlp"), 1);
+    EXPECT_EQ(result.status, PackStatus::WriteError);
+    EXPECT_NE(result.message.find("x.tlp"), std::string::npos);
+}
+
+// ---------------------------------------------------------------------------
+// Reading a level
+// ---------------------------------------------------------------------------
+
+TEST_F(PackFiles, FirstReadTakesCountAndNumberFromTheFile)
+{
+    write("p.tlp", packText(2, {{5, 2, 30, 3, 1}, {6, 1, 50, 1, 2}}));
+    PackLevel level;
+    ASSERT_TRUE(readPackLevel(path("p.tlp"), level).ok());
+    EXPECT_EQ(level.levelCount, 2);
+    EXPECT_EQ(level.levelNumber, 5);
+    EXPECT_EQ(level.greyHits, 2);
+    EXPECT_EQ(level.bonusChance, 30);
+    EXPECT_EQ(level.background, 3);
+    EXPECT_EQ(level.bricks[0], 1);
+    EXPECT_EQ(level.bricks[GRID_CELLS - 1], 1);
+}
+
+TEST_F(PackFiles, LaterReadsGoByPositionNotByStoredNumber)
+{
+    write("p.tlp", packText(3, {{7, 1, 10, 1, 1}, {8, 2, 20, 2, 2}, {9, 3, 30, 3, 3}}));
+    PackLevel level;
+    level.levelCount = 42;
+    level.levelNumber = 3;
+    ASSERT_TRUE(readPackLevel(path("p.tlp"), level).ok());
+    EXPECT_EQ(level.levelNumber, 3) << "the stored number 9 is never taken";
+    EXPECT_EQ(level.levelCount, 42) << "the count is not taken again";
+    EXPECT_EQ(level.greyHits, 3);
+    EXPECT_EQ(level.bricks[100], 3);
+
+    level.levelNumber = 1;
+    ASSERT_TRUE(readPackLevel(path("p.tlp"), level).ok());
+    EXPECT_EQ(level.greyHits, 1);
+    EXPECT_EQ(level.bricks[5], 1);
+}
+
+TEST_F(PackFiles, ReadingAcceptsAnyWhiteSpaceSignsAndLeadingZeros)
+{
+    std::string text = packText(1, {{1, 4, 25, 2, 6}});
+    // CR LF line ends, tabs, a plus sign and leading zeros all read the same.
+    std::string odd;
+    for (char c : text) {
+        odd += (c == '\n') ? std::string("\r\n") : (c == ' ' ? std::string("\t") : std::string(1, c));
+    }
+    odd.replace(odd.find("4\t25"), 4, "+004\t025");
+    write("odd.tlp", odd);
+    PackLevel level;
+    ASSERT_TRUE(readPackLevel(path("odd.tlp"), level).ok());
+    EXPECT_EQ(level.greyHits, 4);
+    EXPECT_EQ(level.bonusChance, 25);
+    EXPECT_EQ(level.bricks[241], 6);
+}
+
+TEST_F(PackFiles, FormatErrorsSayWhatAndWhereAndLeaveTheLevelAlone)
+{
+    PackLevel before;
+    before.levelNumber = 0;
+    before.greyHits = 77;
+    before.bricks[10] = 4;
+
+    struct Case {
+        const char* name;
+        std::string text;
+        int levelNumber;
+        std::vector<std::string> mentions;
+    };
+    std::string full = packText(2, {{1, 1, 50, 1, 0}, {2, 1, 50, 1, 0}});
+    std::string notInteger = full;
+    notInteger.replace(notInteger.find("1 1 50 1\n") + 9, 1, "x");   // level 1, row 1, column 1
+    std::string badCode = full;
+    badCode.replace(badCode.find("2 1 50 1\n") + 9, 1, "10");       // level 2, row 1, column 1
+    std::string huge = full;
+    huge.replace(huge.find("1 1 50 1\n") + 2, 1, "99999999999");
+    const std::vector<Case> cases = {
+        {"truncated", full.substr(0, full.size() / 2 + 40), 2, {"level 2", "ends before"}},
+        {"past the last", full, 3, {"level 3", "ends before"}},
+        {"empty file", "", 0, {"ends before the level count"}},
+        {"not an integer", notInteger, 0, {"level 1", "row 1 column 1", "\"x\""}},
+        {"code outside 0..9", badCode, 2, {"level 2", "row 1 column 1", "brick code 10"}},
+        {"out of range", huge, 0, {"grey hits", "out of range"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        write("bad.tlp", c.text);
+        PackLevel level = before;
+        level.levelNumber = c.levelNumber;
+        const PackResult result = readPackLevel(path("bad.tlp"), level);
+        EXPECT_EQ(result.status, PackStatus::FormatError);
+        EXPECT_NE(result.message.find("bad.tlp"), std::string::npos) << result.message;
+        for (const std::string& word : c.mentions) {
+            EXPECT_NE(result.message.find(word), std::string::npos) << result.message;
+        }
+        EXPECT_EQ(level.greyHits, 77) << "never a half-filled level";
+        EXPECT_EQ(level.bricks[10], 4);
+        EXPECT_EQ(level.levelNumber, c.levelNumber);
+    }
+}
+
+TEST_F(PackFiles, MissingPackCannotBeOpened)
+{
+    PackLevel level;
+    EXPECT_EQ(readPackLevel(path("missing.tlp"), level).status, PackStatus::CannotOpen);
+}
+
+// ---------------------------------------------------------------------------
+// The rewrite pass
+// ---------------------------------------------------------------------------
+
+TEST_F(PackFiles, SavingAnUnchangedLevelReproducesTheFile)
+{
+    const std::string text = packText(3, {{1, 2, 40, 1, 1}, {2, 3, 45, 2, 0}, {3, 1, 50, 4, 9}});
+    write("p.tlp", text);
+    for (int k = 1; k <= 3; ++k) {
+        PackLevel level;
+        level.levelNumber = k;
+        level.levelCount = 3;
+        ASSERT_TRUE(readPackLevel(path("p.tlp"), level).ok());
+        ASSERT_TRUE(savePackLevel(path("p.tlp"), path("temp.dat"), level).ok());
+        EXPECT_EQ(read("p.tlp"), text) << "level " << k;
+        EXPECT_FALSE(fs::exists(path("temp.dat")));
+    }
+}
+
+TEST_F(PackFiles, SavingReplacesByPositionAndCanonicalisesEverything)
+{
+    // Two levels on one line, tabs, CR LF, a plus sign and leading zeros.
+    std::string messy = "2\r\n1\t1 50 1 ";
+    for (int i = 0; i < GRID_CELLS; ++i) {
+        messy += (i == 3 ? "+007" : "0") + std::string(i % 50 == 49 ? "\r\n" : " ");
+    }
+    messy += "\t9 2 0005 3 ";
+    for (int i = 0; i < GRID_CELLS; ++i) {
+        messy += "1 ";
+    }
+    write("messy.tlp", messy);
+
+    PackLevel edited;
+    edited.levelCount = 2;
+    edited.levelNumber = 2;
+    edited.greyHits = 6;
+    edited.bonusChance = 95;
+    edited.background = 4;
+    edited.bricks[0] = 8;
+    ASSERT_TRUE(savePackLevel(path("messy.tlp"), path("temp.dat"), edited).ok());
+
+    std::string expectedLevel2 = "2 6 95 4\n8 0 0 0 0 0 0 0 0 0 0\n";
+    for (int i = 1; i < GRID_ROWS; ++i) {
+        expectedLevel2 += kEmptyRow;
+    }
+    std::string expectedLevel1 = "1 1 50 1\n0 0 0 7 0 0 0 0 0 0 0\n";
+    for (int i = 1; i < GRID_ROWS; ++i) {
+        expectedLevel1 += kEmptyRow;
+    }
+    EXPECT_EQ(read("messy.tlp"), "2\n" + expectedLevel1 + expectedLevel2);
+}
+
+TEST_F(PackFiles, SavingKeepsLevelsBeyondTheCountAndWritesTheCallersCount)
+{
+    const std::string text = packText(1, {{1, 1, 50, 1, 1}, {2, 1, 50, 1, 2}, {3, 1, 50, 1, 3}});
+    write("p.tlp", text);
+    PackLevel level;
+    ASSERT_TRUE(readPackLevel(path("p.tlp"), level).ok());
+    level.bricks[0] = 5;
+    ASSERT_TRUE(savePackLevel(path("p.tlp"), path("temp.dat"), level).ok());
+    std::string expected = text;
+    expected.replace(expected.find("1 1 50 1\n1 "), 11, "1 1 50 1\n5 ");
+    EXPECT_EQ(read("p.tlp"), expected);
+
+    level.levelCount = 3;
+    ASSERT_TRUE(savePackLevel(path("p.tlp"), path("temp.dat"), level).ok());
+    EXPECT_EQ(read("p.tlp").substr(0, 2), "3\n");
+}
+
+TEST_F(PackFiles, SavingTheFirstAndLastLevelLandsInPlace)
+{
+    const std::string text = packText(3, {{1, 1, 50, 1, 1}, {2, 1, 50, 1, 2}, {3, 1, 50, 1, 3}});
+    PackLevel level;
+    level.levelCount = 3;
+    level.greyHits = 9;
+    level.bricks[0] = 7;
+
+    std::string out;
+    level.levelNumber = 1;
+    ASSERT_TRUE(rewritePackText(text, level, "p", out).ok());
+    EXPECT_EQ(out.substr(0, 20), "3\n1 9 50 1\n7 0 0 0 0");
+
+    level.levelNumber = 3;
+    ASSERT_TRUE(rewritePackText(text, level, "p", out).ok());
+    const size_t last = out.rfind("3 9 50 1\n7 0");
+    ASSERT_NE(last, std::string::npos);
+    EXPECT_EQ(out.substr(last - 6, 6), "2 2 2\n") << "right after level 2's last row";
+}
+
+// ---------------------------------------------------------------------------
+// Failed saves leave the pack byte-identical and no temporary file
+// ---------------------------------------------------------------------------
+
+TEST_F(PackFiles, FailedSavesLoseNothing)
+{
+    const std::string good = packText(2, {{1, 1, 50, 1, 1}, {2, 1, 50, 1, 2}});
+    PackLevel level;
+    level.levelCount = 2;
+    level.levelNumber = 2;
+    level.bricks[0] = 3;
+
+    struct Case {
+        const char* name;
+        std::string old;
+        std::string temp;
+        int levelNumber;
+        PackStatus status;
+    };
+    std::string truncated = good.substr(0, good.size() - 30);
+    std::string junk = good;
+    junk.replace(junk.find("2 1 50 1\n") + 9, 1, "?");
+    const std::vector<Case> cases = {
+        {"truncated old pack", truncated, "temp.dat", 2, PackStatus::FormatError},
+        {"junk in a copied level", junk, "temp.dat", 1, PackStatus::FormatError},
+        {"level past the last", good, "temp.dat", 3, PackStatus::FormatError},
+        {"temp file cannot be created", good, "missing/temp.dat", 2, PackStatus::WriteError},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        write("p.tlp", c.old);
+        level.levelNumber = c.levelNumber;
+        const PackResult result = savePackLevel(path("p.tlp"), path(c.temp), level);
+        EXPECT_EQ(result.status, c.status) << result.message;
+        EXPECT_FALSE(result.message.empty());
+        EXPECT_EQ(read("p.tlp"), c.old);
+        EXPECT_FALSE(fs::exists(path(c.temp)));
+    }
+
+    const PackResult missing = savePackLevel(path("gone.tlp"), path("temp.dat"), level);
+    EXPECT_EQ(missing.status, PackStatus::CannotOpen);
+    EXPECT_FALSE(fs::exists(path("gone.tlp")));
+    EXPECT_FALSE(fs::exists(path("temp.dat")));
+}
+
+TEST_F(PackFiles, FailedRenameLeavesThePackAndRemovesTheTemporaryFile)
+{
+    // A temporary file on another file system cannot be renamed over the pack.
+    const fs::path shm = "/dev/shm";
+    struct stat a {}, b {};
+    if (stat(shm.c_str(), &a) != 0 || stat(dir.c_str(), &b) != 0 || a.st_dev == b.st_dev) {
+        GTEST_SKIP() << "no second file system to make rename fail";
+    }
+    const std::string good = packText(1, {{1, 1, 50, 1, 1}});
+    write("p.tlp", good);
+    PackLevel level;
+    level.levelCount = 1;
+    level.levelNumber = 1;
+    const std::string temp = (shm / ("levelpack_test_" + std::to_string(getpid()) + ".dat")).string();
+    const PackResult result = savePackLevel(path("p.tlp"), temp, level);
+    EXPECT_EQ(result.status, PackStatus::WriteError);
+    EXPECT_NE(result.message.find("replace"), std::string::npos) << result.message;
+    EXPECT_EQ(read("p.tlp"), good);
+    EXPECT_FALSE(fs::exists(temp));
+}
+
+TEST_F(PackFiles, ReadOnlyFolderRefusesTheSaveWithoutLoss)
+{
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root writes into read-only folders";
+    }
+    const std::string good = packText(1, {{1, 1, 50, 1, 1}});
+    write("p.tlp", good);
+    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+    PackLevel level;
+    level.levelCount = 1;
+    level.levelNumber = 1;
+    EXPECT_EQ(savePackLevel(path("p.tlp"), path("temp.dat"), level).status, PackStatus::WriteError);
+    fs::permissions(dir, fs::perms::owner_all);
+    EXPECT_EQ(read("p.tlp"), good);
+}

@@ -1,0 +1,38 @@
+# The game starts in a prepared runtime folder, prints its banners in order
+# and keeps running; without config.ini it says so and exits with status 1.
+source "$(dirname "$0")/lib.sh"
+
+run=$(make_runtime)
+trap 'rm -rf "$run"' EXIT
+cd "$run"
+
+"$BUILD_DIR/game/shell/tessivar" >log.txt 2>err.txt &
+pid=$!
+wait_for_text log.txt "FBO Extension" 20
+sleep 2
+if ! kill -0 "$pid" 2>/dev/null; then
+  echo "tessivar stopped early:"; cat log.txt err.txt
+  exit 1
+fi
+screenshot startup
+stop_process "$pid"
+
+# The banners in their order.
+expected=$'Ostrel Engine:\nRunning with OpenGL 2.0.\n\nLoading...\n\nFBO Extension Supported...\n'
+actual=$(grep -v -e '^No audio device' log.txt | head -n 6)
+if [ "$actual" != "${expected%$'\n'}" ]; then
+  echo "unexpected banners:"; cat log.txt
+  exit 1
+fi
+
+# No config.ini: the fixed message and status 1.
+rm config.ini
+set +e
+"$BUILD_DIR/game/shell/tessivar" >log2.txt 2>&1
+status=$?
+set -e
+if [ "$status" -ne 1 ] || ! grep -qx "Cannot open config file." log2.txt; then
+  echo "without config.ini: status $status, output:"; cat log2.txt
+  exit 1
+fi
+echo "startup windowed test passed"
