@@ -21,6 +21,9 @@ SoundDevice device;
 
 void soundInit()
 {
+    // SDL would otherwise turn SIGINT/SIGTERM into events nobody reads, and
+    // the game could no longer be interrupted or terminated.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0 ||
         Mix_OpenAudio(SOUND_MIX_RATE, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
         printf("No audio device (%s): running without sound.\n", SDL_GetError());

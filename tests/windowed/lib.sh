@@ -40,6 +40,17 @@ screenshot() {
 
 # stop_process <pid>: ends a program that is still running.
 stop_process() {
+  local i
   kill "$1" 2>/dev/null || true
+  for ((i = 0; i < 50; i++)); do
+    kill -0 "$1" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$1" 2>/dev/null; then
+    echo "process $1 ignored SIGTERM" >&2
+    kill -9 "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+    return 1
+  fi
   wait "$1" 2>/dev/null || true
 }

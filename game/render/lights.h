@@ -1,0 +1,31 @@
+// game/render/lights: the six lights' roles, their setters and the light log.
+// Lights 0-2 follow the ball slots (and mark the menu entry), light 3 is the
+// broad light of splash, menu and play, lights 4-5 follow the laser shots.
+// Plain stores into the Engine; no GL (a renderer loads a light when it draws).
+#pragma once
+
+#include "game/render/engine.h"
+
+constexpr int SPLASH_LIGHT = 3;
+constexpr int LASER_LIGHT_LEFT = 4;
+constexpr int LASER_LIGHT_RIGHT = 5;
+
+// Gives every light its working values (the scene set-up calls this once).
+void initLights();
+
+// Setters: store, then log the change when the log is on.
+void setLightEnabled(int light, bool enabled);
+void setLightRadius(int light, float radius);
+void setLightPosition(int light, float x, float y, float z, int w);
+void setLightPositionX(int light, float x);
+void setLightPositionY(int light, float y);
+void setLightPositionZ(int light, float z);
+void setLightDirection(int light, float x, float y, float z);
+void setLightDirectionX(int light, float x);
+void setLightDirectionY(int light, float y);
+void setLightDirectionZ(int light, float z);
+void setLightColour(int light, float red, float green, float blue);
+
+// Adds a line to the Engine's message log while logEnabled; once the log's
+// 999 lines are used further lines are dropped.
+void appendLog(const char* text);

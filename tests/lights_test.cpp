@@ -1,0 +1,56 @@
+// Light setters and the bounded light log.
+#include "game/render/lights.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void resetEngine()
+{
+    engine.logEnabled = false;
+    engine.logCount = 0;
+    initLights();
+}
+
+}   // namespace
+
+TEST(Lights, InitialTableGivesTheRoles)
+{
+    resetEngine();
+    EXPECT_TRUE(engine.lights[0].enabled);
+    EXPECT_FALSE(engine.lights[1].enabled);
+    EXPECT_FALSE(engine.lights[SPLASH_LIGHT].spot);
+    EXPECT_EQ(engine.lights[SPLASH_LIGHT].position[3], 0.0f);
+    EXPECT_EQ(engine.lights[SPLASH_LIGHT].spotCutoff, 30.0f);
+    EXPECT_EQ(engine.lights[LASER_LIGHT_LEFT].colour[0], 2.0f);
+    EXPECT_EQ(engine.lights[LASER_LIGHT_RIGHT].direction[2], -1.8f);
+    EXPECT_EQ(engine.lights[0].radius, 0.2f);
+}
+
+TEST(Lights, SettersStoreAndLogOnlyWhileTheLogIsOn)
+{
+    resetEngine();
+    setLightPosition(2, 1, 2, 3, -20);
+    EXPECT_EQ(engine.lights[2].position[3], -20.0f);
+    setLightColour(3, 1, 1, 1);
+    EXPECT_EQ(engine.logCount, 0);
+
+    engine.logEnabled = true;
+    setLightPositionX(0, 5);
+    setLightDirectionY(0, 1);
+    EXPECT_EQ(engine.logCount, 2);
+    EXPECT_STREQ(engine.messageLog[0], "Light Position X Changed...");
+    EXPECT_STREQ(engine.messageLog[1], "Light Y Direction Changed...");
+}
+
+TEST(Lights, LogStopsAtItsLastLine)
+{
+    resetEngine();
+    engine.logEnabled = true;
+    for (int i = 0; i < LOG_LINES + 500; ++i) {
+        setLightPositionY(0, static_cast<float>(i));
+    }
+    EXPECT_EQ(engine.logCount, LOG_LINES);
+    EXPECT_EQ(engine.lights[0].position[1], static_cast<float>(LOG_LINES + 499)) << "the store still happens";
+    engine.logEnabled = false;
+}
