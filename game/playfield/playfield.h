@@ -140,3 +140,41 @@ struct FrameClock {
 
 extern PlayField field;
 extern FrameClock frameClock;
+
+// ---------------------------------------------------------------------------
+// Seams: the shell points these at GLUT; tests point them at fakes.
+// ---------------------------------------------------------------------------
+extern double (*readClock)();    // ms since the windowing toolkit started
+extern void (*swapBuffers)();    // replaces the frame on screen (loading shows the back buffer)
+
+// The one random source (random()-style draws); loadLevel seeds it from the clock.
+void seedRandom(unsigned int seed);
+long drawRandom();
+
+// ---------------------------------------------------------------------------
+// Operations
+// ---------------------------------------------------------------------------
+
+// level.cpp: reads level field.levelNumber of "Levels Packs/" + config.levelPackName
+// and resets the field for it. A pack that cannot be opened prints
+// "Cannot open levels file.\n" and ends the process with status 1. A pack with
+// a format error prints what and where, changes nothing and returns false.
+bool loadLevel();
+
+// balls.cpp: per ball slot 0..2.
+void moveBall(int ball);
+void bounceOffWalls(int ball);
+void bounceOffPaddle(int ball);
+bool ballMeetsBrick(int ball, int brick);   // true when the ball bounced off the brick
+void promoteBallSlots();                    // after the brick pass
+void resetLostLife();                       // when ballCount is 0
+
+// bricks.cpp
+void updateBricks();                        // the brick pass; begins by setting levelCleared
+void hitBrick(int brick);
+void catchCapsule(int brick);
+
+// laser.cpp: the steps after the brick pass, in the frame loop's order.
+void clearLaserAfterHit();                  // a shot that hit ends, its lights go off
+void sinkCrushedPaddle();
+void advanceLaser();                        // shot flight and its lights
