@@ -1,0 +1,20 @@
+// Per-pixel lighting with shadow maps: vertex stage.
+// Everything is passed on in eye space, where OpenGL keeps light 0.
+#version 120
+
+varying vec3 eyePosition;
+varying vec3 eyeNormal;
+varying vec4 shadowCoord;
+varying vec4 baseColour;
+
+void main()
+{
+    vec4 eye = gl_ModelViewMatrix * gl_Vertex;
+    eyePosition = eye.xyz;
+    eyeNormal = gl_NormalMatrix * gl_Normal;
+    gl_TexCoord[0] = gl_MultiTexCoord0;
+    // The program keeps unit 4's matrix as bias x light projection x light view x object translation.
+    shadowCoord = gl_TextureMatrix[4] * gl_Vertex;
+    baseColour = gl_Color;
+    gl_Position = ftransform();
+}

@@ -1,0 +1,99 @@
+// game/render/render: everything the game draws. Scene set-up and the loading
+// screen, the shader program and shadow map, materials and geometry, texts
+// and the HUD, and the three frame renderers with their per-light passes.
+// Renderers only read the play field, the game state and the Engine.
+//
+// Index:
+//   scene.cpp     runLoading, loadScene, display lists, resolutions
+//   shadow.cpp    readTextFile, buildShaderProgram, createShadowMap, loadShadowMatrix, object transforms
+//   materials.cpp loadMaterial, bindMaterial, the scenes of splash, menu and play, drawRoom, drawBox
+//   text.cpp      drawStrokeText, drawMenuText, drawHud
+//   frames.cpp    setCamera, renderSplash, renderMenu, renderPlay
+#pragma once
+
+#include <cstdint>
+
+// ---------------------------------------------------------------------------
+// Constants
+// ---------------------------------------------------------------------------
+constexpr int RESOLUTION_COUNT = 7;
+constexpr int MATERIAL_COUNT = 24;
+constexpr int SHADOW_UNIT = 4;           // texture unit of the shadow lookup
+constexpr float VIEW_NEAR = 0.5f;        // near plane of the view camera (see frames.cpp)
+constexpr float FAR_PLANE = 40000.0f;
+
+// Material indices, fixed by the load order.
+enum MaterialIndex {
+    MAT_BACKGROUND1 = 0, MAT_PLAYER = 1, MAT_RED = 2, MAT_BLUE = 3, MAT_ORANGE = 4, MAT_PINK = 5,
+    MAT_GREEN = 6, MAT_GREY = 7, MAT_IRON = 8, MAT_PRIZE_E = 9, MAT_PRIZE_C = 10, MAT_PRIZE_S = 11,
+    MAT_PRIZE_P = 12, MAT_PRIZE_L = 13, MAT_PRIZE_D = 14, MAT_PRIZE_B = 15, MAT_PLAYERLASER = 16,
+    MAT_LIGHTBLUE = 17, MAT_WHITE = 18, MAT_BACKGROUND2 = 19, MAT_BACKGROUND3 = 20, MAT_BACKGROUND4 = 21,
+    MAT_MENU = 22, MAT_MORVI = 23,
+};
+
+extern const char* const MATERIAL_NAMES[MATERIAL_COUNT];
+
+// ---------------------------------------------------------------------------
+// Records
+// ---------------------------------------------------------------------------
+
+// GL objects and per-frame values of the renderer; built by the first frame,
+// kept for the run (the shadow map is rebuilt when the resolution changes).
+struct Renderer {
+    unsigned int sphereList = 1;         // capsule sphere display list
+    unsigned int brickList = 2;          // one brick box display list
+    int resolutions[RESOLUTION_COUNT][2] = {};   // width, height pairs for the options
+    unsigned int shaderProgram = 0;      // 0 until built and linked
+    unsigned int shadowTexture = 0;
+    unsigned int shadowFramebuffer = 0;
+    bool shadowMapReady = false;         // the framebuffer is complete
+    double menuSpin = 0;                 // degrees of the menu's spinning brick
+    double splashFade = 0;               // brightness of the splash light
+    double readySlide = 0;               // y of the READY text while it sinks
+    double exitSpin[4] = {};             // degrees of the exit's four zig-zags
+    int samplerLocations[5] = {-1, -1, -1, -1, -1};   // texture, normalMap, specularMap, heightMap, ShadowMap
+    unsigned int boundTextures[4] = {};  // what units 0..3 hold, to skip redundant binds
+};
+
+extern Renderer renderer;
+
+// ---------------------------------------------------------------------------
+// Operations
+// ---------------------------------------------------------------------------
+
+// scene.cpp
+void runLoading();
+void loadScene();
+
+// shadow.cpp
+char* readTextFile(const char* path);   // new NUL-terminated buffer, or null; caller frees
+void buildShaderProgram();
+void createShadowMap();
+void loadShadowMatrix();
+void pushObjectTransform(float x, float y, float z, float angle, bool axisX, bool axisY, bool axisZ);
+void popObjectTransform();
+bool shadowPathAvailable();             // the program and the framebuffer exist
+
+// materials.cpp
+void loadMaterial(const char* name);
+void bindMaterial(int diffuse, int normal, int specular, int height);
+void drawPlayScene(bool shadowPass);
+void drawMenuScene(bool shadowPass);
+void drawSplashScene(bool shadowPass);
+void drawRoom();
+void drawPlayObjects();
+void drawBox(float offset, float base, float span, double x, double y, double z, bool cannons, float angle,
+             int kind);
+
+// text.cpp
+void drawStrokeText(float x, float y, float z, int font, const char* text);
+void drawMenuText();
+void drawHud();
+
+// frames.cpp
+void setCamera(float eyeX, float eyeY, float eyeZ, float centreX, float centreY, float centreZ, float nearPlane,
+               float fieldOfView);
+void renderSplash();
+void renderMenu();
+void renderPlay();
+void depthPrepass();

@@ -1,0 +1,143 @@
+// game/render/scene: the first frame builds the whole scene — display lists,
+// lights, textures and materials, shadow map and shader program — drawing a
+// progress bar in stroke text as it goes.
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+
+#include "game/render/engine.h"
+#include "game/render/lights.h"
+#include "game/render/render.h"
+#include "game/textures/textures.h"
+
+Renderer renderer;
+
+const char* const MATERIAL_NAMES[MATERIAL_COUNT] = {
+    "background1", "player",   "red",      "blue",     "orange",     "pink",        "green",       "grey",
+    "iron",        "prizes/E", "prizes/C", "prizes/S", "prizes/P",   "prizes/L",    "prizes/D",    "prizes/B",
+    "playerlaser", "lightblue", "white",   "background2", "background3", "background4", "menu",     "morvi",
+};
+
+namespace {
+
+// The capsule: a coarse textured sphere.
+void compileSphereList()
+{
+    GLUquadric* quadric = gluNewQuadric();
+    gluQuadricTexture(quadric, GL_TRUE);
+    gluQuadricNormals(quadric, GLU_SMOOTH);
+    glNewList(renderer.sphereList, GL_COMPILE);
+    gluSphere(quadric, 1.0, 6, 6);
+    glEndList();
+    gluDeleteQuadric(quadric);
+}
+
+// One brick: a box 3.4 x 2 x 1, each face wound counter-clockwise from outside.
+void compileBrickList()
+{
+    struct Corner {
+        float s, t, x, y, z;
+    };
+    struct Face {
+        float normal[3];
+        Corner corners[4];
+    };
+    static const Face faces[6] = {
+        {{-1, 0, 0}, {{1, 0, -1.7f, -1, 0.5f}, {1, 1, -1.7f, 1, 0.5f}, {0, 1, -1.7f, 1, -0.5f}, {0, 0, -1.7f, -1, -0.5f}}},
+        {{1, 0, 0}, {{0, 0, 1.7f, -1, 0.5f}, {1, 0, 1.7f, -1, -0.5f}, {1, 1, 1.7f, 1, -0.5f}, {0, 1, 1.7f, 1, 0.5f}}},
+        {{0, 0, -1}, {{-1, 1, -1.7f, -1, -0.5f}, {-1, 0, -1.7f, 1, -0.5f}, {0, 0, 1.7f, 1, -0.5f}, {0, 1, 1.7f, -1, -0.5f}}},
+        {{0, 0, 1}, {{0, 0, -1.7f, -1, 0.5f}, {1, 0, 1.7f, -1, 0.5f}, {1, 1, 1.7f, 1, 0.5f}, {0, 1, -1.7f, 1, 0.5f}}},
+        {{0, 1, 0}, {{0, 0, -1.7f, 1, 0.5f}, {1, 0, 1.7f, 1, 0.5f}, {1, 1, 1.7f, 1, -0.5f}, {0, 1, -1.7f, 1, -0.5f}}},
+        {{0, -1, 0}, {{0, 1, -1.7f, -1, 0.5f}, {0, 0, -1.7f, -1, -0.5f}, {1, 0, 1.7f, -1, -0.5f}, {1, 1, 1.7f, -1, 0.5f}}},
+    };
+    glNewList(renderer.brickList, GL_COMPILE);
+    glBegin(GL_QUADS);
+    for (const Face& face : faces) {
+        glNormal3fv(face.normal);
+        for (const Corner& c : face.corners) {
+            glTexCoord2f(c.s, c.t);
+            glVertex3f(c.x, c.y, c.z);
+        }
+    }
+    glEnd();
+    glEndList();
+}
+
+void progress(const char* bar, bool swap)
+{
+    drawStrokeText(26, 20, 0, 0, bar);
+    if (swap) {
+        glutSwapBuffers();
+    }
+}
+
+void loadMaterials(int first, int last)
+{
+    for (int i = first; i <= last; ++i) {
+        loadMaterial(MATERIAL_NAMES[i]);
+    }
+}
+
+}   // namespace
+
+void loadScene()
+{
+    compileSphereList();
+    compileBrickList();
+
+    glColor3f(1, 0, 0);
+    drawStrokeText(31.5f, 26, 0, 0, "Ostrel Engine");
+
+    static const int sizes[RESOLUTION_COUNT][2] = {{640, 480},   {800, 600},  {1024, 768}, {1152, 864},
+                                                   {1280, 800},  {1366, 768}, {1920, 1080}};
+    for (int i = 0; i < RESOLUTION_COUNT; ++i) {
+        renderer.resolutions[i][0] = sizes[i][0];
+        renderer.resolutions[i][1] = sizes[i][1];
+    }
+
+    initLights();
+    TextureManager::instance()->createDefaultTexture();
+
+    loadMaterials(0, 8);
+    progress("|-            |", true);
+    loadMaterials(9, 11);
+    progress("|--           |", true);
+    loadMaterials(12, 15);
+    progress("|----         |", true);
+    loadMaterials(16, 18);
+    progress("|-----        |", true);
+    loadMaterials(19, 20);
+    progress("|------       |", true);
+    loadMaterials(21, 23);
+
+    if (engine.shadowsEnabled) {
+        glEnable(GL_DEPTH_TEST);
+    }
+    glClearColor(0, 0, 0, 1);
+    glEnable(GL_CULL_FACE);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glHint(GL_TEXTURE_COMPRESSION_HINT, GL_NICEST);
+}
+
+void runLoading()
+{
+    glLineWidth(3.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    setCamera(static_cast<float>(engine.cameraPosition[0]), static_cast<float>(engine.cameraPosition[1]),
+              static_cast<float>(engine.cameraPosition[2]),
+              static_cast<float>(engine.cameraPosition[0] + engine.cameraDirection[0]),
+              static_cast<float>(engine.cameraPosition[1] + engine.cameraDirection[1]),
+              static_cast<float>(engine.cameraPosition[2] + engine.cameraDirection[2]), VIEW_NEAR, 45);
+    loadScene();
+    if (engine.shadowsEnabled) {
+        createShadowMap();
+        if (engine.shadowsEnabled) {
+            buildShaderProgram();
+        }
+    }
+    if (!engine.shadowsEnabled) {
+        glEnable(GL_TEXTURE_2D);
+    }
+    glutSwapBuffers();
+    engine.loaded = true;
+    glutPostRedisplay();
+}

@@ -1,0 +1,145 @@
+// game/render/text: stroke-font texts in the scene — the menus and the play
+// HUD, with the white markers, balls and shots drawn beside them, unlit.
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+
+#include "game/playfield/playfield.h"
+#include "game/render/engine.h"
+#include "game/render/render.h"
+#include "game/shell/config.h"
+#include "game/shell/gamestate.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+void drawNumber(float x, float y, float z, int font, int value)
+{
+    char text[16];
+    snprintf(text, sizeof text, "%d", value);
+    drawStrokeText(x, y, z, font, text);
+}
+
+// A small white sphere at a light, drawn on the play plane in front of it.
+void drawLightMarker(const Light& light, double radius)
+{
+    glPushMatrix();
+    glTranslatef(light.position[0], light.position[1], light.position[2] - 5);
+    glutSolidSphere(radius, 100, 8);
+    glPopMatrix();
+}
+
+}   // namespace
+
+void drawStrokeText(float x, float y, float z, int font, const char* text)
+{
+    void* face = (font == 1) ? GLUT_STROKE_MONO_ROMAN : GLUT_STROKE_ROMAN;
+    glPushMatrix();
+    glTranslatef(x, y, z);
+    glScalef(0.02f, 0.02f, 0.02f);
+    for (const char* c = text; *c; ++c) {
+        glutStrokeCharacter(face, static_cast<unsigned char>(*c));
+    }
+    glPopMatrix();
+}
+
+void drawMenuText()
+{
+    glColor3f(1, 1, 1);
+    for (int i = 0; i < 3; ++i) {
+        drawLightMarker(engine.lights[i], 0.5);
+    }
+    glLineWidth(3.0f);
+    glColor3f(1, 1, 1);
+    if (!game.optionsShown) {
+        drawStrokeText(35, 20, 20, 0, "NEW GAME");
+        drawStrokeText(35, 15, 20, 0, "OPTIONS");
+        drawStrokeText(35, 10, 20, 0, "QUIT");
+        return;
+    }
+    drawStrokeText(35, 20, 20, 0, "RESOLUTION: ");
+    drawNumber(52, 20, 20, 0, config.screenWidth);
+    drawStrokeText(58, 20, 20, 0, "x");
+    drawNumber(59, 20, 20, 0, config.screenHeight);
+    drawStrokeText(35, 15, 20, 0, config.fallMode ? "FALL MODE: ON" : "FALL MODE: OFF");
+    drawStrokeText(35, 10, 20, 0, config.mouseControl ? "CONTROL MODE: MOUSE" : "CONTROL MODE: KEYBOARD");
+    drawStrokeText(35, 5, 20, 0, "LEVELS PACK: ");
+    char name[PACK_NAME_SIZE];
+    int i = 0;
+    for (; i < PACK_NAME_SIZE - 1 && config.levelPackName[i]; ++i) {
+        const char c = config.levelPackName[i];
+        name[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    name[i] = '\0';
+    drawStrokeText(55, 5, 20, 0, name);
+    drawStrokeText(35, 0, 20, 0, "RETURN");
+}
+
+void drawHud()
+{
+    if (field.lives > 0 && !field.lifeLostPause) {
+        for (int slot = 0; slot < BALL_SLOTS; ++slot) {
+            const Light& light = engine.lights[slot];
+            if (field.balls[slot].active && light.enabled && light.position[3] >= 1) {
+                glColor3f(1, 1, 1);
+                drawLightMarker(light, BALL_RADIUS);
+            }
+        }
+    }
+    if (field.lives <= 0) {
+        glColor3f(1, 1, 1);
+        drawStrokeText(32.5f, 0, 20, 0, "GAME OVER");
+    }
+    if (field.laserActive) {
+        glColor3f(1, 1, 1);
+        const double pw = field.paddle.halfWidth;
+        const double shots[2] = {field.laserX - pw + 0.1, field.laserX + pw - 0.1};
+        for (double x : shots) {
+            glPushMatrix();
+            glTranslated(x, field.laserY, PLAY_PLANE_Z);
+            glScalef(0.5f, 1, 0.5f);
+            glutSolidSphere(0.5, 100, 8);
+            glPopMatrix();
+        }
+    }
+    glLineWidth(3.0f);
+    if (field.warpOpen) {
+        static const double steps[4] = {25, 26, 27, 29};
+        for (int k = 0; k < 4; ++k) {
+            glColor3f(1, 0, 0);
+            renderer.exitSpin[k] += steps[k];
+            glPushMatrix();
+            glTranslatef(60, -8, 15);
+            glRotated(renderer.exitSpin[k], 0, 1, 0);
+            glBegin(GL_LINE_STRIP);
+            glVertex3f(-1, 0, 0);
+            glVertex3f(0.5f, -0.5f, 0);
+            glVertex3f(-1, 2, 0);
+            glVertex3f(0.5f, 1.5f, 0);
+            glVertex3f(-1, 4, 0);
+            glVertex3f(0.5f, 3.5f, 0);
+            glVertex3f(-1, 6, 0);
+            glVertex3f(0.5f, 5.5f, 0);
+            glEnd();
+            glPopMatrix();
+        }
+    }
+    glColor3f(1, 0, 0);
+    drawStrokeText(64, 50, 20, 1, "HIGH");
+    drawStrokeText(66, 47, 20, 1, "SCORE");
+    glColor3f(1, 1, 1);
+    drawNumber(66, 44, 20, 0, std::max(50000, field.score));
+    drawNumber(66, 39, 20, 0, field.score);
+    glColor3f(1, 0, 0);
+    drawStrokeText(64, -10, 20, 0, "ROUND");
+    glColor3f(1, 1, 1);
+    drawNumber(71.5f, -13, 20, 0, field.levelNumber);
+    if (field.levelElapsed <= 2000) {
+        glColor3f(1, 1, 1);
+        drawStrokeText(36, static_cast<float>(renderer.readySlide), 20, 0, "READY");
+        renderer.readySlide -= 0.02 * frameClock.tick;
+    } else {
+        renderer.readySlide = 0;
+    }
+}

@@ -1,0 +1,29 @@
+// game/shell/gamestate: the game's states as the frame loop keeps them —
+// a handful of flags and clocks rather than one variable — plus the menu's
+// latches. No GL: the frame loop, the input, the renderers and the tests share it.
+#pragma once
+
+#include <cstdint>
+
+constexpr int READY_TIME = 2500;      // ms: a level's ready phase
+constexpr int PAUSE_TIME = 2000;      // ms: life-lost pause and game-over wait
+constexpr int SPLASH_TIME = 10000;    // ms
+
+// Lives for the whole run; only the menus change optionsShown and menuCursor.
+struct GameState {
+    bool splashActive = true;          // the splash screen is showing
+    bool inMenu = true;                // the menu is showing
+    bool optionsShown = false;         // the menu shows the options screen
+    int32_t menuCursor = 0;            // selected menu line; clamped by the menu frame
+    bool splashClockStarted = false;   // splashStartTime has been taken
+    double splashStartTime = 0;        // ms: clock of the first frame after loading
+    bool splashSoundDone = false;
+    bool menuJingleDone = false;       // the menu sound plays once per run
+    int32_t lastAliveTime = 0;         // ms: last game frame with lives left
+    bool downLatch = false;            // the key's current press was acted on
+    bool upLatch = false;
+    bool enterLatch = false;
+    int32_t resolutionIndex = 0;       // last size chosen from resolutions
+};
+
+extern GameState game;
