@@ -7,6 +7,7 @@
 #include "game/render/engine.h"
 #include "game/render/lights.h"
 #include "game/render/render.h"
+#include "game/shell/gamestate.h"
 #include "game/textures/textures.h"
 
 Renderer renderer;
@@ -87,11 +88,9 @@ void loadScene()
     glColor3f(1, 0, 0);
     drawStrokeText(31.5f, 26, 0, 0, "Ostrel Engine");
 
-    static const int sizes[RESOLUTION_COUNT][2] = {{640, 480},   {800, 600},  {1024, 768}, {1152, 864},
-                                                   {1280, 800},  {1366, 768}, {1920, 1080}};
     for (int i = 0; i < RESOLUTION_COUNT; ++i) {
-        renderer.resolutions[i][0] = sizes[i][0];
-        renderer.resolutions[i][1] = sizes[i][1];
+        renderer.resolutions[i][0] = RESOLUTIONS[i][0];
+        renderer.resolutions[i][1] = RESOLUTIONS[i][1];
     }
 
     initLights();

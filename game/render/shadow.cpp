@@ -148,6 +148,13 @@ void buildShaderProgram()
 
 void createShadowMap()
 {
+    // Without framebuffer objects there is no shadow map to build; the
+    // resolution option still changes the size and the viewport.
+    if (!GLEW_EXT_framebuffer_object) {
+        engine.shadowsEnabled = false;
+        renderer.shadowMapReady = false;
+        return;
+    }
     const int width = 2 * config.screenWidth;
     const int height = 2 * config.screenHeight;
 

@@ -1,13 +1,228 @@
-// game/shell/frame: the display callback. For now it only clears and swaps;
-// the frame loop with its game states replaces this.
-#include <GL/freeglut.h>
-
+// game/shell/frame: the whole life of the running game, one call per frame.
+// Clock and time step, the loading frame, then exactly one of the splash, menu
+// or game steps, the frame's renderer, and finally the input poll. The game's
+// states are the flags and clocks of GameState and PlayField.
+#include "game/playfield/playfield.h"
+#include "game/playfield/samples.h"
+#include "game/render/engine.h"
+#include "game/render/lights.h"
+#include "game/shell/config.h"
+#include "game/shell/gamestate.h"
 #include "game/shell/shell.h"
+#include "platform/sound.h"
+
+#include <cmath>
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Splash
+// ---------------------------------------------------------------------------
+void splashStep()
+{
+    shellSeams.renderSplash();
+    if (!game.splashSoundDone) {
+        soundPlaySample(SAMPLE_MORVI, 1);
+        game.splashSoundDone = true;
+    }
+    if (frameClock.clockNow - game.splashStartTime > SPLASH_TIME) {
+        game.splashActive = false;
+        setLightColour(SPLASH_LIGHT, 1, 1, 1);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Menu
+// ---------------------------------------------------------------------------
+
+// Where lights 0, 1 and 2 stand for each menu line (x relative to the camera).
+struct MenuLights {
+    float light[3][3];
+};
+const MenuLights MENU_LIGHTS[5] = {
+    {{{-8, 21, 25}, {20, 10, -50}, {-40, 21, -60}}},
+    {{{-8, 16, 25}, {20, 8, -40}, {-40, 16, -30}}},
+    {{{-8, 11, 25}, {20, 11, -60}, {-40, 11, -20}}},
+    {{{-8, 6, 25}, {20, 6, -40}, {-40, 2, -50}}},
+    {{{-8, 1, 25}, {10, 29, -40}, {-20, 8, -50}}},
+};
+
+void menuStep()
+{
+    setLightPosition(SPLASH_LIGHT, 0, 100, 0, 0);
+    setLightDirection(SPLASH_LIGHT, 0, -1, 0);
+
+    const int last = game.optionsShown ? 4 : 2;
+    if (game.menuCursor < 0) {
+        game.menuCursor = 0;
+    } else if (game.menuCursor > last) {
+        game.menuCursor = last;
+    }
+
+    setLightDirection(0, 0, 1, -0.9f);
+    setLightEnabled(1, true);
+    setLightEnabled(2, true);
+    setLightDirection(1, 0, -1, -0.1f);
+    setLightDirection(2, 0, -1, -0.1f);
+
+    if (!game.menuJingleDone) {
+        soundPlaySample(SAMPLE_PRES, 1);
+        game.menuJingleDone = true;
+    }
+
+    const float x = static_cast<float>(engine.cameraPosition[0]);
+    const MenuLights& place = MENU_LIGHTS[game.menuCursor];
+    for (int i = 0; i < 3; ++i) {
+        setLightPosition(i, x + place.light[i][0], place.light[i][1], place.light[i][2], 0);
+    }
+    shellSeams.renderMenu();
+}
+
+// ---------------------------------------------------------------------------
+// Game
+// ---------------------------------------------------------------------------
+
+// Ready phase and game over: nothing moves, the ball rests on the paddle at home.
+void holdField()
+{
+    field.paddle.x = PADDLE_HOME_X;
+    field.paddle.y = PADDLE_HOME_Y;
+    cameraYaw = 0;
+    cameraPitch = 0;
+    Ball& ball = field.balls[0];
+    ball.x = PADDLE_HOME_X;
+    ball.y = PADDLE_HOME_Y + field.paddle.halfHeight + BALL_RADIUS;
+    setLightPositionX(0, static_cast<float>(PADDLE_HOME_X));
+    setLightPositionY(0, static_cast<float>(ball.y));
+    setLightPositionZ(0, static_cast<float>(LIGHT_PLANE_Z));
+}
+
+void playStep()
+{
+    if (!musicPlaying) {
+        soundPlayStream(MUSIC_CHANNEL);
+        musicPlaying = true;
+    }
+    for (int slot = 0; slot < BALL_SLOTS; ++slot) {
+        if (!field.balls[slot].active) {
+            continue;
+        }
+        moveBall(slot);
+        if (!field.ballHeld) {
+            bounceOffWalls(slot);
+            bounceOffPaddle(slot);
+        }
+    }
+    updateBricks();
+    clearLaserAfterHit();
+    promoteBallSlots();
+    sinkCrushedPaddle();
+    if (field.ballCount == 0) {
+        resetLostLife();
+    }
+    if (field.lifeLostPause && frameClock.clockNow - field.lifeLostTime > PAUSE_TIME) {
+        field.lifeLostPause = false;
+    }
+    advanceLaser();
+}
+
+void gameStep()
+{
+    if (config.mouseControl) {
+        setCameraAngles(cameraYaw / 5, cameraPitch / 5);
+    } else {
+        setCameraAngles(cameraYaw, cameraPitch);
+    }
+    setLightPosition(SPLASH_LIGHT, 0, 0, -20, 0);
+    setLightDirection(SPLASH_LIGHT, 0, 0, -1);
+
+    field.levelElapsed = static_cast<int32_t>(frameClock.clockNow - field.levelStartTime);
+
+    if (field.levelCleared) {
+        field.levelNumber += 1;
+        if (field.levelNumber > field.levelCount) {
+            returnToMenu(0);   // the pack is completed; the next loadLevel clears levelCleared
+        } else if (loadLevel()) {
+            soundPlaySample(SAMPLE_START, 1);
+        } else {
+            // The pack broke under us: its message is out; back to the menu.
+            field.levelCleared = false;
+            returnToMenu(0);
+            menuStep();
+            return;
+        }
+    }
+
+    if (field.levelElapsed <= READY_TIME || field.lives <= 0) {
+        holdField();
+    } else {
+        playStep();
+    }
+
+    if (field.lives <= 0) {
+        if (frameClock.clockNow - game.lastAliveTime > PAUSE_TIME) {
+            returnToMenu(1);
+        }
+    } else {
+        game.lastAliveTime = static_cast<int32_t>(frameClock.clockNow);
+    }
+    shellSeams.renderPlay();
+}
+
+}   // namespace
+
+void setCameraAngles(double yaw, double pitch)
+{
+    const double s = std::sin(yaw);
+    const double t = -std::tan(pitch);
+    const double c = -std::cos(yaw);
+    const float n = static_cast<float>(std::sqrt(s * s + t * t + c * c));
+    engine.cameraDirection[0] = s / n;
+    engine.cameraDirection[1] = t / n;
+    engine.cameraDirection[2] = c / n;
+}
+
+void returnToMenu(int levelNumber)
+{
+    engine.cameraDirection[0] = 0;
+    engine.cameraDirection[1] = 0;
+    engine.cameraDirection[2] = -1;
+    field.laserArmed = false;
+    musicPlaying = false;
+    game.inMenu = true;
+    field.lives = 3;
+    field.score = 0;
+    field.levelNumber = levelNumber;
+    engine.cameraPosition[0] = 40;
+    engine.cameraPosition[1] = 20;
+    engine.cameraPosition[2] = 110;
+    cameraYaw = 0;
+    cameraPitch = 0;
+}
 
 void GameFrame()
 {
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glutSwapBuffers();
-    glutPostRedisplay();
+    frameClock.clockNow = readClock();
+    frameClock.tick = (frameClock.clockNow - frameClock.clockPrev) * 70 / 1000;
+
+    if (!engine.loaded) {
+        shellSeams.runLoading();
+    } else {
+        if (!game.splashClockStarted) {
+            game.splashStartTime = frameClock.clockNow;
+            game.splashClockStarted = true;
+        }
+        if (game.splashActive) {
+            splashStep();
+        } else if (game.inMenu) {
+            menuStep();
+        } else {
+            gameStep();
+        }
+    }
+
+    if (!game.splashActive) {
+        handleInput();
+    }
+    frameClock.clockPrev = frameClock.clockNow;
 }

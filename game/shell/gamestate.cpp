@@ -1,4 +1,5 @@
-// game/shell/gamestate: the one GameState instance.
+// game/shell/gamestate: the one GameState instance and the shell's seams.
 #include "game/shell/gamestate.h"
 
 GameState game;
+ShellSeams shellSeams;

@@ -8,6 +8,10 @@
 constexpr int READY_TIME = 2500;      // ms: a level's ready phase
 constexpr int PAUSE_TIME = 2000;      // ms: life-lost pause and game-over wait
 constexpr int SPLASH_TIME = 10000;    // ms
+constexpr double MAX_PITCH = 1.4707963259999999;   // radians: a right angle less 0.1
+constexpr int RESOLUTION_CHOICES = 7;
+constexpr int RESOLUTIONS[RESOLUTION_CHOICES][2] = {{640, 480},  {800, 600},  {1024, 768}, {1152, 864},
+                                                    {1280, 800}, {1366, 768}, {1920, 1080}};
 
 // Lives for the whole run; only the menus change optionsShown and menuCursor.
 struct GameState {
@@ -27,3 +31,30 @@ struct GameState {
 };
 
 extern GameState game;
+
+// What the frame loop and the input call outside the window-free logic; the
+// program points these at the renderers and GLUT, tests at fakes.
+struct ShellSeams {
+    void (*runLoading)() = nullptr;
+    void (*renderSplash)() = nullptr;
+    void (*renderMenu)() = nullptr;
+    void (*renderPlay)() = nullptr;
+    void (*createShadowMap)() = nullptr;
+    void (*reshape)(int width, int height) = nullptr;
+    void (*exitProgram)(int status) = nullptr;   // ends the process
+};
+
+extern ShellSeams shellSeams;
+
+// ---------------------------------------------------------------------------
+// Operations
+// ---------------------------------------------------------------------------
+
+// frame.cpp
+void GameFrame();                            // one whole frame: clock, state step, renderer, input
+void setCameraAngles(double yaw, double pitch);
+void returnToMenu(int levelNumber);          // after a completed pack (0) or a game over (1)
+
+// input.cpp
+void handleInput();                          // polls keys and pointer once per frame
+void moveCamera(int steps);                  // along the view direction, 0.1 per step

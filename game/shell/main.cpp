@@ -5,9 +5,12 @@
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
+#include "game/playfield/playfield.h"
 #include "game/playfield/samples.h"
 #include "game/render/engine.h"
+#include "game/render/render.h"
 #include "game/shell/config.h"
+#include "game/shell/gamestate.h"
 #include "game/shell/shell.h"
 #include "platform/input.h"
 #include "platform/sound.h"
@@ -15,7 +18,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-bool musicPlaying = false;
+namespace {
+
+double glutClock() { return glutGet(GLUT_ELAPSED_TIME); }
+void swapWindow() { glutSwapBuffers(); }
+void exitProgram(int status) { exit(status); }
+
+}   // namespace
 
 void reshape(int width, int height)
 {
@@ -72,6 +81,15 @@ int main(int argc, char** argv)
         printf("Shadows maps disabled\n\n");
     }
 
+    readClock = glutClock;
+    swapBuffers = swapWindow;
+    shellSeams.runLoading = runLoading;
+    shellSeams.renderSplash = renderSplash;
+    shellSeams.renderMenu = renderMenu;
+    shellSeams.renderPlay = renderPlay;
+    shellSeams.createShadowMap = createShadowMap;
+    shellSeams.reshape = reshape;
+    shellSeams.exitProgram = exitProgram;
     glutDisplayFunc(GameFrame);
     glutReshapeFunc(reshape);
 

@@ -11,6 +11,3 @@ extern bool musicPlaying;
 
 // The GLUT reshape callback; also applied by the RESOLUTION option.
 void reshape(int width, int height);
-
-// The GLUT display callback: one whole frame of the game.
-void GameFrame();
