@@ -1,0 +1,354 @@
+// The frame loop's states and the menu input, driven by a fake clock and
+// scripted keys, with the renderers, sound and pointer replaced.
+#include "game/playfield/playfield.h"
+#include "game/playfield/samples.h"
+#include "game/render/engine.h"
+#include "game/render/lights.h"
+#include "game/shell/config.h"
+#include "game/shell/gamestate.h"
+#include "game/shell/shell.h"
+#include "platform/input_fake.h"
+#include "platform/sound_fake.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+double fakeNow = 0;
+int loadings = 0;
+int splashFrames = 0;
+int menuFrames = 0;
+int playFrames = 0;
+int shadowMaps = 0;
+int exitStatus = -1;
+
+double fakeClock() { return fakeNow; }
+void noSwap() {}
+void fakeLoading()
+{
+    ++loadings;
+    engine.loaded = true;
+}
+void fakeSplash() { ++splashFrames; }
+void fakeMenu() { ++menuFrames; }
+void fakePlay() { ++playFrames; }
+void fakeShadowMap() { ++shadowMaps; }
+void fakeReshape(int, int) {}
+void fakeExit(int status) { exitStatus = status; }
+
+std::string emptyLevel(int number, int fill)
+{
+    std::string text = std::to_string(number) + " 1 50 1\n";
+    for (int row = 0; row < 22; ++row) {
+        for (int column = 0; column < 11; ++column) {
+            text += (row == 5 ? std::to_string(fill) : "0") + (column == 10 ? "\n" : " ");
+        }
+    }
+    return text;
+}
+
+class Shell : public ::testing::Test {
+protected:
+    fs::path dir;
+    fs::path previous;
+
+    void SetUp() override
+    {
+        previous = fs::current_path();
+        dir = fs::temp_directory_path() / ("shell_test_" + std::to_string(getpid()));
+        fs::remove_all(dir);
+        fs::create_directories(dir / "Levels Packs");
+        std::ofstream(dir / "Levels Packs" / "two.tlp") << "2\n" + emptyLevel(1, 1) + emptyLevel(2, 2);
+        fs::current_path(dir);
+
+        fakeNow = 0;
+        loadings = splashFrames = menuFrames = playFrames = shadowMaps = 0;
+        exitStatus = -1;
+        readClock = fakeClock;
+        swapBuffers = noSwap;
+        shellSeams = {fakeLoading, fakeSplash, fakeMenu, fakePlay, fakeShadowMap, fakeReshape, fakeExit};
+        game = GameState{};
+        field = PlayField{};
+        frameClock = FrameClock{};
+        config = Config{};
+        strcpy(config.levelPackName, "two.tlp");
+        discoverPacks(packList, "Levels Packs", config);
+        engine.loaded = false;
+        engine.shadowsEnabled = true;
+        engine.logEnabled = false;
+        engine.cameraPosition[0] = 40;
+        engine.cameraPosition[1] = 20;
+        engine.cameraPosition[2] = 110;
+        cameraYaw = cameraPitch = 0;
+        initLights();
+        resetFakeInput();
+        soundCalls.clear();
+        musicPlaying = false;
+    }
+    void TearDown() override
+    {
+        fs::current_path(previous);
+        fs::remove_all(dir);
+    }
+
+    void frameAt(double ms)
+    {
+        fakeNow = ms;
+        GameFrame();
+    }
+    // Runs frames every 10 ms until the given time.
+    void runUntil(double ms)
+    {
+        while (fakeNow + 10 <= ms) {
+            frameAt(fakeNow + 10);
+        }
+        if (fakeNow < ms) {
+            frameAt(ms);
+        }
+    }
+    // One press of a key: a frame with it down, a frame with it up.
+    void press(Key key)
+    {
+        setKey(key, true);
+        frameAt(fakeNow + 10);
+        setKey(key, false);
+        frameAt(fakeNow + 10);
+    }
+    void toMenu()
+    {
+        frameAt(100);          // loading
+        frameAt(200);          // first splash frame
+        runUntil(200 + 10001);
+        ASSERT_FALSE(game.splashActive);
+        frameAt(fakeNow + 10);
+    }
+    void newGame()
+    {
+        toMenu();
+        game.menuCursor = 0;
+        press(Key::Enter);
+        ASSERT_FALSE(game.inMenu);
+    }
+};
+
+}   // namespace
+
+TEST_F(Shell, FirstFrameOnlyLoadsThenTheSplashRunsTenSecondsIgnoringKeys)
+{
+    frameAt(100);
+    EXPECT_EQ(loadings, 1);
+    EXPECT_EQ(splashFrames, 0);
+    EXPECT_FALSE(game.splashClockStarted);
+    EXPECT_EQ(fakeInput.warps, 0) << "no input during loading";
+
+    frameAt(200);
+    EXPECT_EQ(game.splashStartTime, 200);
+    EXPECT_EQ(soundPlayCount(SAMPLE_MORVI), 1);
+    setKey(Key::Down, true);
+    runUntil(10200);
+    EXPECT_TRUE(game.splashActive) << "exactly 10000 ms is still splash";
+    EXPECT_EQ(fakeInput.warps, 0) << "the pointer is left alone during the splash";
+    EXPECT_EQ(game.menuCursor, 0);
+    setKey(Key::Down, false);
+    frameAt(10201);
+    EXPECT_FALSE(game.splashActive);
+    EXPECT_EQ(engine.lights[SPLASH_LIGHT].colour[0], 1.0f);
+    EXPECT_EQ(soundPlayCount(SAMPLE_MORVI), 1);
+    frameAt(10211);
+    EXPECT_EQ(menuFrames, 1);
+    EXPECT_EQ(soundPlayCount(SAMPLE_PRES), 1);
+    EXPECT_EQ(fakeInput.warps, 2);
+}
+
+TEST_F(Shell, MenuKeysActOncePerPressAndTheCursorIsClamped)
+{
+    toMenu();
+    setKey(Key::Down, true);
+    for (int i = 0; i < 5; ++i) {
+        frameAt(fakeNow + 10);
+    }
+    EXPECT_EQ(game.menuCursor, 1) << "held Down moves one line";
+    setKey(Key::Down, false);
+    frameAt(fakeNow + 10);
+    press(Key::Down);
+    press(Key::Down);
+    EXPECT_EQ(game.menuCursor, 2) << "Down from QUIT shows QUIT again";
+    press(Key::Up);
+    press(Key::Up);
+    press(Key::Up);
+    EXPECT_EQ(game.menuCursor, 0);
+
+    // OPTIONS opens with FALL MODE selected; Enter held on it toggles once.
+    game.menuCursor = 1;
+    press(Key::Enter);
+    EXPECT_TRUE(game.optionsShown);
+    EXPECT_EQ(game.menuCursor, 1);
+    setKey(Key::Enter, true);
+    for (int i = 0; i < 5; ++i) {
+        frameAt(fakeNow + 10);
+    }
+    setKey(Key::Enter, false);
+    frameAt(fakeNow + 10);
+    EXPECT_EQ(config.fallMode, 1);
+
+    // RETURN leaves the cursor at 4, clamped to QUIT on the main menu.
+    game.menuCursor = 4;
+    press(Key::Enter);
+    EXPECT_FALSE(game.optionsShown);
+    EXPECT_EQ(game.menuCursor, 2);
+}
+
+TEST_F(Shell, OptionsCycleResolutionsControlModeAndPacks)
+{
+    toMenu();
+    game.optionsShown = true;
+    game.menuCursor = 0;
+    const int expected[7][2] = {{800, 600},   {1024, 768}, {1152, 864}, {1280, 800},
+                                {1366, 768},  {1920, 1080}, {640, 480}};
+    for (const auto& size : expected) {
+        press(Key::Enter);
+        EXPECT_EQ(config.screenWidth, size[0]);
+        EXPECT_EQ(config.screenHeight, size[1]);
+    }
+    EXPECT_EQ(shadowMaps, 7);
+
+    config.mouseControl = 2;   // as stored in a config.ini: shows MOUSE, first toggle keeps MOUSE
+    game.menuCursor = 2;
+    press(Key::Enter);
+    EXPECT_EQ(config.mouseControl, 1);
+    press(Key::Enter);
+    EXPECT_EQ(config.mouseControl, 0);
+
+    // One pack found: LEVELS PACK stays on it. With none, nothing is copied.
+    game.menuCursor = 3;
+    press(Key::Enter);
+    EXPECT_STREQ(config.levelPackName, "two.tlp");
+    packList = PackList{};
+    strcpy(config.levelPackName, "mine.tlp");
+    press(Key::Enter);
+    EXPECT_STREQ(config.levelPackName, "mine.tlp");
+}
+
+TEST_F(Shell, ReadyPhaseHoldsTheBallUntilExactly2500ms)
+{
+    newGame();
+    const double start = field.levelStartTime;
+    EXPECT_EQ(soundPlayCount(SAMPLE_START), 1);
+    setKey(Key::MouseLeft, true);   // fire is refused during the ready phase
+    runUntil(start + 2500);
+    EXPECT_TRUE(field.ballHeld);
+    EXPECT_FALSE(musicPlaying);
+    EXPECT_DOUBLE_EQ(field.balls[0].y, -8.5);
+    setKey(Key::MouseLeft, false);
+    frameAt(start + 2501);
+    EXPECT_TRUE(musicPlaying);
+
+    // Launch under mouse control, after the ready phase.
+    setKey(Key::MouseLeft, true);
+    frameAt(start + 2511);
+    EXPECT_FALSE(field.ballHeld);
+    EXPECT_TRUE(field.balls[0].movingUp);
+}
+
+TEST_F(Shell, EscapeEndsTheGameQuietlyAndTheMenuReturnsAtLevelOne)
+{
+    newGame();
+    runUntil(fakeNow + 3000);
+    ASSERT_TRUE(musicPlaying);
+    soundCalls.clear();
+    press(Key::Escape);
+    EXPECT_EQ(field.lives, 0);
+    const double over = fakeNow;
+    runUntil(over + 1900);
+    EXPECT_FALSE(game.inMenu) << "GAME OVER stays 2000 ms";
+    runUntil(over + 2100);
+    EXPECT_TRUE(game.inMenu);
+    EXPECT_EQ(field.levelNumber, 1);
+    EXPECT_EQ(field.lives, 3);
+    EXPECT_EQ(field.score, 0);
+    EXPECT_EQ(soundPlayCount(SAMPLE_GAME_OVER), 0);
+    for (const SoundCall& call : soundCalls) {
+        EXPECT_NE(call.what, "stopStream");
+    }
+}
+
+TEST_F(Shell, ClearingTheLastLevelReturnsToTheMenuAtLevelZero)
+{
+    newGame();
+    runUntil(fakeNow + 3000);
+    field.levelCleared = true;
+    frameAt(fakeNow + 10);
+    EXPECT_EQ(field.levelNumber, 2);
+    EXPECT_FALSE(game.inMenu);
+    EXPECT_EQ(soundPlayCount(SAMPLE_START), 2);
+    runUntil(fakeNow + 3000);
+    field.levelCleared = true;
+    const int before = playFrames;
+    frameAt(fakeNow + 10);
+    EXPECT_TRUE(game.inMenu);
+    EXPECT_EQ(field.levelNumber, 0);
+    EXPECT_EQ(playFrames, before + 1) << "that frame still draws the play scene";
+}
+
+TEST_F(Shell, ALostLifePausesTwoSeconds)
+{
+    newGame();
+    runUntil(fakeNow + 3000);
+    for (Ball& ball : field.balls) {
+        ball.active = false;
+    }
+    field.ballCount = 0;
+    frameAt(fakeNow + 10);
+    EXPECT_EQ(field.lives, 2);
+    EXPECT_TRUE(field.lifeLostPause);
+    EXPECT_EQ(soundPlayCount(SAMPLE_LOSE), 1);
+    const double began = field.lifeLostTime;
+    runUntil(began + 2000);
+    EXPECT_TRUE(field.lifeLostPause);
+    frameAt(began + 2001);
+    EXPECT_FALSE(field.lifeLostPause);
+}
+
+TEST_F(Shell, QuitWritesTheSettingsAndEndsSuccessfully)
+{
+    toMenu();
+    game.menuCursor = 2;
+    setKey(Key::Enter, true);
+    frameAt(fakeNow + 10);
+    EXPECT_EQ(exitStatus, 0);
+    std::ifstream in("config.ini");
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), "1024 768\n1\n0\ntwo.tlp\n");
+}
+
+TEST_F(Shell, ABrokenPackAtNewGameKeepsTheMenu)
+{
+    std::ofstream("Levels Packs/two.tlp") << "2\n1 1 50 1\n0 0 x";
+    toMenu();
+    game.menuCursor = 0;
+    testing::internal::CaptureStdout();
+    press(Key::Enter);
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(game.inMenu);
+    EXPECT_NE(out.find("two.tlp"), std::string::npos) << out;
+    EXPECT_EQ(soundPlayCount(SAMPLE_START), 0);
+}
+
+TEST_F(Shell, CameraAnglesTurnTheView)
+{
+    setCameraAngles(0, 0);
+    EXPECT_DOUBLE_EQ(engine.cameraDirection[2], -1);
+    setCameraAngles(0, 0.3);
+    EXPECT_LT(engine.cameraDirection[1], 0) << "a positive pitch looks down";
+    setCameraAngles(0.5 / 5, 0);
+    EXPECT_NEAR(engine.cameraDirection[0], std::sin(0.1), 1e-6);
+}
