@@ -1,0 +1,250 @@
+// The real renderers in a real window (Mesa under Xvfb): pixels read back
+// where the scene should show bricks, texts and the HUD, on the shadowed and
+// the unshadowed path. Screenshots go to the test artefacts.
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+
+#include "game/playfield/playfield.h"
+#include "game/render/engine.h"
+#include "game/render/lights.h"
+#include "game/render/render.h"
+#include "game/shell/config.h"
+#include "game/shell/gamestate.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int WIDTH = 800;
+constexpr int HEIGHT = 600;
+
+struct Pixel {
+    int r, g, b;
+    int sum() const { return r + g + b; }
+};
+
+std::vector<unsigned char> grabFront()
+{
+    std::vector<unsigned char> pixels(WIDTH * HEIGHT * 3);
+    glReadBuffer(GL_FRONT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+Pixel pixelAt(const std::vector<unsigned char>& image, int x, int y)
+{
+    x = std::clamp(x, 0, WIDTH - 1);
+    y = std::clamp(y, 0, HEIGHT - 1);
+    const unsigned char* p = &image[(y * WIDTH + x) * 3];
+    return {p[0], p[1], p[2]};
+}
+
+// Saves the image as a PNG artefact (through a PPM and ImageMagick).
+void saveShot(const std::vector<unsigned char>& image, const char* name)
+{
+    const char* build = getenv("BUILD_DIR");
+    if (!build) {
+        return;
+    }
+    const fs::path dir = fs::path(build) / "test-artefacts";
+    fs::create_directories(dir);
+    const fs::path ppm = dir / (std::string(name) + ".ppm");
+    std::ofstream out(ppm, std::ios::binary);
+    out << "P6\n" << WIDTH << " " << HEIGHT << "\n255\n";
+    for (int y = HEIGHT - 1; y >= 0; --y) {
+        out.write(reinterpret_cast<const char*>(&image[y * WIDTH * 3]), WIDTH * 3);
+    }
+    out.close();
+    const std::string command = "convert '" + ppm.string() + "' '" + (dir / (std::string(name) + ".png")).string() +
+                                "' 2>/dev/null && rm -f '" + ppm.string() + "'";
+    if (system(command.c_str()) != 0) {
+        // Keep the PPM when ImageMagick is missing.
+    }
+}
+
+// Window position of a world point under the current view camera.
+void project(double x, double y, double z, int& wx, int& wy)
+{
+    GLdouble model[16], proj[16];
+    GLint viewport[4];
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    const double* p = engine.cameraPosition;
+    const double* d = engine.cameraDirection;
+    setCamera(static_cast<float>(p[0]), static_cast<float>(p[1]), static_cast<float>(p[2]),
+              static_cast<float>(p[0] + d[0]), static_cast<float>(p[1] + d[1]), static_cast<float>(p[2] + d[2]),
+              VIEW_NEAR, 45);
+    glGetDoublev(GL_MODELVIEW_MATRIX, model);
+    glGetDoublev(GL_PROJECTION_MATRIX, proj);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    GLdouble ox, oy, oz;
+    gluProject(x, y, z, model, proj, viewport, &ox, &oy, &oz);
+    wx = static_cast<int>(ox);
+    wy = static_cast<int>(oy);
+}
+
+// Counts near-white pixels in a window rectangle around a world-space text origin.
+int whitePixelsNear(const std::vector<unsigned char>& image, double x0, double y0, double x1, double y1, double z)
+{
+    int ax, ay, bx, by;
+    project(x0, y0, z, ax, ay);
+    project(x1, y1, z, bx, by);
+    int count = 0;
+    for (int y = std::min(ay, by); y <= std::max(ay, by); ++y) {
+        for (int x = std::min(ax, bx); x <= std::max(ax, bx); ++x) {
+            const Pixel p = pixelAt(image, x, y);
+            count += (p.r > 200 && p.g > 200 && p.b > 200);
+        }
+    }
+    return count;
+}
+
+double fakeClockValue = 0;
+double probeClock() { return fakeClockValue; }
+void probeSwap() {}
+
+// A level: a band of red bricks in row 5, iron in row 9, the rest empty.
+void writePack(const fs::path& file)
+{
+    std::ofstream out(file);
+    out << "1\n1 1 50 2\n";
+    for (int row = 0; row < 22; ++row) {
+        for (int column = 0; column < 11; ++column) {
+            const int code = row == 5 ? 1 : (row == 9 && column % 2 == 0 ? 9 : 0);
+            out << code << (column == 10 ? "\n" : " ");
+        }
+    }
+}
+
+class Renderers : public ::testing::Test {
+protected:
+    static inline bool ready = false;
+
+    static void SetUpTestSuite()
+    {
+        if (ready) {
+            return;
+        }
+        const char* runtime = getenv("RUNTIME_DIR");
+        ASSERT_NE(runtime, nullptr);
+        const fs::path copy = fs::temp_directory_path() / ("render_test_" + std::to_string(getpid()));
+        fs::remove_all(copy);
+        fs::copy(runtime, copy, fs::copy_options::recursive);
+        writePack(copy / "Levels Packs" / "probe.tlp");
+        fs::current_path(copy);
+
+        config.screenWidth = WIDTH;
+        config.screenHeight = HEIGHT;
+        strcpy(config.levelPackName, "probe.tlp");
+        int argc = 1;
+        char name[] = "render_test";
+        char* argv[] = {name, nullptr};
+        glutInit(&argc, argv);
+        glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_ALPHA | GLUT_DEPTH);
+        glutInitWindowPosition(0, 0);
+        glutInitWindowSize(WIDTH, HEIGHT);
+        glutCreateWindow("render_test");
+        glewInit();
+        glViewport(0, 0, WIDTH, HEIGHT);
+        readClock = probeClock;
+        swapBuffers = probeSwap;
+        engine.shadowsEnabled = glutExtensionSupported("GL_EXT_framebuffer_object");
+        ready = true;
+    }
+};
+
+}   // namespace
+
+TEST_F(Renderers, LoadingShowsTheRedBannerAndBuildsEverything)
+{
+    runLoading();
+    const std::vector<unsigned char> image = grabFront();
+    saveShot(image, "loading");
+    EXPECT_TRUE(engine.loaded);
+    EXPECT_TRUE(shadowPathAvailable()) << "the shader program and the shadow map exist on Mesa";
+    EXPECT_EQ(engine.materialCounts[0], MATERIAL_COUNT);
+    int red = 0;
+    for (size_t i = 0; i + 2 < image.size(); i += 3) {
+        red += (image[i] > 150 && image[i + 1] < 80 && image[i + 2] < 80);
+    }
+    EXPECT_GT(red, 200) << "banner and bar are drawn in red";
+}
+
+TEST_F(Renderers, PlaySceneShowsBricksOnBothPaths)
+{
+    ASSERT_TRUE(engine.loaded);
+    field = PlayField{};
+    field.levelNumber = 0;
+    ASSERT_TRUE(loadLevel());
+    field.levelElapsed = 3000;
+    initLights();
+    setLightPosition(SPLASH_LIGHT, 0, 0, -20, 0);
+    setLightDirection(SPLASH_LIGHT, 0, 0, -1);
+    setLightColour(SPLASH_LIGHT, 1, 1, 1);
+    setLightEnabled(SPLASH_LIGHT, true);
+    setLightPosition(0, 40, -8.5f, 20, 1);
+    setLightDirection(0, 0, 1, -0.8f);
+
+    for (bool shadows : {true, false}) {
+        SCOPED_TRACE(shadows ? "shadowed" : "unshadowed");
+        engine.shadowsEnabled = shadows;
+        renderPlay();
+        const std::vector<unsigned char> image = grabFront();
+        saveShot(image, shadows ? "play-shadows" : "play-plain");
+        int lit = 0;
+        for (int column = 0; column < 11; ++column) {
+            const Brick& brick = field.bricks[5 * 11 + column];
+            ASSERT_TRUE(brick.present);
+            int wx, wy;
+            project(brick.x, brick.y, PLAY_PLANE_Z + 0.5, wx, wy);
+            lit += pixelAt(image, wx, wy).sum() > 30;
+        }
+        EXPECT_GE(lit, 9) << "red bricks where the level has them";
+    }
+    engine.shadowsEnabled = true;
+}
+
+TEST_F(Renderers, ReadyShowsOnlyInTheFirstTwoSeconds)
+{
+    ASSERT_TRUE(engine.loaded);
+    engine.shadowsEnabled = true;
+    renderer.readySlide = 0;
+    field.levelElapsed = 1000;
+    renderPlay();
+    std::vector<unsigned char> image = grabFront();
+    saveShot(image, "play-ready");
+    const int withReady = whitePixelsNear(image, 36, -1.5, 46, 2, 20);
+    field.levelElapsed = 2500;
+    renderPlay();
+    image = grabFront();
+    const int without = whitePixelsNear(image, 36, -1.5, 46, 2, 20);
+    EXPECT_GT(withReady, without + 20);
+}
+
+TEST_F(Renderers, MenuLinesAppearAtTheirRows)
+{
+    ASSERT_TRUE(engine.loaded);
+    game.optionsShown = true;
+    game.menuCursor = 0;
+    setLightPosition(SPLASH_LIGHT, 0, 100, 0, 0);
+    setLightDirection(SPLASH_LIGHT, 0, -1, 0);
+    setLightEnabled(1, true);
+    setLightEnabled(2, true);
+    renderMenu();
+    const std::vector<unsigned char> image = grabFront();
+    saveShot(image, "options");
+    for (int row : {20, 15, 10, 5, 0}) {
+        SCOPED_TRACE(row);
+        EXPECT_GT(whitePixelsNear(image, 35, row, 50, row + 1.4, 20), 20);
+    }
+    game.optionsShown = false;
+}
