@@ -195,9 +195,6 @@ void pressKey(Editor& ed, unsigned char key)
 void advanceSpin(Editor& ed)
 {
     ed.spinAngle = ed.spinAngle < SPIN_END ? ed.spinAngle + SPIN_STEP : SPIN_END;
-    if (ed.spinAngle > SPIN_END) {
-        ed.spinAngle = SPIN_END;
-    }
 }
 
 void reportFailure(Editor& ed, const char* text)

@@ -367,18 +367,6 @@ TEST_F(EditorTest, NameEntryAcceptsItsCharacterSetUpToWhatThePathHolds)
     EXPECT_TRUE(fs::exists(longest));
 }
 
-TEST_F(EditorTest, CreateOverAnExistingPackReplacesIt)
-{
-    createThroughForm("same", 2);
-    leftAt(ed, swatchAt(2));
-    leftAt(ed, cellAt(0, 0));
-    press(ed, SaveButton);
-    ASSERT_NE(read("Levels Packs/same.tlp"), newPackText(2));
-    createThroughForm("same", 1);   // the form still says 2 levels
-    EXPECT_EQ(read("Levels Packs/same.tlp"), newPackText(2));
-    EXPECT_EQ(ed.grid[0].code, 0);
-}
-
 TEST_F(EditorTest, APackThatCannotBeCreatedKeepsTheOpenPackAndTheForm)
 {
     createThroughForm("first", 2);

@@ -163,10 +163,14 @@ expect_pack 3 "H:1:5:45:4 C:1:0:0:1 C:1:21:10:9 C:1:5:5:4" $L2
 step="pack gone"
 mv "$pack" away.tlp
 click $SAVE
-sleep 1
+for ((i = 0; i < 100; i++)); do
+  [ "$(grep -c "Save failed" log.txt)" -lt 2 ] || break
+  sleep 0.1
+done
+[ "$(grep -c "Save failed" log.txt)" -eq 2 ] || fail "no message for the missing pack"
+sleep 0.3
 alive
 [ ! -e "$pack" ] || fail "a save recreated a missing pack"
-[ "$(grep -c "Save failed" log.txt)" -eq 2 ] || fail "no message for the missing pack"
 mv away.tlp "$pack"
 
 step="Esc"
