@@ -69,6 +69,7 @@ bool readLevel(Editor& ed)
         reportFailure(ed, ("Cannot read level pack: " + result.message).c_str());
         return false;
     }
+    ed.status[0] = '\0';   // an old failure no longer describes what is on screen
     if (ed.levelNumber == 0) {
         ed.levelCount = level.levelCount;
         ed.levelNumber = level.levelNumber;
