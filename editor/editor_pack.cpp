@@ -1,0 +1,280 @@
+// editor/editor_pack: the new-pack and pack-list forms and the four pack file operations.
+//
+// Every file operation either succeeds or leaves the open pack, the level in memory and its edits as they
+// were, with the reason on the status line and on standard output: the editor never ends on a file error.
+#include "editor/editor.h"
+
+#include "platform/dirlist.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+// The pack the editor works on; restored as a whole when switching to another pack fails.
+struct OpenPack {
+    char packPath[PACK_PATH_SIZE];
+    int levelNumber;
+    int levelCount;
+};
+
+OpenPack rememberPack(const Editor& ed)
+{
+    OpenPack p{};
+    memcpy(p.packPath, ed.packPath, sizeof p.packPath);
+    p.levelNumber = ed.levelNumber;
+    p.levelCount = ed.levelCount;
+    return p;
+}
+
+void restorePack(Editor& ed, const OpenPack& p)
+{
+    memcpy(ed.packPath, p.packPath, sizeof ed.packPath);
+    ed.levelNumber = p.levelNumber;
+    ed.levelCount = p.levelCount;
+}
+
+// "Levels Packs/" + name + suffix into packPath; false when it would not fit.
+bool setPackPath(Editor& ed, const char* name, const char* suffix)
+{
+    const int length = snprintf(ed.packPath, sizeof ed.packPath, "%s%s%s", PACK_FOLDER_PATH, name, suffix);
+    return length > 0 && length < static_cast<int>(sizeof ed.packPath);
+}
+
+bool acceptedNameCharacter(unsigned char c)
+{
+    // 0x30..0x47 deliberately runs past the digits: ":;<=>?@" and A..G are part of the accepted set.
+    return (c >= 0x30 && c <= 0x47) || (c >= 0x41 && c <= 0x5A) || (c >= 0x61 && c <= 0x7A) || c == 0x5F;
+}
+
+char* typedName(Editor& ed)
+{
+    return ed.buttons[NameFieldButton].label;
+}
+
+}   // namespace
+
+// ---------------------------------------------------------------------------
+// File operations
+// ---------------------------------------------------------------------------
+
+bool readLevel(Editor& ed)
+{
+    PackLevel level;
+    level.levelNumber = ed.levelNumber;
+    const PackResult result = readPackLevel(ed.packPath, level);
+    if (!result.ok()) {
+        ed.loadFailed = true;
+        reportFailure(ed, ("Cannot read level pack: " + result.message).c_str());
+        return false;
+    }
+    ed.status[0] = '\0';   // an old failure no longer describes what is on screen
+    if (ed.levelNumber == 0) {
+        ed.levelCount = level.levelCount;
+        ed.levelNumber = level.levelNumber;
+        if (ed.levelNumber != 1) {
+            // What is shown is the first level by position; numbering it otherwise would make the next
+            // save write it over a different level.
+            char note[STATUS_SIZE];
+            snprintf(note, sizeof note, "The first level of %s says it is number %d; edited as level 1.",
+                     ed.packPath, ed.levelNumber);
+            ed.levelNumber = 1;
+            reportSuccess(ed, note);
+        }
+    }
+    ed.greyHits = level.greyHits;
+    ed.bonusChance = level.bonusChance;
+    ed.background = level.background;
+    for (int n = 0; n < GRID_CELLS; ++n) {
+        EditorCell& cell = ed.grid[n];
+        const int row = n / GRID_COLUMNS;
+        const int column = n % GRID_COLUMNS;
+        cell.code = level.bricks[n];
+        cell.present = level.bricks[n] != 0;
+        cell.x = 3.5 * (column - 20);
+        cell.y = 2.1 * (25 - row);
+        cell.halfWidth = CELL_HALF_WIDTH;
+        cell.halfHeight = CELL_HALF_HEIGHT;
+    }
+    ed.packLoaded = true;
+    return true;
+}
+
+bool createPackFile(Editor& ed)
+{
+    const PackResult result = writeNewPack(ed.packPath, ed.newLevelCount);
+    if (!result.ok()) {
+        reportFailure(ed, ("Cannot create level pack: " + result.message).c_str());
+        return false;
+    }
+    ed.levelNumber = 0;
+    return true;
+}
+
+void listPackFiles(Editor& ed)
+{
+    const std::vector<std::string> names = listFiles(PACK_FOLDER_PATH, PACK_EXTENSION);
+    ed.packNames = 0;
+    for (const std::string& name : names) {
+        if (ed.packNames == PACK_LIST_CAPACITY) {
+            printf("More than %d level packs in %s: the rest are not listed.\n", PACK_LIST_CAPACITY,
+                   PACK_FOLDER_PATH);
+            break;
+        }
+        if (name.size() > static_cast<size_t>(PACK_NAME_MAX)) {
+            printf("Level pack name too long to open (over %d characters), not listed: %.*s...\n", PACK_NAME_MAX,
+                   PACK_NAME_MAX, name.c_str());
+            continue;
+        }
+        snprintf(ed.PackList[ed.packNames], PACK_PATH_SIZE, "%s", name.c_str());
+        ++ed.packNames;
+    }
+    fflush(stdout);
+    ed.lastPackIndex = ed.packNames > 0 ? ed.packNames - 1 : 0;
+    // A shorter listing than last time must not leave the list pointing past its end.
+    if (ed.packIndex > ed.lastPackIndex) {
+        ed.packIndex = 0;
+    }
+}
+
+bool saveLevel(Editor& ed)
+{
+    PackLevel level;
+    level.levelCount = ed.levelCount;
+    level.levelNumber = ed.levelNumber;
+    level.greyHits = ed.greyHits;
+    level.bonusChance = ed.bonusChance;
+    level.background = ed.background;
+    for (int n = 0; n < GRID_CELLS; ++n) {
+        level.bricks[n] = ed.grid[n].code;
+    }
+    const PackResult result = savePackLevel(ed.packPath, TEMP_FILE, level);
+    if (!result.ok()) {
+        reportFailure(ed, ("Save failed, the pack is unchanged: " + result.message).c_str());
+        return false;
+    }
+    // The level is stored; a failing re-read is reported by readLevel and keeps what is on screen.
+    const int saved = ed.levelNumber;
+    if (readLevel(ed)) {
+        char note[STATUS_SIZE];
+        snprintf(note, sizeof note, "Level %d saved in %s", saved, ed.packPath);
+        reportSuccess(ed, note);
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Forms and buttons
+// ---------------------------------------------------------------------------
+
+void openNewPackForm(Editor& ed)
+{
+    ed.newPackFormOpen = true;
+}
+
+void typeNameKey(Editor& ed, unsigned char key)
+{
+    char* name = typedName(ed);
+    const size_t length = strlen(name);
+    if (key == 8) {
+        if (length > 0) {
+            name[length - 1] = '\0';
+        }
+    } else if (key == 13) {
+        ed.nameFocused = false;
+    } else if (acceptedNameCharacter(key) && length < static_cast<size_t>(PACK_NAME_MAX)) {
+        // Longer names would not fit "Levels Packs/<name>.tlp" in packPath.
+        name[length] = static_cast<char>(key);
+        name[length + 1] = '\0';
+    }
+}
+
+void createPack(Editor& ed)
+{
+    char* name = typedName(ed);
+    if (name[0] == '\0') {
+        return;
+    }
+    const OpenPack previous = rememberPack(ed);
+    if (!setPackPath(ed, name, PACK_EXTENSION)) {
+        restorePack(ed, previous);
+        reportFailure(ed, "Cannot create level pack: the name is too long.");
+        return;
+    }
+    // On failure the form stays open with the name, so it can be corrected.
+    if (!createPackFile(ed)) {
+        restorePack(ed, previous);
+        return;
+    }
+    ed.newPackFormOpen = false;
+    if (!readLevel(ed)) {
+        restorePack(ed, previous);
+    } else {
+        char note[STATUS_SIZE];
+        snprintf(note, sizeof note, "Created %s with %d levels", ed.packPath, ed.levelCount);
+        reportSuccess(ed, note);
+    }
+    name[0] = '\0';
+}
+
+void cancelNewPack(Editor& ed)
+{
+    ed.newPackFormOpen = false;
+    ed.newLevelCount = 1;
+    typedName(ed)[0] = '\0';
+}
+
+void openPackList(Editor& ed)
+{
+    listPackFiles(ed);
+    ed.packListOpen = true;
+}
+
+void stepPackIndex(Editor& ed, int direction)
+{
+    if (direction > 0) {
+        ed.packIndex = ed.packIndex < ed.lastPackIndex ? ed.packIndex + 1 : 0;
+    } else {
+        ed.packIndex = ed.packIndex > 0 ? ed.packIndex - 1 : ed.lastPackIndex;
+    }
+}
+
+void loadSelectedPack(Editor& ed)
+{
+    ed.packListOpen = false;
+    if (ed.packNames == 0) {
+        ed.loadFailed = true;
+        reportFailure(ed, "No level pack in \"Levels Packs\": make a new one.");
+        return;
+    }
+    const OpenPack previous = rememberPack(ed);
+    if (!setPackPath(ed, ed.PackList[ed.packIndex], "")) {
+        restorePack(ed, previous);
+        ed.loadFailed = true;
+        reportFailure(ed, "Cannot read level pack: the name is too long.");
+        return;
+    }
+    ed.levelNumber = 0;
+    // The level on screen stays tied to the pack it came from, so a save cannot write it elsewhere.
+    if (!readLevel(ed)) {
+        restorePack(ed, previous);
+    }
+}
+
+void closePackList(Editor& ed)
+{
+    ed.packListOpen = false;
+}
+
+void saveButton(Editor& ed)
+{
+    if (!ed.packLoaded || ed.packPath[0] == '\0') {
+        return;
+    }
+    const bool wasModified = ed.modified;
+    ed.modified = false;
+    if (!saveLevel(ed)) {
+        ed.modified = wasModified;
+    }
+}

@@ -1,0 +1,617 @@
+// Level editor logic without a window: pointer positions on the scene plane in, state and pack files out.
+#include "editor/editor.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Scene points of the controls.
+struct Point {
+    double x, y;
+};
+Point buttonAt(const Editor& ed, int index)
+{
+    return {ed.buttons[index].x, ed.buttons[index].y};
+}
+Point cellAt(int row, int column)
+{
+    return {3.5 * column - 17.5, 24.5 - 2.1 * row};
+}
+Point swatchAt(int code)
+{
+    return {swatchX(code), swatchY(code)};
+}
+
+void leftAt(Editor& ed, Point p)
+{
+    updateHover(ed, p.x, p.y);
+    pressLeft(ed);
+}
+void rightAt(Editor& ed, Point p)
+{
+    updateHover(ed, p.x, p.y);
+    pressRight(ed);
+}
+void press(Editor& ed, int button)
+{
+    leftAt(ed, buttonAt(ed, button));
+}
+void type(Editor& ed, const char* keys)
+{
+    for (const char* k = keys; *k; ++k) {
+        pressKey(ed, static_cast<unsigned char>(*k));
+    }
+}
+const char* typed(const Editor& ed)
+{
+    return ed.buttons[NameFieldButton].label;
+}
+
+// Each test runs in a fresh working directory holding an empty "Levels Packs" folder, as tles does.
+class EditorTest : public ::testing::Test {
+protected:
+    fs::path dir;
+    fs::path previous;
+    Editor ed;
+
+    void SetUp() override
+    {
+        previous = fs::current_path();
+        dir = fs::temp_directory_path() / ("editor_test_" + std::to_string(getpid()) + "_" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir / "Levels Packs");
+        fs::current_path(dir);
+        initEditor(ed);
+    }
+    void TearDown() override
+    {
+        fs::current_path(previous);
+        std::error_code ignored;
+        fs::remove_all(dir, ignored);
+    }
+
+    static std::string read(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    static void write(const std::string& path, const std::string& text)
+    {
+        std::ofstream(path, std::ios::binary) << text;
+    }
+    // Creates "Levels Packs/<name>.tlp" with count levels through the form and opens level 1.
+    void createThroughForm(const char* name, int count)
+    {
+        press(ed, NewPackButton);
+        for (int i = 1; i < count; ++i) {
+            press(ed, MoreButton);
+        }
+        press(ed, NameFieldButton);
+        type(ed, name);
+        press(ed, CreateButton);
+    }
+};
+
+// ---------------------------------------------------------------------------
+// Pointer mapping, screens and the click dispatch
+// ---------------------------------------------------------------------------
+
+TEST(EditorPointer, WindowPixelsMapOntoTheScenePlane)
+{
+    double x = 0, y = 0;
+    windowToScene(480, 325, 960, 650, x, y);
+    EXPECT_NEAR(x, 0, 1e-9);
+    EXPECT_NEAR(y, 0, 1e-9);
+    windowToScene(0, 0, 960, 650, x, y);
+    EXPECT_NEAR(x, -42.8, 0.05);
+    EXPECT_NEAR(y, 29.0, 0.05);
+    // A window squashed to height 0 maps like height 1 rather than dividing by zero.
+    windowToScene(10, 0, 960, 0, x, y);
+    EXPECT_TRUE(std::isfinite(x) && std::isfinite(y));
+}
+
+TEST_F(EditorTest, StartScreenHidesEditButtonsAndTheyStayInert)
+{
+    EXPECT_EQ(currentScreen(ed), EditorScreen::StartScreen);
+    for (int b : {NextLevelButton, PreviousLevelButton, SaveButton, GreyHitsButton}) {
+        leftAt(ed, buttonAt(ed, b));
+        EXPECT_FALSE(ed.buttons[b].hovered);
+    }
+    EXPECT_FALSE(ed.loadFailed);
+    EXPECT_EQ(ed.greyHits, 0);
+    EXPECT_FALSE(fs::exists(TEMP_FILE));
+    EXPECT_EQ(ed.status[0], '\0');
+}
+
+TEST_F(EditorTest, ButtonEdgesAreOutside)
+{
+    const EditorButton& b = ed.buttons[NewPackButton];
+    updateHover(ed, b.x + b.halfWidth, b.y);
+    EXPECT_FALSE(b.hovered);
+    updateHover(ed, b.x, b.y - b.halfHeight);
+    EXPECT_FALSE(b.hovered);
+    updateHover(ed, b.x + b.halfWidth - 0.01, b.y + b.halfHeight - 0.01);
+    EXPECT_TRUE(b.hovered);
+}
+
+TEST_F(EditorTest, OnlyTheOpenFormsButtonsReactAndHoverOutlivesTheClick)
+{
+    press(ed, LoadPackButton);
+    EXPECT_EQ(currentScreen(ed), EditorScreen::PackListForm);
+    // "Create" shares its place with "Load"; only "Load" is tested on this form.
+    updateHover(ed, ed.buttons[CreateButton].x, ed.buttons[CreateButton].y);
+    EXPECT_TRUE(ed.buttons[LoadButton].hovered);
+    EXPECT_FALSE(ed.buttons[CreateButton].hovered);
+    press(ed, CancelListButton);
+    EXPECT_EQ(currentScreen(ed), EditorScreen::StartScreen);
+    // Without a motion the flags stay: a second click acts on "Cancel" again, which is harmless.
+    pressLeft(ed);
+    EXPECT_EQ(currentScreen(ed), EditorScreen::StartScreen);
+}
+
+// ---------------------------------------------------------------------------
+// Palette and grid
+// ---------------------------------------------------------------------------
+
+TEST_F(EditorTest, PaintingCellsWithTheBrush)
+{
+    createThroughForm("grid", 1);
+    ASSERT_EQ(currentScreen(ed), EditorScreen::EditScreen);
+
+    // A swatch click selects and paints nothing.
+    leftAt(ed, swatchAt(3));
+    EXPECT_EQ(ed.brush, 3);
+    EXPECT_EQ(ed.hoveredSwatch, -1);
+    EXPECT_FALSE(ed.modified);
+
+    // The eraser on an empty cell changes nothing.
+    leftAt(ed, swatchAt(0));
+    leftAt(ed, cellAt(4, 4));
+    EXPECT_FALSE(ed.modified);
+
+    leftAt(ed, swatchAt(3));
+    leftAt(ed, cellAt(4, 4));
+    EXPECT_TRUE(ed.modified);
+    EXPECT_EQ(ed.grid[4 * 11 + 4].code, 3);
+    EXPECT_TRUE(ed.grid[4 * 11 + 4].present);
+
+    // Saving clears modified; painting the same code again does not set it.
+    press(ed, SaveButton);
+    ASSERT_FALSE(ed.modified);
+    leftAt(ed, cellAt(4, 4));
+    EXPECT_FALSE(ed.modified);
+
+    // The eraser on a brick empties it and sets modified.
+    leftAt(ed, swatchAt(0));
+    leftAt(ed, cellAt(4, 4));
+    EXPECT_TRUE(ed.modified);
+    EXPECT_EQ(ed.grid[4 * 11 + 4].code, 0);
+    EXPECT_FALSE(ed.grid[4 * 11 + 4].present);
+}
+
+TEST_F(EditorTest, GapsAndHiddenCellsArePaintedNever)
+{
+    createThroughForm("gaps", 1);
+    leftAt(ed, swatchAt(5));
+    // Between columns 0 and 1 (x -15.8 .. -15.7) and between rows 0 and 1.
+    updateHover(ed, -15.75, 24.5);
+    EXPECT_EQ(ed.hoveredCell, -1);
+    updateHover(ed, -17.5, 23.45);
+    EXPECT_EQ(ed.hoveredCell, -1);
+    pressLeft(ed);
+    EXPECT_FALSE(ed.modified);
+
+    // Cell (13, 5) lies under the form panel: a click on the panel must not change it.
+    press(ed, NewPackButton);
+    leftAt(ed, cellAt(13, 5));
+    EXPECT_EQ(ed.grid[13 * 11 + 5].code, 0);
+    EXPECT_FALSE(ed.modified);
+    EXPECT_TRUE(ed.newPackFormOpen);
+}
+
+TEST_F(EditorTest, PropertiesStepAndWrap)
+{
+    createThroughForm("props", 1);
+    const Point grey = buttonAt(ed, GreyHitsButton);
+    const Point bonus = buttonAt(ed, BonusChanceButton);
+    const Point background = buttonAt(ed, BackgroundButton);
+
+    // greyHits: no lower step below 1, and a stray 0 from a file stays 0 on a right press.
+    ed.greyHits = 1;
+    rightAt(ed, grey);
+    EXPECT_EQ(ed.greyHits, 1);
+    EXPECT_FALSE(ed.modified);
+    ed.greyHits = 0;
+    rightAt(ed, grey);
+    EXPECT_EQ(ed.greyHits, 0);
+    leftAt(ed, grey);
+    EXPECT_EQ(ed.greyHits, 1);
+    EXPECT_TRUE(ed.modified);
+    ed.greyHits = INT_MAX;
+    leftAt(ed, grey);
+    EXPECT_EQ(ed.greyHits, INT_MAX);
+
+    ed.bonusChance = 95;
+    leftAt(ed, bonus);
+    EXPECT_EQ(ed.bonusChance, 100);
+    leftAt(ed, bonus);
+    EXPECT_EQ(ed.bonusChance, 0);
+    ed.bonusChance = 5;
+    rightAt(ed, bonus);
+    EXPECT_EQ(ed.bonusChance, 0);
+    rightAt(ed, bonus);
+    EXPECT_EQ(ed.bonusChance, 100);
+    // Off-step values keep their offset: 33, 38 ... 98, then 0; 3 steps down to 100.
+    ed.bonusChance = 33;
+    for (int i = 0; i < 13; ++i) {
+        leftAt(ed, bonus);
+    }
+    EXPECT_EQ(ed.bonusChance, 98);
+    leftAt(ed, bonus);
+    EXPECT_EQ(ed.bonusChance, 0);
+    ed.bonusChance = 3;
+    rightAt(ed, bonus);
+    EXPECT_EQ(ed.bonusChance, 100);
+    ed.bonusChance = INT_MAX;
+    leftAt(ed, bonus);
+    EXPECT_EQ(ed.bonusChance, 0);
+
+    ed.background = 1;
+    for (int expected : {2, 3, 4, 1}) {
+        leftAt(ed, background);
+        EXPECT_EQ(ed.background, expected);
+    }
+    rightAt(ed, background);
+    EXPECT_EQ(ed.background, 4);
+    rightAt(ed, background);
+    EXPECT_EQ(ed.background, 3);
+    ed.background = 7;
+    leftAt(ed, background);
+    EXPECT_EQ(ed.background, 1);
+    ed.background = 7;
+    rightAt(ed, background);
+    EXPECT_EQ(ed.background, 6);
+}
+
+// ---------------------------------------------------------------------------
+// New packs and the name entry
+// ---------------------------------------------------------------------------
+
+TEST_F(EditorTest, NewPackOfThreeLevelsOpensAtLevelOne)
+{
+    createThroughForm("three", 3);
+    EXPECT_EQ(currentScreen(ed), EditorScreen::EditScreen);
+    EXPECT_STREQ(ed.packPath, "Levels Packs/three.tlp");
+    EXPECT_EQ(read("Levels Packs/three.tlp"), newPackText(3));
+    EXPECT_EQ(ed.levelNumber, 1);
+    EXPECT_EQ(ed.levelCount, 3);
+    EXPECT_EQ(ed.greyHits, 1);
+    EXPECT_EQ(ed.bonusChance, 50);
+    EXPECT_EQ(ed.background, 1);
+    for (const EditorCell& c : ed.grid) {
+        EXPECT_FALSE(c.present);
+    }
+    EXPECT_NEAR(ed.grid[0].x, -70, 1e-9);
+    EXPECT_NEAR(ed.grid[0].y, 52.5, 1e-9);
+    // After "Create" the form keeps the count and empties the name.
+    press(ed, NewPackButton);
+    EXPECT_EQ(ed.newLevelCount, 3);
+    EXPECT_STREQ(typed(ed), "");
+}
+
+TEST_F(EditorTest, CreateWithAnEmptyNameWritesNothingAndCancelResetsTheForm)
+{
+    press(ed, NewPackButton);
+    press(ed, MoreButton);
+    press(ed, CreateButton);
+    EXPECT_TRUE(ed.newPackFormOpen);
+    EXPECT_TRUE(fs::is_empty("Levels Packs"));
+
+    press(ed, LessButton);
+    press(ed, LessButton);
+    EXPECT_EQ(ed.newLevelCount, 1);
+    press(ed, MoreButton);
+    press(ed, NameFieldButton);
+    type(ed, "abc");
+    press(ed, CancelNewButton);
+    EXPECT_FALSE(ed.newPackFormOpen);
+    press(ed, NewPackButton);
+    EXPECT_EQ(ed.newLevelCount, 1);
+    EXPECT_STREQ(typed(ed), "");
+}
+
+TEST_F(EditorTest, NameEntryAcceptsItsCharacterSetUpToWhatThePathHolds)
+{
+    press(ed, NewPackButton);
+    pressKey(ed, 'x');   // not focused yet: ignored
+    EXPECT_STREQ(typed(ed), "");
+    press(ed, NameFieldButton);
+    EXPECT_TRUE(ed.nameFocused);
+    pressKey(ed, 8);     // Backspace on an empty name
+    EXPECT_STREQ(typed(ed), "");
+    type(ed, "a:b! c_D9@/.");
+    EXPECT_STREQ(typed(ed), "a:bc_D9@");
+    pressKey(ed, 8);
+    EXPECT_STREQ(typed(ed), "a:bc_D9");
+    pressKey(ed, 13);
+    EXPECT_FALSE(ed.nameFocused);
+    pressKey(ed, 'z');
+    EXPECT_STREQ(typed(ed), "a:bc_D9");
+
+    // Any left press ends typing.
+    press(ed, NameFieldButton);
+    leftAt(ed, {-30, -28});
+    EXPECT_FALSE(ed.nameFocused);
+
+    press(ed, NameFieldButton);
+    for (int i = 0; i < 200; ++i) {
+        pressKey(ed, 'n');
+    }
+    EXPECT_EQ(strlen(typed(ed)), static_cast<size_t>(PACK_NAME_MAX));
+    press(ed, CreateButton);
+    const std::string longest = "Levels Packs/a:bc_D9" + std::string(PACK_NAME_MAX - 7, 'n') + ".tlp";
+    EXPECT_STREQ(ed.packPath, longest.c_str());
+    EXPECT_TRUE(fs::exists(longest));
+}
+
+TEST_F(EditorTest, APackThatCannotBeCreatedKeepsTheOpenPackAndTheForm)
+{
+    createThroughForm("first", 2);
+    press(ed, NextLevelButton);
+    leftAt(ed, swatchAt(1));
+    leftAt(ed, cellAt(2, 2));
+    fs::remove_all("Levels Packs");
+    fs::create_directories("Levels Packs/taken.tlp");   // a folder where the file should go
+    createThroughForm("taken", 1);
+    EXPECT_TRUE(ed.newPackFormOpen);
+    EXPECT_STREQ(typed(ed), "taken");
+    EXPECT_TRUE(ed.statusIsError);
+    EXPECT_NE(strstr(ed.status, "Levels Packs/taken.tlp"), nullptr);
+    EXPECT_STREQ(ed.packPath, "Levels Packs/first.tlp");
+    EXPECT_EQ(ed.levelNumber, 2);
+    EXPECT_EQ(ed.levelCount, 2);
+    EXPECT_TRUE(ed.modified);
+    EXPECT_EQ(ed.grid[2 * 11 + 2].code, 1);
+}
+
+// ---------------------------------------------------------------------------
+// Moving between levels
+// ---------------------------------------------------------------------------
+
+TEST_F(EditorTest, NextOnTheLastAndPreviousOnTheFirstLevelReRead)
+{
+    createThroughForm("nav", 2);
+    PackLevel level;
+    level.levelCount = 2;
+    level.levelNumber = 2;
+    level.greyHits = 7;
+    ASSERT_TRUE(savePackLevel("Levels Packs/nav.tlp", "temp.dat", level).ok());
+    level.levelNumber = 1;
+    level.greyHits = 4;
+    ASSERT_TRUE(savePackLevel("Levels Packs/nav.tlp", "temp.dat", level).ok());
+
+    // Previous on level 1 re-reads it and keeps modified.
+    stepBackground(ed, +1);
+    press(ed, PreviousLevelButton);
+    EXPECT_EQ(ed.levelNumber, 1);
+    EXPECT_EQ(ed.greyHits, 4);
+    EXPECT_EQ(ed.background, 1);
+    EXPECT_TRUE(ed.modified);
+
+    press(ed, NextLevelButton);
+    EXPECT_EQ(ed.levelNumber, 2);
+    EXPECT_EQ(ed.greyHits, 7);
+    EXPECT_FALSE(ed.modified);
+    // Next on the last level re-reads it, dropping the edit.
+    stepGreyHits(ed, +1);
+    press(ed, NextLevelButton);
+    EXPECT_EQ(ed.levelNumber, 2);
+    EXPECT_EQ(ed.greyHits, 7);
+    EXPECT_FALSE(ed.modified);
+
+    press(ed, PreviousLevelButton);
+    EXPECT_EQ(ed.levelNumber, 1);
+    EXPECT_EQ(ed.greyHits, 4);
+}
+
+TEST_F(EditorTest, AFailedReadKeepsTheLevelItsNumberAndItsEdits)
+{
+    createThroughForm("gone", 3);
+    stepGreyHits(ed, +1);
+    fs::remove("Levels Packs/gone.tlp");
+    press(ed, NextLevelButton);
+    EXPECT_EQ(ed.levelNumber, 1);
+    EXPECT_EQ(ed.greyHits, 2);
+    EXPECT_TRUE(ed.modified);
+    EXPECT_TRUE(ed.loadFailed);
+    EXPECT_TRUE(ed.statusIsError);
+    EXPECT_EQ(currentScreen(ed), EditorScreen::EditScreen);
+}
+
+// ---------------------------------------------------------------------------
+// The pack list
+// ---------------------------------------------------------------------------
+
+TEST_F(EditorTest, PackListIsSortedWrapsAndLoadsTheChosenPack)
+{
+    write("Levels Packs/b.tlp", newPackText(2));
+    write("Levels Packs/a.tlp", newPackText(4));
+    write("Levels Packs/notes.txt", "not a pack");
+    press(ed, LoadPackButton);
+    ASSERT_EQ(ed.packNames, 2);
+    EXPECT_EQ(ed.lastPackIndex, 1);
+    EXPECT_STREQ(ed.PackList[0], "a.tlp");
+    EXPECT_STREQ(ed.PackList[1], "b.tlp");
+    press(ed, MoreButton);
+    EXPECT_EQ(ed.packIndex, 1);
+    press(ed, MoreButton);
+    EXPECT_EQ(ed.packIndex, 0);
+    press(ed, LessButton);
+    EXPECT_EQ(ed.packIndex, 1);
+    press(ed, LoadButton);
+    EXPECT_FALSE(ed.packListOpen);
+    EXPECT_STREQ(ed.packPath, "Levels Packs/b.tlp");
+    EXPECT_EQ(ed.levelCount, 2);
+    EXPECT_EQ(ed.levelNumber, 1);
+
+    // Another pack while one is open: level 1 and its own count.
+    press(ed, NextLevelButton);
+    press(ed, LoadPackButton);
+    press(ed, MoreButton);
+    press(ed, LoadButton);
+    EXPECT_STREQ(ed.packPath, "Levels Packs/a.tlp");
+    EXPECT_EQ(ed.levelCount, 4);
+    EXPECT_EQ(ed.levelNumber, 1);
+
+    // A shorter listing brings the index back inside the list.
+    fs::remove("Levels Packs/b.tlp");
+    ed.packIndex = 1;
+    press(ed, LoadPackButton);
+    EXPECT_EQ(ed.packIndex, 0);
+}
+
+TEST_F(EditorTest, ListingStopsAtItsCapacityAndSkipsNamesTooLongToOpen)
+{
+    for (int i = 0; i < PACK_LIST_CAPACITY + 5; ++i) {
+        char name[40];
+        snprintf(name, sizeof name, "Levels Packs/p%03d.tlp", i);
+        write(name, newPackText(1));
+    }
+    write("Levels Packs/" + std::string(PACK_NAME_MAX - 3, 'a') + ".tlp", newPackText(1));   // 83 characters
+    write("Levels Packs/" + std::string(PACK_NAME_MAX - 4, 'a') + ".tlp", newPackText(1));   // 82: fits
+    listPackFiles(ed);
+    EXPECT_EQ(ed.packNames, PACK_LIST_CAPACITY);
+    EXPECT_EQ(ed.lastPackIndex, PACK_LIST_CAPACITY - 1);
+    EXPECT_EQ(strlen(ed.PackList[0]), static_cast<size_t>(PACK_NAME_MAX));
+    EXPECT_STREQ(ed.PackList[1], "p000.tlp");
+    ed.packIndex = 0;
+    loadSelectedPack(ed);
+    EXPECT_TRUE(ed.packLoaded);
+}
+
+TEST_F(EditorTest, LoadingFromAnEmptyOrBrokenListKeepsTheOpenPack)
+{
+    press(ed, LoadPackButton);
+    EXPECT_EQ(ed.packNames, 0);
+    press(ed, LoadButton);
+    EXPECT_TRUE(ed.loadFailed);
+    EXPECT_EQ(currentScreen(ed), EditorScreen::StartScreen);
+
+    createThroughForm("good", 2);
+    press(ed, NextLevelButton);
+    leftAt(ed, swatchAt(6));
+    leftAt(ed, cellAt(1, 1));
+    write("Levels Packs/hbad.tlp", "2\n1 1 50 1\n0 0 oops\n");
+    press(ed, LoadPackButton);
+    ASSERT_STREQ(ed.PackList[1], "hbad.tlp");
+    ed.packIndex = 1;
+    press(ed, LoadButton);
+    EXPECT_TRUE(ed.statusIsError);
+    EXPECT_NE(strstr(ed.status, "oops"), nullptr);
+    EXPECT_STREQ(ed.packPath, "Levels Packs/good.tlp");
+    EXPECT_EQ(ed.levelNumber, 2);
+    EXPECT_EQ(ed.levelCount, 2);
+    EXPECT_TRUE(ed.modified);
+    EXPECT_EQ(read("Levels Packs/hbad.tlp"), "2\n1 1 50 1\n0 0 oops\n");
+
+    // The edit still goes into level 2 of the pack it came from.
+    press(ed, SaveButton);
+    PackLevel level;
+    level.levelNumber = 2;
+    ASSERT_TRUE(readPackLevel("Levels Packs/good.tlp", level).ok());
+    EXPECT_EQ(level.bricks[12], 6);
+}
+
+TEST_F(EditorTest, AFirstLevelNumberedOtherwiseIsEditedAsLevelOne)
+{
+    std::string text = newPackText(2);
+    text[2] = '2';   // "2\n2 1 50 1\n..." : the first level claims to be number 2
+    write("Levels Packs/odd.tlp", text);
+    press(ed, LoadPackButton);
+    press(ed, LoadButton);
+    EXPECT_EQ(ed.levelNumber, 1);
+    leftAt(ed, swatchAt(9));
+    leftAt(ed, cellAt(0, 0));
+    press(ed, SaveButton);
+    PackLevel second;
+    second.levelNumber = 2;
+    ASSERT_TRUE(readPackLevel("Levels Packs/odd.tlp", second).ok());
+    EXPECT_EQ(second.bricks[0], 0);
+}
+
+// ---------------------------------------------------------------------------
+// Saving
+// ---------------------------------------------------------------------------
+
+TEST_F(EditorTest, SaveWritesThroughTheTempFileAndReReads)
+{
+    createThroughForm("save", 2);
+    press(ed, NextLevelButton);
+    leftAt(ed, swatchAt(8));
+    leftAt(ed, cellAt(21, 10));
+    stepBonusChance(ed, -1);
+    press(ed, SaveButton);
+    EXPECT_FALSE(ed.modified);
+    EXPECT_FALSE(fs::exists(TEMP_FILE));
+    EXPECT_FALSE(ed.statusIsError);
+    EXPECT_EQ(ed.levelNumber, 2);
+    EXPECT_EQ(ed.bonusChance, 45);
+    EXPECT_EQ(ed.grid[241].code, 8);
+
+    std::string expected = newPackText(2);
+    const size_t second = expected.find("2 1 50 1\n");
+    expected.replace(second, 9, "2 1 45 1\n");
+    expected.replace(expected.size() - 2, 1, "8");
+    EXPECT_EQ(read("Levels Packs/save.tlp"), expected);
+
+    // An unchanged save reproduces the file byte for byte.
+    press(ed, SaveButton);
+    EXPECT_EQ(read("Levels Packs/save.tlp"), expected);
+}
+
+TEST_F(EditorTest, AFailedSaveKeepsThePackTheEditsAndModified)
+{
+    createThroughForm("keep", 2);
+    const std::string before = read("Levels Packs/keep.tlp");
+    leftAt(ed, swatchAt(4));
+    leftAt(ed, cellAt(3, 3));
+    fs::create_directory(TEMP_FILE);   // the temporary file cannot be created, whoever runs the test
+    press(ed, SaveButton);
+    EXPECT_TRUE(ed.modified);
+    EXPECT_TRUE(ed.statusIsError);
+    EXPECT_NE(strstr(ed.status, "Save failed"), nullptr);
+    EXPECT_EQ(ed.grid[3 * 11 + 3].code, 4);
+    EXPECT_EQ(read("Levels Packs/keep.tlp"), before);
+    EXPECT_TRUE(fs::is_directory(TEMP_FILE));
+
+    // A pack that has gone away is not recreated by a save.
+    fs::remove(TEMP_FILE);
+    fs::remove("Levels Packs/keep.tlp");
+    press(ed, SaveButton);
+    EXPECT_TRUE(ed.modified);
+    EXPECT_FALSE(fs::exists("Levels Packs/keep.tlp"));
+    EXPECT_FALSE(fs::exists(TEMP_FILE));
+
+    write("Levels Packs/keep.tlp", before);
+    press(ed, SaveButton);
+    EXPECT_FALSE(ed.modified);
+    PackLevel level;
+    level.levelNumber = 1;
+    ASSERT_TRUE(readPackLevel("Levels Packs/keep.tlp", level).ok());
+    EXPECT_EQ(level.bricks[3 * 11 + 3], 4);
+}
+
+}   // namespace

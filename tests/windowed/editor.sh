@@ -1,0 +1,185 @@
+# TLES end to end: a person's session driven with xdotool against the real program. Creates a pack of
+# three levels, paints cells and steps the properties, saves, and compares the pack byte for byte with
+# the canonical text; reopens it through the pack list; an unchanged save is byte-identical; a save that
+# cannot create its temporary file leaves the pack intact and the editor running with its edits; Esc ends
+# the program with status 0.
+source "$(dirname "$0")/lib.sh"
+
+run=$(make_runtime)
+pid=""
+cleanup() {
+  if [ -n "$pid" ]; then stop_process "$pid" || true; fi
+  rm -rf "$run"
+}
+trap cleanup EXIT
+cd "$run"
+pack="Levels Packs/e2e_Pack.tlp"
+
+fail() {
+  echo "FAIL: $*" >&2
+  screenshot "editor-failure"
+  echo "--- tles output:" >&2
+  cat log.txt >&2 || true
+  exit 1
+}
+
+# Window pixel of scene point (x, y): the window is 960x650 at (0, 0), the camera 70 units from the
+# scene plane with a 45 degree vertical field of view, so one unit is 325 / (70 tan 22.5) pixels.
+pixel() {
+  awk -v x="$1" -v y="$2" 'BEGIN {
+    s = 325 / (70 * sin(3.14159265358979 / 8) / cos(3.14159265358979 / 8))
+    printf "%d %d\n", 480 + x * s + 0.5, 325 - y * s + 0.5 }'
+}
+
+# click <x> <y> [button]: moves onto the scene point (a motion first, so the hover test runs) and presses.
+click() {
+  local p
+  read -r -a p < <(pixel "$1" "$2")
+  xdotool mousemove "$((p[0] + 1))" "${p[1]}" sleep 0.05 mousemove "${p[0]}" "${p[1]}" sleep 0.1 click "${3:-1}"
+  sleep 0.25
+}
+
+# Scene points of the controls.
+cell() { echo "$(awk -v r="$1" -v c="$2" 'BEGIN { print 3.5 * c - 17.5, 24.5 - 2.1 * r }')"; }
+swatch() { echo "$(awk -v i="$1" 'BEGIN { print 25 + 8 * int(i / 5), 10 - 4.9 * (i % 5) }')"; }
+paint() { click $(swatch "$1"); click $(cell "$2" "$3"); }
+NEXT="26 22.5"; SAVE="26 17.8"; GREY="-18 -24"; BONUS="-1 -24"; BACKGROUND="16 -24"
+NEW_PACK="25 27"; LOAD_PACK="35.5 27"; CREATE="5 -3"; LOAD="5 -3"; MORE="4 0"; NAME="6 3.7"
+
+# canonical_pack <count> [H:level:grey:bonus:background ...] [C:level:row:column:code ...]
+canonical_pack() {
+  awk -v count="$1" -v specs="${*:2}" 'BEGIN {
+    for (k = 1; k <= count; k++) { g[k] = 1; b[k] = 50; bg[k] = 1 }
+    n = split(specs, s, " ")
+    for (i = 1; i <= n; i++) {
+      split(s[i], f, ":")
+      if (f[1] == "H") { g[f[2]] = f[3]; b[f[2]] = f[4]; bg[f[2]] = f[5] }
+      else { code[f[2], f[3], f[4]] = f[5] }
+    }
+    print count
+    for (k = 1; k <= count; k++) {
+      print k " " g[k] " " b[k] " " bg[k]
+      for (r = 0; r < 22; r++) {
+        line = ""
+        for (c = 0; c < 11; c++) line = line (c ? " " : "") (((k, r, c) in code) ? code[k, r, c] : 0)
+        print line
+      }
+    }
+  }'
+}
+
+# wait_for_change <file> <old inode or ""> : true once the file exists with another inode (a save renames
+# a new file over the pack).
+wait_for_change() {
+  local i
+  for ((i = 0; i < 100; i++)); do
+    if [ -f "$1" ] && [ "$(stat -c %i "$1")" != "$2" ]; then
+      sleep 0.2
+      return 0
+    fi
+    sleep 0.1
+  done
+  fail "$1 was not written"
+}
+inode() { stat -c %i "$pack"; }
+expect_pack() {
+  cmp <(canonical_pack "$@") "$pack" || fail "pack differs from the expected canonical text (step $step)"
+  [ ! -e temp.dat ] || fail "temp.dat left behind (step $step)"
+}
+alive() { kill -0 "$pid" 2>/dev/null || fail "tles ended (step $step)"; }
+
+"$BUILD_DIR/editor/tles" >log.txt 2>&1 &
+pid=$!
+xdotool search --sync --name '^TLES$' >/dev/null
+sleep 2   # the 90-frame start-up turn
+
+step="create"
+click $NEW_PACK; click $MORE; click $MORE; click $NAME
+xdotool type --delay 60 "e2e_Pack"
+sleep 0.3
+click $CREATE
+wait_for_change "$pack" ""
+expect_pack 3
+screenshot editor-created
+
+step="paint and save level 1"
+paint 1 0 0
+paint 9 21 10
+paint 4 5 5
+paint 4 5 6
+paint 0 5 6          # the eraser empties it again
+click $GREY; click $GREY
+click $BONUS 3
+click $BACKGROUND 3
+before=$(inode)
+click $SAVE
+wait_for_change "$pack" "$before"
+L1="H:1:3:45:4 C:1:0:0:1 C:1:21:10:9 C:1:5:5:4"
+expect_pack 3 $L1
+screenshot editor-level1
+
+step="level 2"
+click $NEXT
+paint 7 10 3
+click $BACKGROUND
+before=$(inode)
+click $SAVE
+wait_for_change "$pack" "$before"
+L2="H:2:1:50:2 C:2:10:3:7"
+expect_pack 3 $L1 $L2
+
+step="reopen through the pack list"
+click $LOAD_PACK; click $MORE; click $MORE   # two names: the second ">" wraps to the first
+click $LOAD
+sleep 0.3
+before=$(inode)
+cp "$pack" saved.tlp
+click $SAVE
+wait_for_change "$pack" "$before"
+cmp saved.tlp "$pack" || fail "an unchanged save changed the pack"
+click $GREY          # level 1 again after reopening: its grey hits go from 3 to 4
+before=$(inode)
+click $SAVE
+wait_for_change "$pack" "$before"
+L1="H:1:4:45:4 C:1:0:0:1 C:1:21:10:9 C:1:5:5:4"
+expect_pack 3 $L1 $L2
+
+step="failing save"
+mkdir temp.dat       # the temporary file cannot be created (works as root too)
+cp "$pack" saved.tlp
+click $GREY          # 5, kept in memory through the failure
+click $SAVE
+wait_for_text log.txt "Save failed" 10 || fail "no message for the failed save"
+sleep 0.5
+alive
+cmp saved.tlp "$pack" || fail "the failed save changed the pack"
+screenshot editor-save-failed
+rmdir temp.dat
+before=$(inode)
+click $SAVE
+wait_for_change "$pack" "$before"
+expect_pack 3 "H:1:5:45:4 C:1:0:0:1 C:1:21:10:9 C:1:5:5:4" $L2
+
+step="pack gone"
+mv "$pack" away.tlp
+click $SAVE
+for ((i = 0; i < 100; i++)); do
+  [ "$(grep -c "Save failed" log.txt)" -lt 2 ] || break
+  sleep 0.1
+done
+[ "$(grep -c "Save failed" log.txt)" -eq 2 ] || fail "no message for the missing pack"
+sleep 0.3
+alive
+[ ! -e "$pack" ] || fail "a save recreated a missing pack"
+mv away.tlp "$pack"
+
+step="Esc"
+xdotool key Escape
+for ((i = 0; i < 50; i++)); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+set +e
+wait "$pid"
+status=$?
+set -e
+pid=""
+[ "$status" -eq 0 ] || fail "Esc ended tles with status $status"
+echo "editor windowed test passed"
