@@ -15,8 +15,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-bool musicPlaying = false;
-
 void reshape(int width, int height)
 {
     if (height == 0) {
