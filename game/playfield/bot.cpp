@@ -112,6 +112,12 @@ BotResult playLevelWithBot(const std::string& packPath, int levelNumber, const B
         result.failure = "cannot read level " + std::to_string(levelNumber) + " of " + packPath;
     }
 
+    // The ready phase holds the paddle and ball 0 at home until play begins.
+    field.paddle.x = PADDLE_HOME_X;
+    field.paddle.y = PADDLE_HOME_Y;
+    field.balls[0].x = PADDLE_HOME_X;
+    field.balls[0].y = PADDLE_HOME_Y + field.paddle.halfHeight + BALL_RADIUS;
+
     Aim aim;
     aim.random.seed(options.seed);
     frameClock.tick = options.tick;

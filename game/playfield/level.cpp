@@ -109,8 +109,7 @@ bool loadLevelFrom(const std::string& path)
         exit(1);
     }
     if (!result.ok()) {
-        printf("Cannot load level %d of the levels file %s: %s\n", static_cast<int>(field.levelNumber),
-               path.c_str(), result.message.c_str());
+        printf("Cannot load level %d: %s\n", static_cast<int>(field.levelNumber), result.message.c_str());
         fflush(stdout);
         return false;
     }
