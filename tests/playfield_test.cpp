@@ -105,20 +105,6 @@ TEST_F(Field, PaddleBandsSplitAtTheirEdgesInSinglePrecision)
     EXPECT_EQ(field.bounceCount, 0) << "the paddle does not count";
 }
 
-TEST_F(Field, PaddleMissesBallsBesideItAndCatchHoldsTheOnesItMeets)
-{
-    ball(0) = {true, 43.5, -8.6, false, true, false, true, 0.4, 0.6};   // x - r touches the right end only
-    bounceOffPaddle(0);
-    EXPECT_TRUE(ball(0).movingDown);
-    EXPECT_EQ(soundPlayCount(SAMPLE_BAR), 0);
-
-    field.catchActive = true;
-    ball(0).x = 43.4;
-    bounceOffPaddle(0);
-    EXPECT_TRUE(ball(0).movingUp);
-    EXPECT_TRUE(field.ballHeld);
-}
-
 TEST_F(Field, WallsBounceAtTheirExactThresholds)
 {
     ball(0).x = 58.0;
@@ -170,27 +156,6 @@ TEST_F(Field, SpeedRisesEveryFortyBouncesUpToThree)
     EXPECT_EQ(field.speedFactor, 3.0);
 }
 
-TEST_F(Field, MovingScalesBySpeedFactorAndTickAndAHeldBallRidesThePaddle)
-{
-    field.speedFactor = 2.0;
-    frameClock.tick = 0.5;
-    moveBall(0);
-    EXPECT_DOUBLE_EQ(ball(0).x, 40.4);
-    EXPECT_DOUBLE_EQ(ball(0).y, 0.6);
-    EXPECT_FLOAT_EQ(engine.lights[0].position[0], 40.4f);
-    EXPECT_EQ(engine.lights[0].position[2], 20.0f);
-
-    field.ballHeld = true;
-    field.paddle.x = 30;
-    field.paddle.halfWidth = PADDLE_HALF_WIDTH_WIDE;
-    field.laserArmed = true;
-    moveBall(0);
-    EXPECT_EQ(ball(0).x, 30);
-    EXPECT_EQ(ball(0).y, -8.5);
-    EXPECT_EQ(field.paddle.halfWidth, PADDLE_HALF_WIDTH);
-    EXPECT_FALSE(field.laserArmed);
-}
-
 // ---------------------------------------------------------------------------
 // Balls against bricks
 // ---------------------------------------------------------------------------
@@ -212,24 +177,13 @@ TEST_F(Field, CornerRuleComesBeforeTheSideRule)
     EXPECT_TRUE(ball(0).movingLeft);
     EXPECT_TRUE(ball(0).movingUp);
 
-    // Far away, or moving away from the near face: no bounce.
+    // Moving away from the near face, or a frame without elapsed time: no bounce.
     ball(0) = {true, b.x - b.halfWidth - 0.2, b.y, true, false, true, false, 0.4, 0.6};
     EXPECT_FALSE(ballMeetsBrick(0, i));
-    ball(0) = {true, 40, 0, false, true, true, false, 0.4, 0.6};
-    EXPECT_FALSE(ballMeetsBrick(0, i));
-}
-
-TEST_F(Field, AFrameWithoutElapsedTimeTestsNoBrick)
-{
-    const int i = brickAt(10, 5);
-    standBrick(i, Red);
-    const Brick& b = field.bricks[i];
-    ball(0) = {true, b.x - b.halfWidth - 0.2, b.y, false, true, true, false, 0.4, 0.6};
+    ball(0).movingLeft = false;
+    ball(0).movingRight = true;
     frameClock.tick = 0;
     EXPECT_FALSE(ballMeetsBrick(0, i));
-    updateBricks();
-    EXPECT_TRUE(field.bricks[i].present);
-    EXPECT_TRUE(ball(0).movingRight);
 }
 
 // ---------------------------------------------------------------------------
@@ -333,19 +287,14 @@ TEST_F(Field, GreyNeedsItsHitsAndIronStands)
     EXPECT_EQ(field.score, 400);
 }
 
-TEST_F(Field, OneHitBricksScoreByTypeAndFallInFallMode)
+TEST_F(Field, GreyPointsOfAHugeLevelNumberStopAtTheLargestScore)
 {
-    const int points[] = {90, 100, 60, 110, 80, 70, 50};
-    field.bonusChance = 0;
-    field.fallMode = true;
-    for (int type = Red; type <= White; ++type) {
-        const int i = brickAt(5, type);
-        standBrick(i, type);
-        const int before = field.score;
-        hitBrick(i);
-        EXPECT_EQ(field.score - before, points[type - 1]);
-        EXPECT_TRUE(field.bricks[i].brickFalling);
-    }
+    const int grey = brickAt(3, 3);
+    standBrick(grey, Grey);
+    field.levelNumber = 2000000000;   // a first level's number is taken from the file as it stands
+    field.score = 5;
+    hitBrick(grey);
+    EXPECT_EQ(field.score, INT32_MAX);
 }
 
 TEST_F(Field, IronOnlyLevelIsClearedByTheFirstPass)
@@ -433,49 +382,6 @@ TEST_F(Capsules, SlowTakesHalfOffFromOneAndAHalf)
     EXPECT_FALSE(field.capsuleInFlight);
 }
 
-TEST_F(Capsules, EachCatchFirstUndoesThePreviousPowerUp)
-{
-    give(Catch);
-    EXPECT_TRUE(field.catchActive);
-    give(Enlarge);
-    EXPECT_FALSE(field.catchActive);
-    EXPECT_EQ(field.paddle.halfWidth, PADDLE_HALF_WIDTH_WIDE);
-    field.ballHeld = true;
-    give(Laser);
-    EXPECT_EQ(field.paddle.halfWidth, PADDLE_HALF_WIDTH);
-    EXPECT_TRUE(field.laserArmed);
-    EXPECT_FALSE(field.ballHeld);
-    give(Break);
-    EXPECT_FALSE(field.laserArmed);
-    EXPECT_TRUE(field.warpOpen);
-    field.lives = 2;
-    give(ExtraLife);
-    EXPECT_EQ(field.lives, 3);
-    EXPECT_TRUE(played(SAMPLE_LIFE, 2));
-
-    // A capsule no longer falling gives nothing.
-    const int score = field.score;
-    catchCapsule(brick);
-    EXPECT_EQ(field.score, score);
-}
-
-TEST_F(Capsules, DisruptSplitsTheBallInPlay)
-{
-    ball(0).speedX = 0.6;
-    ball(0).speedY = 0.4;
-    give(Disrupt);
-    EXPECT_EQ(field.ballCount, 3);
-    for (int slot = 0; slot < 3; ++slot) {
-        EXPECT_TRUE(ball(slot).active);
-        EXPECT_EQ(ball(slot).x, ball(0).x);
-        EXPECT_TRUE(engine.lights[slot].enabled);
-    }
-    EXPECT_EQ(ball(0).speedX, 0.6);
-    EXPECT_EQ(ball(1).speedX, 0.8);
-    EXPECT_EQ(ball(1).speedY, 0.2);
-    EXPECT_EQ(ball(2).speedY, 0.6);
-}
-
 TEST_F(Capsules, DisruptAfterSlotZeroFellStillCountsOnlyRealBalls)
 {
     // Slot 0 fell out earlier in the frame; the ball of slot 1 is still in play.
@@ -488,6 +394,8 @@ TEST_F(Capsules, DisruptAfterSlotZeroFellStillCountsOnlyRealBalls)
         EXPECT_TRUE(ball(slot).active);
         EXPECT_EQ(ball(slot).x, 33);
     }
+    EXPECT_EQ(ball(1).speedX, 0.8);
+    EXPECT_EQ(ball(1).speedY, 0.2);
 
     // No ball in play at all: nothing splits, the life is lost as usual.
     for (Ball& b : field.balls) {
@@ -528,6 +436,31 @@ TEST_F(Field, CapsulesAreCaughtStrictlyInsideThePaddleAndNotDuringThePause)
     EXPECT_FALSE(field.capsuleInFlight);
     EXPECT_FALSE(field.catchActive);
     EXPECT_EQ(b.capsuleY, b.y);
+}
+
+TEST_F(Field, ACaughtCapsuleLeftFarBelowDoesNotFreeTheFallingOne)
+{
+    // Caught while the crushed paddle had sunk; the paddle is home again.
+    const int caught = brickAt(20, 2);
+    field.bricks[caught].capsuleY = -30;
+    const int falling = brickAt(20, 8);
+    field.bricks[falling].capsuleFalling = true;
+    field.bricks[falling].capsuleY = 5;
+    field.capsuleInFlight = true;
+    updateBricks();
+    EXPECT_TRUE(field.capsuleInFlight);
+    EXPECT_EQ(field.bricks[caught].capsuleY, field.bricks[caught].y);
+}
+
+TEST_F(Field, ALostBallIsNotBouncedBackByASunkenPaddle)
+{
+    field.paddle.y = -14.2;
+    ball(0).y = -14.6;
+    bounceOffWalls(0);
+    bounceOffPaddle(0);
+    EXPECT_FALSE(ball(0).active);
+    EXPECT_EQ(field.ballCount, 0);
+    EXPECT_EQ(soundPlayCount(SAMPLE_BAR), 0);
 }
 
 // ---------------------------------------------------------------------------
@@ -719,41 +652,27 @@ TEST_F(Loading, LoadingResetsTheFieldForTheLevel)
     config.fallMode = 1;
     ASSERT_TRUE(loadLevel());
 
-    EXPECT_EQ(frameClock.clockNow, 4321.9);
     EXPECT_EQ(field.levelStartTime, 4321);
     EXPECT_EQ(swaps, 1);
-    EXPECT_TRUE(field.fallMode);
     EXPECT_EQ(field.bonusChance, 2) << "a quarter in fall mode";
     EXPECT_EQ(ball(0).x, 30) << "the ball starts where the paddle stood";
-    EXPECT_TRUE(ball(0).active && !ball(1).active && !ball(2).active);
-    EXPECT_TRUE(ball(0).movingRight && ball(0).movingUp);
-    EXPECT_EQ(field.paddle.x, PADDLE_HOME_X);
+    EXPECT_TRUE(ball(0).active && !ball(1).active && !ball(2).active && field.ballHeld);
     EXPECT_EQ(field.paddle.halfWidth, 3);
     EXPECT_EQ(field.speedFactor, 1.0);
     EXPECT_FALSE(field.laserArmed || field.catchActive || field.warpOpen || field.levelCleared);
     EXPECT_FALSE(field.capsuleInFlight);
-    EXPECT_TRUE(field.ballHeld);
     EXPECT_EQ(field.lives, 2);
     EXPECT_EQ(field.score, 990);
     EXPECT_FALSE(musicPlaying);
-    ASSERT_FALSE(soundCalls.empty());
     EXPECT_EQ(soundCalls.back().what, "stopStream");
 
-    EXPECT_FALSE(field.bricks[0].present);
     const Brick& last = field.bricks[241];
-    EXPECT_TRUE(last.present);
+    EXPECT_TRUE(last.present && !field.bricks[0].present);
     EXPECT_EQ(last.type, White);
     EXPECT_DOUBLE_EQ(last.x, 57.575);
     EXPECT_DOUBLE_EQ(last.y, 8.4);
     EXPECT_DOUBLE_EQ(field.bricks[0].x, 22.575);
     EXPECT_DOUBLE_EQ(field.bricks[0].y, 52.5);
-    EXPECT_EQ(last.fallY, last.y);
-    int tumbles = 0;
-    for (const Brick& b : field.bricks) {
-        tumbles += b.tumble;
-    }
-    EXPECT_GT(tumbles, 60);
-    EXPECT_LT(tumbles, 182);
 
     // Moving ball 0 onto the paddle puts it at its resting point.
     moveBall(0);

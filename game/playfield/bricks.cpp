@@ -7,6 +7,9 @@
 #include "game/render/lights.h"
 #include "platform/sound.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace {
 
 constexpr int CATCH_POINTS = 1000;
@@ -17,6 +20,14 @@ int32_t pointsFor(int32_t type)
 {
     static const int32_t points[] = {0, 90, 100, 60, 110, 80, 70, 50};
     return (type >= 0 && type < 8) ? points[type] : 0;
+}
+
+// A pack may number its first level near the integer limit, and Grey points
+// grow with the level number: the score stops at the largest value instead of wrapping.
+void addScore(int64_t points)
+{
+    const int64_t sum = int64_t{field.score} + points;
+    field.score = static_cast<int32_t>(std::clamp<int64_t>(sum, INT32_MIN, INT32_MAX));
 }
 
 int32_t rollCapsuleType()
@@ -84,7 +95,7 @@ void hitBrick(int index)
     if (brick.type == Grey) {
         brick.present = false;
         soundPlaySample(SAMPLE_IMPACT, 0);
-        field.score += 50 * field.levelNumber;
+        addScore(int64_t{50} * field.levelNumber);
         ++field.bounceCount;
         if (field.fallMode) {
             brick.brickFalling = true;
@@ -103,7 +114,7 @@ void hitBrick(int index)
     }
     brick.present = false;
     soundPlaySample(SAMPLE_IMPACT, 0);
-    field.score += pointsFor(brick.type);
+    addScore(pointsFor(brick.type));
     ++field.bounceCount;
 }
 
@@ -116,7 +127,7 @@ void catchCapsule(int index)
     field.paddle.halfWidth = PADDLE_HALF_WIDTH;
     field.catchActive = false;
     field.laserArmed = false;
-    field.score += CATCH_POINTS;
+    addScore(CATCH_POINTS);
     brick.capsuleFalling = false;
     field.capsuleInFlight = false;
 
