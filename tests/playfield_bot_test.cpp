@@ -20,24 +20,31 @@ int levelsIn(const std::string& path)
     return readPackLevel(path, first).ok() ? first.levelCount : 0;
 }
 
-TEST(Bot, ClearsEveryStarterLevel)
+int activeSlots()
+{
+    int active = 0;
+    for (const Ball& ball : field.balls) {
+        active += ball.active;
+    }
+    return active;
+}
+
+TEST(Bot, ClearsEveryStarterLevelWithAndWithoutFallMode)
 {
     const int count = levelsIn(starterPack);
     ASSERT_GT(count, 0) << starterPack;
-    for (int level = 1; level <= count; ++level) {
-        for (unsigned int seed : {1u, 2u}) {
-            BotOptions options;
-            options.seed = seed;
-            const BotResult result = playLevelWithBot(starterPack, level, options);
-            EXPECT_TRUE(result.cleared) << "level " << level << " seed " << seed << ": " << result.failure;
-            EXPECT_GT(result.score, 0);
-            EXPECT_EQ(field.ballCount, [] {
-                int active = 0;
-                for (const Ball& b : field.balls) {
-                    active += b.active;
-                }
-                return active;
-            }()) << "ballCount matches the active slots";
+    for (bool fallMode : {false, true}) {
+        for (int level = 1; level <= count; ++level) {
+            for (unsigned int seed : {1u, 2u}) {
+                BotOptions options;
+                options.seed = seed;
+                options.fallMode = fallMode;
+                const BotResult result = playLevelWithBot(starterPack, level, options);
+                EXPECT_TRUE(result.cleared) << "level " << level << " seed " << seed << " fall mode " << fallMode
+                                            << ": " << result.failure;
+                EXPECT_GT(result.score, 0);
+                EXPECT_EQ(field.ballCount, activeSlots()) << "ballCount matches the active slots";
+            }
         }
     }
 }

@@ -8,6 +8,7 @@
 #include "platform/sound.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <random>
 
@@ -34,6 +35,47 @@ int lowestBall()
         }
     }
     return best;
+}
+
+// True when a falling brick about to reach the paddle's height would land on
+// a paddle centred at x (the crush test's edges, with a little room).
+bool brickLandsOn(double x)
+{
+    const Paddle& paddle = field.paddle;
+    for (const Brick& brick : field.bricks) {
+        if (!brick.brickFalling || brick.present) {
+            continue;
+        }
+        const double bottom = brick.fallY - brick.halfHeight;
+        if (bottom < paddle.y - paddle.halfHeight - 1 || bottom > paddle.y + paddle.halfHeight + 6) {
+            continue;
+        }
+        if (brick.x + brick.halfWidth >= x - paddle.halfWidth - 0.2 &&
+            brick.x - brick.halfWidth <= x + paddle.halfWidth + 0.2) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// In fall mode: a paddle place no brick lands on; once the ball is close,
+// only among the places that still meet it.
+double dodge(double wanted, const Ball& ball, double lowest, double highest)
+{
+    if (!field.fallMode || !brickLandsOn(wanted)) {
+        return wanted;
+    }
+    const double reach = field.paddle.halfWidth + BALL_RADIUS - 0.1;
+    const bool ballClose = ball.movingDown && ball.y < field.paddle.y + 8;
+    for (double step = 0.25; step <= RIGHT_WALL - LEFT_WALL; step += 0.25) {
+        for (double candidate : {wanted - step, wanted + step}) {
+            const double x = std::clamp(candidate, lowest, highest);
+            if ((!ballClose || std::fabs(x - ball.x) < reach) && !brickLandsOn(x)) {
+                return x;
+            }
+        }
+    }
+    return wanted;
 }
 
 struct Aim {
@@ -78,7 +120,7 @@ void playInput(Aim& aim)
     }
     const double lowest = LEFT_WALL + paddle.halfWidth;
     const double highest = RIGHT_WALL - paddle.halfWidth;
-    paddle.x = std::clamp(ball.x - aim.offset, lowest, highest);
+    paddle.x = dodge(std::clamp(ball.x - aim.offset, lowest, highest), ball, lowest, highest);
 }
 
 }   // namespace

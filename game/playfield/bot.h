@@ -1,5 +1,6 @@
 // game/playfield/bot: a seeded bot that plays one level of a pack through the
-// real play rules at a fixed tick, steering the paddle under the lowest ball.
+// real play rules at a fixed tick, steering the paddle under the lowest ball
+// (and, in fall mode, out from under falling bricks).
 // Tests use it to catch faults that only show when the rules interact, and to
 // show that a pack's levels can be cleared at all.
 #pragma once
