@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // ---------------------------------------------------------------------------
 // World constants (world units; speeds per tick of 1/70 s)
@@ -141,6 +142,10 @@ struct FrameClock {
 extern PlayField field;
 extern FrameClock frameClock;
 
+// The music stream has been started for the current level: the frame loop
+// sets it when it starts the stream; loadLevel and the return to the menu clear it.
+extern bool musicPlaying;
+
 // ---------------------------------------------------------------------------
 // Seams: the shell points these at GLUT; tests point them at fakes.
 // ---------------------------------------------------------------------------
@@ -160,6 +165,8 @@ long drawRandom();
 // "Cannot open levels file.\n" and ends the process with status 1. A pack with
 // a format error prints what and where, changes nothing and returns false.
 bool loadLevel();
+// The same for a pack given by its path (the simulations load packs from the source tree).
+bool loadLevelFrom(const std::string& path);
 
 // balls.cpp: per ball slot 0..2.
 void moveBall(int ball);
@@ -178,3 +185,8 @@ void catchCapsule(int brick);
 void clearLaserAfterHit();                  // a shot that hit ends, its lights go off
 void sinkCrushedPaddle();
 void advanceLaser();                        // shot flight and its lights
+
+// step.cpp: the play-phase step after the music cue, in the frame loop's order:
+// balls, brick pass, laser clean-up, slot promotion, sinking paddle, lost-life
+// reset, pause check, laser flight. The frame loop and the simulations share it.
+void stepPlayPhase();

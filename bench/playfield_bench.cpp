@@ -1,0 +1,85 @@
+// One play-phase step (balls, brick pass, laser, capsule, fall mode) on a full
+// field: three balls moving, every brick but the capsule's standing, a capsule
+// falling, a laser shot in flight, fall mode on. Target: median <= 10 us.
+#include "game/playfield/playfield.h"
+
+#include "game/render/lights.h"
+#include "platform/sound.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+
+// Silent sound device: the step's cues cost nothing here.
+void soundInit() {}
+void soundLoadSample(int, const char*) {}
+void soundOpenStream(const char*) {}
+void soundPlaySample(int, int) {}
+void soundPlayStream(int) {}
+void soundStopStream() {}
+
+namespace {
+
+PlayField fullField()
+{
+    PlayField f;
+    for (int i = 0; i < BRICK_COUNT; ++i) {
+        Brick& b = f.bricks[i];
+        b.present = true;
+        b.type = 1 + i % 9;
+        b.x = 3.5 * (6.45 + i % 11);
+        b.y = 2.1 * (25 - i / 11);
+        b.halfWidth = BRICK_HALF_WIDTH;
+        b.halfHeight = BRICK_HALF_HEIGHT;
+        b.fallY = b.y;
+        b.capsuleY = b.y;
+        b.tumble = i % 2;
+    }
+    // The capsule's brick is gone; its capsule is halfway down.
+    Brick& released = f.bricks[BRICK_COUNT - 6];
+    released.present = false;
+    released.capsuleFalling = true;
+    released.capsuleType = Enlarge;
+    released.capsuleY = 0;
+    f.capsuleInFlight = true;
+
+    f.paddle = {PADDLE_HOME_X, PADDLE_HOME_Y, PADDLE_HALF_WIDTH, PADDLE_HALF_HEIGHT};
+    f.balls[0] = {true, 30, 2, false, true, true, false, 0.4, 0.6};
+    f.balls[1] = {true, 45, 0, true, false, false, true, 0.6, 0.4};
+    f.balls[2] = {true, 50, -3, false, true, true, false, 0.7, 0.3};
+    f.ballCount = 3;
+    f.ballHeld = false;
+    f.speedFactor = 1.5;
+    f.fallMode = true;
+    f.laserActive = true;
+    f.laserX = 38;
+    f.laserY = -2;
+    f.bonusChance = 10;
+    f.greyHits = 2;
+    f.levelNumber = 1;
+    f.lives = 3;
+    return f;
+}
+
+void playStep(benchmark::State& state)
+{
+    initLights();
+    const PlayField start = fullField();
+    frameClock.tick = 1.0;   // 70 frames a second
+    frameClock.clockNow = 10000;
+    for (auto _ : state) {
+        // Each step starts from the same full field; only the step is timed.
+        field = start;
+        const auto begin = std::chrono::steady_clock::now();
+        stepPlayPhase();
+        const auto end = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(field.score);
+        state.SetIterationTime(std::chrono::duration<double>(end - begin).count());
+    }
+}
+
+}   // namespace
+
+BENCHMARK(playStep)->UseManualTime()->Unit(benchmark::kMicrosecond)->Repetitions(15)->ReportAggregatesOnly(true);
+
+BENCHMARK_MAIN();

@@ -1,0 +1,219 @@
+// game/playfield/bricks: the brick pass, brick hits with the capsule roll, and
+// the effects of caught capsules.
+#include "game/playfield/playfield.h"
+
+#include "game/playfield/playfield_internal.h"
+#include "game/playfield/samples.h"
+#include "game/render/lights.h"
+#include "platform/sound.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace {
+
+constexpr int CATCH_POINTS = 1000;
+constexpr double LOST_BELOW_PADDLE = 8.0;   // capsules and falling bricks end this far under the paddle
+
+// Points for destroying a one-hit brick, by code; codes without an entry give none.
+int32_t pointsFor(int32_t type)
+{
+    static const int32_t points[] = {0, 90, 100, 60, 110, 80, 70, 50};
+    return (type >= 0 && type < 8) ? points[type] : 0;
+}
+
+// A pack may number its first level near the integer limit, and Grey points
+// grow with the level number: the score stops at the largest value instead of wrapping.
+void addScore(int64_t points)
+{
+    const int64_t sum = int64_t{field.score} + points;
+    field.score = static_cast<int32_t>(std::clamp<int64_t>(sum, INT32_MIN, INT32_MAX));
+}
+
+int32_t rollCapsuleType()
+{
+    const long m = drawRandom() % 100;
+    if (m <= 3) {
+        return Break;
+    }
+    if (m >= 5 && m <= 8) {
+        return ExtraLife;
+    }
+    int32_t t = static_cast<int32_t>(drawRandom() % 6 + 1);
+    if (t == ExtraLife) {
+        t = Slow;
+    }
+    if (t == Disrupt && field.ballCount > 1) {
+        t = Laser;
+    }
+    return t;
+}
+
+// Three balls from one: the copies start where the source ball is, in its
+// direction, and part because their speed ratios differ.
+void splitBall()
+{
+    // Slot 0 may have fallen out earlier in this frame; take the ball still in
+    // play, so ballCount keeps matching the active slots. With none, nothing splits.
+    int source = -1;
+    for (int slot = 0; slot < BALL_SLOTS && source < 0; ++slot) {
+        if (field.balls[slot].active) {
+            source = slot;
+        }
+    }
+    if (source < 0) {
+        return;
+    }
+    if (source != 0) {
+        field.balls[0] = field.balls[source];
+    }
+    field.balls[1] = field.balls[0];
+    field.balls[2] = field.balls[0];
+    field.balls[1].speedX = 0.8;
+    field.balls[1].speedY = 0.2;
+    field.balls[2].speedX = 0.4;
+    field.balls[2].speedY = 0.6;
+    field.ballCount = 3;
+    setLightEnabled(0, true);
+    setLightEnabled(1, true);
+    setLightEnabled(2, true);
+}
+
+}   // namespace
+
+void hitBrick(int index)
+{
+    Brick& brick = field.bricks[index];
+    ++brick.hits;
+
+    const bool ironLike = brick.type == Iron || (brick.type == Grey && brick.hits < field.greyHits);
+    if (ironLike) {
+        soundPlaySample(SAMPLE_IMPACT_IRON, 0);
+        ++field.bounceCount;
+        return;
+    }
+    if (brick.type == Grey) {
+        brick.present = false;
+        soundPlaySample(SAMPLE_IMPACT, 0);
+        addScore(int64_t{50} * field.levelNumber);
+        ++field.bounceCount;
+        if (field.fallMode) {
+            brick.brickFalling = true;
+        }
+        return;
+    }
+
+    const long n = drawRandom() % 100 + 1;
+    const bool released = n < field.bonusChance && !field.capsuleInFlight;
+    if (released) {
+        field.capsuleInFlight = true;
+        brick.capsuleFalling = true;
+        brick.capsuleType = rollCapsuleType();
+    } else if (field.fallMode) {
+        brick.brickFalling = true;
+    }
+    brick.present = false;
+    soundPlaySample(SAMPLE_IMPACT, 0);
+    addScore(pointsFor(brick.type));
+    ++field.bounceCount;
+}
+
+void catchCapsule(int index)
+{
+    Brick& brick = field.bricks[index];
+    if (!brick.capsuleFalling) {
+        return;
+    }
+    field.paddle.halfWidth = PADDLE_HALF_WIDTH;
+    field.catchActive = false;
+    field.laserArmed = false;
+    addScore(CATCH_POINTS);
+    brick.capsuleFalling = false;
+    field.capsuleInFlight = false;
+
+    switch (brick.capsuleType) {
+    case Enlarge:
+        field.paddle.halfWidth = PADDLE_HALF_WIDTH_WIDE;
+        break;
+    case Catch:
+        field.catchActive = true;
+        break;
+    case Slow:
+        if (field.speedFactor >= 1.5) {
+            field.speedFactor -= 0.5;
+        }
+        break;
+    case ExtraLife:
+        ++field.lives;
+        soundPlaySample(SAMPLE_LIFE, 2);
+        break;
+    case Laser:
+        field.laserArmed = true;
+        field.ballHeld = false;
+        break;
+    case Disrupt:
+        splitBall();
+        break;
+    case Break:
+        field.warpOpen = true;
+        break;
+    default:
+        break;
+    }
+}
+
+void updateBricks()
+{
+    field.levelCleared = true;
+    const double tick = frameClock.tick;
+    Paddle paddle = field.paddle;
+
+    for (int i = 0; i < BRICK_COUNT; ++i) {
+        Brick& brick = field.bricks[i];
+        if (brick.present) {
+            if (brick.type != Iron) {
+                field.levelCleared = false;
+            }
+            if (laserMeetsBrick(brick)) {
+                field.laserHit = true;
+                hitBrick(i);
+            }
+            // A brick destroyed by the laser or an earlier ball still takes
+            // the remaining hits of this turn.
+            for (int slot = 0; slot < BALL_SLOTS; ++slot) {
+                if (field.balls[slot].active && ballMeetsBrick(slot, i)) {
+                    hitBrick(i);
+                }
+            }
+            continue;
+        }
+
+        if (brick.capsuleFalling) {
+            brick.spin += SPIN_RATE * tick;
+            brick.capsuleY -= FALL_SPEED * tick;
+        }
+        if (field.fallMode && brick.brickFalling) {
+            brick.spin += SPIN_RATE * tick;
+        }
+        if (brick.capsuleY < paddle.y - LOST_BELOW_PADDLE) {
+            // Only a capsule that is still falling gives up the one in-flight
+            // place; a caught one left far below must not free it for a second.
+            if (brick.capsuleFalling) {
+                brick.capsuleFalling = false;
+                field.capsuleInFlight = false;
+            }
+            brick.capsuleY = brick.y;
+        }
+        if (paddle.y < brick.capsuleY && brick.capsuleY <= paddle.y + paddle.halfHeight) {
+            if (paddle.x - paddle.halfWidth < brick.x && brick.x < paddle.x + paddle.halfWidth &&
+                !field.lifeLostPause) {
+                catchCapsule(i);
+                paddle = field.paddle;
+            }
+            continue;
+        }
+        if (stepFallingBrick(brick, paddle)) {
+            paddle = field.paddle;
+        }
+    }
+}

@@ -1,0 +1,4 @@
+# Play field and play rules, window-free; the bot test plays the shipped starter pack.
+add_unit_test(playfield_test SOURCES playfield_test.cpp playfield_bot_test.cpp
+              LIBS playfield_bot playfield platform_fakes)
+target_compile_definitions(playfield_test PRIVATE TESSIVAR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
