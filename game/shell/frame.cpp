@@ -103,27 +103,7 @@ void playStep()
         soundPlayStream(MUSIC_CHANNEL);
         musicPlaying = true;
     }
-    for (int slot = 0; slot < BALL_SLOTS; ++slot) {
-        if (!field.balls[slot].active) {
-            continue;
-        }
-        moveBall(slot);
-        if (!field.ballHeld) {
-            bounceOffWalls(slot);
-            bounceOffPaddle(slot);
-        }
-    }
-    updateBricks();
-    clearLaserAfterHit();
-    promoteBallSlots();
-    sinkCrushedPaddle();
-    if (field.ballCount == 0) {
-        resetLostLife();
-    }
-    if (field.lifeLostPause && frameClock.clockNow - field.lifeLostTime > PAUSE_TIME) {
-        field.lifeLostPause = false;
-    }
-    advanceLaser();
+    stepPlayPhase();
 }
 
 void gameStep()
