@@ -4,6 +4,8 @@ add_unit_test(shipped_packs_test SOURCES shipped_packs_test.cpp LIBS levelpack)
 target_compile_definitions(shipped_packs_test PRIVATE TESSIVAR_PACK_DIR="${CMAKE_SOURCE_DIR}/assets/Levels Packs")
 
 if(NOT TESSIVAR_UNIT_TESTS_ONLY)
+  add_unit_test(assetgen_test SOURCES assetgen_test.cpp LIBS assetgen_core)
+
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(ASSETS_TEST_MIXER REQUIRED IMPORTED_TARGET SDL2_mixer)
   add_executable(assets_test assets_test.cpp)

@@ -2,6 +2,7 @@
 // sample table name is there and well-formed, and SDL2_mixer plays them.
 // Reads the files with its own small parsers, so it depends on no game loader.
 #include "game/playfield/samples.h"
+#include "tests/tga_read.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -33,72 +34,14 @@ std::vector<uint8_t> readFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-uint32_t le16(const std::vector<uint8_t>& d, size_t at) { return d[at] | d[at + 1] << 8; }
+uint32_t le16(const std::vector<uint8_t>& d, size_t at) { return tgaLe16(d, at); }
 uint32_t le32(const std::vector<uint8_t>& d, size_t at) { return le16(d, at) | le16(d, at + 2) << 16; }
 
-bool powerOfTwo(uint32_t v) { return v != 0 && (v & (v - 1)) == 0; }
-
-struct Tga {
-    uint32_t width = 0, height = 0, bytes = 0;
-    int type = 0;
-    std::vector<uint8_t> pixels;  // file order, bottom row first, BGR(A)
-};
-
-// Decodes a type 2 or 10 true-colour TGA; fails the test on anything else.
-bool decodeTga(const std::string& path, Tga& out) {
-    std::vector<uint8_t> d = readFile(path);
-    if (d.size() < 18) {
-        ADD_FAILURE() << path << ": missing or shorter than a TGA header";
-        return false;
-    }
-    out.type = d[2];
-    out.width = le16(d, 12);
-    out.height = le16(d, 14);
-    out.bytes = d[16] / 8u;
-    const uint8_t descriptor = d[17];
-    bool sane = true;
-    auto check = [&](bool good, const std::string& what) {
-        if (!good) ADD_FAILURE() << path << ": " << what;
-        sane = sane && good;
-    };
-    check(d[1] == 0, "has a colour map");
-    check(out.type == 2 || out.type == 10, "image type " + std::to_string(out.type));
-    check(d[16] == 24 || d[16] == 32, std::to_string(d[16]) + " bits per pixel");
-    check((descriptor & 0x30) == 0, "origin is not bottom-left");
-    check((descriptor & 0x0f) == (d[16] == 32 ? 8 : 0), "alpha bits do not match the depth");
-    check(powerOfTwo(out.width) && powerOfTwo(out.height) && out.width <= 1024 && out.height <= 1024,
-          "size " + std::to_string(out.width) + "x" + std::to_string(out.height));
-    if (!sane) return false;
-
-    const size_t total = size_t(out.width) * out.height * out.bytes;
-    size_t at = 18 + d[0];
-    if (out.type == 2) {
-        EXPECT_EQ(d.size(), at + total) << path << ": file size does not match the header";
-        if (d.size() != at + total) return false;
-        out.pixels.assign(d.begin() + at, d.end());
-        return true;
-    }
-    out.pixels.reserve(total);
-    while (out.pixels.size() < total) {
-        if (at >= d.size()) {
-            ADD_FAILURE() << path << ": RLE data ends early";
-            return false;
-        }
-        const uint8_t packet = d[at++];
-        const size_t count = (packet & 0x7f) + 1u;
-        const size_t payload = (packet & 0x80) ? out.bytes : count * out.bytes;
-        if (at + payload > d.size() || out.pixels.size() + count * out.bytes > total) {
-            ADD_FAILURE() << path << ": RLE packet runs past the data or the image";
-            return false;
-        }
-        if (packet & 0x80)
-            for (size_t k = 0; k < count; ++k) out.pixels.insert(out.pixels.end(), d.begin() + at, d.begin() + at + out.bytes);
-        else
-            out.pixels.insert(out.pixels.end(), d.begin() + at, d.begin() + at + payload);
-        at += payload;
-    }
-    EXPECT_EQ(at, d.size()) << path << ": bytes after the RLE data";
-    return at == d.size();
+// Decodes one generated map, reporting any fault against its path.
+bool decodeTga(const std::string& path, TgaFile& out) {
+    std::string fault = readTga(readFile(path), out);
+    if (!fault.empty()) ADD_FAILURE() << path << ": " << fault;
+    return fault.empty();
 }
 
 TEST(GeneratedTextures, EveryMaterialHasFourWellFormedMaps) {
@@ -106,8 +49,9 @@ TEST(GeneratedTextures, EveryMaterialHasFourWellFormedMaps) {
     for (const char* material : MATERIALS)
         for (const char* suffix : MAP_SUFFIXES) {
             const std::string path = RUNTIME + "/Textures/" + material + suffix;
-            Tga tga;
+            TgaFile tga;
             if (!decodeTga(path, tga)) continue;
+            EXPECT_FALSE(tga.packetCrossesRow) << path << ": an RLE packet spans two rows";
             forms.insert(std::to_string(tga.bytes * 8) + (tga.type == 10 ? " rle" : " plain"));
         }
     // The shipped set exercises every form the loader has to read.
@@ -116,7 +60,7 @@ TEST(GeneratedTextures, EveryMaterialHasFourWellFormedMaps) {
 
 TEST(GeneratedTextures, NormalMapsHoldUnitVectorsFacingOut) {
     for (const char* material : MATERIALS) {
-        Tga tga;
+        TgaFile tga;
         if (!decodeTga(RUNTIME + "/Textures/" + material + "N.tga", tga)) continue;
         int bad = 0;
         for (size_t p = 0; p + 2 < tga.pixels.size(); p += tga.bytes) {
@@ -132,7 +76,7 @@ TEST(GeneratedTextures, MapsOfOneMaterialShowSomething) {
     // A flat diffuse map or height map would make the lighting pointless.
     for (const char* material : MATERIALS)
         for (const char* suffix : {"D.tga", "H.tga"}) {
-            Tga tga;
+            TgaFile tga;
             if (!decodeTga(RUNTIME + "/Textures/" + material + suffix, tga)) continue;
             std::set<uint8_t> levels;
             for (size_t p = 0; p < tga.pixels.size(); p += tga.bytes) levels.insert(tga.pixels[p + 1]);

@@ -83,6 +83,7 @@ bool glyphCell(char c, double cx, double cy);
 void drawText(Field& cover, const std::string& text, double x, double y, double cell);
 double textWidth(const std::string& text, double cell);
 bool writeTga(const std::string& path, const Image& img, TgaForm form);
+bool makeDirectories(const std::string& path);          // mkdir -p
 
 // ---- operations: textures.cpp -----------------------------------------------
 
@@ -105,7 +106,3 @@ bool writeSounds(const std::string& dir);
 
 // Composes the looping tune and writes it as dir + "/sounds/song.mp3".
 bool writeSong(const std::string& dir);
-
-// ---- operations: main.cpp ---------------------------------------------------
-
-bool makeDirectories(const std::string& path);          // mkdir -p

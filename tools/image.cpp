@@ -1,8 +1,11 @@
 // tools/image: picture and scalar-map helpers, tileable noise, a block font and
-// the TGA writer. Depends on assetgen.h and the C standard library.
+// the TGA writer, folder creation. Depends on assetgen.h, the C library and POSIX mkdir.
 #include "tools/assetgen.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -267,4 +270,18 @@ bool writeTga(const std::string& path, const Image& img, TgaForm form) {
     ok = (std::fclose(f) == 0) && ok;
     if (!ok) std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
     return ok;
+}
+
+// ---- folders -------------------------------------------------------------------
+
+bool makeDirectories(const std::string& path) {
+    for (size_t i = 1; i <= path.size(); ++i) {
+        if (i < path.size() && path[i] != '/') continue;
+        std::string part = path.substr(0, i);
+        if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) {
+            std::fprintf(stderr, "assetgen: cannot create folder %s\n", part.c_str());
+            return false;
+        }
+    }
+    return true;
 }

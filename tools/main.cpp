@@ -1,24 +1,9 @@
 // tools/main: assetgen <output folder> — writes Textures/ and sounds/ there and
-// prints how long each group took. Depends on assetgen.h and POSIX mkdir.
+// prints how long each group took. Depends on assetgen.h.
 #include "tools/assetgen.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-
-bool makeDirectories(const std::string& path) {
-    for (size_t i = 1; i <= path.size(); ++i) {
-        if (i < path.size() && path[i] != '/') continue;
-        std::string part = path.substr(0, i);
-        if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) {
-            std::fprintf(stderr, "assetgen: cannot create folder %s\n", part.c_str());
-            return false;
-        }
-    }
-    return true;
-}
 
 int main(int argc, char** argv) {
     if (argc != 2 || argv[1][0] == '\0') {
