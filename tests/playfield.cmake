@@ -2,3 +2,5 @@
 add_unit_test(playfield_test SOURCES playfield_test.cpp playfield_bot_test.cpp
               LIBS playfield_bot playfield platform_fakes)
 target_compile_definitions(playfield_test PRIVATE TESSIVAR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+add_unit_test(shipped_levels_test SOURCES shipped_levels_test.cpp LIBS playfield_bot playfield platform_fakes)
+target_compile_definitions(shipped_levels_test PRIVATE TESSIVAR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
