@@ -327,56 +327,56 @@ bool decodeBmpRows(const uint8_t* data, size_t size, size_t offset, int32_t bits
     return true;
 }
 
-// Run-length rows (8- or 4-bit indices). The pixels are one stream: a run
-// that crosses a row end carries on into the next row and is clipped at the
-// image end. An end-of-line code inside a row ends that row; at a row start
-// it closes the previous, full row. Delta and end-of-bitmap codes are refused.
+// Run-length rows (8- or 4-bit indices), bottom-up. Each row ends at its
+// end-of-line code; pixels a row carries past its width are dropped (writers
+// pad rows to whole words that way) and pixels it skips stay black. The last
+// row may instead end with end-of-bitmap or with the data. Delta codes, and
+// end-of-bitmap anywhere else, are refused.
 bool decodeBmpRunLength(const uint8_t* data, size_t size, size_t offset, int32_t bits, const BmpPalette& palette,
                         Texture* texture) {
     const size_t width = size_t(texture->width);
-    const size_t count = width * size_t(texture->height);
-    if (offset > size) {
+    const size_t height = size_t(texture->height);
+    // Every row takes at least one two-byte code.
+    if (offset > size || (size - offset) / 2 < height) {
         return false;
     }
-    // A two-byte code yields at most 255 pixels, or a row's rest.
-    const size_t perCode = width > 255 ? width : 255;
-    if ((size - offset) / 2 < (count + perCode - 1) / perCode) {
-        return false;
-    }
-    uint8_t* pixels = texture->pixels;
-    size_t produced = 0;
+    size_t x = 0, y = 0;
     size_t pos = offset;
     auto put = [&](unsigned index) {
         if (index >= palette.count) {
             return false;
         }
-        if (produced < count) {
-            std::memcpy(pixels + produced * 3, palette.rgb[index], 3);
+        if (x < width) {
+            std::memcpy(texture->pixels + (y * width + x) * 3, palette.rgb[index], 3);
         }
-        ++produced;
+        ++x;
         return true;
     };
-    while (produced < count) {
+    while (y < height) {
+        const bool lastRow = y + 1 == height;
         if (size - pos < 2) {
-            return false;
+            return lastRow && x >= width;
         }
         unsigned a = data[pos];
         unsigned b = data[pos + 1];
         pos += 2;
+        if (a == 0 && b == 0) {
+            ++y;
+            x = 0;
+            continue;
+        }
+        if (a == 0 && b == 1) {
+            return lastRow;
+        }
         if (a != 0) {
             // Encoded run: a pixels of b, or of b's two nibbles alternately.
-            for (unsigned i = 0; i < a && produced < count; ++i) {
+            for (unsigned i = 0; i < a; ++i) {
                 unsigned index = bits == 8 ? b : (i % 2 == 0 ? b >> 4 : b & 0x0F);
                 if (!put(index)) {
                     return false;
                 }
             }
-        } else if (b == 0) {
-            size_t column = produced % width;
-            if (column != 0) {
-                produced += width - column;
-            }
-        } else if (b == 1 || b == 2) {
+        } else if (b == 2) {
             return false;
         } else {
             // Absolute run of b indices, padded to an even byte count.
@@ -384,7 +384,7 @@ bool decodeBmpRunLength(const uint8_t* data, size_t size, size_t offset, int32_t
             if (size - pos < bytes) {
                 return false;
             }
-            for (unsigned i = 0; i < b && produced < count; ++i) {
+            for (unsigned i = 0; i < b; ++i) {
                 unsigned index = bits == 8 ? data[pos + i] : (i % 2 == 0 ? data[pos + i / 2] >> 4 : data[pos + i / 2] & 0x0F);
                 if (!put(index)) {
                     return false;
