@@ -280,16 +280,12 @@ struct BmpPalette {
 };
 
 // Plain rows, bottom-up as stored; each stored row is padded to 4 bytes.
-bool decodeBmpRows(const uint8_t* data, size_t size, size_t offset, int32_t bits, const BmpPalette& palette,
+// The caller has checked that the file holds them all.
+bool decodeBmpRows(const uint8_t* data, size_t offset, int32_t bits, const BmpPalette& palette,
                    Texture* texture) {
     const size_t width = size_t(texture->width);
     const size_t height = size_t(texture->height);
-    const size_t used = (width * size_t(bits) + 7) / 8;
     const size_t stride = (width * size_t(bits) + 31) / 32 * 4;
-    // The last row's padding may be missing; its pixels may not.
-    if (offset > size || size - offset < used || (size - offset - used) / stride + 1 < height) {
-        return false;
-    }
     uint8_t* dst = texture->pixels;
     for (size_t row = 0; row < height; ++row) {
         const uint8_t* src = data + offset + row * stride;
@@ -336,10 +332,6 @@ bool decodeBmpRunLength(const uint8_t* data, size_t size, size_t offset, int32_t
                         Texture* texture) {
     const size_t width = size_t(texture->width);
     const size_t height = size_t(texture->height);
-    // Every row takes at least one two-byte code.
-    if (offset > size || (size - offset) / 2 < height) {
-        return false;
-    }
     size_t x = 0, y = 0;
     size_t pos = offset;
     auto put = [&](unsigned index) {
@@ -468,11 +460,33 @@ bool decodeBmp(const uint8_t* data, size_t size, Texture** out) {
         }
     }
 
+    // Refuse before allocating when the file cannot hold the image.
+    if (offset > size) {
+        return false;
+    }
+    const size_t available = size - offset;
+    if (compression == 0) {
+        // The last row's padding may be missing; its pixels may not.
+        const size_t used = (size_t(width) * size_t(bits) + 7) / 8;
+        const size_t stride = (size_t(width) * size_t(bits) + 31) / 32 * 4;
+        if (available < used || (available - used) / stride + 1 < size_t(height)) {
+            return false;
+        }
+    } else {
+        // Runs give at most 255 pixels a two-byte code. Rows skipped by
+        // end-of-line could say more with less, but no texture needs that,
+        // and the bound keeps a small hostile file from costing a huge image.
+        const size_t codes = (size_t(width) * size_t(height) + 254) / 255;
+        if (available / 2 < (codes > size_t(height) ? codes : size_t(height))) {
+            return false;
+        }
+    }
+
     Texture* texture = newTexture(width, height, IMAGE_RGB, 3, compression != 0);
     if (texture == nullptr) {
         return false;
     }
-    bool ok = compression == 0 ? decodeBmpRows(data, size, offset, bits, palette, texture)
+    bool ok = compression == 0 ? decodeBmpRows(data, offset, bits, palette, texture)
                                : decodeBmpRunLength(data, size, offset, bits, palette, texture);
     if (!ok) {
         freeTexture(texture);
