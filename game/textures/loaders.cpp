@@ -15,6 +15,10 @@
 #include <new>
 #include <vector>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 namespace {
 
 // [SECTION] Helpers
@@ -23,6 +27,62 @@ uint16_t readU16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
 int16_t readI16(const uint8_t* p) { return int16_t(readU16(p)); }
 uint32_t readU32(const uint8_t* p) { return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24); }
 int32_t readI32(const uint8_t* p) { return int32_t(readU32(p)); }
+
+// B, G, R triples to R, G, B: the hot loop of 24-bit textures. With SSSE3
+// (every x86-64 CPU of the last fifteen years) five pixels take one byte
+// shuffle; elsewhere, or for the tail, pixel by pixel.
+#if defined(__x86_64__) || defined(__i386__)
+__attribute__((target("ssse3"))) size_t swapRedBlue24Ssse3(const uint8_t* in, uint8_t* out, size_t count) {
+    const __m128i order = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
+    size_t i = 0;
+    // 16 bytes are read and written for 15: the spare byte is rewritten by the next step.
+    for (; i + 6 <= count; i += 5) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i * 3));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i * 3), _mm_shuffle_epi8(v, order));
+    }
+    return i;
+}
+__attribute__((target("ssse3"))) size_t swapRedBlue32Ssse3(const uint8_t* in, uint8_t* out, size_t count) {
+    const __m128i order = _mm_setr_epi8(2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
+    size_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i * 4));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i * 4), _mm_shuffle_epi8(v, order));
+    }
+    return i;
+}
+const bool hasSsse3 = __builtin_cpu_supports("ssse3");
+#endif
+
+// B, G, R, A to R, G, B, A; whole words where there is no SSSE3.
+void swapRedBlue32(const uint8_t* in, uint8_t* out, size_t count) {
+    size_t i = 0;
+#if defined(__x86_64__) || defined(__i386__)
+    if (hasSsse3) {
+        i = swapRedBlue32Ssse3(in, out, count);
+    }
+#endif
+    for (; i < count; ++i) {
+        uint32_t v;
+        std::memcpy(&v, in + i * 4, 4);
+        v = (v & 0xFF00FF00u) | ((v >> 16) & 0xFFu) | ((v & 0xFFu) << 16);
+        std::memcpy(out + i * 4, &v, 4);
+    }
+}
+
+void swapRedBlue24(const uint8_t* in, uint8_t* out, size_t count) {
+    size_t i = 0;
+#if defined(__x86_64__) || defined(__i386__)
+    if (hasSsse3) {
+        i = swapRedBlue24Ssse3(in, out, count);
+    }
+#endif
+    for (; i < count; ++i) {
+        out[i * 3] = in[i * 3 + 2];
+        out[i * 3 + 1] = in[i * 3 + 1];
+        out[i * 3 + 2] = in[i * 3];
+    }
+}
 
 // A record with room for width x height pixels, or null when the size is
 // refused or memory is short. zeroed: pixels a decoder may skip read as black.
@@ -113,6 +173,14 @@ bool decodeTgaPixels(const uint8_t* data, size_t size, size_t pos, bool runLengt
         const uint8_t* src = data + pos;
         if constexpr (Kind == TGA_GREY8 || Kind == TGA_GREY16) {
             std::memcpy(out, src, count * in);
+            return true;
+        }
+        if constexpr (Kind == TGA_BGR24) {
+            swapRedBlue24(src, out, count);
+            return true;
+        }
+        if constexpr (Kind == TGA_BGRA32) {
+            swapRedBlue32(src, out, count);
             return true;
         }
         for (size_t i = 0; i < count; ++i) {
@@ -291,11 +359,8 @@ bool decodeBmpRows(const uint8_t* data, size_t offset, int32_t bits, const BmpPa
         const uint8_t* src = data + offset + row * stride;
         switch (bits) {
         case 24:
-            for (size_t x = 0; x < width; ++x, src += 3, dst += 3) {
-                dst[0] = src[2];
-                dst[1] = src[1];
-                dst[2] = src[0];
-            }
+            swapRedBlue24(src, dst, width);
+            dst += width * 3;
             break;
         case 32:
             for (size_t x = 0; x < width; ++x, src += 4, dst += 3) {
