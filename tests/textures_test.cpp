@@ -38,6 +38,8 @@ TextureUploader textureUploader = {fakeUpload, fakeRelease};
 
 // [SECTION] Files and tools
 
+static bool decodes(const Bytes& b, bool tga);
+
 class Images : public testing::Test {
 protected:
     std::string dir;
@@ -134,12 +136,7 @@ protected:
 
     // Every prefix and many single-byte corruptions: refused or decoded, never out of bounds.
     void expectHostileVariantsSafe(const Bytes& file, bool tga) {
-        auto decodeBytes = [&](const Bytes& b) {
-            Texture* t = nullptr;
-            bool ok = tga ? decodeTga(b.data(), b.size(), &t) : decodeBmp(b.data(), b.size(), &t);
-            if (ok) freeTexture(t);
-            return ok;
-        };
+        auto decodeBytes = [tga](const Bytes& b) { return decodes(b, tga); };
         ASSERT_TRUE(decodeBytes(file));
         for (size_t n = 0; n < file.size(); n += 1 + n / 512) {
             Bytes prefix(file.begin(), file.begin() + n);
@@ -156,6 +153,16 @@ protected:
         }
     }
 };
+
+// Whether the bytes decode; the record, if any, is freed.
+static bool decodes(const Bytes& b, bool tga) {
+    Texture* t = nullptr;
+    bool ok = tga ? decodeTga(b.data(), b.size(), &t) : decodeBmp(b.data(), b.size(), &t);
+    if (ok) freeTexture(t);
+    return ok;
+}
+static bool decodesTga(const Bytes& b) { return decodes(b, true); }
+static bool decodesBmp(const Bytes& b) { return decodes(b, false); }
 
 // Little-endian builders for hand-made files.
 static void put16(Bytes& b, size_t at, unsigned v) { b[at] = uint8_t(v); b[at + 1] = uint8_t(v >> 8); }
@@ -190,18 +197,6 @@ static Bytes bmpFile(int w, int h, int bits, uint32_t compression, const Bytes& 
     return b;
 }
 
-static bool decodesTga(const Bytes& b) {
-    Texture* t = nullptr;
-    bool ok = decodeTga(b.data(), b.size(), &t);
-    if (ok) freeTexture(t);
-    return ok;
-}
-static bool decodesBmp(const Bytes& b) {
-    Texture* t = nullptr;
-    bool ok = decodeBmp(b.data(), b.size(), &t);
-    if (ok) freeTexture(t);
-    return ok;
-}
 
 // [SECTION] TGA
 

@@ -51,14 +51,17 @@ __attribute__((target("ssse3"))) size_t swapRedBlue32Ssse3(const uint8_t* in, ui
     }
     return i;
 }
-const bool hasSsse3 = __builtin_cpu_supports("ssse3");
+bool hasSsse3() {
+    static const bool present = (__builtin_cpu_init(), __builtin_cpu_supports("ssse3"));
+    return present;
+}
 #endif
 
 // B, G, R, A to R, G, B, A; whole words where there is no SSSE3.
 void swapRedBlue32(const uint8_t* in, uint8_t* out, size_t count) {
     size_t i = 0;
 #if defined(__x86_64__) || defined(__i386__)
-    if (hasSsse3) {
+    if (hasSsse3()) {
         i = swapRedBlue32Ssse3(in, out, count);
     }
 #endif
@@ -73,7 +76,7 @@ void swapRedBlue32(const uint8_t* in, uint8_t* out, size_t count) {
 void swapRedBlue24(const uint8_t* in, uint8_t* out, size_t count) {
     size_t i = 0;
 #if defined(__x86_64__) || defined(__i386__)
-    if (hasSsse3) {
+    if (hasSsse3()) {
         i = swapRedBlue24Ssse3(in, out, count);
     }
 #endif
