@@ -56,7 +56,10 @@ int main(int argc, char** argv)
     }
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_ALPHA | GLUT_DEPTH);
-    glutInitWindowPosition(100, 100);
+    // Full screen makes the position moot under a window manager; without one
+    // freeglut "corrects" full screen by the negated position, so a window
+    // asked for at (100, 100) would end up at (-100, -100), its corner cut off.
+    glutInitWindowPosition(0, 0);
     glutInitWindowSize(config.screenWidth, config.screenHeight);
     glutCreateWindow("Tessivar");
 
