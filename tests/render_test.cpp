@@ -17,6 +17,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -34,7 +35,7 @@ struct Pixel {
 std::vector<unsigned char> grabFront()
 {
     std::vector<unsigned char> pixels(WIDTH * HEIGHT * 3);
-    glReadBuffer(GL_FRONT);
+    glReadBuffer(GL_BACK);   // Mesa keeps the back buffer after a swap; its front is the window
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     return pixels;
@@ -108,6 +109,8 @@ int whitePixelsNear(const std::vector<unsigned char>& image, double x0, double y
     return count;
 }
 
+void idleDisplay() {}
+
 double fakeClockValue = 0;
 double probeClock() { return fakeClockValue; }
 void probeSwap() {}
@@ -153,6 +156,12 @@ protected:
         glutInitWindowPosition(0, 0);
         glutInitWindowSize(WIDTH, HEIGHT);
         glutCreateWindow("render_test");
+        glutDisplayFunc(idleDisplay);
+        // Let the window be mapped and exposed: pixels of an unmapped window are never written.
+        for (int i = 0; i < 20; ++i) {
+            glutMainLoopEvent();
+            usleep(10000);
+        }
         glewInit();
         glViewport(0, 0, WIDTH, HEIGHT);
         readClock = probeClock;

@@ -17,7 +17,7 @@ varying vec4 shadowCoord;
 varying vec4 baseColour;
 
 const float PARALLAX_SCALE = 0.025;
-const float FILL = 0.18;   // light that reaches a surface facing away, so shapes never vanish
+const float FILL = 0.3;    // light that reaches a surface facing away, so shapes never vanish
 
 // Tangent frame from screen-space derivatives: no tangents are passed.
 mat3 tangentFrame(vec3 n, vec3 p, vec2 uv)

@@ -111,6 +111,20 @@ void litPass(Scene scene)
     glUseProgram(0);
 }
 
+// The pass without shadows shows the diffuse maps on unit 0, also when the
+// game started on the shadow path and the player switched shadows off
+// (otherwise that path would draw flat grey shapes).
+void drawPlainPass(Scene scene)
+{
+    glActiveTexture(GL_TEXTURE0);
+    glEnable(GL_TEXTURE_2D);
+    drawScene(scene, false);
+    if (!renderer.plainTexturing) {
+        glActiveTexture(GL_TEXTURE0);
+        glDisable(GL_TEXTURE_2D);
+    }
+}
+
 // The shadow key may be pressed where the shadow path cannot work; such frames
 // take the path without shadows.
 bool useShadows() { return engine.shadowsEnabled && shadowPathAvailable(); }
@@ -133,20 +147,28 @@ void renderLitScene(Scene scene)
         }
         loadLight(light, false);
         if (!shadows) {
-            drawScene(scene, false);
+            drawPlainPass(scene);
             continue;
         }
         shadowPass(light, scene);
         setViewCamera(VIEW_NEAR_AFTER_SHADOW);
         glViewport(0, 0, config.screenWidth, config.screenHeight);
         if (scene == Scene::Play) {
-            depthPrepass();
-        } else {
-            glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-            glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+            depthPrepass();   // the menu's pre-pass draws nothing
         }
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         litPass(scene);
+    }
+}
+
+// The texts stand outside the room, behind its side walls as the depth buffer
+// sees them. The shadow path's depth holds back faces only, and a game started
+// without shadows has no depth test, so both show the texts; switching shadows
+// off mid-game would hide them behind the walls.
+void clearDepthForTexts()
+{
+    if (!useShadows()) {
+        glClear(GL_DEPTH_BUFFER_BIT);
     }
 }
 
@@ -187,6 +209,7 @@ void renderPlay()
     renderLitScene(Scene::Play);
     glDepthMask(GL_TRUE);
     glDisable(GL_BLEND);
+    clearDepthForTexts();
     drawHud();
     endFrame();
 }
@@ -197,6 +220,7 @@ void renderMenu()
     renderer.menuSpin += 2 * frameClock.tick;
     renderLitScene(Scene::Menu);
     glDisable(GL_BLEND);
+    clearDepthForTexts();
     drawMenuText();
     endFrame();
 }
@@ -218,7 +242,7 @@ void renderSplash()
         }
         loadLight(light, true);
         if (!shadows) {
-            drawSplashScene(false);
+            drawPlainPass(Scene::Splash);
             continue;
         }
         glBlendFunc(GL_SRC_ALPHA, GL_ONE);

@@ -47,6 +47,7 @@ struct Renderer {
     unsigned int shadowTexture = 0;
     unsigned int shadowFramebuffer = 0;
     bool shadowMapReady = false;         // the framebuffer is complete
+    bool plainTexturing = false;         // unit 0 texturing was switched on at load (no shadow path)
     double menuSpin = 0;                 // degrees of the menu's spinning brick
     double splashFade = 0;               // brightness of the splash light
     double readySlide = 0;               // y of the READY text while it sinks

@@ -135,6 +135,7 @@ void runLoading()
     }
     if (!engine.shadowsEnabled) {
         glEnable(GL_TEXTURE_2D);
+        renderer.plainTexturing = true;
     }
     glutSwapBuffers();
     engine.loaded = true;
