@@ -9,12 +9,12 @@ Editor editor;
 
 namespace {
 
-struct ButtonSpec {
+struct ButtonRow {
     const char* label;
     double x, y, halfWidth, halfHeight;
 };
 
-const ButtonSpec BUTTON_TABLE[BUTTON_COUNT] = {
+const ButtonRow BUTTON_TABLE[BUTTON_COUNT] = {
     {"Next level", 26, 22.5, 5, 1},
     {"Previous level", 27, 20.1, 6, 1},
     {"Save", 26, 17.8, 5, 1},
@@ -60,14 +60,14 @@ void initEditor(Editor& ed)
 {
     ed = Editor{};
     for (int i = 0; i < BUTTON_COUNT; ++i) {
-        const ButtonSpec& spec = BUTTON_TABLE[i];
+        const ButtonRow& row = BUTTON_TABLE[i];
         EditorButton& b = ed.buttons[i];
-        b.x = spec.x;
-        b.y = spec.y;
-        b.halfWidth = spec.halfWidth;
-        b.halfHeight = spec.halfHeight;
+        b.x = row.x;
+        b.y = row.y;
+        b.halfWidth = row.halfWidth;
+        b.halfHeight = row.halfHeight;
         b.hovered = false;
-        snprintf(b.label, sizeof b.label, "%s", spec.label);
+        snprintf(b.label, sizeof b.label, "%s", row.label);
     }
 }
 

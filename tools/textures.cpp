@@ -211,26 +211,26 @@ Material paintPaddle(bool laser) {
             float sky = v < 0.5f ? 0.92f - 0.9f * v : 0.25f + 0.8f * (v - 0.5f);
             Rgb c = scale(Rgb{0.78f, 0.82f, 0.9f}, sky + 0.12f * (brushed - 0.5f));
             float h = 0.1f + 0.75f * bev;
-            float spec = 0.85f + 0.1f * brushed;
+            float shine = 0.85f + 0.1f * brushed;
             // End pads with grip ridges.
             bool pad = x < 40 || x >= N - 40;
             if (pad) {
                 float ridge = 0.5f + 0.5f * std::sin(y * 2 * float(PI) / 16);
                 c = scale(Rgb{0.25f, 0.27f, 0.33f}, 0.7f + 0.6f * ridge);
                 h -= 0.12f * (1 - ridge) * bev;
-                spec = 0.35f + 0.2f * ridge;
+                shine = 0.35f + 0.2f * ridge;
             }
             if (laser) {
                 // Red warning chevrons on the pads and a red strip down the middle.
                 if (pad && int((x + (y < N / 2 ? y : N - y)) / 20) % 2 == 0) {
                     c = scale(Rgb{0.95f, 0.12f, 0.08f}, 0.75f + 0.3f * sky);
-                    spec = 0.6f;
+                    shine = 0.6f;
                 }
                 float strip = 1 - smoothstep(10, 16, std::fabs(y - N * 0.5f));
                 if (!pad && strip > 0) {
                     c = mix(c, Rgb{1.0f, 0.15f, 0.1f}, strip);
                     h -= 0.1f * strip;
-                    spec = spec * (1 - strip) + 0.95f * strip;
+                    shine = shine * (1 - strip) + 0.95f * strip;
                 }
             } else {
                 // A blue inlay line says "paddle" rather than plain metal.
@@ -242,7 +242,7 @@ Material paintPaddle(bool laser) {
             c = light > 0 ? mix(c, {1, 1, 1}, light) : scale(c, 1 + light);
             put(m.diffuse, x, y, c);
             at(m.height, x, y) = clamp01(h);
-            at(m.specular, x, y) = clamp01(spec * (0.5f + 0.5f * bev));
+            at(m.specular, x, y) = clamp01(shine * (0.5f + 0.5f * bev));
         }
     return m;
 }
@@ -377,14 +377,14 @@ Material paintPanels() {
             float grime = fbm(u, v, 4, 4, 4, 901);
             Rgb c = scale(Rgb{0.2f, 0.33f, 0.35f}, 0.75f + 0.4f * grime);
             float h = 0.1f + 0.7f * bev;
-            float spec = 0.55f + 0.25f * grime;
+            float shine = 0.55f + 0.25f * grime;
             // Five vent slots across the lower part of each panel.
             for (int k = 0; k < 5; ++k) {
                 float sy = 150 + k * 18;
                 if (lx > 40 && lx < 216 && ly > sy && ly < sy + 8) {
                     c = Rgb{0.05f, 0.07f, 0.08f};
                     h = 0.15f;
-                    spec = 0.05f;
+                    shine = 0.05f;
                 }
             }
             // A glowing trace: along the top band, then down at the right.
@@ -394,7 +394,7 @@ Material paintPanels() {
             if (trace || node > 0) {
                 c = Rgb{0.35f, 1.0f, 0.9f};
                 h = 0.55f + 0.2f * node;
-                spec = 1.0f;
+                shine = 1.0f;
             }
             float rivet = 0;
             for (float cx : {18.0f, panel - 19.0f})
@@ -402,13 +402,13 @@ Material paintPanels() {
             if (rivet > 0) {
                 c = scale(Rgb{0.6f, 0.65f, 0.66f}, 0.6f + 0.5f * rivet);
                 h += 0.2f * rivet;
-                spec = 0.9f;
+                shine = 0.9f;
             }
             float light = bevelLight(lx, ly, panel, panel, 10, 10);
             c = light > 0 ? mix(c, {0.8f, 0.9f, 0.9f}, light) : scale(c, 1 + light);
             put(m.diffuse, x, y, c);
             at(m.height, x, y) = clamp01(h);
-            at(m.specular, x, y) = clamp01(spec * (0.3f + 0.7f * bev));
+            at(m.specular, x, y) = clamp01(shine * (0.3f + 0.7f * bev));
         }
     return m;
 }
@@ -484,7 +484,7 @@ Material paintMenu() {
             float brushed = valueNoise(u, v, 4, 96, 1101);
             Rgb c = scale(Rgb{0.07f, 0.09f, 0.18f}, 0.8f + 0.4f * brushed);
             c = scale(c, 1 - 0.6f * at(shadow, x - 3, y - 3));
-            float h = 0.1f + 0.02f * brushed, spec = 0.2f;
+            float h = 0.1f + 0.02f * brushed, shine = 0.2f;
             float t = at(title, x, y);
             if (t > 0) {
                 float b = at(titleBevel, x, y);
@@ -492,7 +492,7 @@ Material paintMenu() {
                 gold = mix(gold, Rgb{1, 0.97f, 0.85f}, clamp01(1 - v * 3.5f) * 0.5f);
                 c = mix(c, gold, t);
                 h += 0.8f * b * t;
-                spec = 0.2f + 0.7f * t;
+                shine = 0.2f + 0.7f * t;
             }
             float p = at(pills, x, y);
             if (p > 0 && pillOf[x] >= 0) {
@@ -500,11 +500,11 @@ Material paintMenu() {
                 float l = at(letters, x, y);
                 c = mix(body, Rgb{1, 1, 0.95f}, l);
                 h = 0.1f + 0.5f * p + 0.15f * l;
-                spec = 0.8f;
+                shine = 0.8f;
             }
             put(m.diffuse, x, y, c);
             at(m.height, x, y) = clamp01(h);
-            at(m.specular, x, y) = clamp01(spec);
+            at(m.specular, x, y) = clamp01(shine);
         }
     return m;
 }
@@ -530,7 +530,7 @@ Material paintMorvi() {
             float dx = x + 0.5f - 256, dy = y + 0.5f - 240;
             float radial = std::sqrt(dx * dx + dy * dy) / 360;
             Rgb c = mix(Rgb{0.2f, 0.08f, 0.3f}, Rgb{0.01f, 0.0f, 0.03f}, clamp01(radial));
-            float h = 0.05f, spec = 0.1f;
+            float h = 0.05f, shine = 0.1f;
             c = mix(c, Rgb{0.9f, 0.5f, 1.0f}, 0.35f * at(glow, x, y));
             // Orb, lit from the upper left.
             float orb = dome(x + 0.5f, y + 0.5f, orbX, orbY, orbR, orbR);
@@ -541,7 +541,7 @@ Material paintMorvi() {
                 Rgb orbC = mix(Rgb{0.05f, 0.25f, 0.55f}, Rgb{0.35f, 0.75f, 1.0f}, lambert);
                 c = mix(orbC, Rgb{1, 1, 1}, highlight);
                 h = 0.2f + 0.6f * orb;
-                spec = 0.9f;
+                shine = 0.9f;
             }
             // Tilted ring about the orb, passing behind it at the top.
             float rx = (x + 0.5f - orbX) / 150, ry = (y + 0.5f - orbY) / 42;
@@ -549,14 +549,14 @@ Material paintMorvi() {
             if (ring > 0 && (orb == 0 || y > orbY)) {
                 c = mix(c, Rgb{1.0f, 0.8f, 0.3f}, ring);
                 h = std::max(h, 0.3f + 0.5f * ring);
-                spec = 0.8f;
+                shine = 0.8f;
             }
             float w = at(word, x, y);
             if (w > 0) {
                 float b = at(wordBevel, x, y);
                 c = mix(c, mix(Rgb{0.75f, 0.75f, 0.85f}, Rgb{1, 1, 1}, b), w);
                 h = 0.1f + 0.8f * b * w;
-                spec = 0.9f;
+                shine = 0.9f;
             }
             // Seven bricks in the game's colours under the word.
             const float by0 = 446, bh = 22, bw = 50, gap = 8, bx0 = (N - (7 * bw + 6 * gap)) / 2;
@@ -567,12 +567,12 @@ Material paintMorvi() {
                     float bev = bevel(lx, y - by0, bw, bh, 4, 4);
                     c = scale(brickColours[k], 0.55f + 0.45f * bev);
                     h = 0.1f + 0.6f * bev;
-                    spec = 0.6f;
+                    shine = 0.6f;
                 }
             }
             put(m.diffuse, x, y, c);
             at(m.height, x, y) = clamp01(h);
-            at(m.specular, x, y) = clamp01(spec);
+            at(m.specular, x, y) = clamp01(shine);
         }
     return m;
 }

@@ -17,7 +17,7 @@ bool musicPlaying = false;
 
 namespace {
 
-// The ball slots and the field's counters as a level starts (steps 4 and 5).
+// The ball slots and the field's counters as a level starts.
 void resetForLevel()
 {
     for (Ball& ball : field.balls) {

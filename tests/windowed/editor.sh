@@ -48,9 +48,9 @@ NEW_PACK="25 27"; LOAD_PACK="35.5 27"; CREATE="5 -3"; LOAD="5 -3"; MORE="4 0"; N
 
 # canonical_pack <count> [H:level:grey:bonus:background ...] [C:level:row:column:code ...]
 canonical_pack() {
-  awk -v count="$1" -v specs="${*:2}" 'BEGIN {
+  awk -v count="$1" -v cells="${*:2}" 'BEGIN {
     for (k = 1; k <= count; k++) { g[k] = 1; b[k] = 50; bg[k] = 1 }
-    n = split(specs, s, " ")
+    n = split(cells, s, " ")
     for (i = 1; i <= n; i++) {
       split(s[i], f, ":")
       if (f[1] == "H") { g[f[2]] = f[3]; b[f[2]] = f[4]; bg[f[2]] = f[5] }
