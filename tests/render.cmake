@@ -8,3 +8,12 @@ if(NOT TESSIVAR_UNIT_TESTS_ONLY)
     ENVIRONMENT "BUILD_DIR=${CMAKE_BINARY_DIR};RUNTIME_DIR=${RUNTIME_DIR}")
 endif()
 add_windowed_test(render_fallbacks_windowed windowed/fallbacks.sh)
+
+# The shader sources compile as GLSL on their own, independent of any driver.
+find_program(GLSLANG_VALIDATOR glslangValidator)
+if(GLSLANG_VALIDATOR)
+  add_test(NAME shaders_validate
+           COMMAND ${GLSLANG_VALIDATOR} ${CMAKE_SOURCE_DIR}/assets/Shaders/shadows.vert
+                   ${CMAKE_SOURCE_DIR}/assets/Shaders/shadows.frag)
+  set_tests_properties(shaders_validate PROPERTIES LABELS unit)
+endif()
