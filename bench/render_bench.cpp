@@ -5,6 +5,11 @@
 // loading. Each case reports the median frame time over about a second.
 //
 //   render_bench <runtime folder> <width> <height> [seconds per case] [screenshot folder]
+//   render_bench --first-frame
+//
+// --first-frame is the start-up baseline: it opens a window, shows one
+// cleared frame and prints the wall clock then ("first_frame_ns=<ns>") and
+// its peak resident memory ("vmhwm_kb=<kB>"), as an empty GL program costs.
 //
 // Prints one line per case: "<width>x<height> <case> <fps> <median ms>".
 // With a screenshot folder, the first frame of each case (from a fixed state)
@@ -26,6 +31,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <ctime>
 #include <unistd.h>
 #include <vector>
 
@@ -219,10 +225,52 @@ void prepareSinglePass()
     setPlayLights(0, false);
 }
 
+// Peak resident set of this process, kB (0 when /proc is unreadable).
+long peakResidentKb()
+{
+    FILE* status = fopen("/proc/self/status", "r");
+    long kb = 0;
+    char line[256];
+    while (status && fgets(line, sizeof line, status)) {
+        if (sscanf(line, "VmHWM: %ld", &kb) == 1) {
+            break;
+        }
+    }
+    if (status) {
+        fclose(status);
+    }
+    return kb;
+}
+
+int firstFrame()
+{
+    int glutArgc = 1;
+    char name[] = "render_bench";
+    char* glutArgv[] = {name, nullptr};
+    glutInit(&glutArgc, glutArgv);
+    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_ALPHA | GLUT_DEPTH);
+    glutInitWindowPosition(0, 0);
+    glutInitWindowSize(width, height);
+    glutCreateWindow("render_bench");
+    glutDisplayFunc(idleDisplay);
+    glutMainLoopEvent();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glFinish();
+    glutSwapBuffers();
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    printf("first_frame_ns=%lld vmhwm_kb=%ld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec,
+           peakResidentKb());
+    return 0;
+}
+
 }   // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && std::string(argv[1]) == "--first-frame") {
+        return firstFrame();
+    }
     if (argc < 4) {
         fprintf(stderr, "usage: %s <runtime folder> <width> <height> [seconds per case] [screenshot folder]\n",
                 argv[0]);
