@@ -140,6 +140,7 @@ void beginFrame()
 void renderLitScene(Scene scene)
 {
     const bool shadows = useShadows();
+    bool plainDrawn = false;
     for (int i = 0; i < LIGHT_COUNT; ++i) {
         const Light& light = engine.lights[i];
         if (!light.enabled) {
@@ -147,7 +148,13 @@ void renderLitScene(Scene scene)
         }
         loadLight(light, false);
         if (!shadows) {
-            drawPlainPass(scene);
+            // The plain pass is unlit, so every light's pass paints the same
+            // pixels (equal depths fail the depth test, or without it the
+            // same colours overwrite themselves): one is enough.
+            if (!plainDrawn) {
+                drawPlainPass(scene);
+                plainDrawn = true;
+            }
             continue;
         }
         shadowPass(light, scene);
