@@ -54,6 +54,8 @@ struct Renderer {
     double exitSpin[4] = {};             // degrees of the exit's four zig-zags
     int samplerLocations[5] = {-1, -1, -1, -1, -1};   // texture, normalMap, specularMap, heightMap, ShadowMap
     unsigned int boundTextures[4] = {};  // what units 0..3 hold, to skip redundant binds
+    bool spotScissor = true;             // a spot light's lit pass of the play scene is cut to its cone's
+                                         // window bound (same pixels; tests compare with it off)
 };
 
 extern Renderer renderer;
