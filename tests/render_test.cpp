@@ -181,6 +181,7 @@ TEST_F(Renderers, LoadingShowsTheRedBannerAndBuildsEverything)
     EXPECT_TRUE(engine.loaded);
     EXPECT_TRUE(shadowPathAvailable()) << "the shader program and the shadow map exist on Mesa";
     EXPECT_EQ(engine.materialCounts[0], MATERIAL_COUNT);
+    EXPECT_TRUE(renderer.mapsPacked) << "the shipped maps pair up in size, so the lit pass samples two textures";
     int red = 0;
     for (size_t i = 0; i + 2 < image.size(); i += 3) {
         red += (image[i] > 150 && image[i + 1] < 80 && image[i + 2] < 80);

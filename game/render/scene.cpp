@@ -107,6 +107,7 @@ void loadScene()
     loadMaterials(19, 20);
     progress("|------       |", true);
     loadMaterials(21, 23);
+    packMaterialMaps();
 
     if (engine.shadowsEnabled) {
         glEnable(GL_DEPTH_TEST);
