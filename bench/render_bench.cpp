@@ -319,6 +319,7 @@ int main(int argc, char** argv)
         return 1;
     }
     runLoading();
+    fprintf(stderr, "render_bench: material maps %s\n", renderer.mapsPacked ? "packed (two textures each)" : "four textures each");
     if (!shadowPathAvailable()) {
         fprintf(stderr, "the shadow path is unavailable on this GL\n");
         return 1;

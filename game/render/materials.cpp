@@ -203,44 +203,85 @@ unsigned int packPair(unsigned int colour, unsigned int alpha)
     return packed;
 }
 
+// Undoes packPair: the colour texture gets the RGB back (its alpha, which no
+// pass reads, becomes opaque), the other texture the alpha as grey, which is
+// all the four-map path reads of it (its red).
+void unpackPair(unsigned int packed, const Texture* colour, const Texture* alpha)
+{
+    int sizes[MAX_LEVELS][2];
+    glBindTexture(GL_TEXTURE_2D, packed);
+    const int levels = mipmapSizes(sizes, MAX_LEVELS);
+    std::vector<unsigned char> rgba, rgb, grey;
+    for (int level = 0; level < levels; ++level) {
+        const size_t texels = static_cast<size_t>(sizes[level][0]) * static_cast<size_t>(sizes[level][1]);
+        rgba.resize(texels * 4);
+        rgb.resize(texels * 3);
+        grey.resize(texels * 3);
+        glBindTexture(GL_TEXTURE_2D, packed);
+        glGetTexImage(GL_TEXTURE_2D, level, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        for (size_t i = 0; i < texels; ++i) {
+            rgb[i * 3] = rgba[i * 4];
+            rgb[i * 3 + 1] = rgba[i * 4 + 1];
+            rgb[i * 3 + 2] = rgba[i * 4 + 2];
+            grey[i * 3] = grey[i * 3 + 1] = grey[i * 3 + 2] = rgba[i * 4 + 3];
+        }
+        GLint alignment = 4;
+        glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+        glBindTexture(GL_TEXTURE_2D, colour->glName);
+        glTexImage2D(GL_TEXTURE_2D, level, colour->format, sizes[level][0], sizes[level][1], 0, GL_RGB,
+                     GL_UNSIGNED_BYTE, rgb.data());
+        glBindTexture(GL_TEXTURE_2D, alpha->glName);
+        glTexImage2D(GL_TEXTURE_2D, level, alpha->format, sizes[level][0], sizes[level][1], 0, GL_RGB,
+                     GL_UNSIGNED_BYTE, grey.data());
+        glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+    }
+    for (unsigned int name : {colour->glName, alpha->glName}) {
+        glBindTexture(GL_TEXTURE_2D, name);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    }
+    GLuint name = packed;
+    glDeleteTextures(1, &name);
+}
+
 }   // namespace
 
-void packMaterialMaps()
+void packMaterial(int material)
 {
-    renderer.mapsPacked = false;
-    const Texture* fallback = TextureManager::instance()->findTexture("default");
-    // Every map must be its own file-made colour texture, each pair of one
-    // size; otherwise nothing is packed and the four-map path stays.
-    for (int m = 0; m < MATERIAL_COUNT; ++m) {
-        const Texture* maps[MAP_KINDS];
-        for (int kind = 0; kind < MAP_KINDS; ++kind) {
-            maps[kind] = materialMap(m, kind);
-            if (!maps[kind] || maps[kind] == fallback ||
-                (maps[kind]->format != IMAGE_RGB && maps[kind]->format != IMAGE_RGBA)) {
-                return;
-            }
-            for (int other = 0; other < kind; ++other) {
-                if (maps[other]->glName == maps[kind]->glName) {
-                    return;
-                }
-            }
-        }
+    if (!renderer.mapsPacked || material < 0 || material >= MATERIAL_COUNT) {
+        return;
     }
     GLint previous = 0;
     glActiveTexture(GL_TEXTURE0);
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
+    // Every map must be its own file-made colour texture and each pair of one
+    // size; the first material that is not goes back to four maps for all.
+    const Texture* fallback = TextureManager::instance()->findTexture("default");
     bool packable = true;
-    int sizes[MAX_LEVELS][2];
-    for (int m = 0; m < MATERIAL_COUNT && packable; ++m) {
-        packable = sharedLevels(materialMap(m, 0)->glName, materialMap(m, 2)->glName, sizes) > 0 &&
-                   sharedLevels(materialMap(m, 1)->glName, materialMap(m, 3)->glName, sizes) > 0;
+    const Texture* maps[MAP_KINDS];
+    for (int kind = 0; kind < MAP_KINDS && packable; ++kind) {
+        maps[kind] = materialMap(material, kind);
+        packable = maps[kind] && maps[kind] != fallback &&
+                   (maps[kind]->format == IMAGE_RGB || maps[kind]->format == IMAGE_RGBA);
+        for (int other = 0; other < kind && packable; ++other) {
+            packable = maps[other]->glName != maps[kind]->glName;
+        }
     }
-    for (int m = 0; m < MATERIAL_COUNT && packable; ++m) {
-        renderer.packedMaps[m][0] = packPair(materialMap(m, 0)->glName, materialMap(m, 2)->glName);
-        renderer.packedMaps[m][1] = packPair(materialMap(m, 1)->glName, materialMap(m, 3)->glName);
+    int sizes[MAX_LEVELS][2];
+    packable = packable && sharedLevels(maps[0]->glName, maps[2]->glName, sizes) > 0 &&
+               sharedLevels(maps[1]->glName, maps[3]->glName, sizes) > 0;
+    if (packable) {
+        renderer.packedMaps[material][0] = packPair(maps[0]->glName, maps[2]->glName);
+        renderer.packedMaps[material][1] = packPair(maps[1]->glName, maps[3]->glName);
+    } else {
+        for (int m = 0; m < material; ++m) {
+            unpackPair(renderer.packedMaps[m][0], materialMap(m, 0), materialMap(m, 2));
+            unpackPair(renderer.packedMaps[m][1], materialMap(m, 1), materialMap(m, 3));
+            renderer.packedMaps[m][0] = renderer.packedMaps[m][1] = 0;
+        }
+        renderer.mapsPacked = false;
     }
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
-    renderer.mapsPacked = packable;
     memset(renderer.boundTextures, 0, sizeof renderer.boundTextures);
 }
 
