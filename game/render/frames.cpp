@@ -348,6 +348,7 @@ void renderLitScene(Scene scene)
 {
     const bool shadows = useShadows();
     bool plainDrawn = false;
+    bool prepassDone = false;
     for (int i = 0; i < LIGHT_COUNT; ++i) {
         const Light& light = engine.lights[i];
         if (!light.enabled) {
@@ -367,8 +368,11 @@ void renderLitScene(Scene scene)
         shadowPass(light, scene);
         setViewCamera(VIEW_NEAR_AFTER_SHADOW);
         glViewport(0, 0, config.screenWidth, config.screenHeight);
-        if (scene == Scene::Play) {
+        // The lit passes leave the depth buffer alone, so the first light's
+        // pre-pass serves them all (a second one would fail every test).
+        if (scene == Scene::Play && !prepassDone) {
             depthPrepass();   // the menu's pre-pass draws nothing
+            prepassDone = true;
         }
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         int rect[4];
