@@ -27,6 +27,9 @@ namespace {
 // wall; 0.5 keeps the picture and nothing else depends on it.
 constexpr float VIEW_NEAR_AFTER_SHADOW = VIEW_NEAR;
 
+constexpr double CONE_MARGIN_DEGREES = 1; // spot cones are widened by this when bounded, for rounding
+constexpr int SCISSOR_MARGIN = 2;         // pixels added around a bound
+
 enum class Scene { Splash, Menu, Play };
 
 void setViewCamera(float nearPlane)
@@ -75,18 +78,39 @@ void drawScene(Scene scene, bool shadowPass)
     }
 }
 
+bool spotLightInScene(const Light& light);
+
 void shadowPass(const Light& light, Scene scene)
 {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glEnable(GL_CULL_FACE);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, renderer.shadowFramebuffer);
-    glViewport(0, 0, 2 * config.screenWidth, 2 * config.screenHeight);
+    const int mapWidth = 2 * config.screenWidth, mapHeight = 2 * config.screenHeight;
+    glViewport(0, 0, mapWidth, mapHeight);
+    // The shadow camera looks down the spot's axis with three times its
+    // cut-off as field of view, so the cone fills only the middle of the
+    // map; texels outside it are read only where the light adds nothing.
+    const bool cut = scene == Scene::Play && spotLightInScene(light);
+    if (cut) {
+        const double pi = 3.14159265358979323846;
+        const int height = config.screenHeight != 0 ? config.screenHeight : 1;
+        const double aspect = std::max(1, config.screenWidth / height);
+        const double reach = std::tan((light.spotCutoff + CONE_MARGIN_DEGREES) * pi / 180) /
+                             std::tan(1.5 * light.spotCutoff * pi / 180);
+        const int halfWidth = static_cast<int>(std::ceil(reach / aspect * mapWidth / 2)) + SCISSOR_MARGIN;
+        const int halfHeight = static_cast<int>(std::ceil(reach * mapHeight / 2)) + SCISSOR_MARGIN;
+        glScissor(mapWidth / 2 - halfWidth, mapHeight / 2 - halfHeight, 2 * halfWidth, 2 * halfHeight);
+        glEnable(GL_SCISSOR_TEST);
+    }
     glClear(GL_DEPTH_BUFFER_BIT);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     setCamera(light.position[0], light.position[1], light.position[2], light.position[0] + light.direction[0],
               light.position[1] + light.direction[1], light.position[2] + light.direction[2], 1.0f,
               3 * light.spotCutoff);
     drawScene(scene, true);
+    if (cut) {
+        glDisable(GL_SCISSOR_TEST);
+    }
     loadShadowMatrix();
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
 }
@@ -150,8 +174,6 @@ struct Plane {
 
 constexpr int CONE_SIDES = 16;            // sides of the pyramid standing in for the cone
 constexpr int MAX_POLYGON = 64;           // corners a clipped face can have
-constexpr double CONE_MARGIN_DEGREES = 1; // the cone is widened by this, for rounding
-constexpr int SCISSOR_MARGIN = 2;         // pixels added around the bound
 
 struct Polygon {
     Vec3 corners[MAX_POLYGON];
@@ -203,6 +225,17 @@ void playSceneBox(Vec3& low, Vec3& high)
     }
 }
 
+// A spot light at a point with a cone narrow enough to bound (its shadow
+// camera's field of view, three times the cut-off, stays below 180 degrees).
+bool spotLightInScene(const Light& light)
+{
+    const double cutoff = light.spotCutoff + CONE_MARGIN_DEGREES;
+    const double length = std::sqrt(dot({light.direction[0], light.direction[1], light.direction[2]},
+                                        {light.direction[0], light.direction[1], light.direction[2]}));
+    return renderer.spotScissor && light.spot && light.position[3] != 0 && cutoff < 59 && light.spotCutoff > 0 &&
+           length >= 1e-6;
+}
+
 // The window rectangle (x, y, width, height) outside which the spot light
 // cannot change a pixel of the play scene; false when no useful bound exists.
 bool spotLightRectangle(const Light& light, int rect[4])
@@ -211,7 +244,7 @@ bool spotLightRectangle(const Light& light, int rect[4])
     const Vec3 apex = {light.position[0], light.position[1], light.position[2]};
     Vec3 axis = {light.direction[0], light.direction[1], light.direction[2]};
     const double axisLength = std::sqrt(dot(axis, axis));
-    if (!light.spot || light.position[3] == 0 || cutoff >= 80 || axisLength < 1e-6) {
+    if (!spotLightInScene(light) || axisLength < 1e-6) {
         return false;
     }
     axis = axis * (1 / axisLength);
