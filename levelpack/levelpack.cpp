@@ -46,29 +46,42 @@ enum class ReadOutcome { Value, End, NotInteger, OutOfRange };
 // sign, leading zeros), from a FILE* or from memory, counting integers and
 // lines so that errors can say where they are.
 struct IntSource {
-    FILE* file = nullptr;
+    static constexpr size_t CHUNK = 1 << 16;   // bytes read from a file at a time
+    static constexpr size_t TOKEN_KEPT = 20;   // characters of a bad token kept for its message
+
+    FILE* file = nullptr;   // when set, data/size/pos walk a chunk of it
     const char* data = nullptr;
     size_t size = 0;
     size_t pos = 0;
     int64_t index = 0;      // integers read so far
     int64_t line = 1;
     std::string badToken;   // the offending text after NotInteger / OutOfRange
+    std::string chunk;      // the file's current chunk; sized on first use
 
+    // A file is read a chunk at a time (getc and ungetc per byte were most of
+    // a large pack's save).
+    bool refill()
+    {
+        if (!file) {
+            return false;
+        }
+        chunk.resize(CHUNK);
+        size = fread(chunk.data(), 1, CHUNK, file);
+        data = chunk.data();
+        pos = 0;
+        return size > 0;
+    }
     int get()
     {
-        if (file) {
-            return getc_unlocked(file);
+        if (pos < size || refill()) {
+            return static_cast<unsigned char>(data[pos++]);
         }
-        return pos < size ? static_cast<unsigned char>(data[pos++]) : EOF;
+        return EOF;
     }
+    // Only ever after a get of c, so the byte is still in the chunk.
     void unget(int c)
     {
-        if (c == EOF) {
-            return;
-        }
-        if (file) {
-            ungetc(c, file);
-        } else {
+        if (c != EOF) {
             --pos;
         }
     }
@@ -86,25 +99,27 @@ struct IntSource {
             return ReadOutcome::End;
         }
         bool negative = false;
-        badToken.clear();
+        char token[TOKEN_KEPT];
+        size_t kept = 0;
         if (c == '+' || c == '-') {
             negative = (c == '-');
-            badToken.push_back(static_cast<char>(c));
+            token[kept++] = static_cast<char>(c);
             c = get();
         }
         if (c < '0' || c > '9') {
             // Collect a little of the token for the message.
-            while (c != EOF && !isspace(c) && badToken.size() < 20) {
-                badToken.push_back(static_cast<char>(c));
+            while (c != EOF && !isspace(c) && kept < TOKEN_KEPT) {
+                token[kept++] = static_cast<char>(c);
                 c = get();
             }
+            badToken.assign(token, kept);
             return ReadOutcome::NotInteger;
         }
         int64_t magnitude = 0;
         bool tooBig = false;
         while (c >= '0' && c <= '9') {
-            if (badToken.size() < 20) {
-                badToken.push_back(static_cast<char>(c));
+            if (kept < TOKEN_KEPT) {
+                token[kept++] = static_cast<char>(c);
             }
             if (!tooBig) {
                 magnitude = magnitude * 10 + (c - '0');
@@ -116,6 +131,7 @@ struct IntSource {
         }
         unget(c);
         if (tooBig || (!negative && magnitude > 2147483647LL)) {
+            badToken.assign(token, kept);
             return ReadOutcome::OutOfRange;
         }
         value = static_cast<int32_t>(negative ? -magnitude : magnitude);
@@ -181,6 +197,11 @@ struct TextSink {
 
     void put(int32_t value, char separator)
     {
+        if (value >= 0 && value <= 9) {   // nearly every value of a pack is a brick code
+            const char pair[2] = {static_cast<char>('0' + value), separator};
+            text.append(pair, 2);
+            return;
+        }
         char digits[16];
         const auto result = std::to_chars(digits, digits + sizeof digits, value);
         text.append(digits, result.ptr);

@@ -219,6 +219,38 @@ TEST_F(PackFiles, SavingAnUnchangedLevelReproducesTheFile)
     }
 }
 
+// The old pack is read in 64 KiB chunks: numbers and errors that straddle a
+// chunk's end must read exactly as in memory.
+TEST_F(PackFiles, LargePacksSaveAcrossReadChunks)
+{
+    std::vector<LevelSpec> levels;
+    for (int k = 1; k <= 300; ++k) {   // about 150 KB
+        levels.push_back({k, 1 + k % 5, 100 + k, 1 + k % 4, k % 10});
+    }
+    const std::string text = packText(300, levels);
+    write("big.tlp", text);
+    PackLevel level;
+    level.levelNumber = 250;
+    level.levelCount = 300;
+    ASSERT_TRUE(readPackLevel(path("big.tlp"), level).ok());
+    EXPECT_EQ(level.greyHits, 1);
+    EXPECT_EQ(level.bricks[GRID_CELLS - 1], 0);
+    ASSERT_TRUE(savePackLevel(path("big.tlp"), path("temp.dat"), level).ok());
+    EXPECT_TRUE(read("big.tlp") == text);
+
+    // A bad token just past the first chunk is reported as in memory.
+    std::string broken = text;
+    const size_t at = broken.find(' ', 65536 - 1);
+    broken.replace(at + 1, 1, "x");
+    write("broken.tlp", broken);
+    std::string ignored;
+    const PackResult inMemory = rewritePackText(broken, level, path("broken.tlp"), ignored);
+    const PackResult fromFile = savePackLevel(path("broken.tlp"), path("temp.dat"), level);
+    EXPECT_EQ(fromFile.status, PackStatus::FormatError);
+    EXPECT_EQ(fromFile.message, inMemory.message);
+    EXPECT_TRUE(read("broken.tlp") == broken);
+}
+
 TEST_F(PackFiles, SavingReplacesByPositionAndCanonicalisesEverything)
 {
     // Two levels on one line, tabs, CR LF, a plus sign and leading zeros.

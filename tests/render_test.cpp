@@ -181,6 +181,7 @@ TEST_F(Renderers, LoadingShowsTheRedBannerAndBuildsEverything)
     EXPECT_TRUE(engine.loaded);
     EXPECT_TRUE(shadowPathAvailable()) << "the shader program and the shadow map exist on Mesa";
     EXPECT_EQ(engine.materialCounts[0], MATERIAL_COUNT);
+    EXPECT_TRUE(renderer.mapsPacked) << "the shipped maps pair up in size, so the lit pass samples two textures";
     int red = 0;
     for (size_t i = 0; i + 2 < image.size(); i += 3) {
         red += (image[i] > 150 && image[i + 1] < 80 && image[i + 2] < 80);
@@ -256,4 +257,49 @@ TEST_F(Renderers, MenuLinesAppearAtTheirRows)
         EXPECT_GT(whitePixelsNear(image, 35, row, 50, row + 1.4, 20), 20);
     }
     game.optionsShown = false;
+}
+
+// The lit pass of a ball or laser light is cut to the window bound of its
+// cone; the picture must not change by a single bit, wherever the lights
+// stand and however far they lean.
+TEST_F(Renderers, SpotLightScissorChangesNoPixel)
+{
+    ASSERT_TRUE(engine.loaded);
+    engine.shadowsEnabled = true;
+    field.levelElapsed = 3000;
+    initLights();
+    setLightPosition(SPLASH_LIGHT, 0, 0, -20, 0);
+    setLightDirection(SPLASH_LIGHT, 0, 0, -1);
+    setLightColour(SPLASH_LIGHT, 1, 1, 1);
+    setLightEnabled(SPLASH_LIGHT, true);
+    unsigned seed = 7;
+    auto next = [&seed](double low, double high) {
+        seed = seed * 1103515245u + 12345u;
+        return low + (high - low) * ((seed >> 8) % 10000) / 9999.0;
+    };
+    for (int round = 0; round < 6; ++round) {
+        SCOPED_TRACE(round);
+        for (int light : {0, 1, 2, LASER_LIGHT_LEFT, LASER_LIGHT_RIGHT}) {
+            const bool on = light == 0 || next(0, 1) < 0.6;
+            setLightEnabled(light, on);
+            setLightPosition(light, static_cast<float>(next(21, 59)), static_cast<float>(next(-14, 52)),
+                             static_cast<float>(LIGHT_PLANE_Z), 1);
+            setLightDirection(light, static_cast<float>(next(-0.9, 0.9)), static_cast<float>(next(-0.9, 1.0)),
+                              static_cast<float>(next(-1.8, -0.5)));
+        }
+        renderer.spotScissor = false;
+        renderPlay();
+        const std::vector<unsigned char> full = grabFront();
+        renderer.spotScissor = true;
+        renderPlay();
+        const std::vector<unsigned char> cut = grabFront();
+        size_t differing = 0;
+        for (size_t i = 0; i < full.size(); ++i) {
+            differing += full[i] != cut[i];
+        }
+        EXPECT_EQ(differing, 0u);
+        if (round == 0) {
+            saveShot(cut, "play-spot-lights");
+        }
+    }
 }

@@ -55,13 +55,23 @@ void main()
 
     // Parallax: shift the lookup along the view direction by the height.
     vec3 viewTangent = v * tbn;
+#ifdef PACKED_MAPS
+    // The game packs each material's height map into the normal map's alpha
+    // and its specular map into the diffuse map's alpha.
+    float height = texture2D(normalMap, uv).a;
+#else
     float height = texture2D(heightMap, uv).r;
+#endif
     uv += viewTangent.xy * ((height - 0.5) * PARALLAX_SCALE);
 
     vec3 mapped = texture2D(normalMap, uv).rgb * 2.0 - 1.0;
     vec3 normal = normalize(tbn * mapped);
     vec4 diffuseTexel = texture2D(texture, uv);
+#ifdef PACKED_MAPS
+    float specularTexel = diffuseTexel.a;
+#else
     float specularTexel = texture2D(specularMap, uv).r;
+#endif
 
     // Direction and distance to the light; w 0 means a direction.
     vec4 lightPosition = gl_LightSource[0].position;

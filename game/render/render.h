@@ -6,7 +6,7 @@
 // Index:
 //   scene.cpp     runLoading, loadScene, display lists, resolutions
 //   shadow.cpp    readTextFile, buildShaderProgram, createShadowMap, loadShadowMatrix, object transforms
-//   materials.cpp loadMaterial, bindMaterial, the scenes of splash, menu and play, drawRoom, drawBox
+//   materials.cpp loadMaterial, bindMaterial, packMaterial, the scenes of splash, menu and play, drawRoom, drawBox
 //   text.cpp      drawStrokeText, drawMenuText, drawHud
 //   frames.cpp    setCamera, renderSplash, renderMenu, renderPlay
 #pragma once
@@ -54,6 +54,10 @@ struct Renderer {
     double exitSpin[4] = {};             // degrees of the exit's four zig-zags
     int samplerLocations[5] = {-1, -1, -1, -1, -1};   // texture, normalMap, specularMap, heightMap, ShadowMap
     unsigned int boundTextures[4] = {};  // what units 0..3 hold, to skip redundant binds
+    bool mapsPacked = false;             // every material's maps are packed in two textures (set at load)
+    unsigned int packedMaps[MATERIAL_COUNT][2] = {};   // diffuse+specular, normal+height (RGBA)
+    bool spotScissor = true;             // a spot light's lit pass of the play scene is cut to its cone's
+                                         // window bound (same pixels; tests compare with it off)
 };
 
 extern Renderer renderer;
@@ -78,6 +82,7 @@ bool shadowPathAvailable();             // the program and the framebuffer exist
 // materials.cpp
 void loadMaterial(const char* name);
 void bindMaterial(int diffuse, int normal, int specular, int height);
+void packMaterial(int material);        // right after its maps load, in material order; may clear mapsPacked
 void drawPlayScene(bool shadowPass);
 void drawMenuScene(bool shadowPass);
 void drawSplashScene(bool shadowPass);

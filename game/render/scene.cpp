@@ -75,6 +75,7 @@ void loadMaterials(int first, int last)
 {
     for (int i = first; i <= last; ++i) {
         loadMaterial(MATERIAL_NAMES[i]);
+        packMaterial(i);   // at once, so the four full maps never all stand together
     }
 }
 
@@ -95,6 +96,7 @@ void loadScene()
 
     initLights();
     TextureManager::instance()->createDefaultTexture();
+    renderer.mapsPacked = true;   // until a material's maps do not pair up
 
     loadMaterials(0, 8);
     progress("|-            |", true);

@@ -119,7 +119,15 @@ void buildShaderProgram()
         ok = false;
     }
     ok = ok && compileShader(vertex, vertexText, VERTEX_FILE);
-    ok = ok && compileShader(fragment, fragmentText, FRAGMENT_FILE);
+    // With packed maps the same source samples two textures instead of four.
+    std::string fragmentSource = fragmentText ? fragmentText : "";
+    if (renderer.mapsPacked) {
+        // After the #version line, which must precede every other directive.
+        const size_t version = fragmentSource.find("#version");
+        const size_t lineEnd = version == std::string::npos ? std::string::npos : fragmentSource.find('\n', version);
+        fragmentSource.insert(lineEnd == std::string::npos ? 0 : lineEnd + 1, "#define PACKED_MAPS 1\n");
+    }
+    ok = ok && compileShader(fragment, fragmentSource.c_str(), FRAGMENT_FILE);
     free(vertexText);
     free(fragmentText);
 

@@ -3,16 +3,25 @@
 // through textureUploader, so this file builds and runs without a window.
 #include "game/textures/textures.h"
 
+#include <chrono>
 #include <cstdio>
 #include <new>
+
+TextureLoadTimes textureLoadTimes;
 
 namespace {
 
 const char* const LOG_PREFIX = "Ostrel Engine Texture Manager: ";
 
+double secondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 // Hands the pixels to the GPU and drops the CPU copy, which is never needed again.
 void uploadAndRelease(Texture* texture) {
+    const auto start = std::chrono::steady_clock::now();
     texture->glName = textureUploader.upload != nullptr ? textureUploader.upload(texture) : 0;
+    textureLoadTimes.uploadSeconds += secondsSince(start);
     delete[] texture->pixels;
     texture->pixels = nullptr;
 }
@@ -64,8 +73,12 @@ uint32_t TextureManager::getTexture(const std::string& name) {
     Texture* found = findTexture(name);
     if (found->glName == defaultTexture->glName) {
         Texture* loaded = nullptr;
-        if (loadImage(name.c_str(), &loaded)) {
+        const auto start = std::chrono::steady_clock::now();
+        const bool decoded = loadImage(name.c_str(), &loaded);
+        textureLoadTimes.decodeSeconds += secondsSince(start);
+        if (decoded) {
             uploadAndRelease(loaded);
+            textureLoadTimes.loaded += 1;
             textures[name] = loaded;
             textureCount += 1;
             found = loaded;

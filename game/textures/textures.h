@@ -60,6 +60,16 @@ struct TextureUploader {
 
 extern TextureUploader textureUploader;
 
+// Where the manager's loads spent their time, for the start-up benchmark.
+// Lives for the whole run; only the manager adds to it.
+struct TextureLoadTimes {
+    double decodeSeconds = 0;     // reading and decoding files (loadImage)
+    double uploadSeconds = 0;     // textureUploader.upload: the GL copy and the mipmap chain
+    int32_t loaded = 0;           // files decoded and uploaded
+};
+
+extern TextureLoadTimes textureLoadTimes;
+
 // [SECTION] Operations
 
 // loaders.cpp. true with *out set to a new record whose pixels (new[]) the

@@ -1,0 +1,359 @@
+// Frames per second of the real renderers (splash, menu, play with 1-3 ball
+// lights and the laser lights, shadows on and off) in a GLUT window of the
+// given size, next to a clear-and-swap loop and a plain textured single pass
+// of the play scene. One process per window size: the shadow map is sized at
+// loading. Each case reports the median frame time over about a second.
+//
+//   render_bench <runtime folder> <width> <height> [seconds per case] [screenshot folder]
+//   render_bench --first-frame
+//
+// --first-frame is the start-up baseline: it opens a window, shows one
+// cleared frame and prints the wall clock then ("first_frame_ns=<ns>") and
+// its peak resident memory ("vmhwm_kb=<kB>"), as an empty GL program costs.
+//
+// Prints one line per case: "<width>x<height> <case> <fps> <median ms>".
+// With a screenshot folder, the first frame of each case (from a fixed state)
+// is saved there as <width>x<height>-<case>.ppm, so two builds can be compared
+// pixel for pixel.
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+
+#include "game/playfield/playfield.h"
+#include "game/render/engine.h"
+#include "game/render/lights.h"
+#include "game/render/render.h"
+#include "game/shell/config.h"
+#include "game/shell/gamestate.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <ctime>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int width = 1024;
+int height = 768;
+double secondsPerCase = 1.0;
+std::string shotFolder;
+FILE* report = stdout;   // the table; stdout itself is silenced (texture log, splash size lines)
+
+double fakeNow = 0;
+double benchClock() { return fakeNow; }
+void noSwap() {}
+void idleDisplay() {}
+
+void saveShot(const std::string& name)
+{
+    if (shotFolder.empty()) {
+        return;
+    }
+    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
+    glReadBuffer(GL_BACK);   // Mesa keeps the back buffer after a swap
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    const std::string path = shotFolder + "/" + std::to_string(width) + "x" + std::to_string(height) + "-" + name +
+                             ".ppm";
+    FILE* out = fopen(path.c_str(), "wb");
+    if (!out) {
+        fprintf(stderr, "cannot write %s\n", path.c_str());
+        return;
+    }
+    fprintf(out, "P6\n%d %d\n255\n", width, height);
+    for (int y = height - 1; y >= 0; --y) {
+        fwrite(&pixels[static_cast<size_t>(y) * width * 3], 1, static_cast<size_t>(width) * 3, out);
+    }
+    fclose(out);
+}
+
+// A full grid of every brick type, a capsule falling, the paddle with two
+// spare lives: the heaviest play scene a level can show.
+void fillField()
+{
+    field = PlayField{};
+    for (int i = 0; i < BRICK_COUNT; ++i) {
+        Brick& b = field.bricks[i];
+        const int row = i / 11;
+        const int column = i % 11;
+        b.present = true;
+        b.type = 1 + i % 9;
+        b.x = 3.5 * (6.45 + column);
+        b.y = 2.1 * (25 - row);
+        b.halfWidth = BRICK_HALF_WIDTH;
+        b.halfHeight = BRICK_HALF_HEIGHT;
+        b.fallY = b.y;
+        b.capsuleY = b.y;
+        b.tumble = i % 2;
+    }
+    Brick& released = field.bricks[BRICK_COUNT - 6];
+    released.present = false;
+    released.capsuleFalling = true;
+    released.capsuleType = Laser;
+    released.capsuleY = 0;
+    released.spin = 30;
+    field.capsuleInFlight = true;
+    field.paddle = {PADDLE_HOME_X, PADDLE_HOME_Y, PADDLE_HALF_WIDTH, PADDLE_HALF_HEIGHT};
+    field.lives = 3;
+    field.levelNumber = 1;
+    field.background = 1;
+    field.levelElapsed = 3000;   // past the READY text
+    field.ballHeld = false;
+}
+
+// The lights as the play rules leave them with `balls` balls in flight and,
+// when `laser`, a laser shot pair in flight.
+void setPlayLights(int balls, bool laser)
+{
+    initLights();
+    setLightPosition(SPLASH_LIGHT, 0, 0, -20, 0);
+    setLightDirection(SPLASH_LIGHT, 0, 0, -1);
+    setLightColour(SPLASH_LIGHT, 1, 1, 1);
+    setLightEnabled(SPLASH_LIGHT, true);
+    static const double places[3][4] = {{30, 2, 0.4, 0.6}, {45, 0, -0.6, 0.4}, {50, -3, 0.7, -0.3}};
+    for (int slot = 0; slot < BALL_SLOTS; ++slot) {
+        Ball& ball = field.balls[slot];
+        ball.active = slot < balls;
+        ball.x = places[slot][0];
+        ball.y = places[slot][1];
+        setLightEnabled(slot, ball.active);
+        setLightPosition(slot, static_cast<float>(ball.x), static_cast<float>(ball.y),
+                         static_cast<float>(LIGHT_PLANE_Z), 1);
+        setLightDirection(slot, static_cast<float>(-std::sin(places[slot][2])),
+                          static_cast<float>(-std::sin(places[slot][3])), -0.8f);
+    }
+    field.ballCount = balls;
+    field.laserActive = laser;
+    field.laserArmed = laser;
+    field.laserX = field.paddle.x;
+    field.laserY = 10;
+    setLightEnabled(LASER_LIGHT_LEFT, laser);
+    setLightEnabled(LASER_LIGHT_RIGHT, laser);
+    const double pw = field.paddle.halfWidth;
+    setLightPosition(LASER_LIGHT_LEFT, static_cast<float>(field.laserX - pw + 0.5), 10,
+                     static_cast<float>(LIGHT_PLANE_Z), 1);
+    setLightPosition(LASER_LIGHT_RIGHT, static_cast<float>(field.laserX + pw - 0.5), 10,
+                     static_cast<float>(LIGHT_PLANE_Z), 1);
+}
+
+// The menu's lights for its first line, as the menu frame sets them.
+void setMenuLights()
+{
+    initLights();
+    setLightPosition(SPLASH_LIGHT, 0, 100, 0, 0);
+    setLightDirection(SPLASH_LIGHT, 0, -1, 0);
+    setLightColour(SPLASH_LIGHT, 1, 1, 1);
+    setLightEnabled(SPLASH_LIGHT, true);
+    setLightDirection(0, 0, 1, -0.9f);
+    setLightEnabled(1, true);
+    setLightEnabled(2, true);
+    setLightDirection(1, 0, -1, -0.1f);
+    setLightDirection(2, 0, -1, -0.1f);
+    static const float place[3][3] = {{-8, 21, 25}, {20, 10, -50}, {-40, 21, -60}};
+    const float x = static_cast<float>(engine.cameraPosition[0]);
+    for (int i = 0; i < 3; ++i) {
+        setLightPosition(i, x + place[i][0], place[i][1], place[i][2], 0);
+    }
+}
+
+void setSplashLights()
+{
+    initLights();
+    setLightColour(SPLASH_LIGHT, 1, 1, 1);   // the end of the fade-in
+}
+
+void clearAndSwap()
+{
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glFinish();
+    glutSwapBuffers();
+}
+
+struct Case {
+    std::string name;
+    void (*prepare)();   // sets the lights and the field
+    void (*frame)();
+    bool shadows;
+};
+
+// Runs one case: a shot frame from the prepared state, warm-up frames, then
+// frames for about secondsPerCase (at least five); prints fps of the median.
+void runCase(const Case& c)
+{
+    engine.shadowsEnabled = c.shadows;
+    c.prepare();
+    renderer.menuSpin = 20;
+    renderer.splashFade = 1;
+    renderer.readySlide = 0;
+    for (double& spin : renderer.exitSpin) {
+        spin = 0;
+    }
+    c.frame();
+    saveShot(c.name);
+    // Warm up for a quarter of a second: llvmpipe compiles shader variants as
+    // states first appear.
+    const auto warm = Clock::now();
+    do {
+        c.frame();
+    } while (std::chrono::duration<double>(Clock::now() - warm).count() < 0.25);
+    std::vector<double> times;
+    const auto start = Clock::now();
+    while (times.size() < 5 || std::chrono::duration<double>(Clock::now() - start).count() < secondsPerCase) {
+        const auto begin = Clock::now();
+        c.frame();
+        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - begin).count());
+        glutMainLoopEvent();
+    }
+    std::sort(times.begin(), times.end());
+    const double median = times[times.size() / 2];
+    fprintf(report, "%dx%d %s %.1f %.2f\n", width, height, c.name.c_str(), 1000.0 / median, median);
+    fflush(report);
+}
+
+template <int Balls, bool Laser>
+void preparePlay()
+{
+    fillField();
+    setPlayLights(Balls, Laser);
+}
+
+// The plain single pass: the play scene without shadows under the broad light only.
+void prepareSinglePass()
+{
+    fillField();
+    setPlayLights(0, false);
+}
+
+// Peak resident set of this process, kB (0 when /proc is unreadable).
+long peakResidentKb()
+{
+    FILE* status = fopen("/proc/self/status", "r");
+    long kb = 0;
+    char line[256];
+    while (status && fgets(line, sizeof line, status)) {
+        if (sscanf(line, "VmHWM: %ld", &kb) == 1) {
+            break;
+        }
+    }
+    if (status) {
+        fclose(status);
+    }
+    return kb;
+}
+
+int firstFrame()
+{
+    int glutArgc = 1;
+    char name[] = "render_bench";
+    char* glutArgv[] = {name, nullptr};
+    glutInit(&glutArgc, glutArgv);
+    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_ALPHA | GLUT_DEPTH);
+    glutInitWindowPosition(0, 0);
+    glutInitWindowSize(width, height);
+    glutCreateWindow("render_bench");
+    glutDisplayFunc(idleDisplay);
+    glutMainLoopEvent();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glFinish();
+    glutSwapBuffers();
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    printf("first_frame_ns=%lld vmhwm_kb=%ld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec,
+           peakResidentKb());
+    return 0;
+}
+
+}   // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 2 && std::string(argv[1]) == "--first-frame") {
+        return firstFrame();
+    }
+    if (argc < 4) {
+        fprintf(stderr, "usage: %s <runtime folder> <width> <height> [seconds per case] [screenshot folder]\n",
+                argv[0]);
+        return 2;
+    }
+    width = atoi(argv[2]);
+    height = atoi(argv[3]);
+    if (argc > 4) {
+        secondsPerCase = atof(argv[4]);
+    }
+    if (argc > 5) {
+        shotFolder = argv[5];
+    }
+    if (width <= 0 || height <= 0 || chdir(argv[1]) != 0) {
+        fprintf(stderr, "bad size or runtime folder %s\n", argv[1]);
+        return 2;
+    }
+
+    config.screenWidth = width;
+    config.screenHeight = height;
+    int glutArgc = 1;
+    char name[] = "render_bench";
+    char* glutArgv[] = {name, nullptr};
+    glutInit(&glutArgc, glutArgv);
+    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_ALPHA | GLUT_DEPTH);
+    glutInitWindowPosition(0, 0);
+    glutInitWindowSize(width, height);
+    glutCreateWindow("render_bench");
+    glutDisplayFunc(idleDisplay);
+    // Let the window be mapped and exposed: pixels of an unmapped window are never written.
+    for (int i = 0; i < 20; ++i) {
+        glutMainLoopEvent();
+        usleep(10000);
+    }
+    glewInit();
+    glViewport(0, 0, width, height);
+    readClock = benchClock;
+    swapBuffers = noSwap;
+    engine.shadowsEnabled = glutExtensionSupported("GL_EXT_framebuffer_object");
+
+    // The texture manager logs every load and the splash prints the window
+    // size every frame; keep them out of the table.
+    fflush(stdout);
+    report = fdopen(dup(1), "w");
+    if (!report || !freopen("/dev/null", "w", stdout)) {
+        return 1;
+    }
+    runLoading();
+    fprintf(stderr, "render_bench: material maps %s\n", renderer.mapsPacked ? "packed (two textures each)" : "four textures each");
+    if (!shadowPathAvailable()) {
+        fprintf(stderr, "the shadow path is unavailable on this GL\n");
+        return 1;
+    }
+    game.splashStartTime = 0;
+    frameClock.clockNow = 0;
+    frameClock.tick = 1;
+
+    const std::vector<Case> cases = {
+        {"clear+swap", prepareSinglePass, clearAndSwap, false},
+        {"single-pass", prepareSinglePass, renderPlay, false},
+        {"splash-shadows", setSplashLights, renderSplash, true},
+        {"splash-plain", setSplashLights, renderSplash, false},
+        {"menu-shadows", setMenuLights, renderMenu, true},
+        {"menu-plain", setMenuLights, renderMenu, false},
+        {"play1-shadows", preparePlay<1, false>, renderPlay, true},
+        {"play2-shadows", preparePlay<2, false>, renderPlay, true},
+        {"play3-shadows", preparePlay<3, false>, renderPlay, true},
+        {"play3L-shadows", preparePlay<3, true>, renderPlay, true},
+        {"play1-plain", preparePlay<1, false>, renderPlay, false},
+        {"play2-plain", preparePlay<2, false>, renderPlay, false},
+        {"play3-plain", preparePlay<3, false>, renderPlay, false},
+        {"play3L-plain", preparePlay<3, true>, renderPlay, false},
+    };
+    const char* only = getenv("RENDER_BENCH_ONLY");   // a substring to run a subset while profiling
+    for (const Case& c : cases) {
+        if (!only || c.name.find(only) != std::string::npos) {
+            runCase(c);
+        }
+    }
+    return 0;
+}
