@@ -1,0 +1,3 @@
+# The game's level loading and play rules over a hostile pack, played by the seeded bot.
+add_fuzz_target(fuzz_playfield_level playfield_level.cpp)
+target_link_libraries(fuzz_playfield_level PRIVATE playfield_bot playfield platform_fakes)

@@ -1,0 +1,195 @@
+// Saving under failure: the real save path (savePackLevel, and TLES's Save through its logic) run in a
+// child process whose write, fsync, close or rename fails (faultshim), and on a full file system. After
+// every failure the old pack is byte-identical, no temp.dat is left, the reason is reported and the program
+// carries on; once the fault clears, the same process saves.
+#include "levelpack/levelpack.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+struct ProbeRun {
+    int exitStatus = -1;
+    std::string output;   // standard output: a line per save attempt among the program's own
+};
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool exists(const std::string& path)
+{
+    return access(path.c_str(), F_OK) == 0;
+}
+
+// A pack of levelCount levels whose cells are not all alike, so a lost or shifted value shows.
+std::string packText(int levelCount)
+{
+    std::string text = std::to_string(levelCount) + "\n";
+    for (int k = 1; k <= levelCount; ++k) {
+        text += std::to_string(k) + " 2 40 3\n";
+        for (int i = 0; i < GRID_CELLS; ++i) {
+            text += std::to_string((i * 7 + k) % 10) + ((i % GRID_COLUMNS == GRID_COLUMNS - 1) ? "\n" : " ");
+        }
+    }
+    return text;
+}
+
+// Runs save_probe mode dir with the shim set to fail call (none when call is empty).
+ProbeRun runProbe(const std::string& mode, const std::string& dir, const std::string& call, const char* times)
+{
+    std::string command;
+    if (!call.empty()) {
+        command = "env LD_PRELOAD=" FAULT_SHIM " FAULT_CALL=" + call + " FAULT_PATH=temp.dat ";
+        if (times) {
+            command += std::string("FAULT_TIMES=") + times + " ";
+        }
+        // Under AddressSanitizer the shim is loaded ahead of the sanitizer's runtime.
+        const char* asan = getenv("ASAN_OPTIONS");
+        command += "ASAN_OPTIONS=" + std::string(asan ? asan : "") + (asan && *asan ? ":" : "") +
+                   "verify_asan_link_order=0 ";
+    }
+    command += SAVE_PROBE " " + mode + " '" + dir + "' 2>/dev/null";
+    ProbeRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) {
+        return run;
+    }
+    char buffer[512];
+    while (fgets(buffer, sizeof buffer, pipe)) {
+        run.output += buffer;
+    }
+    const int status = pclose(pipe);
+    run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return run;
+}
+
+// What the probe said of attempt n, without the "attempt n: " prefix.
+std::string line(const std::string& output, int n)
+{
+    const std::string prefix = "attempt " + std::to_string(n) + ": ";
+    std::stringstream in(output);
+    std::string text;
+    while (std::getline(in, text)) {
+        if (text.rfind(prefix, 0) == 0) {
+            return text.substr(prefix.size());
+        }
+    }
+    return "";
+}
+
+class SaveFaults : public ::testing::Test {
+protected:
+    std::string dir;
+    std::string mounted;   // a tmpfs mount point to undo, when one was made
+
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/tessivar-save-faults.XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override
+    {
+        if (!mounted.empty()) {
+            EXPECT_EQ(system(("umount '" + mounted + "'").c_str()), 0);
+        }
+        EXPECT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0);
+    }
+
+    // Where each mode keeps the pack and the scratch file.
+    std::string packPath(const std::string& mode) const
+    {
+        return mode == "pack" ? dir + "/pack.tlp" : dir + "/Levels Packs/pack.tlp";
+    }
+    std::string placePack(const std::string& mode, const std::string& text)
+    {
+        if (mode == "editor") {
+            mkdir((dir + "/Levels Packs").c_str(), 0755);
+        }
+        std::ofstream(packPath(mode), std::ios::binary) << text;
+        return readFile(packPath(mode));
+    }
+};
+
+const char* const MODES[] = {"pack", "editor"};
+const char* const CALLS[] = {"write", "fsync", "close", "rename"};
+
+TEST_F(SaveFaults, EveryFailingCallLeavesThePackAndNoScratchFile)
+{
+    for (const char* mode : MODES) {
+        for (const char* call : CALLS) {
+            SCOPED_TRACE(std::string(mode) + " with " + call + " failing");
+            const std::string before = placePack(mode, packText(3));
+            const ProbeRun run = runProbe(mode, dir, call, nullptr);
+            EXPECT_EQ(run.exitStatus, 0) << run.output;
+            for (int attempt = 0; attempt < 2; ++attempt) {
+                const std::string said = line(run.output, attempt);
+                EXPECT_EQ(said.rfind("failed: ", 0), 0u) << run.output;
+                // The reason names the system's error, not just that something went wrong.
+                const char* reason = std::strcmp(call, "write") == 0 ? "No space left on device" : "Input/output error";
+                EXPECT_NE(said.find(reason), std::string::npos) << said;
+                if (std::strcmp(mode, "editor") == 0) {
+                    EXPECT_NE(said.find("Save failed, the pack is unchanged"), std::string::npos) << said;
+                    EXPECT_NE(said.find("(modified 1,"), std::string::npos) << "the edits must stay marked unsaved";
+                }
+            }
+            EXPECT_EQ(readFile(packPath(mode)), before);
+            EXPECT_FALSE(exists(dir + "/temp.dat"));
+        }
+    }
+}
+
+TEST_F(SaveFaults, TheSameProcessSavesOnceTheFaultClears)
+{
+    for (const char* mode : MODES) {
+        for (const char* call : CALLS) {
+            SCOPED_TRACE(std::string(mode) + " with one " + call + " failing");
+            const std::string before = placePack(mode, packText(3));
+            const ProbeRun run = runProbe(mode, dir, call, "1");
+            EXPECT_EQ(run.exitStatus, 0) << run.output;
+            EXPECT_EQ(line(run.output, 0).rfind("failed: ", 0), 0u) << run.output;
+            EXPECT_EQ(line(run.output, 1).rfind("saved", 0), 0u) << run.output;
+            EXPECT_NE(readFile(packPath(mode)), before);
+            EXPECT_FALSE(exists(dir + "/temp.dat"));
+        }
+    }
+}
+
+TEST_F(SaveFaults, AFullFileSystemLeavesThePackAndNoScratchFile)
+{
+    // Root in a container may mount a small tmpfs; anywhere else the shim's ENOSPC above stands in.
+    if (geteuid() != 0 || system(("mount -t tmpfs -o size=64k tmpfs '" + dir + "' 2>/dev/null").c_str()) != 0) {
+        GTEST_SKIP() << "cannot mount a small tmpfs here";
+    }
+    mounted = dir;
+    for (const char* mode : MODES) {
+        SCOPED_TRACE(mode);
+        // About 40 KiB: the pack fits, a second copy beside it does not.
+        const std::string before = placePack(mode, packText(80));
+        ASSERT_EQ(before.size(), packText(80).size()) << "the pack itself must fit";
+        const ProbeRun run = runProbe(mode, dir, "", nullptr);
+        EXPECT_EQ(run.exitStatus, 0) << run.output;
+        EXPECT_EQ(line(run.output, 0).rfind("failed: ", 0), 0u) << run.output;
+        EXPECT_NE(line(run.output, 0).find("No space left on device"), std::string::npos) << run.output;
+        EXPECT_EQ(readFile(packPath(mode)), before);
+        EXPECT_FALSE(exists(dir + "/temp.dat"));
+        EXPECT_EQ(system(("rm -rf '" + dir + "'/*").c_str()), 0);
+    }
+}
+
+}   // namespace

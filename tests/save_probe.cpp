@@ -1,0 +1,90 @@
+// save_probe: runs the real save path twice in one process, for the fault tests to run under faultshim.
+//   save_probe pack <dir>     savePackLevel of an edited level 2 of <dir>/pack.tlp through <dir>/temp.dat
+//   save_probe editor <dir>   in <dir>: TLES's logic opens "Levels Packs/pack.tlp", paints a cell, presses Save
+// Each attempt prints one line, "attempt <n>: saved..." or "attempt <n>: failed: <message>"; the editor's
+// lines carry its status line (its own report of a failure goes to standard output as well).
+// The exit status is 0 whenever the program got through both attempts: a failure is reported, never fatal.
+#include "editor/editor.h"
+#include "levelpack/levelpack.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+int probePack(const std::string& dir)
+{
+    const std::string pack = dir + "/pack.tlp";
+    PackLevel level;
+    level.levelNumber = 2;
+    if (!readPackLevel(pack, level).ok()) {
+        printf("setup: cannot read %s\n", pack.c_str());
+        return 2;
+    }
+    level.levelCount = 3;
+    level.bricks[5] = (level.bricks[5] + 1) % (BRICK_CODE_MAX + 1);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const PackResult result = savePackLevel(pack, dir + "/temp.dat", level);
+        printf("attempt %d: %s%s\n", attempt, result.ok() ? "saved" : "failed: ", result.message.c_str());
+    }
+    return 0;
+}
+
+// Moves the pointer to scene point (x, y) and clicks there with the left button.
+void clickAt(Editor& ed, double x, double y)
+{
+    updateHover(ed, x, y);
+    pressLeft(ed);
+}
+
+int probeEditor(const std::string& dir)
+{
+    if (chdir(dir.c_str()) != 0) {
+        perror(dir.c_str());
+        return 2;
+    }
+    Editor& ed = editor;
+    initEditor(ed);
+    snprintf(ed.packPath, sizeof ed.packPath, "%spack.tlp", PACK_FOLDER_PATH);
+    ed.levelNumber = 0;
+    if (!readLevel(ed)) {
+        printf("setup: %s\n", ed.status);
+        return 2;
+    }
+    const int cell = 3 * GRID_COLUMNS + 4;
+    const int brush = (ed.grid[cell].code + 1) % SWATCH_COUNT;
+    clickAt(ed, swatchX(brush), swatchY(brush));
+    clickAt(ed, GRID_ORIGIN_X + ed.grid[cell].x, GRID_ORIGIN_Y + ed.grid[cell].y);
+    if (!ed.modified || ed.grid[cell].code != brush) {
+        printf("setup: the paint click did not land\n");
+        return 2;
+    }
+    const EditorButton& save = ed.buttons[SaveButton];
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        clickAt(ed, save.x, save.y);
+        printf("attempt %d: %s%s (modified %d, cell %d)\n", attempt, ed.statusIsError ? "failed: " : "saved: ", ed.status,
+               ed.modified ? 1 : 0, ed.grid[cell].code);
+    }
+    return 0;
+}
+
+}   // namespace
+
+int main(int argc, char** argv)
+{
+    setvbuf(stdout, nullptr, _IOLBF, 0);
+    if (argc != 3) {
+        fprintf(stderr, "usage: save_probe pack|editor <dir>\n");
+        return 2;
+    }
+    if (strcmp(argv[1], "pack") == 0) {
+        return probePack(argv[2]);
+    }
+    if (strcmp(argv[1], "editor") == 0) {
+        return probeEditor(argv[2]);
+    }
+    fprintf(stderr, "usage: save_probe pack|editor <dir>\n");
+    return 2;
+}
