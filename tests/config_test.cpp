@@ -82,6 +82,10 @@ TEST_F(ConfigFiles, AnUnparsableIntegerStopsTheNumbersAndBecomesTheName)
     EXPECT_EQ(cfg.mouseControl, 1);
     EXPECT_EQ(cfg.fallMode, 0);
     EXPECT_STREQ(cfg.levelPackName, "wide");
+
+    Config sign = readText("1280 -x 0 1 classic.tlp\n");   // a lone sign stays part of the word
+    EXPECT_EQ(sign.screenHeight, 768);
+    EXPECT_STREQ(sign.levelPackName, "-x");
 }
 
 TEST_F(ConfigFiles, AnOverlongPackNameIsIgnoredNotOverflowed)

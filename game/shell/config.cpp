@@ -22,20 +22,21 @@ bool scanInt(FILE* file, int64_t& value)
     while (c != EOF && isspace(c)) {
         c = getc(file);
     }
+    if (c != EOF) {
+        ungetc(c, file);
+    }
+    // Remember where the word starts: a failed read leaves it whole for the
+    // next read (the pack name), and only one character may be pushed back.
+    const long start = ftell(file);
+    c = getc(file);
     bool negative = false;
-    int sign = 0;
     if (c == '+' || c == '-') {
-        sign = c;
         negative = (c == '-');
         c = getc(file);
     }
     if (c == EOF || !isdigit(c)) {
-        // glibc's scanf also leaves a lone sign consumed; keeping the word whole is kinder to the name.
-        if (c != EOF) {
-            ungetc(c, file);
-        }
-        if (sign) {
-            ungetc(sign, file);
+        if (start >= 0) {
+            fseek(file, start, SEEK_SET);
         }
         return false;
     }
