@@ -24,6 +24,7 @@
 #include "game/render/render.h"
 #include "game/shell/config.h"
 #include "game/shell/gamestate.h"
+#include "tests/gl_window.h"
 
 #include <algorithm>
 #include <chrono>
@@ -48,7 +49,6 @@ FILE* report = stdout;   // the table; stdout itself is silenced (texture log, s
 double fakeNow = 0;
 double benchClock() { return fakeNow; }
 void noSwap() {}
-void idleDisplay() {}
 
 void saveShot(const std::string& name)
 {
@@ -249,16 +249,7 @@ long peakResidentKb()
 
 int firstFrame()
 {
-    int glutArgc = 1;
-    char name[] = "render_bench";
-    char* glutArgv[] = {name, nullptr};
-    glutInit(&glutArgc, glutArgv);
-    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_ALPHA | GLUT_DEPTH);
-    glutInitWindowPosition(0, 0);
-    glutInitWindowSize(width, height);
-    glutCreateWindow("render_bench");
-    glutDisplayFunc(idleDisplay);
-    glutMainLoopEvent();
+    openMappedWindow("render_bench", width, height, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glFinish();
     glutSwapBuffers();
@@ -296,20 +287,7 @@ int main(int argc, char** argv)
 
     config.screenWidth = width;
     config.screenHeight = height;
-    int glutArgc = 1;
-    char name[] = "render_bench";
-    char* glutArgv[] = {name, nullptr};
-    glutInit(&glutArgc, glutArgv);
-    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_ALPHA | GLUT_DEPTH);
-    glutInitWindowPosition(0, 0);
-    glutInitWindowSize(width, height);
-    glutCreateWindow("render_bench");
-    glutDisplayFunc(idleDisplay);
-    // Let the window be mapped and exposed: pixels of an unmapped window are never written.
-    for (int i = 0; i < 20; ++i) {
-        glutMainLoopEvent();
-        usleep(10000);
-    }
+    openMappedWindow("render_bench", width, height);
     glewInit();
     glViewport(0, 0, width, height);
     readClock = benchClock;

@@ -10,6 +10,7 @@
 #include "game/render/render.h"
 #include "game/shell/config.h"
 #include "game/shell/gamestate.h"
+#include "tests/gl_window.h"
 
 #include <gtest/gtest.h>
 
@@ -109,8 +110,6 @@ int whitePixelsNear(const std::vector<unsigned char>& image, double x0, double y
     return count;
 }
 
-void idleDisplay() {}
-
 double fakeClockValue = 0;
 double probeClock() { return fakeClockValue; }
 void probeSwap() {}
@@ -148,20 +147,7 @@ protected:
         config.screenWidth = WIDTH;
         config.screenHeight = HEIGHT;
         strcpy(config.levelPackName, "probe.tlp");
-        int argc = 1;
-        char name[] = "render_test";
-        char* argv[] = {name, nullptr};
-        glutInit(&argc, argv);
-        glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_ALPHA | GLUT_DEPTH);
-        glutInitWindowPosition(0, 0);
-        glutInitWindowSize(WIDTH, HEIGHT);
-        glutCreateWindow("render_test");
-        glutDisplayFunc(idleDisplay);
-        // Let the window be mapped and exposed: pixels of an unmapped window are never written.
-        for (int i = 0; i < 20; ++i) {
-            glutMainLoopEvent();
-            usleep(10000);
-        }
+        openMappedWindow("render_test", WIDTH, HEIGHT);
         glewInit();
         glViewport(0, 0, WIDTH, HEIGHT);
         readClock = probeClock;
