@@ -44,6 +44,37 @@ void initLights()
     }
 }
 
+namespace {
+
+// Where lights 0, 1 and 2 stand for each menu line (x relative to the camera).
+struct MenuLights {
+    float light[3][3];
+};
+const MenuLights MENU_LIGHTS[MENU_LINES_MAX] = {
+    {{{-8, 21, 25}, {20, 10, -50}, {-40, 21, -60}}},
+    {{{-8, 16, 25}, {20, 8, -40}, {-40, 16, -30}}},
+    {{{-8, 11, 25}, {20, 11, -60}, {-40, 11, -20}}},
+    {{{-8, 6, 25}, {20, 6, -40}, {-40, 2, -50}}},
+    {{{-8, 1, 25}, {10, 29, -40}, {-20, 8, -50}}},
+};
+
+}   // namespace
+
+void placeMenuLights(int line, float cameraX)
+{
+    setLightPosition(SPLASH_LIGHT, 0, 100, 0, 0);
+    setLightDirection(SPLASH_LIGHT, 0, -1, 0);
+    setLightDirection(0, 0, 1, -0.9f);
+    setLightEnabled(1, true);
+    setLightEnabled(2, true);
+    setLightDirection(1, 0, -1, -0.1f);
+    setLightDirection(2, 0, -1, -0.1f);
+    const MenuLights& place = MENU_LIGHTS[line < 0 ? 0 : (line >= MENU_LINES_MAX ? MENU_LINES_MAX - 1 : line)];
+    for (int i = 0; i < 3; ++i) {
+        setLightPosition(i, cameraX + place.light[i][0], place.light[i][1], place.light[i][2], 0);
+    }
+}
+
 void appendLog(const char* text)
 {
     if (!engine.logEnabled || engine.logCount >= LOG_LINES) {
