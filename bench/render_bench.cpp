@@ -174,7 +174,7 @@ void setMenuLights()
     setLightColour(SPLASH_LIGHT, 1, 1, 1);
     setLightEnabled(SPLASH_LIGHT, true);
     game.optionsShown = false;
-    placeMenuLights(0, static_cast<float>(engine.cameraPosition[0]));
+    placeMenuLights(0, engine.cameraPosition);
 }
 
 void setSplashLights()

@@ -383,7 +383,7 @@ TEST_F(Renderers, DeadWorkLeftOutChangesNoByte)
         game.optionsShown = options;
         for (int line = 0; line < (options ? 5 : 3); ++line) {
             SCOPED_TRACE(line);
-            placeMenuLights(line, static_cast<float>(engine.cameraPosition[0]));
+            placeMenuLights(line, engine.cameraPosition);
             EXPECT_EQ(differingBytes(frameWithDeadWork(false, renderMenu), frameWithDeadWork(true, renderMenu)), 0u);
         }
     }
@@ -428,4 +428,53 @@ TEST_F(Renderers, FrameDependsOnTheStateAlone)
         }
         EXPECT_EQ(differingBytes(images[0], images[1]), 0u);
     }
+}
+
+// The menu marks the selected line only by light: the floor right under each
+// line is brighter while the line is selected than while another is.
+TEST_F(Renderers, SelectedMenuLineIsLit)
+{
+    ASSERT_TRUE(engine.loaded);
+    engine.shadowsEnabled = true;
+    initLights();
+    setLightColour(SPLASH_LIGHT, 1, 1, 1);
+    setLightEnabled(SPLASH_LIGHT, true);
+    for (bool options : {false, true}) {
+        game.optionsShown = options;
+        const int lines = options ? 5 : 3;
+        double band[5][5] = {};   // [selected][line]: brightest row under the line's left part, text aside
+        for (int selected = 0; selected < lines; ++selected) {
+            placeMenuLights(selected, engine.cameraPosition);
+            renderMenu();
+            const std::vector<unsigned char> image = grabFront();
+            saveShot(image, (std::string(options ? "options-" : "menu-") + std::to_string(selected)).c_str());
+            for (int line = 0; line < lines; ++line) {
+                const double y = 20 - 5 * line;
+                int ax, ay, bx, by;
+                project(36, y - 2, 20, ax, ay);
+                project(50, y - 0.2, 20, bx, by);
+                for (int py = ay; py <= by; ++py) {
+                    double sum = 0;
+                    int count = 0;
+                    for (int px = ax; px <= bx; ++px) {
+                        const Pixel p = pixelAt(image, px, py);
+                        if (p.sum() < 700) {
+                            sum += p.sum();
+                            ++count;
+                        }
+                    }
+                    band[selected][line] = std::max(band[selected][line], sum / std::max(count, 1));
+                }
+            }
+        }
+        for (int line = 0; line < lines; ++line) {
+            for (int other = 0; other < lines; ++other) {
+                if (other != line) {
+                    EXPECT_GT(band[line][line], band[other][line]) << "line " << line << ", " << other
+                                                                          << " selected";
+                }
+            }
+        }
+    }
+    game.optionsShown = false;
 }

@@ -49,7 +49,7 @@ void menuStep()
         game.menuJingleDone = true;
     }
 
-    placeMenuLights(game.menuCursor, static_cast<float>(engine.cameraPosition[0]));
+    placeMenuLights(game.menuCursor, engine.cameraPosition);
     shellSeams.renderMenu();
 }
 
