@@ -237,70 +237,60 @@ bool shadowWindow(const Light& light, int window[4])
     return true;
 }
 
-// The window rectangle (x, y, width, height) outside which the spot light
-// cannot change a pixel of the scene; false when no useful bound exists.
-bool spotLightRectangle(const Light& light, SceneKind scene, int rect[4])
+namespace {
+
+// The pyramid around a cone, reaching past a given distance: its side and base
+// planes (inside is dot <= offset) and faces.
+struct Pyramid {
+    Plane planes[CONE_SIDES + 1];
+    Polygon faces[CONE_SIDES + 1];
+};
+
+Pyramid conePyramid(Vec3 apex, Vec3 axis, double cutoffDegrees, double reach)
 {
-    const double cutoff = light.spotCutoff + CONE_MARGIN_DEGREES;
-    const Vec3 apex = {light.position[0], light.position[1], light.position[2]};
-    Vec3 axis = {light.direction[0], light.direction[1], light.direction[2]};
-    const double axisLength = std::sqrt(dot(axis, axis));
-    if (!spotLightInScene(light) || axisLength < 1e-6) {
-        return false;
-    }
-    axis = axis * (1 / axisLength);
-
-    Vec3 low, high;
-    sceneBox(scene, low, high);
-    Vec3 boxCorners[8];
-    double reach = 0;
-    for (int i = 0; i < 8; ++i) {
-        boxCorners[i] = boxCorner(low, high, i);
-        const Vec3 d = boxCorners[i] - apex;
-        reach = std::max(reach, std::sqrt(dot(d, d)));
-    }
-
-    // The pyramid around the cone, reaching past the farthest corner of the box.
     const Vec3 helper = std::abs(axis.x) < 0.9 ? Vec3{1, 0, 0} : Vec3{0, 1, 0};
     Vec3 u = cross(axis, helper);
     u = u * (1 / std::sqrt(dot(u, u)));
     const Vec3 v = cross(axis, u);
-    const double radius = reach * std::tan(cutoff * PI / 180) / std::cos(PI / CONE_SIDES);
+    const double radius = reach * std::tan(cutoffDegrees * PI / 180) / std::cos(PI / CONE_SIDES);
     Vec3 base[CONE_SIDES];
     for (int i = 0; i < CONE_SIDES; ++i) {
         const double angle = 2 * PI * i / CONE_SIDES;
         base[i] = apex + axis * reach + u * (radius * std::cos(angle)) + v * (radius * std::sin(angle));
     }
     const Vec3 inside = apex + axis * (reach * 0.75);
-    Plane pyramidPlanes[CONE_SIDES + 1];
-    Polygon pyramidFaces[CONE_SIDES + 1];
+    Pyramid pyramid;
     for (int i = 0; i < CONE_SIDES; ++i) {
         const Vec3 b0 = base[i], b1 = base[(i + 1) % CONE_SIDES];
         Vec3 normal = cross(b0 - apex, b1 - apex);
         if (dot(normal, inside - apex) > 0) {
             normal = normal * -1;
         }
-        pyramidPlanes[i] = {normal, dot(normal, apex)};
-        pyramidFaces[i].corners[0] = apex;
-        pyramidFaces[i].corners[1] = b0;
-        pyramidFaces[i].corners[2] = b1;
-        pyramidFaces[i].count = 3;
+        pyramid.planes[i] = {normal, dot(normal, apex)};
+        Polygon& face = pyramid.faces[i];
+        face.corners[0] = apex;
+        face.corners[1] = b0;
+        face.corners[2] = b1;
+        face.count = 3;
     }
-    pyramidPlanes[CONE_SIDES] = {axis, dot(axis, apex + axis * reach)};
+    pyramid.planes[CONE_SIDES] = {axis, dot(axis, apex + axis * reach)};
     for (int i = 0; i < CONE_SIDES; ++i) {
-        pyramidFaces[CONE_SIDES].corners[i] = base[i];
+        pyramid.faces[CONE_SIDES].corners[i] = base[i];
     }
-    pyramidFaces[CONE_SIDES].count = CONE_SIDES;
+    pyramid.faces[CONE_SIDES].count = CONE_SIDES;
+    return pyramid;
+}
 
+// The window bound of pyramid-and-box: the pyramid's faces inside the box and
+// the box's faces inside the pyramid.
+WindowBound boundOfPyramidInBox(const Pyramid& pyramid, const Vec3& low, const Vec3& high)
+{
     const Plane boxPlanes[6] = {{{-1, 0, 0}, -low.x}, {{1, 0, 0}, high.x}, {{0, -1, 0}, -low.y},
                                 {{0, 1, 0}, high.y},  {{0, 0, -1}, -low.z}, {{0, 0, 1}, high.z}};
     static const int BOX_FACES[6][4] = {{0, 2, 6, 4}, {1, 3, 7, 5}, {0, 1, 5, 4},
                                         {2, 3, 7, 6}, {0, 1, 3, 2}, {4, 5, 7, 6}};
-
-    // The corners of pyramid-and-box: the pyramid's faces inside the box and
-    // the box's faces inside the pyramid. Their window bound is the answer.
     WindowBound bound;
-    for (const Polygon& face : pyramidFaces) {
+    for (const Polygon& face : pyramid.faces) {
         Polygon clipped = face;
         for (const Plane& plane : boxPlanes) {
             clipped = clipPolygon(clipped, plane);
@@ -310,13 +300,38 @@ bool spotLightRectangle(const Light& light, SceneKind scene, int rect[4])
     for (const auto& indices : BOX_FACES) {
         Polygon clipped;
         for (int index : indices) {
-            clipped.corners[clipped.count++] = boxCorners[index];
+            clipped.corners[clipped.count++] = boxCorner(low, high, index);
         }
-        for (const Plane& plane : pyramidPlanes) {
+        for (const Plane& plane : pyramid.planes) {
             clipped = clipPolygon(clipped, plane);
         }
         bound.take(clipped);
     }
+    return bound;
+}
+
+}   // namespace
+
+// The window rectangle (x, y, width, height) outside which the spot light
+// cannot change a pixel of the scene; false when no useful bound exists.
+bool spotLightRectangle(const Light& light, SceneKind scene, int rect[4])
+{
+    const Vec3 apex = {light.position[0], light.position[1], light.position[2]};
+    Vec3 axis = {light.direction[0], light.direction[1], light.direction[2]};
+    const double axisLength = std::sqrt(dot(axis, axis));
+    if (!spotLightInScene(light) || axisLength < 1e-6) {
+        return false;
+    }
+    axis = axis * (1 / axisLength);
+    Vec3 low, high;
+    sceneBox(scene, low, high);
+    double reach = 0;   // the pyramid reaches past the farthest corner of the box
+    for (int i = 0; i < 8; ++i) {
+        const Vec3 d = boxCorner(low, high, i) - apex;
+        reach = std::max(reach, std::sqrt(dot(d, d)));
+    }
+    const WindowBound bound =
+        boundOfPyramidInBox(conePyramid(apex, axis, light.spotCutoff + CONE_MARGIN_DEGREES, reach), low, high);
     if (bound.behindEye) {
         return false;
     }
