@@ -39,7 +39,7 @@ TEST(Bot, ClearsEveryStarterLevelWithAndWithoutFallMode)
                 BotOptions options;
                 options.seed = seed;
                 options.fallMode = fallMode;
-                const BotResult result = playLevelWithBot(starterPack, level, options);
+                const BotResult result = playPackLevelWithBot(starterPack, level, options);
                 EXPECT_TRUE(result.cleared) << "level " << level << " seed " << seed << " fall mode " << fallMode
                                             << ": " << result.failure;
                 EXPECT_GT(result.score, 0);
@@ -54,17 +54,17 @@ TEST(Bot, SameSeedPlaysTheSameGame)
     BotOptions options;
     options.seed = 5;
     options.fallMode = true;
-    const BotResult first = playLevelWithBot(starterPack, 1, options);
-    const BotResult second = playLevelWithBot(starterPack, 1, options);
+    const BotResult first = playPackLevelWithBot(starterPack, 1, options);
+    const BotResult second = playPackLevelWithBot(starterPack, 1, options);
     EXPECT_TRUE(first.loaded);
-    EXPECT_EQ(first.steps, second.steps);
+    EXPECT_EQ(first.frames, second.frames);
     EXPECT_EQ(first.score, second.score);
     EXPECT_EQ(first.cleared, second.cleared);
 }
 
 TEST(Bot, MissingPackIsAFailureNotAnExit)
 {
-    const BotResult result = playLevelWithBot("/nonexistent/pack.tlp", 1);
+    const BotResult result = playPackLevelWithBot("/nonexistent/pack.tlp", 1);
     EXPECT_FALSE(result.loaded);
     EXPECT_FALSE(result.cleared);
     EXPECT_FALSE(result.failure.empty());

@@ -4,8 +4,6 @@
 
 #include "game/playfield/playfield_internal.h"
 #include "game/playfield/samples.h"
-#include "game/render/lights.h"
-#include "platform/sound.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -32,14 +30,14 @@ void addScore(int64_t points)
 
 int32_t rollCapsuleType()
 {
-    const long m = drawRandom() % 100;
+    const long m = drawRandom(field.random) % 100;
     if (m <= 3) {
         return Break;
     }
     if (m >= 5 && m <= 8) {
         return ExtraLife;
     }
-    int32_t t = static_cast<int32_t>(drawRandom() % 6 + 1);
+    int32_t t = static_cast<int32_t>(drawRandom(field.random) % 6 + 1);
     if (t == ExtraLife) {
         t = Slow;
     }
@@ -51,7 +49,7 @@ int32_t rollCapsuleType()
 
 // Three balls from one: the copies start where the source ball is, in its
 // direction, and part because their speed ratios differ.
-void splitBall()
+void splitBall(PlayEvents& events)
 {
     // Slot 0 may have fallen out earlier in this frame; take the ball still in
     // play, so ballCount keeps matching the active slots. With none, nothing splits.
@@ -74,27 +72,27 @@ void splitBall()
     field.balls[2].speedX = 0.4;
     field.balls[2].speedY = 0.6;
     field.ballCount = 3;
-    setLightEnabled(0, true);
-    setLightEnabled(1, true);
-    setLightEnabled(2, true);
+    reportLightEnabled(events, 0, true);
+    reportLightEnabled(events, 1, true);
+    reportLightEnabled(events, 2, true);
 }
 
 }   // namespace
 
-void hitBrick(int index)
+void hitBrick(int index, PlayEvents& events)
 {
     Brick& brick = field.bricks[index];
     ++brick.hits;
 
     const bool ironLike = brick.type == Iron || (brick.type == Grey && brick.hits < field.greyHits);
     if (ironLike) {
-        soundPlaySample(SAMPLE_IMPACT_IRON, 0);
+        reportSound(events, SAMPLE_IMPACT_IRON, 0);
         ++field.bounceCount;
         return;
     }
     if (brick.type == Grey) {
         brick.present = false;
-        soundPlaySample(SAMPLE_IMPACT, 0);
+        reportSound(events, SAMPLE_IMPACT, 0);
         addScore(int64_t{50} * field.levelNumber);
         ++field.bounceCount;
         if (field.fallMode) {
@@ -103,7 +101,7 @@ void hitBrick(int index)
         return;
     }
 
-    const long n = drawRandom() % 100 + 1;
+    const long n = drawRandom(field.random) % 100 + 1;
     const bool released = n < field.bonusChance && !field.capsuleInFlight;
     if (released) {
         field.capsuleInFlight = true;
@@ -113,12 +111,12 @@ void hitBrick(int index)
         brick.brickFalling = true;
     }
     brick.present = false;
-    soundPlaySample(SAMPLE_IMPACT, 0);
+    reportSound(events, SAMPLE_IMPACT, 0);
     addScore(pointsFor(brick.type));
     ++field.bounceCount;
 }
 
-void catchCapsule(int index)
+void catchCapsule(int index, PlayEvents& events)
 {
     Brick& brick = field.bricks[index];
     if (!brick.capsuleFalling) {
@@ -145,14 +143,14 @@ void catchCapsule(int index)
         break;
     case ExtraLife:
         ++field.lives;
-        soundPlaySample(SAMPLE_LIFE, 2);
+        reportSound(events, SAMPLE_LIFE, 2);
         break;
     case Laser:
         field.laserArmed = true;
         field.ballHeld = false;
         break;
     case Disrupt:
-        splitBall();
+        splitBall(events);
         break;
     case Break:
         field.warpOpen = true;
@@ -162,11 +160,11 @@ void catchCapsule(int index)
     }
 }
 
-void updateBricks()
+void updateBricks(double tick, PlayEvents& events)
 {
     field.levelCleared = true;
-    const double tick = frameClock.tick;
     Paddle paddle = field.paddle;
+    const int laserRow = laserTargetRow();
 
     for (int i = 0; i < BRICK_COUNT; ++i) {
         Brick& brick = field.bricks[i];
@@ -174,15 +172,15 @@ void updateBricks()
             if (brick.type != Iron) {
                 field.levelCleared = false;
             }
-            if (laserMeetsBrick(brick)) {
+            if (i / GRID_COLUMNS == laserRow && laserMeetsBrick(brick)) {
                 field.laserHit = true;
-                hitBrick(i);
+                hitBrick(i, events);
             }
             // A brick destroyed by the laser or an earlier ball still takes
             // the remaining hits of this turn.
             for (int slot = 0; slot < BALL_SLOTS; ++slot) {
-                if (field.balls[slot].active && ballMeetsBrick(slot, i)) {
-                    hitBrick(i);
+                if (field.balls[slot].active && ballMeetsBrick(slot, i, tick)) {
+                    hitBrick(i, events);
                 }
             }
             continue;
@@ -207,13 +205,16 @@ void updateBricks()
         if (paddle.y < brick.capsuleY && brick.capsuleY <= paddle.y + paddle.halfHeight) {
             if (paddle.x - paddle.halfWidth < brick.x && brick.x < paddle.x + paddle.halfWidth &&
                 !field.lifeLostPause) {
-                catchCapsule(i);
+                catchCapsule(i, events);
                 paddle = field.paddle;
             }
             continue;
         }
-        if (stepFallingBrick(brick, paddle)) {
+        if (stepFallingBrick(brick, paddle, tick, events)) {
             paddle = field.paddle;
         }
+    }
+    if (field.levelCleared) {
+        reportEvent(events, PlayEventType::LevelCleared);
     }
 }
