@@ -3,6 +3,7 @@
 // caught in a loop.
 #include "game/playfield/playfield.h"
 
+#include "game/playfield/playfield_internal.h"
 #include "game/playfield/samples.h"
 
 #include <algorithm>
@@ -10,9 +11,6 @@
 
 namespace {
 
-constexpr int SPEED_UP_BOUNCES = 40;     // counted bounces per speed step
-constexpr double SPEED_STEP = 0.25;
-constexpr double SPEED_MAX = 3.0;
 constexpr double BRICK_FACE_SLOWDOWN = 1.5;  // top and bottom faces are judged on a longer step
 // A ratio computed as a hair above 1 may stand for exactly 1 (the ball lands
 // on the face at the end of the step); rounding must not let it step inside.
@@ -40,43 +38,6 @@ double distance(double x0, double y0, double x1, double y1)
 // A face is near when the ball reaches it within the step: on it already
 // (ratio 0) up to exactly at the step's end (ratio 1).
 bool near(double ratio) { return ratio >= 0 && ratio <= 1 + NEAR_ALLOWANCE; }
-
-// The part (t0, t1) of a step in which a coordinate moving from p by d lies
-// strictly between lo and hi; empty when t0 >= t1.
-void openSpan(double p, double d, double lo, double hi, double& t0, double& t1)
-{
-    if (d == 0) {
-        const bool inside = lo < p && p < hi;
-        t0 = inside ? -INFINITY : INFINITY;
-        t1 = inside ? INFINITY : -INFINITY;
-        return;
-    }
-    const double a = (lo - p) / d;
-    const double b = (hi - p) / d;
-    t0 = std::min(a, b);
-    t1 = std::max(a, b);
-}
-
-// A step that cuts through the brick although no face counted as near: it
-// comes at a corner on a diagonal longer than the faces' windows. Returns the
-// flag to turn (true: vertical) or false when the step stays clear.
-bool sweepsIntoBrick(const Ball& ball, const Brick& brick, double stepX, double stepY, bool& vertical)
-{
-    const double dx = ball.movingRight ? stepX : -stepX;
-    const double dy = ball.movingUp ? stepY : -stepY;
-    double tx0, tx1, ty0, ty1;
-    openSpan(ball.x, dx, brick.x - brick.halfWidth, brick.x + brick.halfWidth, tx0, tx1);
-    openSpan(ball.y, dy, brick.y - brick.halfHeight, brick.y + brick.halfHeight, ty0, ty1);
-    const double enter = std::max(tx0, ty0);
-    const double leave = std::min(tx1, ty1);
-    // Only a ball outside now that would be inside during the coming step.
-    if (!(enter < leave) || enter < 0 || enter >= 1) {
-        return false;
-    }
-    // The face crossed last is the one it meets; at a corner it turns vertically.
-    vertical = ty0 >= tx0;
-    return true;
-}
 
 }   // namespace
 
@@ -224,10 +185,9 @@ bool ballMeetsBrick(int slot, int index, double tick)
     const double by = ball.y;
 
     // Every face distance is at least the distance to the brick's box, so a
-    // ball beyond the longest near step (1.5 s) and its own step cannot meet
-    // any face. Skipping it keeps the pass cheap: most balls are far from most bricks.
-    const double stepY = ball.speedY * field.speedFactor * tick;
-    const double reach = 2 * std::max(BRICK_FACE_SLOWDOWN * s, stepY);
+    // ball beyond the longest near step (1.5 s) cannot meet any face.
+    // Skipping it keeps the pass cheap: most balls are far from most bricks.
+    const double reach = 2 * BRICK_FACE_SLOWDOWN * s;
     if (L - bx > reach || bx - R > reach || B - by > reach || by - T > reach) {
         return false;
     }
@@ -243,7 +203,6 @@ bool ballMeetsBrick(int slot, int index, double tick)
     const bool nearB = near(dB / BRICK_FACE_SLOWDOWN / s);
 
     // Corners first, so a ball grazing a corner turns vertically and keeps its horizontal course.
-    bool vertical = false;
     if (nearL && nearT && ball.movingDown && ball.movingRight) {
         setVertical(ball, true);
     } else if (nearL && nearB && ball.movingUp && ball.movingRight) {
@@ -260,12 +219,6 @@ bool ballMeetsBrick(int slot, int index, double tick)
         setVertical(ball, false);
     } else if (nearT && ball.movingDown) {
         setVertical(ball, true);
-    } else if (sweepsIntoBrick(ball, brick, s, stepY, vertical)) {
-        if (vertical) {
-            setVertical(ball, !ball.movingUp);
-        } else {
-            setHorizontal(ball, !ball.movingRight);
-        }
     } else {
         return false;
     }

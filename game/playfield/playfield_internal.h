@@ -13,3 +13,8 @@ int laserTargetRow();
 // laser.cpp: one falling brick's step with the crush test against paddle;
 // true when it crushed the paddle.
 bool stepFallingBrick(Brick& brick, const Paddle& paddle, double tick, PlayEvents& events);
+
+// balls.cpp: the speed-up the balls' counted bounces bring.
+constexpr int SPEED_UP_BOUNCES = 40;     // counted bounces per speed step
+constexpr double SPEED_STEP = 0.25;
+constexpr double SPEED_MAX = 3.0;

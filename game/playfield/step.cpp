@@ -19,7 +19,6 @@ constexpr double MAX_FRAME_TICKS = 10 * TICKS_PER_SECOND;
 
 void stepPlayPhase(double tick, double clockNow, PlayEvents& events)
 {
-    nudgeStuckBalls();
     for (int slot = 0; slot < BALL_SLOTS; ++slot) {
         if (!field.balls[slot].active) {
             continue;
