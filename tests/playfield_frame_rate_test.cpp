@@ -120,6 +120,7 @@ TEST(FrameRate, AHeldBallTouchesNoBrickHoweverLongTheFrame)
     const int before = standing();
     PlayEvents events;
     stepPlayFrame(94.5, 10000, 11350, events);   // one 1.35 s frame
+    stepPlayPhase(94.5, 11350, events);          // and one step as long, not split
     EXPECT_EQ(standing(), before);
     EXPECT_EQ(field.score, 0);
 }
@@ -178,6 +179,11 @@ TEST(Bricks, ABallLandingExactlyOnAFaceBouncesThereAndNeverEntersTheBrick)
         field.speedFactor = speedFactor;
         field.balls[0] = {true, b.x, b.y - b.halfHeight - 3 * rise, false, true, true, false, 0.4, 0.6, 0};
         PlayEvents events;
+        Ball probe = field.balls[0];
+        probe.y = b.y - b.halfHeight - rise;   // exactly one window short: near, bounce now
+        std::swap(probe, field.balls[0]);
+        EXPECT_TRUE(ballMeetsBrick(0, 21 * GRID_COLUMNS + 5, 1.0)) << "speed " << speedFactor;
+        std::swap(probe, field.balls[0]);
         for (int k = 0; k < 6; ++k) {
             stepPlayPhase(1.0, 10000 + k, events);
             EXPECT_FALSE(insideStandingBrick(field.balls[0])) << "speed " << speedFactor << ", step " << k;
@@ -199,10 +205,10 @@ TEST(Bricks, ABallComingDiagonallyAtACornerBouncesInsteadOfCuttingThrough)
     field.balls[0] = {true, b.x - b.halfWidth - 0.9 * stepX, b.y - b.halfHeight - 0.9 * stepY, false, true, true,
                       false, 0.4, 0.6, 0};
     PlayEvents events;
-    stepPlayPhase(1.0, 10000, events);   // the pass sees the corner coming
+    updateBricks(1.0, events);   // the pass before the step sees the corner coming
     EXPECT_FALSE(b.present) << "the ball met the brick";
     EXPECT_TRUE(field.balls[0].movingDown);
-    stepPlayPhase(1.0, 10001, events);
+    stepPlayPhase(1.0, 10000, events);
     EXPECT_FALSE(insideStandingBrick(field.balls[0]));
 }
 
