@@ -194,20 +194,21 @@ TEST(Bricks, ABallLandingExactlyOnAFaceBouncesThereAndNeverEntersTheBrick)
 
 TEST(Bricks, ABallComingDiagonallyAtACornerBouncesInsteadOfCuttingThrough)
 {
-    // Up and right at the bottom-left corner, 0.9 of a step short on both
-    // axes: the corner is farther than either face's window, yet the step ends inside.
+    // Up and right at the bottom-left corner, 0.95 and 0.9 of a step short:
+    // the corner is farther than either face's window, yet the step would end
+    // inside, having crossed the left face last.
     emptyField();
     stand(15, 5, Red);
     const Brick& b = field.bricks[15 * GRID_COLUMNS + 5];
     field.speedFactor = 2;
     const double stepX = 0.4 * 2;
     const double stepY = 0.6 * 2;
-    field.balls[0] = {true, b.x - b.halfWidth - 0.9 * stepX, b.y - b.halfHeight - 0.9 * stepY, false, true, true,
+    field.balls[0] = {true, b.x - b.halfWidth - 0.95 * stepX, b.y - b.halfHeight - 0.9 * stepY, false, true, true,
                       false, 0.4, 0.6, 0};
     PlayEvents events;
     updateBricks(1.0, events);   // the pass before the step sees the corner coming
     EXPECT_FALSE(b.present) << "the ball met the brick";
-    EXPECT_TRUE(field.balls[0].movingDown);
+    EXPECT_TRUE(field.balls[0].movingLeft && field.balls[0].movingUp) << "turned back off the left face";
     stepPlayPhase(1.0, 10000, events);
     EXPECT_FALSE(insideStandingBrick(field.balls[0]));
 }
