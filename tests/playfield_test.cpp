@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -556,6 +557,22 @@ TEST_F(Field, FallingBricksPassThroughDuringThePauseAndStopBelowThePaddle)
     EXPECT_FALSE(b.brickFalling);
     EXPECT_EQ(b.fallY, b.y);
     EXPECT_GT(b.spin, 0);
+}
+
+// ---------------------------------------------------------------------------
+// The random source
+// ---------------------------------------------------------------------------
+
+TEST(Random, DrawsWhatTheCLibraryDrawsForTheSameSeed)
+{
+    for (unsigned int seed : {0u, 1u, 7u, 4321u, 2147483647u, 3000000000u}) {
+        RandomSource source;
+        seedRandom(source, seed);
+        srandom(seed);
+        for (int k = 0; k < 1000; ++k) {
+            ASSERT_EQ(drawRandom(source), random()) << "seed " << seed << ", draw " << k;
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------

@@ -299,6 +299,29 @@ TEST_F(Shell, ClearingTheLastLevelReturnsToTheMenuAtLevelZero)
     EXPECT_EQ(playFrames, before + 1) << "that frame still draws the play scene";
 }
 
+TEST_F(Shell, TheMusicRestartsInTheFrameThatLoadsTheNextLevel)
+{
+    newGame();
+    runUntil(fakeNow + 3000);
+    field.levelCleared = true;
+    soundCalls.clear();
+    frameAt(fakeNow + 10);
+    ASSERT_EQ(field.levelNumber, 2);
+    int stopped = -1;
+    int started = -1;
+    for (int i = 0; i < static_cast<int>(soundCalls.size()); ++i) {
+        if (soundCalls[i].what == "stopStream") {
+            stopped = i;
+        } else if (soundCalls[i].what == "playStream") {
+            started = i;
+        }
+    }
+    EXPECT_GE(stopped, 0) << "loading stops the stream";
+    EXPECT_GT(started, stopped) << "and the same frame starts it again";
+    EXPECT_TRUE(musicPlaying);
+    EXPECT_TRUE(field.ballHeld) << "the new level's ball rests on the paddle";
+}
+
 TEST_F(Shell, ALostLifePausesTwoSeconds)
 {
     newGame();
