@@ -58,12 +58,12 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tessivar)
 set(CPACK_PACKAGE_VENDOR "The Tessivar developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "3D brick-breaking game with its level editor")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "3D brick-breaking game with its level editor
- Tessivar: steer a paddle, keep up to three balls in play and clear the bricks
- of every level of a level pack, with capsules, a laser, fall mode, per-pixel
- lighting with shadow maps, sound effects and music.
- .
- TLES, the level editor, creates and edits the level packs the game plays.")
+# The body below the summary; CPack indents it and marks the blank line as the control file wants.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Tessivar: steer a paddle, keep up to three balls in play and clear
+the bricks of every level of a level pack, with capsules, a laser, fall mode,
+per-pixel lighting with shadow maps, sound effects and music.
+
+TLES, the level editor, creates and edits the level packs the game plays.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
