@@ -85,6 +85,8 @@ void drawText(Field& cover, const std::string& text, double x, double y, double 
 double textWidth(const std::string& text, double cell);
 bool writeTga(const std::string& path, const Image& img, TgaForm form);
 bool makeDirectories(const std::string& path);          // mkdir -p
+// Writes the bytes as the whole file; false, with a message on standard error, when that fails.
+bool writeFile(const std::string& path, const void* data, size_t size);
 
 // ---- operations: textures.cpp -----------------------------------------------
 

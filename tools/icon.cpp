@@ -141,19 +141,6 @@ std::string colourText(Rgba c)
     return text;
 }
 
-bool writeText(const std::string& path, const std::string& text)
-{
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        std::fprintf(stderr, "assetgen: cannot create %s\n", path.c_str());
-        return false;
-    }
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok) std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
-    return ok;
-}
-
 }   // namespace
 
 Image renderIcon(int size)
@@ -252,15 +239,7 @@ bool writePng(const std::string& path, const Image& img)
     putChunk(file, "IDAT", packed);
     putChunk(file, "IEND", {});
 
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        std::fprintf(stderr, "assetgen: cannot create %s\n", path.c_str());
-        return false;
-    }
-    bool ok = std::fwrite(file.data(), 1, file.size(), f) == file.size();
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok) std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
-    return ok;
+    return writeFile(path, file.data(), file.size());
 }
 
 bool writeIcons(const std::string& dir)
@@ -269,5 +248,6 @@ bool writeIcons(const std::string& dir)
     for (int size : ICON_SIZES) {
         if (!writePng(dir + "/" + std::to_string(size) + ".png", renderIcon(size))) return false;
     }
-    return writeText(dir + "/scalable.svg", iconSvg());
+    const std::string svg = iconSvg();
+    return writeFile(dir + "/scalable.svg", svg.data(), svg.size());
 }
