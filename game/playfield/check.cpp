@@ -29,8 +29,10 @@ double median(std::vector<double> values)
 bool findUnreachableBrick(const PackLevel& level, int& row, int& column)
 {
     // Iron bricks stand 0.1 apart, far less than a ball's step, so a wall of
-    // them is closed; anything else can be broken through. The open field
-    // below the grid reaches every cell of the bottom row.
+    // them is closed, also where two meet only at their corners; anything
+    // else can be broken through. The open field below the grid reaches every
+    // cell of the bottom row. A ball that reaches a cell can hit the bricks
+    // of all eight cells around it, across a corner too.
     bool reached[GRID_CELLS] = {};
     int queue[GRID_CELLS];
     int head = 0;
@@ -59,9 +61,22 @@ bool findUnreachableBrick(const PackLevel& level, int& row, int& column)
         }
     }
     for (int cell = 0; cell < GRID_CELLS; ++cell) {
-        if (breakable(level.bricks[cell]) && !reached[cell]) {
-            row = cell / GRID_COLUMNS + 1;
-            column = cell % GRID_COLUMNS + 1;
+        if (!breakable(level.bricks[cell])) {
+            continue;
+        }
+        const int r = cell / GRID_COLUMNS;
+        const int c = cell % GRID_COLUMNS;
+        bool hittable = r == GRID_ROWS - 1;
+        for (int dr = -1; dr <= 1 && !hittable; ++dr) {
+            for (int dc = -1; dc <= 1 && !hittable; ++dc) {
+                const int nr = r + dr;
+                const int nc = c + dc;
+                hittable = nr >= 0 && nr < GRID_ROWS && nc >= 0 && nc < GRID_COLUMNS && reached[nr * GRID_COLUMNS + nc];
+            }
+        }
+        if (!hittable) {
+            row = r + 1;
+            column = c + 1;
             return true;
         }
     }
@@ -131,11 +146,13 @@ PackVerdict checkPack(const std::string& path, const CheckOptions& options)
         level.levelNumber = position;
         verdict.read = readPackLevel(path, level);
         if (!verdict.read.ok()) {
+            verdict.failedLevel = position;
             return verdict;
         }
         verdict.levels.push_back(checkLevel(level, position, options));
     }
     if (options.level > count || options.level < 0) {
+        verdict.failedLevel = options.level;
         verdict.read = {PackStatus::FormatError,
                         path + ": there is no level " + std::to_string(options.level) + " (the pack holds " +
                             std::to_string(count) + ")"};

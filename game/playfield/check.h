@@ -38,6 +38,7 @@ struct LevelVerdict {
 // A whole pack's verdicts; read says whether (and why not) it could be read.
 struct PackVerdict {
     PackResult read;
+    int failedLevel = 0;           // the level being read when read failed; 0 for the pack's start
     std::vector<LevelVerdict> levels;
 };
 
