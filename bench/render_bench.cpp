@@ -334,8 +334,8 @@ int main(int argc, char** argv)
     openMappedWindow("render_bench", width, height);
     glewInit();
     glViewport(0, 0, width, height);
-    readClock = benchClock;
-    swapBuffers = noSwap;
+    shellSeams.readClock = benchClock;
+    shellSeams.swapBuffers = noSwap;
     findCounter();
     engine.shadowsEnabled = glutExtensionSupported("GL_EXT_framebuffer_object");
 
