@@ -217,7 +217,8 @@ bool spotLightInScene(const Light& light)
 // The shadow camera looks down the spot's axis with three times its cut-off
 // as field of view, so the cone fills only the middle of the map; texels
 // outside it are read only by fragments outside the cone, where the light
-// adds exactly 0 whatever they read.
+// adds exactly 0 whatever they read (and they hold "unshadowed": the pass
+// clears the whole map).
 bool shadowWindow(const Light& light, int window[4])
 {
     if (!spotLightInScene(light)) {
