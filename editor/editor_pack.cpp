@@ -103,7 +103,7 @@ bool readLevel(Editor& ed)
 
 bool createPackFile(Editor& ed)
 {
-    const PackResult result = writeNewPack(ed.packPath, ed.newLevelCount);
+    const PackResult result = writeNewPack(ed.packPath, TEMP_FILE, ed.newLevelCount);
     if (!result.ok()) {
         reportFailure(ed, ("Cannot create level pack: " + result.message).c_str());
         return false;
