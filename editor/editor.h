@@ -341,6 +341,10 @@ void answerQuestion(Editor& ed, Answer answer);
 // (the new, the copy, the one after the deleted, the moved one). A failure leaves pack and screen alone.
 void changeLevels(Editor& ed, LevelChange kind);
 
+// True, with the reason on the status line, when kind cannot apply to the current level (no level open,
+// deleting the only level, moving the first up or the last down).
+bool refuseLevelChange(Editor& ed, LevelChange kind);
+
 void openGoTo(Editor& ed);
 void typeGoToKey(Editor& ed, unsigned char key);
 

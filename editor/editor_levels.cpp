@@ -7,35 +7,31 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace {
-
-// Why kind cannot apply to the current level, or nullptr when it can.
-const char* refusal(const Editor& ed, LevelChange kind, char* note, size_t size)
+bool refuseLevelChange(Editor& ed, LevelChange kind)
 {
+    char note[STATUS_SIZE];
     if (!ed.packLoaded || ed.packPath[0] == '\0' || ed.levelNumber < 1) {
-        snprintf(note, size, "Open a level first.");
+        snprintf(note, sizeof note, "Open a level first.");
     } else if (kind == LevelChange::Delete && ed.levelCount <= 1) {
-        snprintf(note, size, "A pack keeps at least one level: level %d is its only one.", ed.levelNumber);
+        snprintf(note, sizeof note, "A pack keeps at least one level: level %d is its only one.", ed.levelNumber);
     } else if (kind == LevelChange::MoveUp && ed.levelNumber <= 1) {
-        snprintf(note, size, "Level %d is already the first.", ed.levelNumber);
+        snprintf(note, sizeof note, "Level %d is already the first.", ed.levelNumber);
     } else if (kind == LevelChange::MoveDown && ed.levelNumber >= ed.levelCount) {
-        snprintf(note, size, "Level %d is already the last.", ed.levelNumber);
+        snprintf(note, sizeof note, "Level %d is already the last.", ed.levelNumber);
     } else {
-        return nullptr;
+        return false;
     }
-    return note;
+    reportSuccess(ed, note);
+    return true;
 }
-
-}   // namespace
 
 void changeLevels(Editor& ed, LevelChange kind)
 {
     endStroke(ed);
-    char note[STATUS_SIZE];
-    if (refusal(ed, kind, note, sizeof note)) {
-        reportSuccess(ed, note);
+    if (refuseLevelChange(ed, kind)) {
         return;
     }
+    char note[STATUS_SIZE];
     const int k = ed.levelNumber;
     const bool grows = kind == LevelChange::InsertEmptyAfter || kind == LevelChange::DuplicateAfter;
     const int newCount = ed.levelCount + (grows ? 1 : kind == LevelChange::Delete ? -1 : 0);

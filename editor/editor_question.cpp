@@ -89,8 +89,10 @@ void proceedToCreate(Editor& ed)
     }
     struct stat existing {};
     if (stat(path, &existing) == 0 && S_ISREG(existing.st_mode)) {   // anything else is reported when creating
+        // One line on the panel: a long name is cut.
+        const char* file = path + strlen(PACK_FOLDER_PATH);
         char text[QUESTION_SIZE];
-        snprintf(text, sizeof text, "%.40s exists: replace it with %d empty level%s?", path + strlen(PACK_FOLDER_PATH),
+        snprintf(text, sizeof text, "Replace %.20s%s with %d empty level%s?", file, strlen(file) > 20 ? "..." : "",
                  ed.newLevelCount, ed.newLevelCount == 1 ? "" : "s");
         ask(ed, QuestionKind::ReplacePack, PendingAction::CreatePack, 0, text);
         return;
@@ -111,9 +113,12 @@ void proceed(Editor& ed, PendingAction action, int targetLevel)
     case PendingAction::InsertLevel: changeLevels(ed, LevelChange::InsertEmptyAfter); break;
     case PendingAction::DuplicateLevel: changeLevels(ed, LevelChange::DuplicateAfter); break;
     case PendingAction::DeleteLevel: {
+        if (refuseLevelChange(ed, LevelChange::Delete)) {
+            break;
+        }
         char text[QUESTION_SIZE];
-        snprintf(text, sizeof text, "Delete level %d of %d from the pack%s?", ed.levelNumber, ed.levelCount,
-                 ed.modified ? ", unsaved changes and all" : "");
+        snprintf(text, sizeof text, "Delete level %d of %d%s?", ed.levelNumber, ed.levelCount,
+                 ed.modified ? ", unsaved changes and all" : " from the pack");
         ask(ed, QuestionKind::DeleteLevel, action, 0, text);
         break;
     }
@@ -136,7 +141,7 @@ void requestAction(Editor& ed, PendingAction action, int targetLevel)
     if (ed.modified && ed.packLoaded) {
         char text[QUESTION_SIZE];
         if (action == PendingAction::CheckLevel) {
-            snprintf(text, sizeof text, "The check plays the saved pack: save level %d first?", ed.levelNumber);
+            snprintf(text, sizeof text, "Check plays the saved pack: save level %d first?", ed.levelNumber);
             ask(ed, QuestionKind::SaveBeforeCheck, action, targetLevel, text);
             return;
         }
