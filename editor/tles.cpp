@@ -12,6 +12,7 @@
 #include <GL/freeglut.h>
 
 #include "editor/editor.h"
+#include "platform/userfolder.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -464,6 +465,9 @@ int main(int argc, char** argv)
 {
     // Messages must reach a log as they happen.
     setvbuf(stdout, nullptr, _IOLBF, 0);
+    if (!enterUserFolder()) {
+        return 1;
+    }
     const char* display = getenv("DISPLAY");
     if (!display || !*display) {
         printf("No display: DISPLAY is not set. TLES needs an X display (a desktop session, or Xvfb).\n");

@@ -4,6 +4,7 @@
 #include "tools/assetgen.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -191,6 +192,45 @@ TEST(WavWriter, HeaderDescribesTheSamplesAndLoudValuesClamp) {
     EXPECT_EQ(int16_t(tgaLe16(d, 48)), -32767);
     EXPECT_EQ(int16_t(tgaLe16(d, 50)), 16384);
     std::remove((dir + "/t.wav").c_str());
+    std::remove(dir.c_str());
+}
+
+// The icon: a PNG any decoder takes (chunk CRCs, zlib stream, unfiltered RGBA rows) holding a picture with
+// transparent corners and an opaque middle.
+TEST(Icon, PngChunksCheckOutAndThePictureFillsTheTile) {
+    const std::string dir = scratchDir();
+    ASSERT_FALSE(dir.empty());
+    const Image icon = renderIcon(48);
+    ASSERT_TRUE(writePng(dir + "/i.png", icon));
+    const std::vector<uint8_t> d = readFile(dir + "/i.png");
+    ASSERT_GT(d.size(), 8u);
+    EXPECT_EQ(std::string(d.begin() + 1, d.begin() + 4), "PNG");
+    auto be32 = [&](size_t at) { return uint32_t(d[at]) << 24 | d[at + 1] << 16 | d[at + 2] << 8 | d[at + 3]; };
+    std::vector<std::string> types;
+    std::vector<uint8_t> packed;
+    for (size_t at = 8; at + 12 <= d.size();) {
+        const uint32_t length = be32(at);
+        ASSERT_LE(at + 12 + length, d.size());
+        types.emplace_back(d.begin() + at + 4, d.begin() + at + 8);
+        EXPECT_EQ(be32(at + 8 + length), crc32(0, &d[at + 4], length + 4)) << types.back();
+        if (types.back() == "IHDR") {
+            EXPECT_EQ(be32(at + 8), 48u);
+            EXPECT_EQ(be32(at + 12), 48u);
+        }
+        if (types.back() == "IDAT") packed.insert(packed.end(), &d[at + 8], &d[at + 8] + length);
+        at += 12 + length;
+    }
+    EXPECT_EQ(types, (std::vector<std::string>{"IHDR", "IDAT", "IEND"}));
+    std::vector<uint8_t> rows(48 * (48 * 4 + 1));
+    uLongf size = rows.size();
+    ASSERT_EQ(uncompress(rows.data(), &size, packed.data(), packed.size()), Z_OK);
+    ASSERT_EQ(size, rows.size());
+    auto alpha = [&](int x, int y) { return rows[y * (48 * 4 + 1) + 1 + x * 4 + 3]; };
+    EXPECT_EQ(alpha(0, 0), 0);
+    EXPECT_EQ(alpha(47, 47), 0);
+    EXPECT_EQ(alpha(24, 24), 255);
+    EXPECT_NE(iconSvg().find("</svg>"), std::string::npos);
+    std::remove((dir + "/i.png").c_str());
     std::remove(dir.c_str());
 }
 

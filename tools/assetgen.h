@@ -1,5 +1,5 @@
-// tools/assetgen: the generator of the game's textures, sound cues and music.
-// Depends on the standard library only, and on libmp3lame for the song.
+// tools/assetgen: the generator of the game's textures, sound cues, music and application icon.
+// Depends on the standard library only, on libmp3lame for the song and zlib for the icon's PNGs.
 // Everything is computed from fixed seeds, so two runs write identical files.
 #pragma once
 
@@ -12,6 +12,7 @@
 constexpr int SAMPLE_RATE = 44100;       // Hz, every WAV and the song
 constexpr int MATERIAL_COUNT = 24;        // materials in the game's load order
 constexpr double PI = 3.14159265358979323846;
+constexpr int ICON_SIZES[] = {48, 64, 128, 256};   // pixels square, the PNG icons the desktop picks from
 
 // ---- records ---------------------------------------------------------------
 
@@ -84,6 +85,8 @@ void drawText(Field& cover, const std::string& text, double x, double y, double 
 double textWidth(const std::string& text, double cell);
 bool writeTga(const std::string& path, const Image& img, TgaForm form);
 bool makeDirectories(const std::string& path);          // mkdir -p
+// Writes the bytes as the whole file; false, with a message on standard error, when that fails.
+bool writeFile(const std::string& path, const void* data, size_t size);
 
 // ---- operations: textures.cpp -----------------------------------------------
 
@@ -106,3 +109,11 @@ bool writeSounds(const std::string& dir);
 
 // Composes the looping tune and writes it as dir + "/sounds/song.mp3".
 bool writeSong(const std::string& dir);
+
+// ---- operations: icon.cpp ---------------------------------------------------
+
+Image renderIcon(int size);                             // the icon, size pixels square, transparent corners
+std::string iconSvg();                                   // the same picture as an SVG document
+bool writePng(const std::string& path, const Image& img);   // 8-bit RGBA
+// Writes dir + "/<size>.png" for every ICON_SIZES entry and dir + "/scalable.svg".
+bool writeIcons(const std::string& dir);

@@ -261,18 +261,22 @@ bool writeTga(const std::string& path, const Image& img, TgaForm form) {
         }
     }
 
+    return writeFile(path, data.data(), data.size());
+}
+
+// ---- files and folders ---------------------------------------------------------
+
+bool writeFile(const std::string& path, const void* data, size_t size) {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) {
         std::fprintf(stderr, "assetgen: cannot create %s\n", path.c_str());
         return false;
     }
-    bool ok = std::fwrite(data.data(), 1, data.size(), f) == data.size();
+    bool ok = std::fwrite(data, 1, size, f) == size;
     ok = (std::fclose(f) == 0) && ok;
     if (!ok) std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
     return ok;
 }
-
-// ---- folders -------------------------------------------------------------------
 
 bool makeDirectories(const std::string& path) {
     for (size_t i = 1; i <= path.size(); ++i) {

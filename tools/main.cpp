@@ -1,13 +1,17 @@
 // tools/main: assetgen <output folder> — writes Textures/ and sounds/ there and
-// prints how long each group took. Depends on assetgen.h.
+// prints how long each group took; assetgen --icons <folder> writes the application
+// icon in every size there. Depends on assetgen.h.
 #include "tools/assetgen.h"
 
 #include <chrono>
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--icons" && argv[2][0] != '\0') {
+        return writeIcons(argv[2]) ? 0 : 1;
+    }
     if (argc != 2 || argv[1][0] == '\0') {
-        std::fprintf(stderr, "usage: assetgen <output folder>\n");
+        std::fprintf(stderr, "usage: assetgen <output folder>\n       assetgen --icons <folder>\n");
         return 2;
     }
     const std::string dir = argv[1];

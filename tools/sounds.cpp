@@ -123,15 +123,7 @@ bool writeWav(const std::string& path, const Sound& s) {
         long q = std::lround(std::clamp(v, -1.0f, 1.0f) * 32767.0f);
         put16(out, static_cast<uint32_t>(static_cast<uint16_t>(static_cast<int16_t>(q))));
     }
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        std::fprintf(stderr, "assetgen: cannot create %s\n", path.c_str());
-        return false;
-    }
-    bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok) std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
-    return ok;
+    return writeFile(path, out.data(), out.size());
 }
 
 // ---- the cues ------------------------------------------------------------------

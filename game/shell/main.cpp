@@ -15,6 +15,7 @@
 #include "game/textures/textures.h"
 #include "platform/input.h"
 #include "platform/sound.h"
+#include "platform/userfolder.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -69,6 +70,9 @@ int main(int argc, char** argv)
 {
     // Lines must reach a log file as they happen, not when a buffer fills.
     setvbuf(stdout, nullptr, _IOLBF, 0);
+    if (!enterUserFolder()) {
+        return 1;
+    }
 
     if (!readConfig(CONFIG_FILE, config)) {
         printf("Cannot open config file.\n");
