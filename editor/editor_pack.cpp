@@ -13,6 +13,13 @@
 
 namespace {
 
+// A check's verdict speaks of a level of the pack it ran on; another pack makes it meaningless.
+void forgetCheck(Editor& ed)
+{
+    stopCheck(ed, "");
+    ed.check.noteLines = 0;
+}
+
 // The pack the editor works on; restored as a whole when switching to another pack fails.
 struct OpenPack {
     char packPath[PACK_PATH_SIZE];
@@ -266,6 +273,7 @@ void createPack(Editor& ed)
         restorePack(ed, previous);
     } else {
         startHistory(ed);
+        forgetCheck(ed);
         char note[STATUS_SIZE];
         snprintf(note, sizeof note, "Created %s with %d levels", ed.packPath, ed.levelCount);
         reportSuccess(ed, note);
@@ -317,6 +325,7 @@ void loadSelectedPack(Editor& ed)
         return;
     }
     startHistory(ed);
+    forgetCheck(ed);
 }
 
 void closePackList(Editor& ed)

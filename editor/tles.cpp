@@ -194,6 +194,9 @@ void drawLegend()
         snprintf(line, sizeof line, "%d %s", code, brickName(code));
         drawSceneText(line, swatchX(code) - SWATCH_HALF_WIDTH, -14.0 - 1.4 * (code % 5));
     }
+    glColor3f(0.55f, 0.55f, 0.55f);
+    drawSceneText("Drag paints, right erases,", swatchX(0) - SWATCH_HALF_WIDTH, -20.9);
+    drawSceneText("Shift+click fills the row.", swatchX(0) - SWATCH_HALF_WIDTH, -22.2);
 }
 
 // The tool column's labels (dimmed when the tool cannot act) and the check's verdict under it.
