@@ -452,6 +452,34 @@ void special(int key, int, int)
     quitIfAsked();
 }
 
+// The desktop closes the window (its close button). With nothing unsaved that ends the program as Esc
+// does; with unsaved edits the main loop returns and main opens a new window that asks first (freeglut
+// cannot open one while it closes another).
+void closed()
+{
+    if (!editor.modified || !editor.packLoaded) {
+        stopCheck(editor, "");
+        exit(0);
+    }
+}
+
+// Opens the "TLES" window at the editor's size, with every callback.
+void openWindow()
+{
+    glutInitWindowPosition(0, 0);
+    glutInitWindowSize(editor.windowWidth, editor.windowHeight);
+    glutCreateWindow("TLES");
+    glutDisplayFunc(frame);
+    glutIdleFunc(frame);
+    glutReshapeFunc(reshape);
+    glutMouseFunc(mouse);
+    glutMotionFunc(motion);
+    glutPassiveMotionFunc(passiveMotion);
+    glutKeyboardFunc(keyboard);
+    glutSpecialFunc(special);
+    glutCloseFunc(closed);
+}
+
 // A running check must not outlive the editor, however the program ends.
 void endCheckAtExit()
 {
@@ -477,21 +505,17 @@ int main(int argc, char** argv)
         return 1;
     }
     initEditor(editor);
-    glutInit(&argc, argv);
-    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_DEPTH);
-    glutInitWindowPosition(0, 0);
-    glutInitWindowSize(editor.windowWidth, editor.windowHeight);
-    glutCreateWindow("TLES");
-
-    glutDisplayFunc(frame);
-    glutIdleFunc(frame);
-    glutReshapeFunc(reshape);
-    glutMouseFunc(mouse);
-    glutMotionFunc(motion);
-    glutPassiveMotionFunc(passiveMotion);
-    glutKeyboardFunc(keyboard);
-    glutSpecialFunc(special);
     atexit(endCheckAtExit);
-    glutMainLoop();
+    // A window closed by the desktop while there are unsaved edits comes back with the question.
+    for (bool reopened = false;; reopened = true) {
+        glutInit(&argc, argv);
+        glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_DEPTH);
+        glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
+        openWindow();
+        if (reopened) {
+            requestAction(editor, PendingAction::Quit);
+        }
+        glutMainLoop();
+    }
     return 0;
 }

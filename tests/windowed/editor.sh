@@ -6,8 +6,8 @@
 # Shift row fill, undo and redo by keys and buttons, Ctrl+S, Clear level; the question before unsaved
 # edits are dropped (Cancel, Discard) and before a pack is replaced; insert, duplicate, move down and up,
 # delete; G and a typed level number; Check through tlpcheck (the real one from build/tools, or a
-# stand-in when it is not built); the pack name rule; Esc with unsaved edits, answered Save, ends the
-# program with status 0.
+# stand-in when it is not built); the pack name rule; the window closed by the desktop with unsaved edits
+# comes back asking; Esc with unsaved edits, answered Save, ends the program with status 0.
 source "$(dirname "$0")/lib.sh"
 
 run=$(make_runtime)
@@ -290,9 +290,17 @@ wait_for_change "Levels Packs/badname.-x.tlp" ""
 expect_pack 4 $L1 $L2 "C:4:0:0:3 C:4:1:1:3"
 expect_file "Levels Packs/badname.-x.tlp" 1
 
-step="Esc with unsaved edits, saved"
+step="the window closed with unsaved edits"
 key 1
 click $(cell 0 0)
+"$BUILD_DIR/tests/wm_close" "$(xdotool search --name '^TLES$' | head -1)"
+sleep 1
+alive
+xdotool search --sync --name '^TLES$' >/dev/null   # a new window, asking
+screenshot editor-closed
+key Escape           # Cancel: the editor stays, edits and all
+
+step="Esc with unsaved edits, saved"
 key Escape
 screenshot editor-quit-question
 alive
