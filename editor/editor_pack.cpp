@@ -275,7 +275,8 @@ void createPack(Editor& ed)
         startHistory(ed);
         forgetCheck(ed);
         char note[STATUS_SIZE];
-        snprintf(note, sizeof note, "Created %s with %d level%s", ed.packPath, ed.levelCount, ed.levelCount == 1 ? "" : "s");
+        snprintf(note, sizeof note, "Created %s with %d level%s", ed.packPath, ed.levelCount,
+                 ed.levelCount == 1 ? "" : "s");
         reportSuccess(ed, note);
     }
     name[0] = '\0';

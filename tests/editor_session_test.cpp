@@ -396,7 +396,8 @@ TEST(EditorNames, PackNamesAreFileNamesEverywhere)
 
 TEST(EditorLegend, NamesEachCodeAsTheGameDoes)
 {
-    const char* expected[] = {"Eraser", "Red", "Blue", "Orange", "Pink", "Green", "Light blue", "White", "Grey", "Iron"};
+    const char* expected[] = {"Eraser", "Red",        "Blue",  "Orange", "Pink",
+                              "Green",  "Light blue", "White", "Grey",   "Iron"};
     for (int code = 0; code <= BRICK_CODE_MAX; ++code) {
         EXPECT_STREQ(brickName(code), expected[code]);
     }
@@ -410,8 +411,8 @@ TEST(EditorLegend, NamesEachCodeAsTheGameDoes)
 TEST(EditorCheckLine, EachVerdictOfTheCheckerReads)
 {
     CheckRun run;
-    ASSERT_TRUE(readCheckLine("Levels Packs/a level pack.tlp level 2: cleared 16/16 runs, median 41.2 s, longest 80.0 s",
-                              2, run));
+    ASSERT_TRUE(readCheckLine(
+        "Levels Packs/a level pack.tlp level 2: cleared 16/16 runs, median 41.2 s, longest 80.0 s", 2, run));
     EXPECT_EQ(run.tone, CheckTone::Good);
     std::string note;
     for (int i = 0; i < run.noteLines; ++i) {
@@ -423,8 +424,8 @@ TEST(EditorCheckLine, EachVerdictOfTheCheckerReads)
     ASSERT_TRUE(readCheckLine("p.tlp level 2: cleared 14/16 runs, median 41.2 s, longest 1200.0 s, hangs 2", 2, run));
     EXPECT_EQ(run.tone, CheckTone::Bad);
     EXPECT_NE(strstr(run.note[0], "2 of 16 runs"), nullptr);
-    ASSERT_TRUE(readCheckLine("p.tlp level 7: cleared 0/16 runs, median 0.0 s, longest 0.0 s, unreachable: row 3 column 4",
-                              7, run));
+    ASSERT_TRUE(readCheckLine(
+        "p.tlp level 7: cleared 0/16 runs, median 0.0 s, longest 0.0 s, unreachable: row 3 column 4", 7, run));
     EXPECT_EQ(run.tone, CheckTone::Bad);
     ASSERT_TRUE(readCheckLine("p.tlp level 1: cleared 16/16 runs, median 0.0 s, longest 0.0 s, empty", 1, run));
     EXPECT_EQ(run.tone, CheckTone::Warning);
