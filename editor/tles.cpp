@@ -513,6 +513,7 @@ int main(int argc, char** argv)
         glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
         openWindow();
         if (reopened) {
+            answerQuestion(editor, Answer::Cancel);   // a question left open gives way to the one about quitting
             requestAction(editor, PendingAction::Quit);
         }
         glutMainLoop();
