@@ -23,7 +23,7 @@ constexpr double FIELD_OF_VIEW = 45.0;        // vertical, degrees
 constexpr double SPIN_STEP = 4.0;             // start-up turn per frame, degrees
 constexpr double SPIN_END = 360.0;
 
-constexpr int BUTTON_COUNT = 27;             // the 15 of the original table, then the editing tools
+constexpr int BUTTON_COUNT = 27;              // the 15 of the original table, then the editing tools
 constexpr int LABEL_SIZE = 100;               // bytes of a button label, terminator included
 constexpr int SWATCH_COUNT = 10;              // one per brick code 0..9
 constexpr double GRID_ORIGIN_X = 52.5;        // scene point the cell centres are relative to
