@@ -2,3 +2,7 @@
 # benchmark itself so that nothing but the rules is measured.
 add_executable(playfield_bench ${CMAKE_CURRENT_LIST_DIR}/playfield_bench.cpp)
 target_link_libraries(playfield_bench PRIVATE playfield benchmark::benchmark)
+
+# The seeded bot over the shipped packs at several frame rates.
+add_executable(bot_bench ${CMAKE_CURRENT_LIST_DIR}/bot_bench.cpp)
+target_link_libraries(bot_bench PRIVATE playfield_bot platform_dirlist)

@@ -290,8 +290,8 @@ int main(int argc, char** argv)
     openMappedWindow("render_bench", width, height);
     glewInit();
     glViewport(0, 0, width, height);
-    readClock = benchClock;
-    swapBuffers = noSwap;
+    shellSeams.readClock = benchClock;
+    shellSeams.swapBuffers = noSwap;
     engine.shadowsEnabled = glutExtensionSupported("GL_EXT_framebuffer_object");
 
     // The texture manager logs every load and the splash prints the window

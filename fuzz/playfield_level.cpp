@@ -1,7 +1,7 @@
 // libFuzzer: a hostile pack loaded by the game and played by the seeded bot for a few thousand steps.
 // The reader checks the brick codes but passes the level header (grey hits, bonus chance, background,
 // the count and the first level's number) through as written: the play rules must cope with any of them.
-// Input: seed byte, flags byte (bit 0 fall mode, bits 1-2 level 0..3), then the pack.
+// Input: seed byte, flags byte (bit 0 fall mode, bits 1-2 level 0..3, bit 3 ten frames a second), then the pack.
 #include "fuzz/fuzz_file.h"
 #include "game/playfield/bot.h"
 #include "game/playfield/playfield.h"
@@ -15,8 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     BotOptions options;
     options.seed = data[0];
     options.fallMode = (data[1] & 1) != 0;
-    options.maxSteps = 2000;
-    const BotResult result = playLevelWithBot(scratchPath(), (data[1] >> 1) & 3, options);
+    options.maxSeconds = 2000 / 70.0;
+    options.fps = data[1] & 8 ? 10 : 70;
+    const BotResult result = playPackLevelWithBot(scratchPath(), (data[1] >> 1) & 3, options);
     if (result.loaded && (field.ballCount < 0 || field.ballCount > 3)) {
         abort();
     }

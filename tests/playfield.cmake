@@ -1,6 +1,13 @@
 # Play field and play rules, window-free; the bot test plays the shipped starter pack.
-add_unit_test(playfield_test SOURCES playfield_test.cpp playfield_bot_test.cpp
-              LIBS playfield_bot playfield platform_fakes)
+add_unit_test(playfield_test SOURCES playfield_test.cpp playfield_bot_test.cpp playfield_frame_rate_test.cpp
+              LIBS playfield_bot playfield)
 target_compile_definitions(playfield_test PRIVATE TESSIVAR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
-add_unit_test(shipped_levels_test SOURCES shipped_levels_test.cpp LIBS playfield_bot playfield platform_fakes)
+add_unit_test(shipped_levels_test SOURCES shipped_levels_test.cpp LIBS playfield_bot playfield platform_dirlist)
 target_compile_definitions(shipped_levels_test PRIVATE TESSIVAR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+
+# tlpcheck's exit status: 2 for a pack it cannot read.
+if(NOT TESSIVAR_UNIT_TESTS_ONLY)
+  add_test(NAME tlpcheck_unreadable_pack
+           COMMAND sh -c "$<TARGET_FILE:tlpcheck> --seeds 1 does-not-exist.tlp >/dev/null; test $? -eq 2")
+  set_tests_properties(tlpcheck_unreadable_pack PROPERTIES LABELS unit)
+endif()

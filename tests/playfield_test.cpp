@@ -3,25 +3,16 @@
 #include "game/playfield/playfield.h"
 
 #include "game/playfield/samples.h"
-#include "game/render/lights.h"
-#include "game/shell/config.h"
 #include "levelpack/levelpack.h"
-#include "platform/sound_fake.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <vector>
-
-#include <unistd.h>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -33,8 +24,8 @@ protected:
         field = PlayField{};
         for (int i = 0; i < BRICK_COUNT; ++i) {
             Brick& b = field.bricks[i];
-            b.x = 3.5 * (6.45 + i % 11);
-            b.y = 2.1 * (25 - i / 11);
+            b.x = cellCentreX(i % GRID_COLUMNS);
+            b.y = cellCentreY(i / GRID_COLUMNS);
             b.halfWidth = BRICK_HALF_WIDTH;
             b.halfHeight = BRICK_HALF_HEIGHT;
             b.fallY = b.y;
@@ -46,13 +37,13 @@ protected:
         field.ballHeld = false;
         field.levelNumber = 2;
         field.greyHits = 1;
-        frameClock = FrameClock{};
-        frameClock.tick = 1.0;
-        engine.logEnabled = false;
-        initLights();
-        soundCalls.clear();
-        seedRandom(7);
+        tick = 1.0;
+        clearEvents(events);
+        seedRandom(field.random, 7);
     }
+
+    PlayEvents events;
+    double tick = 1.0;   // the step's length, 70 frames a second
 
     static Ball& ball(int slot) { return field.balls[slot]; }
 
@@ -64,15 +55,26 @@ protected:
         field.bricks[index].type = type;
     }
 
-    static bool played(int slot, int channel)
+    bool played(int slot, int channel) const
     {
-        for (const SoundCall& call : soundCalls) {
-            if (call.what == "play" && call.slot == slot && call.channel == channel) {
+        for (int i = 0; i < events.count; ++i) {
+            const PlayEvent& e = events.list[i];
+            if (e.type == PlayEventType::Sound && e.sample == slot && e.channel == channel) {
                 return true;
             }
         }
         return false;
     }
+    int sounds(int slot) const
+    {
+        int n = 0;
+        for (int i = 0; i < events.count; ++i) {
+            n += events.list[i].type == PlayEventType::Sound && events.list[i].sample == slot;
+        }
+        return n;
+    }
+    // Where the rules left a light that follows a ball or a shot this step.
+    bool lightOn(int light) const { return events.lights[light].enabledSet && events.lights[light].enabled; }
 };
 
 // ---------------------------------------------------------------------------
@@ -93,7 +95,7 @@ TEST_F(Field, PaddleBandsSplitAtTheirEdgesInSinglePrecision)
     };
     for (const Case& c : cases) {
         ball(0) = {true, 37 + c.p * 6 / 100, -8.7, false, true, false, true, 0.4, 0.6};
-        bounceOffPaddle(0);
+        bounceOffPaddle(0, events);
         EXPECT_EQ(ball(0).movingRight, c.right) << "p " << c.p;
         EXPECT_EQ(ball(0).movingLeft, !c.right) << "p " << c.p;
         EXPECT_TRUE(ball(0).movingUp && !ball(0).movingDown);
@@ -101,58 +103,58 @@ TEST_F(Field, PaddleBandsSplitAtTheirEdgesInSinglePrecision)
         EXPECT_EQ(ball(0).speedY, c.speedY) << "p " << c.p;
         EXPECT_EQ(ball(0).y, -8.5);
     }
-    EXPECT_EQ(soundPlayCount(SAMPLE_BAR), 10);
+    EXPECT_EQ(sounds(SAMPLE_BAR), 10);
     EXPECT_EQ(field.bounceCount, 0) << "the paddle does not count";
 }
 
 TEST_F(Field, WallsBounceAtTheirExactThresholds)
 {
     ball(0).x = 58.0;
-    bounceOffWalls(0);
+    bounceOffWalls(0, events);
     EXPECT_TRUE(ball(0).movingLeft && !ball(0).movingRight);
 
     ball(0).x = 57.999;
     ball(0).movingLeft = false;
     ball(0).movingRight = true;
-    bounceOffWalls(0);
+    bounceOffWalls(0, events);
     EXPECT_TRUE(ball(0).movingRight) << "just inside: no bounce";
 
     ball(0).x = 21.999;
     ball(0).movingLeft = true;
     ball(0).movingRight = false;
-    bounceOffWalls(0);
+    bounceOffWalls(0, events);
     EXPECT_TRUE(ball(0).movingRight);
     EXPECT_EQ(ball(0).x, 22.0);
 
     ball(0).x = 40;
     ball(0).y = 51.5;
-    bounceOffWalls(0);
+    bounceOffWalls(0, events);
     EXPECT_TRUE(ball(0).movingDown);
     EXPECT_EQ(field.bounceCount, 3);
-    EXPECT_EQ(soundPlayCount(SAMPLE_WALL), 3);
+    EXPECT_EQ(sounds(SAMPLE_WALL), 3);
 
     ball(0).y = -14.5;
-    bounceOffWalls(0);
+    bounceOffWalls(0, events);
     EXPECT_FALSE(ball(0).active);
     EXPECT_EQ(field.ballCount, 0);
-    EXPECT_FALSE(engine.lights[0].enabled);
+    EXPECT_FALSE(lightOn(0));
 }
 
 TEST_F(Field, SpeedRisesEveryFortyBouncesUpToThree)
 {
     field.bounceCount = 39;
-    moveBall(0);
+    moveBall(0, tick, events);
     EXPECT_EQ(field.speedFactor, 1.0);
     field.bounceCount = 40;
-    moveBall(0);
+    moveBall(0, tick, events);
     EXPECT_EQ(field.speedFactor, 1.25);
     EXPECT_EQ(field.bounceCount, 0);
     field.speedFactor = 2.75;
     field.bounceCount = 40;
-    moveBall(0);
+    moveBall(0, tick, events);
     EXPECT_EQ(field.speedFactor, 3.0);
     field.bounceCount = 40;
-    moveBall(0);
+    moveBall(0, tick, events);
     EXPECT_EQ(field.speedFactor, 3.0);
 }
 
@@ -167,23 +169,23 @@ TEST_F(Field, CornerRuleComesBeforeTheSideRule)
     const Brick& b = field.bricks[i];
     // Down and right, just above the top-left corner: near the left and the top face.
     ball(0) = {true, b.x - b.halfWidth - 0.1, b.y + b.halfHeight + 0.1, false, true, false, true, 0.4, 0.6};
-    EXPECT_TRUE(ballMeetsBrick(0, i));
+    EXPECT_TRUE(ballMeetsBrick(0, i, tick));
     EXPECT_TRUE(ball(0).movingUp);
     EXPECT_TRUE(ball(0).movingRight) << "the corner turns the ball vertically only";
 
     // Level with the brick's middle, moving right: the left face sends it back.
     ball(0) = {true, b.x - b.halfWidth - 0.2, b.y, false, true, true, false, 0.4, 0.6};
-    EXPECT_TRUE(ballMeetsBrick(0, i));
+    EXPECT_TRUE(ballMeetsBrick(0, i, tick));
     EXPECT_TRUE(ball(0).movingLeft);
     EXPECT_TRUE(ball(0).movingUp);
 
     // Moving away from the near face, or a frame without elapsed time: no bounce.
     ball(0) = {true, b.x - b.halfWidth - 0.2, b.y, true, false, true, false, 0.4, 0.6};
-    EXPECT_FALSE(ballMeetsBrick(0, i));
+    EXPECT_FALSE(ballMeetsBrick(0, i, tick));
     ball(0).movingLeft = false;
     ball(0).movingRight = true;
-    frameClock.tick = 0;
-    EXPECT_FALSE(ballMeetsBrick(0, i));
+    tick = 0;
+    EXPECT_FALSE(ballMeetsBrick(0, i, tick));
 }
 
 // ---------------------------------------------------------------------------
@@ -194,21 +196,20 @@ TEST_F(Field, LastBallLeftMovesIntoSlotZero)
 {
     for (int slot = 0; slot < 3; ++slot) {
         ball(slot) = {true, 30.0 + slot, 5, false, true, true, false, 0.4, 0.6};
-        setLightEnabled(slot, true);
     }
     field.ballCount = 3;
     ball(0).y = -14.6;
     ball(1).y = -14.6;
-    bounceOffWalls(0);
-    bounceOffWalls(1);
-    promoteBallSlots();
+    bounceOffWalls(0, events);
+    bounceOffWalls(1, events);
+    promoteBallSlots(events);
     EXPECT_EQ(field.ballCount, 1);
     EXPECT_TRUE(ball(0).active);
     EXPECT_EQ(ball(0).x, 32.0);
     EXPECT_FALSE(ball(1).active);
     EXPECT_FALSE(ball(2).active);
-    EXPECT_TRUE(engine.lights[0].enabled);
-    EXPECT_FALSE(engine.lights[2].enabled);
+    EXPECT_TRUE(lightOn(0));
+    EXPECT_FALSE(lightOn(2));
 }
 
 TEST_F(Field, LosingALifeResetsTheFieldAndPausesWithLivesLeft)
@@ -219,8 +220,7 @@ TEST_F(Field, LosingALifeResetsTheFieldAndPausesWithLivesLeft)
     field.paddle.x = 30;
     field.speedFactor = 2.5;
     field.laserActive = field.laserArmed = field.warpOpen = field.paddleCrushed = field.catchActive = true;
-    frameClock.clockNow = 1234;
-    resetLostLife();
+    resetLostLife(1234, events);
     EXPECT_EQ(field.lives, 1);
     EXPECT_EQ(field.ballCount, 1);
     EXPECT_TRUE(ball(0).active);
@@ -233,7 +233,7 @@ TEST_F(Field, LosingALifeResetsTheFieldAndPausesWithLivesLeft)
     EXPECT_TRUE(played(SAMPLE_LOSE, 2));
 
     // A field with a ball left is not reset.
-    resetLostLife();
+    resetLostLife(0, events);
     EXPECT_EQ(field.lives, 1);
 }
 
@@ -242,12 +242,13 @@ TEST_F(Field, LosingTheLastLifePlaysGameOverNotLostLife)
     field.ballCount = 0;
     ball(0).active = false;
     field.lives = 1;
-    resetLostLife();
+    resetLostLife(0, events);
     EXPECT_EQ(field.lives, 0);
     EXPECT_TRUE(played(SAMPLE_GAME_OVER, 2));
-    EXPECT_EQ(soundPlayCount(SAMPLE_LOSE), 0);
-    ASSERT_FALSE(soundCalls.empty());
-    EXPECT_EQ(soundCalls.front().what, "stopStream");
+    EXPECT_EQ(sounds(SAMPLE_LOSE), 0);
+    ASSERT_GT(events.count, 0);
+    EXPECT_TRUE(std::any_of(events.list, events.list + events.count,
+                            [](const PlayEvent& e) { return e.type == PlayEventType::StopMusic; }));
     EXPECT_FALSE(field.lifeLostPause);
 }
 
@@ -261,13 +262,13 @@ TEST_F(Field, GreyNeedsItsHitsAndIronStands)
     standBrick(grey, Grey);
     field.greyHits = 3;
     field.levelNumber = 4;
-    hitBrick(grey);
-    hitBrick(grey);
+    hitBrick(grey, events);
+    hitBrick(grey, events);
     EXPECT_TRUE(field.bricks[grey].present);
-    EXPECT_EQ(soundPlayCount(SAMPLE_IMPACT_IRON), 2);
-    hitBrick(grey);
+    EXPECT_EQ(sounds(SAMPLE_IMPACT_IRON), 2);
+    hitBrick(grey, events);
     EXPECT_FALSE(field.bricks[grey].present);
-    EXPECT_EQ(soundPlayCount(SAMPLE_IMPACT), 1);
+    EXPECT_EQ(sounds(SAMPLE_IMPACT), 1);
     EXPECT_EQ(field.score, 200);
     EXPECT_EQ(field.bounceCount, 3);
     EXPECT_FALSE(field.bricks[grey].capsuleFalling);
@@ -275,13 +276,13 @@ TEST_F(Field, GreyNeedsItsHitsAndIronStands)
     const int soft = brickAt(3, 4);
     standBrick(soft, Grey);
     field.greyHits = 0;
-    hitBrick(soft);
+    hitBrick(soft, events);
     EXPECT_FALSE(field.bricks[soft].present);
 
     const int iron = brickAt(3, 5);
     standBrick(iron, Iron);
     for (int k = 0; k < 10; ++k) {
-        hitBrick(iron);
+        hitBrick(iron, events);
     }
     EXPECT_TRUE(field.bricks[iron].present);
     EXPECT_EQ(field.score, 400);
@@ -293,7 +294,7 @@ TEST_F(Field, GreyPointsOfAHugeLevelNumberStopAtTheLargestScore)
     standBrick(grey, Grey);
     field.levelNumber = 2000000000;   // a first level's number is taken from the file as it stands
     field.score = 5;
-    hitBrick(grey);
+    hitBrick(grey, events);
     EXPECT_EQ(field.score, INT32_MAX);
 }
 
@@ -301,10 +302,10 @@ TEST_F(Field, IronOnlyLevelIsClearedByTheFirstPass)
 {
     standBrick(brickAt(0, 0), Iron);
     standBrick(brickAt(4, 7), Iron);
-    updateBricks();
+    updateBricks(tick, events);
     EXPECT_TRUE(field.levelCleared);
     standBrick(brickAt(6, 2), Green);
-    updateBricks();
+    updateBricks(tick, events);
     EXPECT_FALSE(field.levelCleared);
 }
 
@@ -318,7 +319,7 @@ TEST_F(Field, CapsuleOddsFollowBonusChance)
             standBrick(i, Blue);
             field.bricks[i].capsuleFalling = false;
             field.capsuleInFlight = false;
-            hitBrick(i);
+            hitBrick(i, events);
             count += field.bricks[i].capsuleFalling;
         }
         return count;
@@ -333,7 +334,7 @@ TEST_F(Field, CapsuleOddsFollowBonusChance)
     field.capsuleInFlight = true;
     standBrick(i, Blue);
     field.bricks[i].capsuleFalling = false;
-    hitBrick(i);
+    hitBrick(i, events);
     EXPECT_FALSE(field.bricks[i].capsuleFalling);
 }
 
@@ -347,7 +348,7 @@ TEST_F(Field, CapsuleTypesNeverGiveDisruptToSeveralBalls)
     for (int k = 0; k < tries; ++k) {
         standBrick(i, Blue);
         field.capsuleInFlight = false;
-        hitBrick(i);
+        hitBrick(i, events);
         ++counts[field.bricks[i].capsuleType];
     }
     EXPECT_EQ(counts[Disrupt], 0);
@@ -366,7 +367,7 @@ protected:
         field.bricks[brick].capsuleFalling = true;
         field.bricks[brick].capsuleType = type;
         field.capsuleInFlight = true;
-        catchCapsule(brick);
+        catchCapsule(brick, events);
     }
 };
 
@@ -417,7 +418,7 @@ TEST_F(Field, CapsulesAreCaughtStrictlyInsideThePaddleAndNotDuringThePause)
         field.capsuleInFlight = true;
         b.capsuleY = -9.0 + 0.4;   // one tick above the paddle's top
         field.paddle.x = paddleX;
-        updateBricks();
+        updateBricks(tick, events);
     };
     drop(b.x - 3);   // centre exactly on the right end
     EXPECT_TRUE(b.capsuleFalling);
@@ -430,7 +431,7 @@ TEST_F(Field, CapsulesAreCaughtStrictlyInsideThePaddleAndNotDuringThePause)
     drop(b.x);
     EXPECT_TRUE(b.capsuleFalling);
     for (int k = 0; k < 30 && b.capsuleFalling; ++k) {
-        updateBricks();
+        updateBricks(tick, events);
     }
     EXPECT_FALSE(b.capsuleFalling) << "lost 8 below the paddle";
     EXPECT_FALSE(field.capsuleInFlight);
@@ -447,7 +448,7 @@ TEST_F(Field, ACaughtCapsuleLeftFarBelowDoesNotFreeTheFallingOne)
     field.bricks[falling].capsuleFalling = true;
     field.bricks[falling].capsuleY = 5;
     field.capsuleInFlight = true;
-    updateBricks();
+    updateBricks(tick, events);
     EXPECT_TRUE(field.capsuleInFlight);
     EXPECT_EQ(field.bricks[caught].capsuleY, field.bricks[caught].y);
 }
@@ -456,11 +457,11 @@ TEST_F(Field, ALostBallIsNotBouncedBackByASunkenPaddle)
 {
     field.paddle.y = -14.2;
     ball(0).y = -14.6;
-    bounceOffWalls(0);
-    bounceOffPaddle(0);
+    bounceOffWalls(0, events);
+    bounceOffPaddle(0, events);
     EXPECT_FALSE(ball(0).active);
     EXPECT_EQ(field.ballCount, 0);
-    EXPECT_EQ(soundPlayCount(SAMPLE_BAR), 0);
+    EXPECT_EQ(sounds(SAMPLE_BAR), 0);
 }
 
 // ---------------------------------------------------------------------------
@@ -476,14 +477,14 @@ TEST_F(Field, LaserBetweenTwoColumnsHitsBothInOneFrame)
     field.laserActive = true;
     field.laserX = (field.bricks[brickAt(21, 4)].x + field.bricks[brickAt(21, 5)].x) / 2;
     field.laserY = 7.4;
-    updateBricks();
+    updateBricks(tick, events);
     for (int column = 0; column < 11; ++column) {
         EXPECT_EQ(field.bricks[brickAt(21, column)].present, column != 4 && column != 5) << "column " << column;
     }
     EXPECT_TRUE(field.laserHit);
-    clearLaserAfterHit();
+    clearLaserAfterHit(events);
     EXPECT_FALSE(field.laserActive || field.laserHit);
-    EXPECT_FALSE(engine.lights[LASER_LIGHT_LEFT].enabled);
+    EXPECT_FALSE(lightOn(LASER_LIGHT_LEFT));
 }
 
 TEST_F(Field, LaserReachesTheLowestRowInNineTicksAndTheCeilingInThirtyOne)
@@ -495,27 +496,27 @@ TEST_F(Field, LaserReachesTheLowestRowInNineTicksAndTheCeilingInThirtyOne)
     field.laserY = PADDLE_HOME_Y;
     int advances = 0;
     for (; advances < 100; ++advances) {
-        updateBricks();
+        updateBricks(tick, events);
         if (field.laserHit) {
             break;
         }
-        advanceLaser();
+        advanceLaser(tick, events);
     }
     EXPECT_EQ(advances, 9);
-    EXPECT_TRUE(engine.lights[LASER_LIGHT_LEFT].enabled);
-    EXPECT_FLOAT_EQ(engine.lights[LASER_LIGHT_LEFT].position[0], 37.3f);
-    EXPECT_FLOAT_EQ(engine.lights[LASER_LIGHT_RIGHT].position[0], 42.7f);
+    EXPECT_TRUE(lightOn(LASER_LIGHT_LEFT));
+    EXPECT_FLOAT_EQ(events.lights[LASER_LIGHT_LEFT].position[0], 37.3f);
+    EXPECT_FLOAT_EQ(events.lights[LASER_LIGHT_RIGHT].position[0], 42.7f);
 
     field.bricks[target].present = false;
     field.laserHit = false;
     field.laserY = PADDLE_HOME_Y;
     advances = 0;
     while (field.laserActive && advances < 100) {
-        advanceLaser();
+        advanceLaser(tick, events);
         ++advances;
     }
     EXPECT_EQ(advances, 32) << "31 moves, then the shot at the ceiling ends";
-    EXPECT_FALSE(engine.lights[LASER_LIGHT_RIGHT].enabled);
+    EXPECT_FALSE(lightOn(LASER_LIGHT_RIGHT));
 }
 
 TEST_F(Field, FallingBrickCrushesThePaddleAtItsExactEnd)
@@ -529,7 +530,7 @@ TEST_F(Field, FallingBrickCrushesThePaddleAtItsExactEnd)
         b.brickFalling = true;
         b.fallY = -8.5;   // bottom at -9.9 after one tick
         field.paddle.x = paddleX;
-        updateBricks();
+        updateBricks(tick, events);
         return field.paddleCrushed;
     };
     EXPECT_TRUE(fallOnto(leftEdge - 3));
@@ -537,7 +538,7 @@ TEST_F(Field, FallingBrickCrushesThePaddleAtItsExactEnd)
     EXPECT_FALSE(fallOnto(leftEdge - 3.01));
     EXPECT_TRUE(fallOnto(b.x + b.halfWidth + 3));
 
-    sinkCrushedPaddle();
+    sinkCrushedPaddle(tick);
     EXPECT_DOUBLE_EQ(field.paddle.y, -10.4);
 }
 
@@ -550,7 +551,7 @@ TEST_F(Field, FallingBricksPassThroughDuringThePauseAndStopBelowThePaddle)
     b.brickFalling = true;
     b.fallY = -8.5;
     for (int k = 0; k < 40 && b.brickFalling; ++k) {
-        updateBricks();
+        updateBricks(tick, events);
     }
     EXPECT_FALSE(field.paddleCrushed);
     EXPECT_FALSE(b.brickFalling);
@@ -559,86 +560,56 @@ TEST_F(Field, FallingBricksPassThroughDuringThePauseAndStopBelowThePaddle)
 }
 
 // ---------------------------------------------------------------------------
+// The random source
+// ---------------------------------------------------------------------------
+
+TEST(Random, DrawsWhatTheCLibraryDrawsForTheSameSeed)
+{
+    for (unsigned int seed : {0u, 1u, 7u, 4321u, 2147483647u, 3000000000u}) {
+        RandomSource source;
+        seedRandom(source, seed);
+        srandom(seed);
+        for (int k = 0; k < 1000; ++k) {
+            ASSERT_EQ(drawRandom(source), random()) << "seed " << seed << ", draw " << k;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
 // Level loading
 // ---------------------------------------------------------------------------
 
-struct LevelText {
-    int number, greyHits, bonusChance, background;
-    int fill;   // code of every cell
-};
-
-std::string packText(const std::vector<LevelText>& levels)
+PackLevel levelFilledWith(int code)
 {
-    std::ostringstream out;
-    out << levels.size() << "\n";
-    for (const LevelText& level : levels) {
-        out << level.number << " " << level.greyHits << " " << level.bonusChance << " " << level.background << "\n";
-        for (int i = 0; i < GRID_CELLS; ++i) {
-            out << (i == 0 ? 0 : level.fill) << ((i % 11 == 10) ? "\n" : " ");
-        }
+    PackLevel level;
+    level.levelCount = 2;
+    level.levelNumber = 5;
+    level.greyHits = 2;
+    level.bonusChance = 10;
+    level.background = 4;
+    for (int i = 1; i < GRID_CELLS; ++i) {
+        level.bricks[i] = code;
     }
-    return out.str();
+    return level;
 }
 
-double fixedClock() { return 4321.9; }
-int swaps = 0;
-void countSwap() { ++swaps; }
-
-// A working folder with "Levels Packs/" for loadLevel to find.
-class Loading : public Field {
-protected:
-    fs::path dir;
-    fs::path savedDir;
-    void SetUp() override
-    {
-        Field::SetUp();
-        savedDir = fs::current_path();
-        dir = fs::temp_directory_path() / ("playfield_test_" + std::to_string(getpid()));
-        fs::create_directories(dir / "Levels Packs");
-        fs::current_path(dir);
-        readClock = fixedClock;
-        swapBuffers = countSwap;
-        swaps = 0;
-        config.fallMode = 0;
-        strcpy(config.levelPackName, "test.tlp");
-    }
-    void TearDown() override
-    {
-        fs::current_path(savedDir);
-        fs::remove_all(dir);
-    }
-    void writePack(const std::string& text)
-    {
-        std::ofstream(dir / "Levels Packs" / "test.tlp", std::ios::binary) << text;
-    }
-};
-
-TEST_F(Loading, LevelsAreTakenByPositionNotByTheirStoredNumbers)
+TEST_F(Field, OnlyTheFirstLevelTakesItsNumberAndTheCountFromThePack)
 {
-    writePack(packText({{7, 1, 10, 1, 1}, {8, 2, 20, 2, 2}, {9, 3, 30, 3, 3}}));
-    field.levelNumber = 3;
-    field.levelCount = 3;
-    ASSERT_TRUE(loadLevel());
-    EXPECT_EQ(field.levelNumber, 3);
-    EXPECT_EQ(field.greyHits, 3);
-    EXPECT_EQ(field.bonusChance, 30);
-    EXPECT_EQ(field.background, 3);
-    EXPECT_EQ(field.bricks[5].type, 3);
-}
-
-TEST_F(Loading, FirstLevelTakesItsNumberAndTheCountFromTheFile)
-{
-    writePack(packText({{5, 1, 10, 4, 2}, {6, 1, 10, 1, 1}}));
     field.levelNumber = 0;
-    ASSERT_TRUE(loadLevel());
+    loadLevel(levelFilledWith(1), 1, 0, false, events);
     EXPECT_EQ(field.levelNumber, 5);
     EXPECT_EQ(field.levelCount, 2);
     EXPECT_EQ(field.background, 4);
+
+    field.levelNumber = 3;
+    field.levelCount = 7;
+    loadLevel(levelFilledWith(1), 1, 0, false, events);
+    EXPECT_EQ(field.levelNumber, 3);
+    EXPECT_EQ(field.levelCount, 7);
 }
 
-TEST_F(Loading, LoadingResetsTheFieldForTheLevel)
+TEST_F(Field, LoadingResetsTheFieldForTheLevel)
 {
-    writePack(packText({{1, 2, 10, 1, 7}}));
     field.levelNumber = 1;
     field.paddle.x = 30;
     field.paddle.halfWidth = 5;
@@ -648,23 +619,22 @@ TEST_F(Loading, LoadingResetsTheFieldForTheLevel)
     field.lives = 2;
     field.score = 990;
     ball(2).active = true;
-    musicPlaying = true;
-    config.fallMode = 1;
-    ASSERT_TRUE(loadLevel());
+    loadLevel(levelFilledWith(White), 4321, 4321.9, true, events);
 
     EXPECT_EQ(field.levelStartTime, 4321);
-    EXPECT_EQ(swaps, 1);
     EXPECT_EQ(field.bonusChance, 2) << "a quarter in fall mode";
+    EXPECT_TRUE(field.fallMode);
     EXPECT_EQ(ball(0).x, 30) << "the ball starts where the paddle stood";
     EXPECT_TRUE(ball(0).active && !ball(1).active && !ball(2).active && field.ballHeld);
+    EXPECT_TRUE(lightOn(0) && events.lights[1].enabledSet && !lightOn(1) && !lightOn(LASER_LIGHT_LEFT));
     EXPECT_EQ(field.paddle.halfWidth, 3);
     EXPECT_EQ(field.speedFactor, 1.0);
     EXPECT_FALSE(field.laserArmed || field.catchActive || field.warpOpen || field.levelCleared);
     EXPECT_FALSE(field.capsuleInFlight);
     EXPECT_EQ(field.lives, 2);
     EXPECT_EQ(field.score, 990);
-    EXPECT_FALSE(musicPlaying);
-    EXPECT_EQ(soundCalls.back().what, "stopStream");
+    ASSERT_GT(events.count, 0);
+    EXPECT_EQ(events.list[events.count - 1].type, PlayEventType::StopMusic);
 
     const Brick& last = field.bricks[241];
     EXPECT_TRUE(last.present && !field.bricks[0].present);
@@ -675,50 +645,9 @@ TEST_F(Loading, LoadingResetsTheFieldForTheLevel)
     EXPECT_DOUBLE_EQ(field.bricks[0].y, 52.5);
 
     // Moving ball 0 onto the paddle puts it at its resting point.
-    moveBall(0);
+    moveBall(0, tick, events);
     EXPECT_EQ(ball(0).x, 40.0);
     EXPECT_EQ(ball(0).y, -8.5);
-}
-
-TEST_F(Loading, ADamagedPackIsReportedAndChangesNothing)
-{
-    std::string text = packText({{1, 2, 10, 1, 7}, {2, 2, 10, 1, 7}});
-    text.resize(text.size() - 40);   // the second level's grid ends early
-    writePack(text);
-    field.levelNumber = 2;
-    field.bricks[7].present = true;
-    field.score = 55;
-    const PlayField before = field;
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(loadLevel());
-    const std::string said = testing::internal::GetCapturedStdout();
-    EXPECT_NE(said.find("Levels Packs/test.tlp"), std::string::npos) << said;
-    EXPECT_NE(said.find("level 2"), std::string::npos) << said;
-    EXPECT_EQ(memcmp(&before.bricks, &field.bricks, sizeof field.bricks), 0);
-    EXPECT_EQ(field.levelNumber, 2);
-    EXPECT_EQ(field.paddle.x, before.paddle.x);
-    EXPECT_EQ(swaps, 0);
-    EXPECT_EQ(soundCalls.size(), 0u);
-
-    writePack(packText({{1, 2, 10, 1, 7}}));
-    EXPECT_FALSE(loadLevel()) << "a level past the end is a format error too";
-}
-
-TEST_F(Loading, APackThatCannotBeOpenedEndsTheGame)
-{
-    strcpy(config.levelPackName, "missing.tlp");
-    const std::string out = (dir / "out.txt").string();
-    EXPECT_EXIT(
-        {
-            if (!freopen(out.c_str(), "w", stdout)) {
-                _exit(3);
-            }
-            loadLevel();
-        },
-        ::testing::ExitedWithCode(1), "");
-    std::ifstream in(out);
-    std::string said((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(said, "Cannot open levels file.\n");
 }
 
 }   // namespace

@@ -150,8 +150,8 @@ protected:
         openMappedWindow("render_test", WIDTH, HEIGHT);
         glewInit();
         glViewport(0, 0, WIDTH, HEIGHT);
-        readClock = probeClock;
-        swapBuffers = probeSwap;
+        shellSeams.readClock = probeClock;
+        shellSeams.swapBuffers = probeSwap;
         engine.shadowsEnabled = glutExtensionSupported("GL_EXT_framebuffer_object");
         ready = true;
     }
@@ -180,7 +180,7 @@ TEST_F(Renderers, PlaySceneShowsBricksOnBothPaths)
     ASSERT_TRUE(engine.loaded);
     field = PlayField{};
     field.levelNumber = 0;
-    ASSERT_TRUE(loadLevel());
+    ASSERT_TRUE(loadLevelOfPack());
     field.levelElapsed = 3000;
     initLights();
     setLightPosition(SPLASH_LIGHT, 0, 0, -20, 0);

@@ -32,7 +32,8 @@ int shadowMaps = 0;
 int exitStatus = -1;
 
 double fakeClock() { return fakeNow; }
-void noSwap() {}
+int swaps = 0;
+void countSwap() { ++swaps; }
 void fakeLoading()
 {
     ++loadings;
@@ -73,9 +74,8 @@ protected:
         fakeNow = 0;
         loadings = splashFrames = menuFrames = playFrames = shadowMaps = 0;
         exitStatus = -1;
-        readClock = fakeClock;
-        swapBuffers = noSwap;
-        shellSeams = {fakeLoading, fakeSplash, fakeMenu, fakePlay, fakeShadowMap, fakeReshape, fakeExit};
+        swaps = 0;
+        shellSeams = {fakeClock, countSwap, fakeLoading, fakeSplash, fakeMenu, fakePlay, fakeShadowMap, fakeReshape, fakeExit};
         game = GameState{};
         field = PlayField{};
         frameClock = FrameClock{};
@@ -299,6 +299,29 @@ TEST_F(Shell, ClearingTheLastLevelReturnsToTheMenuAtLevelZero)
     EXPECT_EQ(playFrames, before + 1) << "that frame still draws the play scene";
 }
 
+TEST_F(Shell, TheMusicRestartsInTheFrameThatLoadsTheNextLevel)
+{
+    newGame();
+    runUntil(fakeNow + 3000);
+    field.levelCleared = true;
+    soundCalls.clear();
+    frameAt(fakeNow + 10);
+    ASSERT_EQ(field.levelNumber, 2);
+    int stopped = -1;
+    int started = -1;
+    for (int i = 0; i < static_cast<int>(soundCalls.size()); ++i) {
+        if (soundCalls[i].what == "stopStream") {
+            stopped = i;
+        } else if (soundCalls[i].what == "playStream") {
+            started = i;
+        }
+    }
+    EXPECT_GE(stopped, 0) << "loading stops the stream";
+    EXPECT_GT(started, stopped) << "and the same frame starts it again";
+    EXPECT_TRUE(musicPlaying);
+    EXPECT_TRUE(field.ballHeld) << "the new level's ball rests on the paddle";
+}
+
 TEST_F(Shell, ALostLifePausesTwoSeconds)
 {
     newGame();
@@ -352,4 +375,59 @@ TEST_F(Shell, CameraAnglesTurnTheView)
     EXPECT_LT(engine.cameraDirection[1], 0) << "a positive pitch looks down";
     setCameraAngles(0.5 / 5, 0);
     EXPECT_NEAR(engine.cameraDirection[0], std::sin(0.1), 1e-6);
+}
+
+// ---------------------------------------------------------------------------
+// Reading a level from the pack
+// ---------------------------------------------------------------------------
+
+TEST_F(Shell, LevelsAreTakenByPositionNotByTheirStoredNumbers)
+{
+    std::ofstream(dir / "Levels Packs" / "two.tlp") << "3\n" + emptyLevel(7, 1) + emptyLevel(8, 2) + emptyLevel(9, 3);
+    field.levelNumber = 3;
+    field.levelCount = 3;
+    fakeNow = 4321.9;
+    ASSERT_TRUE(loadLevelOfPack());
+    EXPECT_EQ(field.levelNumber, 3);
+    EXPECT_EQ(field.bricks[5 * 11].type, 3);
+    EXPECT_EQ(field.levelStartTime, 4321);
+    EXPECT_EQ(swaps, 1);
+    EXPECT_FALSE(musicPlaying);
+    ASSERT_FALSE(soundCalls.empty());
+    EXPECT_EQ(soundCalls.back().what, "stopStream");
+    EXPECT_TRUE(engine.lights[0].enabled && !engine.lights[1].enabled);
+}
+
+TEST_F(Shell, ADamagedPackIsReportedAndChangesNothing)
+{
+    std::string text = "2\n" + emptyLevel(1, 7) + emptyLevel(2, 7);
+    text.resize(text.size() - 40);   // the second level's grid ends early
+    std::ofstream(dir / "Levels Packs" / "two.tlp") << text;
+    field.levelNumber = 2;
+    field.bricks[7].present = true;
+    field.score = 55;
+    const PlayField before = field;
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(loadLevelOfPack());
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_NE(said.find("Levels Packs/two.tlp"), std::string::npos) << said;
+    EXPECT_NE(said.find("level 2"), std::string::npos) << said;
+    EXPECT_EQ(memcmp(&before.bricks, &field.bricks, sizeof field.bricks), 0);
+    EXPECT_EQ(field.paddle.x, before.paddle.x);
+    EXPECT_EQ(swaps, 0);
+    EXPECT_TRUE(soundCalls.empty());
+
+    std::ofstream(dir / "Levels Packs" / "two.tlp") << "1\n" + emptyLevel(1, 7);
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(loadLevelOfPack()) << "a level past the end is a format error too";
+    testing::internal::GetCapturedStdout();
+}
+
+TEST_F(Shell, APackThatCannotBeOpenedEndsTheGame)
+{
+    strcpy(config.levelPackName, "missing.tlp");
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(loadLevelOfPack());
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cannot open levels file.\n");
+    EXPECT_EQ(exitStatus, 1);
 }

@@ -1,8 +1,8 @@
-// Every level of every shipped pack can be cleared: the seeded bot plays each
-// one through the real rules. Prints the time to clear per level.
-#include "game/playfield/bot.h"
+// Every level of every shipped pack is cleared by every run of the pack
+// checker's engine: seeds 1-8, fall mode off and on, at 70 and at 10 frames a
+// second. Prints each level's verdict line as tlpcheck would.
+#include "game/playfield/check.h"
 
-#include "levelpack/levelpack.h"
 #include "platform/dirlist.h"
 
 #include <gtest/gtest.h>
@@ -14,36 +14,27 @@ namespace {
 
 const std::string packFolder = std::string(TESSIVAR_SOURCE_DIR) + "/assets/Levels Packs";
 
-int levelsIn(const std::string& path)
-{
-    PackLevel first;
-    first.levelNumber = 0;
-    return readPackLevel(path, first).ok() ? first.levelCount : 0;
-}
-
-}   // namespace
-
-TEST(ShippedLevels, TheBotClearsEveryLevel)
+void checkEveryShippedLevel(double fps)
 {
     const std::vector<std::string> packs = listFiles(packFolder, ".tlp");
     ASSERT_FALSE(packs.empty());
+    CheckOptions options;
+    options.fps = fps;
     for (const std::string& pack : packs) {
-        const std::string path = packFolder + "/" + pack;
-        const int count = levelsIn(path);
-        ASSERT_GT(count, 0) << path;
-        for (int level = 1; level <= count; ++level) {
-            BotResult best;
-            unsigned int seedUsed = 0;
-            for (unsigned int seed = 1; seed <= 4 && !best.cleared; ++seed) {
-                BotOptions options;
-                options.seed = seed;
-                options.maxSteps = 200000;
-                best = playLevelWithBot(path, level, options);
-                seedUsed = seed;
-            }
-            EXPECT_TRUE(best.cleared) << pack << " level " << level << ": " << best.failure;
-            printf("%s level %2d: %s in %6.1f s of play (seed %u, %d lives lost)\n", pack.c_str(), level,
-                   best.cleared ? "cleared" : "NOT cleared", best.steps / 70.0, seedUsed, best.livesLost);
+        const PackVerdict verdict = checkPack(packFolder + "/" + pack, options);
+        ASSERT_TRUE(verdict.read.ok()) << verdict.read.message;
+        ASSERT_FALSE(verdict.levels.empty()) << pack;
+        for (const LevelVerdict& level : verdict.levels) {
+            const std::string line = verdictLine(pack, level);
+            printf("%.0f fps: %s\n", fps, line.c_str());
+            EXPECT_EQ(level.cleared, level.runs) << line;
+            EXPECT_EQ(level.runs, 16) << line;
         }
     }
 }
+
+TEST(ShippedLevels, EveryRunClearsEveryLevelAtSeventyFramesASecond) { checkEveryShippedLevel(70); }
+
+TEST(ShippedLevels, EveryRunClearsEveryLevelAtTenFramesASecond) { checkEveryShippedLevel(10); }
+
+}   // namespace

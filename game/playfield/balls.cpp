@@ -1,20 +1,20 @@
 // game/playfield/balls: ball motion, the wall, paddle and brick bounces, the
-// speed-up, slot promotion and the lost-life reset.
+// speed-up, slot promotion, the lost-life reset and the nudge of a ball
+// caught in a loop.
 #include "game/playfield/playfield.h"
 
+#include "game/playfield/playfield_internal.h"
 #include "game/playfield/samples.h"
-#include "game/render/engine.h"
-#include "game/render/lights.h"
-#include "platform/sound.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr int SPEED_UP_BOUNCES = 40;     // counted bounces per speed step
-constexpr double SPEED_STEP = 0.25;
-constexpr double SPEED_MAX = 3.0;
 constexpr double BRICK_FACE_SLOWDOWN = 1.5;  // top and bottom faces are judged on a longer step
+// A ratio computed as a hair above 1 may stand for exactly 1 (the ball lands
+// on the face at the end of the step); rounding must not let it step inside.
+constexpr double NEAR_ALLOWANCE = 1e-9;
 
 void setHorizontal(Ball& ball, bool right)
 {
@@ -35,11 +35,13 @@ double distance(double x0, double y0, double x1, double y1)
     return std::sqrt(dx * dx + dy * dy);
 }
 
-bool near(double ratio) { return ratio > 0 && ratio < 1; }
+// A face is near when the ball reaches it within the step: on it already
+// (ratio 0) up to exactly at the step's end (ratio 1).
+bool near(double ratio) { return ratio >= 0 && ratio <= 1 + NEAR_ALLOWANCE; }
 
 }   // namespace
 
-void moveBall(int slot)
+void moveBall(int slot, double tick, PlayEvents& events)
 {
     Ball& ball = field.balls[slot];
     if (field.ballHeld) {
@@ -47,18 +49,19 @@ void moveBall(int slot)
         field.laserArmed = false;
         ball.x = field.paddle.x;
         ball.y = field.paddle.y + field.paddle.halfHeight + BALL_RADIUS;
-        setLightDirection(slot, 0, 1, -0.8f);
+        reportLightDirection(events, slot, 0, 1, -0.8f);
     } else {
         const double sx = ball.speedX * (int{ball.movingLeft} - int{ball.movingRight});
         const double sy = ball.speedY * (int{ball.movingDown} - int{ball.movingUp});
-        setLightDirection(slot, static_cast<float>(-std::sin(sx)), static_cast<float>(-std::sin(sy)), -0.8f);
+        reportLightDirection(events, slot, static_cast<float>(-std::sin(sx)), static_cast<float>(-std::sin(sy)),
+                             -0.8f);
 
         if (field.bounceCount > SPEED_UP_BOUNCES - 1) {
             field.speedFactor = field.speedFactor < SPEED_MAX ? field.speedFactor + SPEED_STEP : SPEED_MAX;
             field.bounceCount = 0;
         }
 
-        const double d = field.speedFactor * frameClock.tick;
+        const double d = field.speedFactor * tick;
         if (ball.movingRight) {
             ball.x += ball.speedX * d;
         }
@@ -71,41 +74,42 @@ void moveBall(int slot)
         if (ball.movingDown) {
             ball.y -= ball.speedY * d;
         }
+        ball.idleTicks += tick;
     }
-    setLightPosition(slot, static_cast<float>(ball.x), static_cast<float>(ball.y), static_cast<float>(LIGHT_PLANE_Z),
-                     1);
+    reportLightPosition(events, slot, static_cast<float>(ball.x), static_cast<float>(ball.y),
+                        static_cast<float>(LIGHT_PLANE_Z), 1);
 }
 
-void bounceOffWalls(int slot)
+void bounceOffWalls(int slot, PlayEvents& events)
 {
     Ball& ball = field.balls[slot];
     if (ball.x >= RIGHT_WALL - BALL_RADIUS) {
         ball.x = RIGHT_WALL - BALL_RADIUS;
         setHorizontal(ball, false);
-        soundPlaySample(SAMPLE_WALL, 0);
+        reportSound(events, SAMPLE_WALL, 0);
         ++field.bounceCount;
     }
     if (ball.x <= LEFT_WALL + BALL_RADIUS) {
         ball.x = LEFT_WALL + BALL_RADIUS;
         setHorizontal(ball, true);
-        soundPlaySample(SAMPLE_WALL, 0);
+        reportSound(events, SAMPLE_WALL, 0);
         ++field.bounceCount;
     }
     if (ball.y >= CEILING - BALL_RADIUS) {
         ball.y = CEILING - BALL_RADIUS;
         setVertical(ball, false);
-        soundPlaySample(SAMPLE_WALL, 0);
+        reportSound(events, SAMPLE_WALL, 0);
         ++field.bounceCount;
     }
     // Only a ball still in play can be lost, so ballCount keeps matching the active slots.
     if (ball.y <= FLOOR_Y + BALL_RADIUS && ball.active) {
         --field.ballCount;
         ball.active = false;
-        setLightEnabled(slot, false);
+        reportLightEnabled(events, slot, false);
     }
 }
 
-void bounceOffPaddle(int slot)
+void bounceOffPaddle(int slot, PlayEvents& events)
 {
     Ball& ball = field.balls[slot];
     const Paddle& paddle = field.paddle;
@@ -124,6 +128,7 @@ void bounceOffPaddle(int slot)
 
     setVertical(ball, true);
     ball.y = py + ph + r;
+    ball.idleTicks = 0;
 
     // The band edges are judged in single precision, so a ball placed at 30 %
     // of the paddle counts as 30 although the double quotient falls just short.
@@ -153,16 +158,21 @@ void bounceOffPaddle(int slot)
     if (field.catchActive) {
         field.ballHeld = true;
     }
-    soundPlaySample(SAMPLE_BAR, 0);
+    reportSound(events, SAMPLE_BAR, 0);
 }
 
-bool ballMeetsBrick(int slot, int index)
+bool ballMeetsBrick(int slot, int index, double tick)
 {
     Ball& ball = field.balls[slot];
     const Brick& brick = field.bricks[index];
 
+    // A ball resting on the paddle does not move, so nothing lies on its way;
+    // projecting it over a long frame would reach bricks far above.
+    if (field.ballHeld) {
+        return false;
+    }
     // A frame without elapsed time has no step to predict along.
-    const double s = ball.speedX * field.speedFactor * frameClock.tick;
+    const double s = ball.speedX * field.speedFactor * tick;
     if (!(s > 0)) {
         return false;
     }
@@ -175,7 +185,7 @@ bool ballMeetsBrick(int slot, int index)
     const double by = ball.y;
 
     // Every face distance is at least the distance to the brick's box, so a
-    // ball well beyond the longest near step (1.5 s) cannot meet any face.
+    // ball beyond the longest near step (1.5 s) cannot meet any face.
     // Skipping it keeps the pass cheap: most balls are far from most bricks.
     const double reach = 2 * BRICK_FACE_SLOWDOWN * s;
     if (L - bx > reach || bx - R > reach || B - by > reach || by - T > reach) {
@@ -212,10 +222,13 @@ bool ballMeetsBrick(int slot, int index)
     } else {
         return false;
     }
+    if (brick.type != Iron) {
+        ball.idleTicks = 0;
+    }
     return true;
 }
 
-void promoteBallSlots()
+void promoteBallSlots(PlayEvents& events)
 {
     if (field.balls[0].active || field.ballCount != 1) {
         return;
@@ -224,14 +237,14 @@ void promoteBallSlots()
         if (field.balls[slot].active) {
             field.balls[0] = field.balls[slot];
             field.balls[slot].active = false;
-            setLightEnabled(slot, false);
-            setLightEnabled(0, true);
+            reportLightEnabled(events, slot, false);
+            reportLightEnabled(events, 0, true);
             return;
         }
     }
 }
 
-void resetLostLife()
+void resetLostLife(double clockNow, PlayEvents& events)
 {
     if (field.ballCount != 0) {
         return;
@@ -242,8 +255,8 @@ void resetLostLife()
     field.laserArmed = false;
     field.paddleCrushed = false;
     field.catchActive = false;
-    setLightEnabled(LASER_LIGHT_LEFT, false);
-    setLightEnabled(LASER_LIGHT_RIGHT, false);
+    reportLightEnabled(events, LASER_LIGHT_LEFT, false);
+    reportLightEnabled(events, LASER_LIGHT_RIGHT, false);
 
     Ball& first = field.balls[0];
     first.active = true;
@@ -251,27 +264,56 @@ void resetLostLife()
     first.y = field.paddle.y + field.paddle.halfHeight + BALL_RADIUS;
     first.speedX = FIRST_SPEED_X;
     first.speedY = FIRST_SPEED_Y;
+    first.idleTicks = 0;
     for (int slot = 1; slot < BALL_SLOTS; ++slot) {
         field.balls[slot].active = false;
-        setLightEnabled(slot, false);
+        reportLightEnabled(events, slot, false);
     }
-    setLightEnabled(0, true);
+    reportLightEnabled(events, 0, true);
     field.ballCount = 1;
     --field.lives;
     field.paddle.x = PADDLE_HOME_X;
     field.paddle.y = PADDLE_HOME_Y;
     field.paddle.halfWidth = PADDLE_HALF_WIDTH;
-    cameraYaw = 0;
-    cameraPitch = 0;
+    reportEvent(events, PlayEventType::CameraReset);
     field.speedFactor = 1.0;
+    reportEvent(events, PlayEventType::LifeLost);
 
     if (field.lives < 1) {
-        soundStopStream();
-        soundPlaySample(SAMPLE_GAME_OVER, 2);
+        reportEvent(events, PlayEventType::StopMusic);
+        reportSound(events, SAMPLE_GAME_OVER, 2);
     } else if (!field.lifeLostPause) {
-        field.lifeLostTime = frameClock.clockNow;
-        soundPlaySample(SAMPLE_LOSE, 2);
+        field.lifeLostTime = clockNow;
+        reportSound(events, SAMPLE_LOSE, 2);
         field.lifeLostPause = true;
         field.ballHeld = true;
+    }
+}
+
+void nudgeStuckBalls()
+{
+    if (field.ballHeld) {
+        return;
+    }
+    // The paddle's own courses, so a nudged ball moves as if it had just left the paddle.
+    static const double COURSES[3][2] = {{0.7, 0.3}, {0.6, 0.4}, {0.4, 0.6}};
+    for (Ball& ball : field.balls) {
+        if (!ball.active || ball.idleTicks <= STUCK_BALL_TICKS) {
+            continue;
+        }
+        // A loop at a high speed factor can close over a whole row's gaps, so
+        // the game slows down too; the new course and side break its period.
+        int course = static_cast<int>(drawRandom(field.random) % 3);
+        if (COURSES[course][0] == ball.speedX) {
+            course = (course + 1) % 3;
+        }
+        ball.speedX = COURSES[course][0];
+        ball.speedY = COURSES[course][1];
+        if (drawRandom(field.random) % 2) {
+            setHorizontal(ball, !ball.movingRight);
+        }
+        field.speedFactor = 1.0;
+        field.bounceCount = 0;
+        ball.idleTicks = 0;
     }
 }

@@ -3,35 +3,49 @@
 #include "game/playfield/bot.h"
 
 #include "game/playfield/playfield.h"
-#include "game/playfield/samples.h"
-#include "game/shell/config.h"
-#include "platform/sound.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <random>
 
 namespace {
 
-double botClock = 0;   // ms; what loadLevel reads through the clock seam
+constexpr double BALL_LEFT = LEFT_WALL + BALL_RADIUS;     // where the walls turn a ball
+constexpr double BALL_RIGHT = RIGHT_WALL - BALL_RADIUS;
+constexpr double BALL_TOP = CEILING - BALL_RADIUS;
 
-double readBotClock() { return botClock; }
-void swapNothing() {}
+// Where a ball keeping its course would come down to height y, reflected by
+// the walls and the ceiling but not by bricks; ticks is how long it takes.
+double landingX(const Ball& ball, double y, double& ticks)
+{
+    const double vy = ball.speedY * field.speedFactor;
+    const double vx = ball.speedX * field.speedFactor;
+    const double rise = ball.movingUp ? 2 * BALL_TOP - ball.y - y : ball.y - y;
+    ticks = vy > 0 ? std::max(0.0, rise) / vy : 0;
+    const double width = BALL_RIGHT - BALL_LEFT;
+    double unfolded = std::fmod(ball.x - BALL_LEFT + (ball.movingRight ? vx : -vx) * ticks, 2 * width);
+    if (unfolded < 0) {
+        unfolded += 2 * width;
+    }
+    return BALL_LEFT + (unfolded <= width ? unfolded : 2 * width - unfolded);
+}
 
-// The ball the paddle should meet next: the lowest one coming down, else the lowest.
-int lowestBall()
+// The ball the paddle should meet next: the one that comes down soonest.
+int nextBall(double restY, double& targetX)
 {
     int best = -1;
-    for (int pass = 0; pass < 2 && best < 0; ++pass) {
-        for (int slot = 0; slot < BALL_SLOTS; ++slot) {
-            const Ball& ball = field.balls[slot];
-            if (!ball.active || (pass == 0 && !ball.movingDown)) {
-                continue;
-            }
-            if (best < 0 || ball.y < field.balls[best].y) {
-                best = slot;
-            }
+    double soonest = 0;
+    for (int slot = 0; slot < BALL_SLOTS; ++slot) {
+        const Ball& ball = field.balls[slot];
+        if (!ball.active) {
+            continue;
+        }
+        double ticks = 0;
+        const double x = landingX(ball, restY, ticks);
+        if (best < 0 || ticks < soonest) {
+            best = slot;
+            soonest = ticks;
+            targetX = x;
         }
     }
     return best;
@@ -47,7 +61,7 @@ bool brickLandsOn(double x)
             continue;
         }
         const double bottom = brick.fallY - brick.halfHeight;
-        if (bottom < paddle.y - paddle.halfHeight - 1 || bottom > paddle.y + paddle.halfHeight + 6) {
+        if (bottom < paddle.y - paddle.halfHeight - 1 || bottom > paddle.y + paddle.halfHeight + 8) {
             continue;
         }
         if (brick.x + brick.halfWidth >= x - paddle.halfWidth - 0.2 &&
@@ -60,17 +74,16 @@ bool brickLandsOn(double x)
 
 // In fall mode: a paddle place no brick lands on; once the ball is close,
 // only among the places that still meet it.
-double dodge(double wanted, const Ball& ball, double lowest, double highest)
+double dodge(double wanted, double ballX, bool ballClose, double lowest, double highest)
 {
     if (!field.fallMode || !brickLandsOn(wanted)) {
         return wanted;
     }
     const double reach = field.paddle.halfWidth + BALL_RADIUS - 0.1;
-    const bool ballClose = ball.movingDown && ball.y < field.paddle.y + 8;
     for (double step = 0.25; step <= RIGHT_WALL - LEFT_WALL; step += 0.25) {
         for (double candidate : {wanted - step, wanted + step}) {
             const double x = std::clamp(candidate, lowest, highest);
-            if ((!ballClose || std::fabs(x - ball.x) < reach) && !brickLandsOn(x)) {
+            if ((!ballClose || std::fabs(x - ballX) < reach) && !brickLandsOn(x)) {
                 return x;
             }
         }
@@ -85,28 +98,19 @@ struct Aim {
     double offset = 0;      // where on the paddle the ball should land, from its centre
 };
 
-// Launch, fire and steer, as a player would between two frames.
-void playInput(Aim& aim)
+// Launch, fire and steer, as a player would once a frame.
+void playInput(Aim& aim, PlayEvents& events)
 {
     Paddle& paddle = field.paddle;
-    if (field.ballHeld && !field.lifeLostPause) {
-        field.ballHeld = false;
-        field.balls[0].movingRight = true;
-        field.balls[0].movingLeft = false;
-        field.balls[0].movingUp = true;
-        field.balls[0].movingDown = false;
-        soundPlaySample(SAMPLE_WALL, 0);
-    }
-    if (field.laserArmed && !field.laserActive && !field.ballHeld && !field.lifeLostPause) {
-        field.laserActive = true;
-        field.laserX = paddle.x;
-        field.laserY = paddle.y;
-        soundPlaySample(SAMPLE_LASER, 1);
+    if (field.ballHeld || (field.laserArmed && !field.laserActive)) {
+        launchOrFire(events);
     }
     if (field.paddleCrushed) {
         return;
     }
-    const int slot = lowestBall();
+    const double restY = paddle.y + paddle.halfHeight + BALL_RADIUS;
+    double target = 0;
+    const int slot = nextBall(restY, target);
     if (slot < 0) {
         return;
     }
@@ -120,56 +124,45 @@ void playInput(Aim& aim)
     }
     const double lowest = LEFT_WALL + paddle.halfWidth;
     const double highest = RIGHT_WALL - paddle.halfWidth;
-    paddle.x = dodge(std::clamp(ball.x - aim.offset, lowest, highest), ball, lowest, highest);
+    const bool close = ball.movingDown && ball.y < paddle.y + 8;
+    paddle.x = dodge(std::clamp(target - aim.offset, lowest, highest), target, close, lowest, highest);
 }
 
 }   // namespace
 
-BotResult playLevelWithBot(const std::string& packPath, int levelNumber, const BotOptions& options)
+BotResult playLevelWithBot(const PackLevel& level, const BotOptions& options, BotObserver observer, void* context)
 {
     BotResult result;
-    // loadLevel ends the process on a pack it cannot open; a check must not.
-    if (FILE* probe = fopen(packPath.c_str(), "rb")) {
-        fclose(probe);
-    } else {
-        result.failure = "cannot open " + packPath;
-        return result;
-    }
+    result.loaded = true;
+    PlayEvents events;
 
-    double (*const savedClock)() = readClock;
-    void (*const savedSwap)() = swapBuffers;
-    const uint8_t savedFallMode = config.fallMode;
-    const FrameClock savedFrameClock = frameClock;
-    readClock = readBotClock;
-    swapBuffers = swapNothing;
-    config.fallMode = options.fallMode ? 1 : 0;
-    botClock = options.seed;
-
-    field.levelNumber = levelNumber;
+    double clock = options.seed;   // the game seeds a level from the clock
+    field.levelNumber = level.levelNumber;
     field.lives = options.lives;
     field.score = 0;
     field.lifeLostPause = false;
-    result.loaded = loadLevelFrom(packPath);
-    if (!result.loaded) {
-        result.failure = "cannot read level " + std::to_string(levelNumber) + " of " + packPath;
-    }
-
+    loadLevel(level, options.seed, clock, options.fallMode, events);
     // The ready phase holds the paddle and ball 0 at home until play begins.
-    field.paddle.x = PADDLE_HOME_X;
-    field.paddle.y = PADDLE_HOME_Y;
-    field.balls[0].x = PADDLE_HOME_X;
-    field.balls[0].y = PADDLE_HOME_Y + field.paddle.halfHeight + BALL_RADIUS;
+    clearEvents(events);
+    holdField(events);
 
     Aim aim;
     aim.random.seed(options.seed);
-    frameClock.tick = options.tick;
-    while (result.loaded && result.steps < options.maxSteps) {
-        frameClock.clockNow += options.tick * 1000.0 / 70.0;
-        playInput(aim);
+    const double frameMs = 1000.0 / options.fps;
+    const double endMs = clock + options.maxSeconds * 1000.0;
+    std::uniform_real_distribution<double> wobble(-options.jitter, options.jitter);
+    while (clock < endMs) {
+        clearEvents(events);
+        playInput(aim, events);
         const int32_t livesBefore = field.lives;
-        stepPlayPhase();
-        ++result.steps;
+        const double previous = clock;
+        clock += frameMs * (1 + wobble(aim.random));
+        stepPlayFrame((clock - previous) * TICKS_PER_SECOND / 1000.0, previous, clock, events);
+        ++result.frames;
         result.livesLost += std::max(0, livesBefore - field.lives);
+        if (observer) {
+            observer(context);
+        }
         if (field.levelCleared) {
             result.cleared = true;
             break;
@@ -179,14 +172,24 @@ BotResult playLevelWithBot(const std::string& packPath, int levelNumber, const B
             break;
         }
     }
-    if (result.loaded && !result.cleared && result.failure.empty()) {
-        result.failure = "not cleared within " + std::to_string(options.maxSteps) + " steps";
+    result.seconds = (clock - options.seed) / 1000.0;
+    if (!result.cleared && result.failure.empty()) {
+        result.timedOut = true;
+        result.failure = "not cleared within " + std::to_string(static_cast<int>(options.maxSeconds)) + " s of play";
     }
     result.score = field.score;
-
-    readClock = savedClock;
-    swapBuffers = savedSwap;
-    config.fallMode = savedFallMode;
-    frameClock = savedFrameClock;
     return result;
+}
+
+BotResult playPackLevelWithBot(const std::string& packPath, int levelNumber, const BotOptions& options)
+{
+    PackLevel level;
+    level.levelNumber = levelNumber;
+    const PackResult read = readPackLevel(packPath, level);
+    if (!read.ok()) {
+        BotResult result;
+        result.failure = read.message;
+        return result;
+    }
+    return playLevelWithBot(level, options);
 }

@@ -4,10 +4,9 @@
 
 #include "game/playfield/playfield_internal.h"
 #include "game/playfield/samples.h"
-#include "game/render/lights.h"
-#include "platform/sound.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace {
@@ -32,14 +31,14 @@ void addScore(int64_t points)
 
 int32_t rollCapsuleType()
 {
-    const long m = drawRandom() % 100;
+    const long m = drawRandom(field.random) % 100;
     if (m <= 3) {
         return Break;
     }
     if (m >= 5 && m <= 8) {
         return ExtraLife;
     }
-    int32_t t = static_cast<int32_t>(drawRandom() % 6 + 1);
+    int32_t t = static_cast<int32_t>(drawRandom(field.random) % 6 + 1);
     if (t == ExtraLife) {
         t = Slow;
     }
@@ -51,7 +50,7 @@ int32_t rollCapsuleType()
 
 // Three balls from one: the copies start where the source ball is, in its
 // direction, and part because their speed ratios differ.
-void splitBall()
+void splitBall(PlayEvents& events)
 {
     // Slot 0 may have fallen out earlier in this frame; take the ball still in
     // play, so ballCount keeps matching the active slots. With none, nothing splits.
@@ -74,27 +73,138 @@ void splitBall()
     field.balls[2].speedX = 0.4;
     field.balls[2].speedY = 0.6;
     field.ballCount = 3;
-    setLightEnabled(0, true);
-    setLightEnabled(1, true);
-    setLightEnabled(2, true);
+    reportLightEnabled(events, 0, true);
+    reportLightEnabled(events, 1, true);
+    reportLightEnabled(events, 2, true);
+}
+
+// The part (t0, t1) of a step in which a coordinate moving from p by d lies
+// strictly between lo and hi; empty when t0 >= t1.
+void openSpan(double p, double d, double lo, double hi, double& t0, double& t1)
+{
+    if (d == 0) {
+        const bool inside = lo < p && p < hi;
+        t0 = inside ? -INFINITY : INFINITY;
+        t1 = inside ? INFINITY : -INFINITY;
+        return;
+    }
+    const double a = (lo - p) / d;
+    const double b = (hi - p) / d;
+    t0 = std::min(a, b);
+    t1 = std::max(a, b);
+}
+
+// The standing brick the ball's coming step (dx, dy) would carry it into
+// first, or -1. vertical says whether it comes in through the top or bottom
+// face (at a corner too) rather than a side.
+int brickInTheWay(const Ball& ball, double dx, double dy, bool& vertical)
+{
+    const double xLow = std::min(ball.x, ball.x + dx);
+    const double xHigh = std::max(ball.x, ball.x + dx);
+    const double yLow = std::min(ball.y, ball.y + dy);
+    const double yHigh = std::max(ball.y, ball.y + dy);
+    constexpr double END_ALLOWANCE = 1e-9;
+    int first = -1;
+    double soonest = 1;
+    for (int row = 0; row < GRID_ROWS; ++row) {
+        const Brick& rowStart = field.bricks[row * GRID_COLUMNS];
+        if (rowStart.y + rowStart.halfHeight <= yLow || rowStart.y - rowStart.halfHeight >= yHigh) {
+            continue;
+        }
+        for (int column = 0; column < GRID_COLUMNS; ++column) {
+            const int i = row * GRID_COLUMNS + column;
+            const Brick& brick = field.bricks[i];
+            if (!brick.present || brick.x + brick.halfWidth <= xLow || brick.x - brick.halfWidth >= xHigh) {
+                continue;
+            }
+            double tx0, tx1, ty0, ty1;
+            openSpan(ball.x, dx, brick.x - brick.halfWidth, brick.x + brick.halfWidth, tx0, tx1);
+            openSpan(ball.y, dy, brick.y - brick.halfHeight, brick.y + brick.halfHeight, ty0, ty1);
+            const double enter = std::max(tx0, ty0);
+            // Only a ball outside now that would be inside during the step;
+            // one that ends the step on a face (up to rounding) stays outside.
+            if (enter < std::min(tx1, ty1) && enter >= -END_ALLOWANCE && enter < soonest - END_ALLOWANCE) {
+                soonest = enter;
+                first = i;
+                vertical = ty0 >= tx0;
+            }
+        }
+    }
+    return first;
+}
+
+// Where the ball's coming step would end as moveBall will take it (with the
+// speed-up it is due, put back by the walls and the ceiling), heading
+// right/up as given; the standing brick it would carry the ball into first,
+// or -1.
+int brickOnCourse(const Ball& ball, double d, bool right, bool up, bool& vertical)
+{
+    const double x =
+        std::clamp(ball.x + (right ? 1 : -1) * ball.speedX * d, LEFT_WALL + BALL_RADIUS, RIGHT_WALL - BALL_RADIUS);
+    const double y = std::min(ball.y + (up ? 1 : -1) * ball.speedY * d, CEILING - BALL_RADIUS);
+    return brickInTheWay(ball, x - ball.x, y - ball.y, vertical);
+}
+
+// The brick tests judge each brick on its own, so two of them can turn a
+// ball back and forth in one pass and send it into a third, or let it cut a
+// corner that no face's window covers. A ball whose coming step would end
+// inside a standing brick, or cut through one, meets that brick now instead:
+// it turns away from the face it would cross, else on the other axis, else
+// (in a pocket smaller than its step) back along the way it came, which was clear.
+void keepOutOfBricks(int slot, double tick, PlayEvents& events)
+{
+    Ball& ball = field.balls[slot];
+    // The step as the next moveBall takes it, with the speed-up that the
+    // counted bounces (this meeting's too) bring.
+    const auto stepLength = [&](int bounces) {
+        const bool speedUp = field.bounceCount + bounces > SPEED_UP_BOUNCES - 1;
+        return (speedUp ? std::min(field.speedFactor + SPEED_STEP, SPEED_MAX) : field.speedFactor) * tick;
+    };
+    bool vertical = false;
+    const int met = brickOnCourse(ball, stepLength(0), ball.movingRight, ball.movingUp, vertical);
+    if (met < 0) {
+        return;
+    }
+    const double d = stepLength(1);
+    const bool right = ball.movingRight;
+    const bool up = ball.movingUp;
+    const bool turns[3][2] = {{vertical ? right : !right, vertical ? !up : up},
+                              {vertical ? !right : right, vertical ? up : !up},
+                              {!right, !up}};
+    int choice = 2;
+    for (int k = 0; k < 2; ++k) {
+        bool ignored = false;
+        if (brickOnCourse(ball, d, turns[k][0], turns[k][1], ignored) < 0) {
+            choice = k;
+            break;
+        }
+    }
+    ball.movingRight = turns[choice][0];
+    ball.movingLeft = !turns[choice][0];
+    ball.movingUp = turns[choice][1];
+    ball.movingDown = !turns[choice][1];
+    if (field.bricks[met].type != Iron) {
+        ball.idleTicks = 0;
+    }
+    hitBrick(met, events);
 }
 
 }   // namespace
 
-void hitBrick(int index)
+void hitBrick(int index, PlayEvents& events)
 {
     Brick& brick = field.bricks[index];
     ++brick.hits;
 
     const bool ironLike = brick.type == Iron || (brick.type == Grey && brick.hits < field.greyHits);
     if (ironLike) {
-        soundPlaySample(SAMPLE_IMPACT_IRON, 0);
+        reportSound(events, SAMPLE_IMPACT_IRON, 0);
         ++field.bounceCount;
         return;
     }
     if (brick.type == Grey) {
         brick.present = false;
-        soundPlaySample(SAMPLE_IMPACT, 0);
+        reportSound(events, SAMPLE_IMPACT, 0);
         addScore(int64_t{50} * field.levelNumber);
         ++field.bounceCount;
         if (field.fallMode) {
@@ -103,7 +213,7 @@ void hitBrick(int index)
         return;
     }
 
-    const long n = drawRandom() % 100 + 1;
+    const long n = drawRandom(field.random) % 100 + 1;
     const bool released = n < field.bonusChance && !field.capsuleInFlight;
     if (released) {
         field.capsuleInFlight = true;
@@ -113,12 +223,12 @@ void hitBrick(int index)
         brick.brickFalling = true;
     }
     brick.present = false;
-    soundPlaySample(SAMPLE_IMPACT, 0);
+    reportSound(events, SAMPLE_IMPACT, 0);
     addScore(pointsFor(brick.type));
     ++field.bounceCount;
 }
 
-void catchCapsule(int index)
+void catchCapsule(int index, PlayEvents& events)
 {
     Brick& brick = field.bricks[index];
     if (!brick.capsuleFalling) {
@@ -145,14 +255,14 @@ void catchCapsule(int index)
         break;
     case ExtraLife:
         ++field.lives;
-        soundPlaySample(SAMPLE_LIFE, 2);
+        reportSound(events, SAMPLE_LIFE, 2);
         break;
     case Laser:
         field.laserArmed = true;
         field.ballHeld = false;
         break;
     case Disrupt:
-        splitBall();
+        splitBall(events);
         break;
     case Break:
         field.warpOpen = true;
@@ -162,11 +272,11 @@ void catchCapsule(int index)
     }
 }
 
-void updateBricks()
+void updateBricks(double tick, PlayEvents& events)
 {
     field.levelCleared = true;
-    const double tick = frameClock.tick;
     Paddle paddle = field.paddle;
+    const int laserRow = laserTargetRow();
 
     for (int i = 0; i < BRICK_COUNT; ++i) {
         Brick& brick = field.bricks[i];
@@ -174,15 +284,15 @@ void updateBricks()
             if (brick.type != Iron) {
                 field.levelCleared = false;
             }
-            if (laserMeetsBrick(brick)) {
+            if (i / GRID_COLUMNS == laserRow && laserMeetsBrick(brick)) {
                 field.laserHit = true;
-                hitBrick(i);
+                hitBrick(i, events);
             }
             // A brick destroyed by the laser or an earlier ball still takes
             // the remaining hits of this turn.
             for (int slot = 0; slot < BALL_SLOTS; ++slot) {
-                if (field.balls[slot].active && ballMeetsBrick(slot, i)) {
-                    hitBrick(i);
+                if (field.balls[slot].active && ballMeetsBrick(slot, i, tick)) {
+                    hitBrick(i, events);
                 }
             }
             continue;
@@ -207,13 +317,24 @@ void updateBricks()
         if (paddle.y < brick.capsuleY && brick.capsuleY <= paddle.y + paddle.halfHeight) {
             if (paddle.x - paddle.halfWidth < brick.x && brick.x < paddle.x + paddle.halfWidth &&
                 !field.lifeLostPause) {
-                catchCapsule(i);
+                catchCapsule(i, events);
                 paddle = field.paddle;
             }
             continue;
         }
-        if (stepFallingBrick(brick, paddle)) {
+        if (stepFallingBrick(brick, paddle, tick, events)) {
             paddle = field.paddle;
         }
+    }
+    nudgeStuckBalls();
+    if (!field.ballHeld && tick > 0) {
+        for (int slot = 0; slot < BALL_SLOTS; ++slot) {
+            if (field.balls[slot].active) {
+                keepOutOfBricks(slot, tick, events);
+            }
+        }
+    }
+    if (field.levelCleared) {
+        reportEvent(events, PlayEventType::LevelCleared);
     }
 }

@@ -3,8 +3,6 @@
 
 #include "game/playfield/playfield_internal.h"
 #include "game/playfield/samples.h"
-#include "game/render/lights.h"
-#include "platform/sound.h"
 
 namespace {
 
@@ -12,10 +10,10 @@ constexpr double LASER_SPEED = 2.0;          // per tick
 constexpr double LOST_BELOW_PADDLE = 8.0;
 constexpr double LASER_LIGHT_INSET = 0.3;   // lights sit just inside the paddle's ends
 
-void switchLaserLights(bool on)
+void switchLaserLights(PlayEvents& events, bool on)
 {
-    setLightEnabled(LASER_LIGHT_LEFT, on);
-    setLightEnabled(LASER_LIGHT_RIGHT, on);
+    reportLightEnabled(events, LASER_LIGHT_LEFT, on);
+    reportLightEnabled(events, LASER_LIGHT_RIGHT, on);
 }
 
 }   // namespace
@@ -26,12 +24,29 @@ bool laserMeetsBrick(const Brick& brick)
            brick.x - brick.halfWidth < field.laserX + brick.halfWidth && brick.y - brick.halfHeight <= field.laserY;
 }
 
-bool stepFallingBrick(Brick& brick, const Paddle& paddle)
+// At 70 frames a second the pair rises 2 units a step, less than the 2.1 between
+// rows, so it always meets the lowest row in its way first and ends there. A
+// longer step may carry it past several rows at once: it still breaks only
+// the lowest, as it would have at 70 frames a second.
+int laserTargetRow()
+{
+    if (!field.laserActive) {
+        return -1;
+    }
+    for (int i = BRICK_COUNT - 1; i >= 0; --i) {
+        if (field.bricks[i].present && laserMeetsBrick(field.bricks[i])) {
+            return i / GRID_COLUMNS;
+        }
+    }
+    return -1;
+}
+
+bool stepFallingBrick(Brick& brick, const Paddle& paddle, double tick, PlayEvents& events)
 {
     if (!field.fallMode || !brick.brickFalling) {
         return false;
     }
-    brick.fallY -= FALL_SPEED * frameClock.tick;
+    brick.fallY -= FALL_SPEED * tick;
 
     bool crushed = false;
     if (!field.lifeLostPause && !field.paddleCrushed) {
@@ -46,7 +61,7 @@ bool stepFallingBrick(Brick& brick, const Paddle& paddle)
         const bool across = (px - pw <= leftEdge && leftEdge <= px + pw) || (px - pw <= rightEdge && rightEdge <= px + pw);
         if (level && across) {
             field.paddleCrushed = true;
-            soundPlaySample(SAMPLE_TRAPPED, 1);
+            reportSound(events, SAMPLE_TRAPPED, 1);
             crushed = true;
         }
     }
@@ -57,24 +72,24 @@ bool stepFallingBrick(Brick& brick, const Paddle& paddle)
     return crushed;
 }
 
-void clearLaserAfterHit()
+void clearLaserAfterHit(PlayEvents& events)
 {
     if (!field.laserHit) {
         return;
     }
     field.laserHit = false;
     field.laserActive = false;
-    switchLaserLights(false);
+    switchLaserLights(events, false);
 }
 
-void sinkCrushedPaddle()
+void sinkCrushedPaddle(double tick)
 {
     if (field.paddleCrushed) {
-        field.paddle.y -= FALL_SPEED * frameClock.tick;
+        field.paddle.y -= FALL_SPEED * tick;
     }
 }
 
-void advanceLaser()
+void advanceLaser(double tick, PlayEvents& events)
 {
     if (!field.laserActive) {
         return;
@@ -82,17 +97,17 @@ void advanceLaser()
     const double pw = field.paddle.halfWidth;
     const float y = static_cast<float>(field.laserY);
     const float z = static_cast<float>(LIGHT_PLANE_Z);
-    switchLaserLights(true);
-    setLightPositionX(LASER_LIGHT_LEFT, static_cast<float>(field.laserX - pw + LASER_LIGHT_INSET));
-    setLightPositionY(LASER_LIGHT_LEFT, y);
-    setLightPositionZ(LASER_LIGHT_LEFT, z);
-    setLightPositionX(LASER_LIGHT_RIGHT, static_cast<float>(field.laserX + pw - LASER_LIGHT_INSET));
-    setLightPositionY(LASER_LIGHT_RIGHT, y);
-    setLightPositionZ(LASER_LIGHT_RIGHT, z);
+    switchLaserLights(events, true);
+    reportLightPositionAxis(events, LASER_LIGHT_LEFT, 0, static_cast<float>(field.laserX - pw + LASER_LIGHT_INSET));
+    reportLightPositionAxis(events, LASER_LIGHT_LEFT, 1, y);
+    reportLightPositionAxis(events, LASER_LIGHT_LEFT, 2, z);
+    reportLightPositionAxis(events, LASER_LIGHT_RIGHT, 0, static_cast<float>(field.laserX + pw - LASER_LIGHT_INSET));
+    reportLightPositionAxis(events, LASER_LIGHT_RIGHT, 1, y);
+    reportLightPositionAxis(events, LASER_LIGHT_RIGHT, 2, z);
     if (field.laserY < CEILING) {
-        field.laserY += LASER_SPEED * frameClock.tick;
+        field.laserY += LASER_SPEED * tick;
     } else {
         field.laserActive = false;
-        switchLaserLights(false);
+        switchLaserLights(events, false);
     }
 }

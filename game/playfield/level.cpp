@@ -1,24 +1,11 @@
-// game/playfield/level: loadLevel, which reads one level of the selected pack
-// and resets the field for it.
+// game/playfield/level: loadLevel, which resets the field for a level the
+// caller has read, and the hold of the ready phase.
 #include "game/playfield/playfield.h"
-
-#include "game/render/engine.h"
-#include "game/render/lights.h"
-#include "game/shell/config.h"
-#include "levelpack/levelpack.h"
-#include "platform/sound.h"
-
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <string>
-
-bool musicPlaying = false;
 
 namespace {
 
 // The ball slots and the field's counters as a level starts.
-void resetForLevel()
+void resetForLevel(double clockNow, PlayEvents& events)
 {
     for (Ball& ball : field.balls) {
         ball.active = false;
@@ -30,6 +17,7 @@ void resetForLevel()
         ball.movingDown = false;
         ball.speedX = FIRST_SPEED_X;
         ball.speedY = FIRST_SPEED_Y;
+        ball.idleTicks = 0;
     }
 
     field.ballCount = 1;
@@ -40,19 +28,18 @@ void resetForLevel()
     first.x = field.paddle.x;
     first.y = field.paddle.y + field.paddle.halfHeight + BALL_RADIUS;
     field.speedFactor = 1.0;
-    field.levelStartTime = static_cast<int32_t>(frameClock.clockNow);
+    field.levelStartTime = static_cast<int32_t>(clockNow);
     first.active = true;
-    setLightEnabled(0, true);
-    setLightEnabled(1, false);
-    setLightEnabled(2, false);
-    setLightEnabled(LASER_LIGHT_LEFT, false);
-    setLightEnabled(LASER_LIGHT_RIGHT, false);
+    reportLightEnabled(events, 0, true);
+    reportLightEnabled(events, 1, false);
+    reportLightEnabled(events, 2, false);
+    reportLightEnabled(events, LASER_LIGHT_LEFT, false);
+    reportLightEnabled(events, LASER_LIGHT_RIGHT, false);
     field.paddle.x = PADDLE_HOME_X;
     field.paddle.y = PADDLE_HOME_Y;
     field.paddle.halfWidth = PADDLE_HALF_WIDTH;
     field.paddle.halfHeight = PADDLE_HALF_HEIGHT;
-    cameraYaw = 0;
-    cameraPitch = 0;
+    reportEvent(events, PlayEventType::CameraReset);
     field.levelCleared = false;
     field.warpOpen = false;
     field.laserActive = false;
@@ -71,19 +58,17 @@ void fillBricks(const int32_t* codes)
     field.capsuleInFlight = false;
     for (int i = 0; i < BRICK_COUNT; ++i) {
         Brick& brick = field.bricks[i];
-        const int row = i / GRID_COLUMNS;
-        const int column = i % GRID_COLUMNS;
         brick.spin = 0;
         brick.hits = 0;
         brick.capsuleFalling = false;
         brick.brickFalling = false;
-        brick.tumble = static_cast<int32_t>(drawRandom() % 2);
+        brick.tumble = static_cast<int32_t>(drawRandom(field.random) % 2);
         brick.present = (codes[i] != 0);
         if (codes[i] > 0) {
             brick.type = codes[i];
         }
-        brick.x = 3.5 * (6.45 + column);
-        brick.y = 2.1 * (25 - row);
+        brick.x = cellCentreX(i % GRID_COLUMNS);
+        brick.y = cellCentreY(i / GRID_COLUMNS);
         brick.halfWidth = BRICK_HALF_WIDTH;
         brick.halfHeight = BRICK_HALF_HEIGHT;
         brick.fallY = brick.y;
@@ -93,27 +78,9 @@ void fillBricks(const int32_t* codes)
 
 }   // namespace
 
-bool loadLevelFrom(const std::string& path)
+void loadLevel(const PackLevel& level, unsigned int seed, double clockNow, bool fallMode, PlayEvents& events)
 {
-    frameClock.clockNow = readClock();
-    seedRandom(static_cast<unsigned int>(static_cast<int>(frameClock.clockNow)));
-
-    // The whole level is read before anything changes, so a damaged pack
-    // leaves the field as it was and the caller can go back to the menu.
-    PackLevel level;
-    level.levelNumber = field.levelNumber;
-    const PackResult result = readPackLevel(path, level);
-    if (result.status == PackStatus::CannotOpen) {
-        printf("Cannot open levels file.\n");
-        fflush(stdout);
-        exit(1);
-    }
-    if (!result.ok()) {
-        printf("Cannot load level %d: %s\n", static_cast<int>(field.levelNumber), result.message.c_str());
-        fflush(stdout);
-        return false;
-    }
-
+    seedRandom(field.random, seed);
     if (field.levelNumber == 0) {
         field.levelCount = level.levelCount;
         field.levelNumber = level.levelNumber;
@@ -121,20 +88,21 @@ bool loadLevelFrom(const std::string& path)
     field.greyHits = level.greyHits;
     field.bonusChance = level.bonusChance;
     field.background = level.background;
-    field.fallMode = (config.fallMode != 0);
-    resetForLevel();
-    swapBuffers();
+    field.fallMode = fallMode;
+    resetForLevel(clockNow, events);
     fillBricks(level.bricks);
-
-    soundStopStream();
-    musicPlaying = false;
-    return true;
+    reportEvent(events, PlayEventType::StopMusic);
 }
 
-bool loadLevel()
+void holdField(PlayEvents& events)
 {
-    // The name's field may lack its terminator; never read past it.
-    const size_t nameLength = strnlen(config.levelPackName, PACK_NAME_SIZE);
-    const std::string path = std::string(PACK_FOLDER) + "/" + std::string(config.levelPackName, nameLength);
-    return loadLevelFrom(path);
+    field.paddle.x = PADDLE_HOME_X;
+    field.paddle.y = PADDLE_HOME_Y;
+    reportEvent(events, PlayEventType::CameraReset);
+    Ball& ball = field.balls[0];
+    ball.x = PADDLE_HOME_X;
+    ball.y = PADDLE_HOME_Y + field.paddle.halfHeight + BALL_RADIUS;
+    reportLightPositionAxis(events, 0, 0, static_cast<float>(PADDLE_HOME_X));
+    reportLightPositionAxis(events, 0, 1, static_cast<float>(ball.y));
+    reportLightPositionAxis(events, 0, 2, static_cast<float>(LIGHT_PLANE_Z));
 }

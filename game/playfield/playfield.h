@@ -1,11 +1,14 @@
 // game/playfield/playfield: the one model of the level in play and the rules
 // that change it (level loading, balls, bricks, capsules, laser, fall mode).
-// No GL, GLUT or sound library: sounds go through platform/sound.h, lights
-// through game/render/lights.h, the clock and the buffer swap through seams.
+// A pure step: the caller passes the level's data, the time and the input in,
+// and the rules report what happened as PlayEvents (sounds, lights, camera,
+// music) for the shell to act on. They read no clock, file, configuration or
+// renderer state and call no device; only the level format is linked.
 #pragma once
 
+#include "levelpack/levelpack.h"
+
 #include <cstdint>
-#include <string>
 
 // ---------------------------------------------------------------------------
 // World constants (world units; speeds per tick of 1/70 s)
@@ -31,6 +34,25 @@ constexpr double PLAY_PLANE_Z = 15.0;        // play objects lie here
 constexpr double LIGHT_PLANE_Z = 20.0;       // lights that follow objects, and texts
 constexpr int BRICK_COUNT = 242;
 constexpr int BALL_SLOTS = 3;
+constexpr double TICKS_PER_SECOND = 70.0;
+constexpr int LIFE_LOST_PAUSE_MS = 2000;
+
+// A frame's time step runs as equal sub-steps of at most this many ticks. The
+// fastest ball (0.6 x speed factor 3) then moves 2.7 units a sub-step, less
+// than the 3-unit band in which a ball meets the paddle; capsules (0.6) and
+// falling bricks (0.6) cannot skip their 1- and 2-unit catch and crush bands.
+// 1.5 ticks is a frame at 46.7 fps: above that nothing is split.
+constexpr double MAX_SUBSTEP_TICKS = 1.5;
+
+// A ball that meets neither the paddle nor a breakable brick for this long is
+// taken to be caught in a loop (iron boxes, the corridor above a row) and is
+// nudged. Ordinary play returns a ball to the paddle every few seconds.
+constexpr double STUCK_BALL_TICKS = 30 * TICKS_PER_SECOND;
+
+// The lights that follow play objects: light i follows ball slot i.
+constexpr int LASER_LIGHT_LEFT = 4;
+constexpr int LASER_LIGHT_RIGHT = 5;
+constexpr int PLAY_LIGHTS = 6;
 
 enum BrickType : int32_t {
     Empty = 0,
@@ -88,6 +110,7 @@ struct Ball {
     bool movingDown = false;
     double speedX = 0;             // magnitude per tick, never negative
     double speedY = 0;
+    double idleTicks = 0;          // play since it last met the paddle or a breakable brick
 };
 
 struct Paddle {
@@ -95,6 +118,15 @@ struct Paddle {
     double y = 0;
     double halfWidth = 0;
     double halfHeight = 0;
+};
+
+// The play rules' one random source: the additive feedback generator of the C
+// library's random(), kept in the field so a seed replays a level exactly and
+// nothing else in the program can disturb the draws.
+struct RandomSource {
+    int32_t state[31] = {};
+    int front = 3;                 // the two taps, 3 apart
+    int rear = 0;
 };
 
 // The level in play. Lives for the whole run; a level's state lives from one
@@ -129,64 +161,104 @@ struct PlayField {
     bool levelCleared = false;
     int32_t levelStartTime = 0;    // clock, ms, when the level was loaded
     int32_t levelElapsed = 0;      // whole ms since levelStartTime
-    double lifeLostTime = 0;       // clockNow when the pause began
-};
-
-// The frame clock, set by the frame loop at the top of every frame.
-struct FrameClock {
-    double clockNow = 0;           // ms since the windowing toolkit started
-    double clockPrev = 0;          // the previous frame's clockNow
-    double tick = 0;               // this frame's step in units of 1/70 s
+    double lifeLostTime = 0;       // clock when the pause began
+    RandomSource random;
 };
 
 extern PlayField field;
-extern FrameClock frameClock;
 
-// The music stream has been started for the current level: the frame loop
-// sets it when it starts the stream; loadLevel and the return to the menu clear it.
-extern bool musicPlaying;
+// What the rules ask of the world, in the order they happened.
+enum class PlayEventType : uint8_t {
+    Sound,          // play sample on channel
+    StopMusic,      // stop the music stream
+    CameraReset,    // camera yaw and pitch back to 0
+    LifeLost,       // a life was lost (lives may now be 0)
+    LevelCleared,   // a brick pass found nothing but iron standing
+};
 
-// ---------------------------------------------------------------------------
-// Seams: the shell points these at GLUT; tests point them at fakes.
-// ---------------------------------------------------------------------------
-extern double (*readClock)();    // ms since the windowing toolkit started
-extern void (*swapBuffers)();    // replaces the frame on screen (loading shows the back buffer)
+struct PlayEvent {
+    PlayEventType type;
+    int8_t sample;    // Sound only
+    int8_t channel;   // Sound only
+};
 
-// The one random source (random()-style draws); loadLevel seeds it from the clock.
-void seedRandom(unsigned int seed);
-long drawRandom();
+// Where the rules left one of the lights that follow play objects; only the
+// parts marked as set were changed, the rest keep what the light had.
+struct LightChange {
+    bool enabledSet = false;
+    bool enabled = false;
+    bool positionSet[4] = {};      // x, y, z, w
+    float position[4] = {};
+    bool directionSet = false;
+    float direction[3] = {};
+};
+
+// The events of one frame (a frame's sub-steps add to the same record).
+// Fixed size, so a play frame allocates nothing; sounds past the capacity are
+// dropped (a channel plays only its latest sample anyway) and counted.
+constexpr int PLAY_EVENT_CAPACITY = 512;
+struct PlayEvents {
+    PlayEvent list[PLAY_EVENT_CAPACITY];
+    int count = 0;
+    int dropped = 0;
+    LightChange lights[PLAY_LIGHTS];
+};
 
 // ---------------------------------------------------------------------------
 // Operations
 // ---------------------------------------------------------------------------
 
-// level.cpp: reads level field.levelNumber of "Levels Packs/" + config.levelPackName
-// and resets the field for it. A pack that cannot be opened prints
-// "Cannot open levels file.\n" and ends the process with status 1. A pack with
-// a format error prints what and where, changes nothing and returns false.
-bool loadLevel();
-// The same for a pack given by its path (the simulations load packs from the source tree).
-bool loadLevelFrom(const std::string& path);
+// events.cpp
+void clearEvents(PlayEvents& events);
+void reportSound(PlayEvents& events, int sample, int channel);
+void reportEvent(PlayEvents& events, PlayEventType type);
+void reportLightEnabled(PlayEvents& events, int light, bool enabled);
+void reportLightPosition(PlayEvents& events, int light, float x, float y, float z, float w);
+void reportLightPositionAxis(PlayEvents& events, int light, int axis, float value);
+void reportLightDirection(PlayEvents& events, int light, float x, float y, float z);
 
-// balls.cpp: per ball slot 0..2.
-void moveBall(int ball);
-void bounceOffWalls(int ball);
-void bounceOffPaddle(int ball);
-bool ballMeetsBrick(int ball, int brick);   // true when the ball bounced off the brick
-void promoteBallSlots();                    // after the brick pass
-void resetLostLife();                       // when ballCount is 0
+// random.cpp: random()-style draws, 0 to 2^31 - 1.
+void seedRandom(RandomSource& random, unsigned int seed);
+long drawRandom(RandomSource& random);
+
+// level.cpp: resets the field for level (already read by the caller): its
+// header values, and with field.levelNumber 0 the count and first number.
+// seed seeds the random source; clockNow (ms) is when the level starts.
+void loadLevel(const PackLevel& level, unsigned int seed, double clockNow, bool fallMode, PlayEvents& events);
+// Ready phase and game over: nothing moves, the ball rests on the paddle at home.
+void holdField(PlayEvents& events);
+
+// balls.cpp: per ball slot 0..2; tick is the (sub-)step's length in ticks.
+void moveBall(int ball, double tick, PlayEvents& events);
+void bounceOffWalls(int ball, PlayEvents& events);
+void bounceOffPaddle(int ball, PlayEvents& events);
+bool ballMeetsBrick(int ball, int brick, double tick);   // true when the ball bounced off the brick
+void promoteBallSlots(PlayEvents& events);                // after the brick pass
+void resetLostLife(double clockNow, PlayEvents& events);  // when ballCount is 0
+void nudgeStuckBalls();                                   // a ball caught in a loop gets a new course
 
 // bricks.cpp
-void updateBricks();                        // the brick pass; begins by setting levelCleared
-void hitBrick(int brick);
-void catchCapsule(int brick);
+void updateBricks(double tick, PlayEvents& events);   // the brick pass; begins by setting levelCleared
+void hitBrick(int brick, PlayEvents& events);
+void catchCapsule(int brick, PlayEvents& events);
 
 // laser.cpp: the steps after the brick pass, in the frame loop's order.
-void clearLaserAfterHit();                  // a shot that hit ends, its lights go off
-void sinkCrushedPaddle();
-void advanceLaser();                        // shot flight and its lights
+void clearLaserAfterHit(PlayEvents& events);   // a shot that hit ends, its lights go off
+void sinkCrushedPaddle(double tick);
+void advanceLaser(double tick, PlayEvents& events);   // shot flight and its lights
 
-// step.cpp: the play-phase step after the music cue, in the frame loop's order:
-// balls, brick pass, laser clean-up, slot promotion, sinking paddle, lost-life
-// reset, pause check, laser flight. The frame loop and the simulations share it.
-void stepPlayPhase();
+// step.cpp
+// One play-phase step of tick ticks ending at clockNow (ms): balls, brick
+// pass, laser clean-up, slot promotion, sinking paddle, lost-life reset,
+// pause check, laser flight.
+void stepPlayPhase(double tick, double clockNow, PlayEvents& events);
+// A whole play-phase frame from clockPrev to clockNow (ms), tick ticks long:
+// equal sub-steps of at most MAX_SUBSTEP_TICKS, ending early when the level
+// is cleared or the last life is lost.
+void stepPlayFrame(double tick, double clockPrev, double clockNow, PlayEvents& events);
+
+// The player's actions, applied once per frame by the shell's input (or the bot).
+// Launches the held ball, or fires the laser when it is armed and free.
+void launchOrFire(PlayEvents& events);
+// The paddle pushed against the right wall while the exit is open.
+void takeExit();

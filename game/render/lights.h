@@ -4,11 +4,10 @@
 // Plain stores into the Engine; no GL (a renderer loads a light when it draws).
 #pragma once
 
+#include "game/playfield/playfield.h"   // LASER_LIGHT_LEFT, LASER_LIGHT_RIGHT
 #include "game/render/engine.h"
 
 constexpr int SPLASH_LIGHT = 3;
-constexpr int LASER_LIGHT_LEFT = 4;
-constexpr int LASER_LIGHT_RIGHT = 5;
 
 // Gives every light its working values (the scene set-up calls this once).
 void initLights();

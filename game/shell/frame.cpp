@@ -82,28 +82,24 @@ void menuStep()
 // Game
 // ---------------------------------------------------------------------------
 
-// Ready phase and game over: nothing moves, the ball rests on the paddle at home.
-void holdField()
-{
-    field.paddle.x = PADDLE_HOME_X;
-    field.paddle.y = PADDLE_HOME_Y;
-    cameraYaw = 0;
-    cameraPitch = 0;
-    Ball& ball = field.balls[0];
-    ball.x = PADDLE_HOME_X;
-    ball.y = PADDLE_HOME_Y + field.paddle.halfHeight + BALL_RADIUS;
-    setLightPositionX(0, static_cast<float>(PADDLE_HOME_X));
-    setLightPositionY(0, static_cast<float>(ball.y));
-    setLightPositionZ(0, static_cast<float>(LIGHT_PLANE_Z));
-}
-
 void playStep()
 {
     if (!musicPlaying) {
         soundPlayStream(MUSIC_CHANNEL);
         musicPlaying = true;
     }
-    stepPlayPhase();
+    clearEvents(playEvents);
+    stepPlayFrame(frameClock.tick, frameClock.clockPrev, frameClock.clockNow, playEvents);
+    applyPlayEvents(playEvents);
+    clearEvents(playEvents);
+}
+
+void holdStep()
+{
+    clearEvents(playEvents);
+    holdField(playEvents);
+    applyPlayEvents(playEvents);
+    clearEvents(playEvents);
 }
 
 void gameStep()
@@ -116,13 +112,16 @@ void gameStep()
     setLightPosition(SPLASH_LIGHT, 0, 0, -20, 0);
     setLightDirection(SPLASH_LIGHT, 0, 0, -1);
 
-    field.levelElapsed = static_cast<int32_t>(frameClock.clockNow - field.levelStartTime);
+    // This value stands for the whole frame, even when a level is loaded below:
+    // the frame of a level advance still plays, which restarts the music.
+    const int32_t elapsed = static_cast<int32_t>(frameClock.clockNow - field.levelStartTime);
+    field.levelElapsed = elapsed;
 
     if (field.levelCleared) {
         field.levelNumber += 1;
         if (field.levelNumber > field.levelCount) {
             returnToMenu(0);   // the pack is completed; the next loadLevel clears levelCleared
-        } else if (loadLevel()) {
+        } else if (loadLevelOfPack()) {
             soundPlaySample(SAMPLE_START, 1);
         } else {
             // The pack broke under us: its message is out; back to the menu.
@@ -133,8 +132,8 @@ void gameStep()
         }
     }
 
-    if (field.levelElapsed <= READY_TIME || field.lives <= 0) {
-        holdField();
+    if (elapsed <= READY_TIME || field.lives <= 0) {
+        holdStep();
     } else {
         playStep();
     }
@@ -182,7 +181,7 @@ void returnToMenu(int levelNumber)
 
 void GameFrame()
 {
-    frameClock.clockNow = readClock();
+    frameClock.clockNow = shellSeams.readClock();
     frameClock.tick = (frameClock.clockNow - frameClock.clockPrev) * 70 / 1000;
 
     if (!engine.loaded) {

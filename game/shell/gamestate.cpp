@@ -3,3 +3,5 @@
 
 GameState game;
 ShellSeams shellSeams;
+FrameClock frameClock;
+bool musicPlaying = false;

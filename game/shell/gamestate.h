@@ -3,6 +3,8 @@
 // latches. No GL: the frame loop, the input, the renderers and the tests share it.
 #pragma once
 
+#include "game/playfield/playfield.h"
+
 #include <cstdint>
 
 constexpr int READY_TIME = 2500;      // ms: a level's ready phase
@@ -32,9 +34,24 @@ struct GameState {
 
 extern GameState game;
 
+// The frame clock, set by the frame loop at the top of every frame.
+struct FrameClock {
+    double clockNow = 0;           // ms since the windowing toolkit started
+    double clockPrev = 0;          // the previous frame's clockNow
+    double tick = 0;               // this frame's step in units of 1/70 s
+};
+
+extern FrameClock frameClock;
+
+// The music stream has been started for the current level: the frame loop
+// sets it when it starts the stream; a level load and the return to the menu clear it.
+extern bool musicPlaying;
+
 // What the frame loop and the input call outside the window-free logic; the
 // program points these at the renderers and GLUT, tests at fakes.
 struct ShellSeams {
+    double (*readClock)() = nullptr;             // ms since the windowing toolkit started
+    void (*swapBuffers)() = nullptr;             // replaces the frame on screen
     void (*runLoading)() = nullptr;
     void (*renderSplash)() = nullptr;
     void (*renderMenu)() = nullptr;
@@ -54,6 +71,17 @@ extern ShellSeams shellSeams;
 void GameFrame();                            // one whole frame: clock, state step, renderer, input
 void setCameraAngles(double yaw, double pitch);
 void returnToMenu(int levelNumber);          // after a completed pack (0) or a game over (1)
+
+// play.cpp: the shell's side of the play rules.
+// Reads level field.levelNumber of "Levels Packs/" + the configured pack and
+// loads it, seeded from the clock. A pack that cannot be opened prints
+// "Cannot open levels file.\n" and ends the program with status 1; a damaged
+// one prints what and where, changes nothing and returns false.
+bool loadLevelOfPack();
+// Turns what the rules reported into sounds, light moves and camera resets.
+void applyPlayEvents(const PlayEvents& events);
+// The one event record the frame's rules and input report into.
+extern PlayEvents playEvents;
 
 // input.cpp
 void handleInput();                          // polls keys and pointer once per frame

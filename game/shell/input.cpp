@@ -21,7 +21,7 @@ void menuSound() { soundPlaySample(SAMPLE_CURSOR, 2); }
 void newGame()
 {
     game.inMenu = false;
-    if (!loadLevel()) {
+    if (!loadLevelOfPack()) {
         // A broken pack: loadLevel has said what and where; stay in the menu.
         game.inMenu = true;
         return;
@@ -102,29 +102,10 @@ void optionsAction()
 // Launches the held ball, or fires the laser when it is armed and free.
 void fire()
 {
-    if (field.lifeLostPause) {
-        return;
-    }
-    if (field.ballHeld) {
-        field.ballHeld = false;
-        Ball& ball = field.balls[0];
-        ball.movingLeft = false;
-        ball.movingDown = false;
-        ball.movingRight = true;
-        ball.movingUp = true;
-        soundPlaySample(SAMPLE_WALL, 0);
-    } else if (field.laserArmed && !field.laserActive) {
-        field.laserX = field.paddle.x;
-        field.laserY = field.paddle.y;
-        field.laserActive = true;
-        soundPlaySample(SAMPLE_LASER, 1);
-    }
-}
-
-void takeExit()
-{
-    field.score += 1000;
-    field.levelCleared = true;
+    clearEvents(playEvents);
+    launchOrFire(playEvents);
+    applyPlayEvents(playEvents);
+    clearEvents(playEvents);
 }
 
 void keyboardControl(int px, int py)

@@ -114,8 +114,8 @@ int main(int argc, char** argv)
         printf("Shadows maps disabled\n\n");
     }
 
-    readClock = glutClock;
-    swapBuffers = swapWindow;
+    shellSeams.readClock = glutClock;
+    shellSeams.swapBuffers = swapWindow;
     shellSeams.runLoading = runLoading;
     shellSeams.renderSplash = renderSplash;
     startupLog = getenv("TESSIVAR_STARTUP_LOG");

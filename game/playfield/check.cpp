@@ -1,0 +1,178 @@
+// game/playfield/check: the pack checker's engine (see check.h).
+#include "game/playfield/check.h"
+
+#include "game/playfield/playfield.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+// Real frames are never all alike: a little spread keeps a bot that plays at
+// exactly one rate from locking onto one set of courses a player would leave.
+constexpr double CHECK_FRAME_JITTER = 0.1;
+
+bool breakable(int32_t code) { return code >= Red && code <= Grey; }
+
+double median(std::vector<double> values)
+{
+    if (values.empty()) {
+        return 0;
+    }
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+}   // namespace
+
+bool findUnreachableBrick(const PackLevel& level, int& row, int& column)
+{
+    // Iron bricks stand 0.1 apart, far less than a ball's step, so a wall of
+    // them is closed, also where two meet only at their corners; anything
+    // else can be broken through. The open field below the grid reaches every
+    // cell of the bottom row. A ball that reaches a cell can hit the bricks
+    // of all eight cells around it, across a corner too.
+    bool reached[GRID_CELLS] = {};
+    int queue[GRID_CELLS];
+    int head = 0;
+    int tail = 0;
+    for (int c = 0; c < GRID_COLUMNS; ++c) {
+        const int cell = (GRID_ROWS - 1) * GRID_COLUMNS + c;
+        if (level.bricks[cell] != Iron) {
+            reached[cell] = true;
+            queue[tail++] = cell;
+        }
+    }
+    while (head < tail) {
+        const int cell = queue[head++];
+        const int r = cell / GRID_COLUMNS;
+        const int c = cell % GRID_COLUMNS;
+        const int next[4][2] = {{r - 1, c}, {r + 1, c}, {r, c - 1}, {r, c + 1}};
+        for (const auto& n : next) {
+            if (n[0] < 0 || n[0] >= GRID_ROWS || n[1] < 0 || n[1] >= GRID_COLUMNS) {
+                continue;
+            }
+            const int neighbour = n[0] * GRID_COLUMNS + n[1];
+            if (!reached[neighbour] && level.bricks[neighbour] != Iron) {
+                reached[neighbour] = true;
+                queue[tail++] = neighbour;
+            }
+        }
+    }
+    for (int cell = 0; cell < GRID_CELLS; ++cell) {
+        if (!breakable(level.bricks[cell])) {
+            continue;
+        }
+        const int r = cell / GRID_COLUMNS;
+        const int c = cell % GRID_COLUMNS;
+        bool hittable = r == GRID_ROWS - 1;
+        for (int dr = -1; dr <= 1 && !hittable; ++dr) {
+            for (int dc = -1; dc <= 1 && !hittable; ++dc) {
+                const int nr = r + dr;
+                const int nc = c + dc;
+                hittable = nr >= 0 && nr < GRID_ROWS && nc >= 0 && nc < GRID_COLUMNS && reached[nr * GRID_COLUMNS + nc];
+            }
+        }
+        if (!hittable) {
+            row = r + 1;
+            column = c + 1;
+            return true;
+        }
+    }
+    return false;
+}
+
+LevelVerdict checkLevel(const PackLevel& level, int position, const CheckOptions& options)
+{
+    LevelVerdict verdict;
+    verdict.level = position;
+    verdict.empty = std::none_of(level.bricks, level.bricks + GRID_CELLS, breakable);
+    int row = -1;
+    int column = -1;
+    const bool walledIn = findUnreachableBrick(level, row, column);
+
+    std::vector<double> clearTimes;
+    for (int mode = 0; mode < 2; ++mode) {
+        const bool fallMode = mode == 1;
+        if ((fallMode && options.fall == FallRuns::Off) || (!fallMode && options.fall == FallRuns::On)) {
+            continue;
+        }
+        for (int seed = 1; seed <= options.seeds; ++seed) {
+            BotOptions bot;
+            bot.seed = static_cast<unsigned int>(seed);
+            bot.fps = options.fps;
+            bot.jitter = CHECK_FRAME_JITTER;
+            bot.maxSeconds = options.minutes * 60;
+            bot.fallMode = fallMode;
+            bot.lives = 1000000;   // a designer asks whether the level can be cleared, not how often the bot misses
+            PackLevel copy = level;
+            copy.levelNumber = position;
+            const BotResult result = playLevelWithBot(copy, bot);
+            ++verdict.runs;
+            if (result.cleared) {
+                ++verdict.cleared;
+                clearTimes.push_back(result.seconds);
+            } else if (result.timedOut) {
+                ++verdict.hangs;
+            }
+        }
+    }
+    verdict.medianSeconds = median(clearTimes);
+    verdict.longestSeconds = clearTimes.empty() ? 0 : *std::max_element(clearTimes.begin(), clearTimes.end());
+    // A run that clears proves the walls open after all.
+    if (walledIn && verdict.cleared == 0) {
+        verdict.unreachableRow = row;
+        verdict.unreachableColumn = column;
+    }
+    return verdict;
+}
+
+PackVerdict checkPack(const std::string& path, const CheckOptions& options)
+{
+    PackVerdict verdict;
+    PackLevel first;
+    first.levelNumber = 0;
+    verdict.read = readPackLevel(path, first);
+    if (!verdict.read.ok()) {
+        return verdict;
+    }
+    const int count = first.levelCount;
+    for (int position = 1; position <= count; ++position) {
+        if (options.level != 0 && position != options.level) {
+            continue;
+        }
+        PackLevel level;
+        level.levelNumber = position;
+        verdict.read = readPackLevel(path, level);
+        if (!verdict.read.ok()) {
+            verdict.failedLevel = position;
+            return verdict;
+        }
+        verdict.levels.push_back(checkLevel(level, position, options));
+    }
+    if (options.level > count || options.level < 0) {
+        verdict.failedLevel = options.level;
+        verdict.read = {PackStatus::FormatError,
+                        path + ": there is no level " + std::to_string(options.level) + " (the pack holds " +
+                            std::to_string(count) + ")"};
+    }
+    return verdict;
+}
+
+std::string verdictLine(const std::string& pack, const LevelVerdict& verdict)
+{
+    char text[160];
+    snprintf(text, sizeof text, " level %d: cleared %d/%d runs, median %.1f s, longest %.1f s", verdict.level,
+             verdict.cleared, verdict.runs, verdict.medianSeconds, verdict.longestSeconds);
+    std::string line = pack + text;
+    if (verdict.unreachableRow >= 0) {
+        line += ", unreachable: row " + std::to_string(verdict.unreachableRow) + " column " +
+                std::to_string(verdict.unreachableColumn);
+    } else if (verdict.hangs > 0) {
+        line += ", hangs " + std::to_string(verdict.hangs);
+    } else if (verdict.empty) {
+        line += ", empty";
+    }
+    return line;
+}

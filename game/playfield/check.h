@@ -1,0 +1,57 @@
+// game/playfield/check: the pack checker's engine. Plays every level of a
+// pack with the seeded bot (several seeds, fall mode off and on) and says of
+// each whether every run clears it and how long that takes, whether a run
+// hangs, and whether a breakable brick is walled in by iron where no ball
+// can ever reach it.
+#pragma once
+
+#include "game/playfield/bot.h"
+#include "levelpack/levelpack.h"
+
+#include <string>
+#include <vector>
+
+enum class FallRuns { Off, On, Both };
+
+// What to check and how hard; the defaults are tlpcheck's.
+struct CheckOptions {
+    int seeds = 8;                 // runs per fall mode, seeds 1..seeds
+    double fps = 70;               // the frame rate the bot plays at
+    FallRuns fall = FallRuns::Both;
+    double minutes = 20;           // minutes of play before a run counts as a hang
+    int level = 0;                 // only this level (1-based), 0 for all
+};
+
+// One level's verdict.
+struct LevelVerdict {
+    int level = 0;                 // 1-based position in the pack
+    int runs = 0;
+    int cleared = 0;               // runs that cleared it
+    int hangs = 0;                 // runs that reached the time limit
+    double medianSeconds = 0;      // of the clearing runs
+    double longestSeconds = 0;
+    bool empty = false;            // nothing to break
+    int unreachableRow = -1;       // 1-based cell of a breakable brick no ball can reach; -1 when none
+    int unreachableColumn = -1;
+};
+
+// A whole pack's verdicts; read says whether (and why not) it could be read.
+struct PackVerdict {
+    PackResult read;
+    int failedLevel = 0;           // the level being read when read failed; 0 for the pack's start
+    std::vector<LevelVerdict> levels;
+};
+
+// The first breakable brick (in grid order) that iron walls off from the
+// paddle's side of the field, or false when every one can be reached.
+bool findUnreachableBrick(const PackLevel& level, int& row, int& column);
+
+// Checks level of a pack already read (its header and grid).
+LevelVerdict checkLevel(const PackLevel& level, int position, const CheckOptions& options);
+
+// Reads and checks the pack at path.
+PackVerdict checkPack(const std::string& path, const CheckOptions& options);
+
+// The verdict's line: "<pack> level <n>: cleared <k>/<runs> runs, median <s> s,
+// longest <s> s" and ", hangs <h>", ", unreachable: row <r> column <c>" or ", empty".
+std::string verdictLine(const std::string& pack, const LevelVerdict& verdict);
