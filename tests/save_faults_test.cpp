@@ -1,5 +1,5 @@
-// Saving under failure: the real save path (savePackLevel, and TLES's Save through its logic) run in a
-// child process whose write, fsync, close or rename fails (faultshim), and on a full file system. After
+// Saving under failure: the real save path (savePackLevel, and TLES's Save through its logic) and the
+// whole-pack rewrites (a change to the list of levels, a new pack over an old one) run in a child process whose write, fsync, close or rename fails (faultshim), and on a full file system. After
 // every failure the old pack is byte-identical, no temp.dat is left, the reason is reported and the program
 // carries on; once the fault clears, the same process saves.
 #include "levelpack/levelpack.h"
@@ -114,7 +114,7 @@ protected:
     // Where each mode keeps the pack and the scratch file.
     std::string packPath(const std::string& mode) const
     {
-        return mode == "pack" ? dir + "/pack.tlp" : dir + "/Levels Packs/pack.tlp";
+        return mode == "editor" ? dir + "/Levels Packs/pack.tlp" : dir + "/pack.tlp";
     }
     std::string placePack(const std::string& mode, const std::string& text)
     {
@@ -126,7 +126,7 @@ protected:
     }
 };
 
-const char* const MODES[] = {"pack", "editor"};
+const char* const MODES[] = {"pack", "editor", "change", "create"};
 const char* const CALLS[] = {"write", "fsync", "close", "rename"};
 
 TEST_F(SaveFaults, EveryFailingCallLeavesThePackAndNoScratchFile)
