@@ -121,22 +121,24 @@ int main() {
         const bool tga = c.name[0] == 'T';
         const double outBytes = double(SIDE) * SIDE * c.bytesPerPixel;
         // Both must decode the file, to the same size.
-        Texture* check = nullptr;
-        bool ours = tga ? decodeTga(c.file.data(), c.file.size(), &check) : decodeBmp(c.file.data(), c.file.size(), &check);
+        Texture check;
+        bool ours = tga ? decodeTga(c.file.data(), c.file.size(), check) : decodeBmp(c.file.data(), c.file.size(), check);
         int w = 0, h = 0, n = 0;
         stbi_uc* stb = stbi_load_from_memory(c.file.data(), int(c.file.size()), &w, &h, &n, 0);
-        if (!ours || stb == nullptr || check->width != w || check->height != h || check->bytesPerPixel != n) {
+        if (!ours || stb == nullptr || check.width != w || check.height != h || check.bytesPerPixel != n) {
             std::printf("%-16s decode failed (ours %d, stb %s)\n", c.name, ours, stb ? "ok" : stbi_failure_reason());
             ++failures;
             continue;
         }
-        freeTexture(check);
         stbi_image_free(stb);
 
         double oursSeconds = bestSeconds([&] {
-            Texture* t = nullptr;
-            if (tga ? decodeTga(c.file.data(), c.file.size(), &t) : decodeBmp(c.file.data(), c.file.size(), &t))
-                freeTexture(t);
+            Texture t;
+            if (tga) {
+                decodeTga(c.file.data(), c.file.size(), t);
+            } else {
+                decodeBmp(c.file.data(), c.file.size(), t);
+            }
         });
         double stbSeconds = bestSeconds([&] {
             int sw, sh, sn;

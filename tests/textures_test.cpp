@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -29,7 +30,7 @@ static uint32_t nextId = 1;
 
 static uint32_t fakeUpload(const Texture* t) {
     uploads.push_back({nextId, t->format, t->width, t->height,
-                       Bytes(t->pixels, t->pixels + size_t(t->width) * t->height * t->bytesPerPixel)});
+                       Bytes(t->pixels.get(), t->pixels.get() + size_t(t->width) * t->height * t->bytesPerPixel)});
     return nextId++;
 }
 static void fakeRelease(uint32_t id) { released.push_back(id); }
@@ -102,9 +103,10 @@ protected:
         return stored;
     }
 
-    Texture* decode(const std::string& name) {
-        Texture* t = nullptr;
-        return loadImage(path(name).c_str(), &t) ? t : nullptr;
+    // The decoded image, or nullptr when the file is refused.
+    std::unique_ptr<Texture> decode(const std::string& name) {
+        auto t = std::make_unique<Texture>();
+        return loadImage(path(name).c_str(), *t) ? std::move(t) : nullptr;
     }
 
     // Decodes, checks the layout and compares with ImageMagick's pixels.
@@ -116,7 +118,7 @@ protected:
         // ImageMagick 6 hands TGA rows out in stored order (the origin bit
         // only sets its orientation tag) but turns bottom-up BMPs upright.
         bool bottomUp = bmp;
-        Texture* t = decode(name);
+        std::unique_ptr<Texture> t = decode(name);
         ASSERT_NE(t, nullptr);
         EXPECT_EQ(t->format, format);
         EXPECT_EQ(t->bytesPerPixel, bpp);
@@ -124,14 +126,13 @@ protected:
         ASSERT_EQ(t->height, h);
         const char* layout = bpp == 4 ? "rgba" : bpp == 3 ? "rgb" : "gray";
         Bytes expected = reference(name, layout, bpp, w, h, bottomUp);
-        Bytes actual(t->pixels, t->pixels + size_t(w) * h * bpp);
+        Bytes actual(t->pixels.get(), t->pixels.get() + size_t(w) * h * bpp);
         ASSERT_EQ(actual.size(), expected.size());
         size_t firstDifference = 0;
         while (firstDifference < actual.size() && actual[firstDifference] == expected[firstDifference]) ++firstDifference;
         EXPECT_EQ(firstDifference, actual.size()) << "first difference at byte " << firstDifference << ": "
                                              << int(actual[firstDifference]) << " decoded, "
                                              << int(expected[firstDifference]) << " expected";
-        freeTexture(t);
     }
 
     // Every prefix and many single-byte corruptions: refused or decoded, never out of bounds.
@@ -154,12 +155,10 @@ protected:
     }
 };
 
-// Whether the bytes decode; the record, if any, is freed.
+// Whether the bytes decode.
 static bool decodes(const Bytes& b, bool tga) {
-    Texture* t = nullptr;
-    bool ok = tga ? decodeTga(b.data(), b.size(), &t) : decodeBmp(b.data(), b.size(), &t);
-    if (ok) freeTexture(t);
-    return ok;
+    Texture t;
+    return tga ? decodeTga(b.data(), b.size(), t) : decodeBmp(b.data(), b.size(), t);
 }
 static bool decodesTga(const Bytes& b) { return decodes(b, true); }
 static bool decodesBmp(const Bytes& b) { return decodes(b, false); }
@@ -232,33 +231,29 @@ TEST_F(Images, TgaHandMadeForms) {
     // 16-bit: five bits per channel shifted up, alpha bit dropped.
     Bytes b = tgaHeader(2, 16, 2, 1);
     b.insert(b.end(), {0x1F, 0x80, 0x00, 0x7C});   // blue (alpha set), red
-    Texture* t = nullptr;
-    ASSERT_TRUE(decodeTga(b.data(), b.size(), &t));
-    EXPECT_EQ(Bytes(t->pixels, t->pixels + 6), (Bytes{0, 0, 0xF8, 0xF8, 0, 0}));
-    freeTexture(t);
+    Texture t;
+    ASSERT_TRUE(decodeTga(b.data(), b.size(), t));
+    EXPECT_EQ(Bytes(t.pixels.get(), t.pixels.get() + 6), (Bytes{0, 0, 0xF8, 0xF8, 0, 0}));
 
     // A 10-byte image ID: pixels start at offset 28.
     b = tgaHeader(2, 24, 1, 1, 10);
     std::fill(b.begin() + 18, b.end(), 0xEE);
     b.insert(b.end(), {1, 2, 3});
-    ASSERT_TRUE(decodeTga(b.data(), b.size(), &t));
-    EXPECT_EQ(Bytes(t->pixels, t->pixels + 3), (Bytes{3, 2, 1}));
-    freeTexture(t);
+    ASSERT_TRUE(decodeTga(b.data(), b.size(), t));
+    EXPECT_EQ(Bytes(t.pixels.get(), t.pixels.get() + 3), (Bytes{3, 2, 1}));
 
     // Grey with alpha keeps L, A as stored.
     b = tgaHeader(3, 16, 2, 1);
     b.insert(b.end(), {10, 20, 30, 40});
-    ASSERT_TRUE(decodeTga(b.data(), b.size(), &t));
-    EXPECT_EQ(t->format, IMAGE_LUMINANCE_ALPHA);
-    EXPECT_EQ(Bytes(t->pixels, t->pixels + 4), (Bytes{10, 20, 30, 40}));
-    freeTexture(t);
+    ASSERT_TRUE(decodeTga(b.data(), b.size(), t));
+    EXPECT_EQ(t.format, IMAGE_LUMINANCE_ALPHA);
+    EXPECT_EQ(Bytes(t.pixels.get(), t.pixels.get() + 4), (Bytes{10, 20, 30, 40}));
 
     // Run packets cross rows and the last one is clipped at the image end.
     b = tgaHeader(11, 8, 3, 2);
     b.insert(b.end(), {0x83, 7, 0x01, 8, 9, 0x85, 5});   // 4 x 7, raw 8 9, 6 x 5 (4 too many)
-    ASSERT_TRUE(decodeTga(b.data(), b.size(), &t));
-    EXPECT_EQ(Bytes(t->pixels, t->pixels + 6), (Bytes{7, 7, 7, 7, 8, 9}));
-    freeTexture(t);
+    ASSERT_TRUE(decodeTga(b.data(), b.size(), t));
+    EXPECT_EQ(Bytes(t.pixels.get(), t.pixels.get() + 6), (Bytes{7, 7, 7, 7, 8, 9}));
 }
 
 TEST_F(Images, TgaRefusesWhatItDoesNotDecode) {
@@ -354,15 +349,14 @@ TEST_F(Images, BmpHandMadeFormsDecodeLikeImageMagick) {
 TEST_F(Images, BmpRunLengthRowsEndEarlyOrDropTheExcess) {
     Bytes palette = {0, 0, 0, 0, 10, 20, 30, 0};
     Bytes rle = {2, 1, 0, 0, 6, 1, 0, 0};   // row 0: two pixels then end-of-line; row 1 full and two past
-    Texture* t = nullptr;
+    Texture t;
     Bytes file = bmpFile(4, 2, 8, 1, palette, rle);
-    ASSERT_TRUE(decodeBmp(file.data(), file.size(), &t));
+    ASSERT_TRUE(decodeBmp(file.data(), file.size(), t));
     const uint8_t c[3] = {30, 20, 10};
     for (int i = 0; i < 8; ++i) {
         bool coloured = i < 2 || i >= 4;
-        EXPECT_EQ(t->pixels[i * 3], coloured ? c[0] : 0) << i;
+        EXPECT_EQ(t.pixels[i * 3], coloured ? c[0] : 0) << i;
     }
-    freeTexture(t);
 }
 
 TEST_F(Images, BmpRefusesWhatItDoesNotDecode) {
@@ -401,9 +395,7 @@ TEST_F(Images, DispatchBySubstringAndCase) {
     for (const char* name : {"a.tga", "a.TGA", "a.tga.old", "a.BMP.tga"}) write(name, tga);
     for (const char* name : {"a.Tga", "a.png", "a.bmp"}) write(name, tga);
     for (const char* name : {"a.tga", "a.TGA", "a.tga.old", "a.BMP.tga"}) {
-        Texture* t = decode(name);
-        EXPECT_NE(t, nullptr) << name;
-        freeTexture(t);
+        EXPECT_NE(decode(name), nullptr) << name;
     }
     run("mkdir " + path("dir.tga"));
     for (const char* name : {"a.Tga", "a.png", "a.bmp", "missing.tga", "dir.tga"}) EXPECT_EQ(decode(name), nullptr) << name;
@@ -413,17 +405,16 @@ TEST_F(Images, DispatchBySubstringAndCase) {
 
 class Manager : public Images {
 protected:
-    TextureManager* manager = TextureManager::instance();
     void SetUp() override {
         Images::SetUp();
-        manager->deleteAllTextures();
+        deleteAllTextures();
         uploads.clear();
         released.clear();
         testing::internal::CaptureStdout();
     }
     std::string log() { return testing::internal::GetCapturedStdout(); }
     void TearDown() override {
-        manager->deleteAllTextures();
+        deleteAllTextures();
         Images::TearDown();
     }
 };
@@ -431,9 +422,9 @@ protected:
 static const std::string P = "Ostrel Engine Texture Manager: ";
 
 TEST_F(Manager, DefaultIsALuminanceCheckerboard) {
-    ASSERT_TRUE(manager->createDefaultTexture());
+    ASSERT_TRUE(createDefaultTexture());
     std::string out = log();
-    uint32_t id = manager->defaultTexture->glName;
+    uint32_t id = textureManager.defaultTexture->glName;
     EXPECT_EQ(out, P + "creating default texture, id [" + std::to_string(id) + "]\n");
     ASSERT_EQ(uploads.size(), 1u);
     const Upload& u = uploads[0];
@@ -442,9 +433,9 @@ TEST_F(Manager, DefaultIsALuminanceCheckerboard) {
     ASSERT_EQ(u.height, 64);
     for (int r = 0; r < 64; ++r)
         for (int c = 0; c < 64; ++c) ASSERT_EQ(u.pixels[r * 64 + c], ((c / 8) ^ (r / 8)) & 1 ? 255 : 0) << c << "," << r;
-    EXPECT_EQ(manager->defaultTexture->pixels, nullptr);
-    EXPECT_EQ(manager->findTexture("default"), manager->defaultTexture);
-    EXPECT_EQ(manager->textureCount, 1);
+    EXPECT_EQ(textureManager.defaultTexture->pixels, nullptr) << "the CPU copy is dropped after the upload";
+    EXPECT_EQ(findTexture("default"), textureManager.defaultTexture);
+    EXPECT_EQ(textureManager.textureCount, 1);
 }
 
 TEST_F(Manager, CachesByExactNameAndFallsBackToTheDefault) {
@@ -453,18 +444,18 @@ TEST_F(Manager, CachesByExactNameAndFallsBackToTheDefault) {
     write("redD.tga", tga);
     write("upper.TGA", tga);
     write("mixed.Tga", tga);
-    ASSERT_TRUE(manager->createDefaultTexture());
+    ASSERT_TRUE(createDefaultTexture());
     log();
     testing::internal::CaptureStdout();
     const std::string red = path("redD.tga"), missing = path("missing.tga");
-    uint32_t def = manager->defaultTexture->glName;
-    uint32_t first = manager->getTexture(red);
-    uint32_t second = manager->getTexture(red);
-    uint32_t lost1 = manager->getTexture(missing);
-    uint32_t lost2 = manager->getTexture(missing);
-    uint32_t byName = manager->getTexture("default");
-    uint32_t upper = manager->getTexture(path("upper.TGA"));
-    uint32_t mixed = manager->getTexture(path("mixed.Tga"));
+    uint32_t def = textureManager.defaultTexture->glName;
+    uint32_t first = getTexture(red);
+    uint32_t second = getTexture(red);
+    uint32_t lost1 = getTexture(missing);
+    uint32_t lost2 = getTexture(missing);
+    uint32_t byName = getTexture("default");
+    uint32_t upper = getTexture(path("upper.TGA"));
+    uint32_t mixed = getTexture(path("mixed.Tga"));
     std::string out = log();
 
     EXPECT_NE(first, def);
@@ -475,10 +466,10 @@ TEST_F(Manager, CachesByExactNameAndFallsBackToTheDefault) {
     EXPECT_EQ(byName, def);
     EXPECT_NE(upper, def);
     EXPECT_EQ(mixed, def);
-    EXPECT_EQ(manager->textureCount, 3);
-    EXPECT_EQ(manager->findTexture(red)->glName, first);
-    EXPECT_EQ(manager->findTexture(path("redd.tga")), manager->defaultTexture);
-    EXPECT_EQ(manager->findTexture(red)->pixels, nullptr);
+    EXPECT_EQ(textureManager.textureCount, 3);
+    EXPECT_EQ(findTexture(red)->glName, first);
+    EXPECT_EQ(findTexture(path("redd.tga")), textureManager.defaultTexture);
+    EXPECT_EQ(findTexture(red)->pixels, nullptr);
 
     auto id = [](uint32_t v) { return "id [" + std::to_string(v) + "]\n"; };
     auto failed = [&](const std::string& n) { return P + "failed to load " + n + "!giving default texture " + id(def); };
@@ -496,22 +487,22 @@ TEST_F(Manager, DeleteAllReleasesEveryTextureInNameOrder) {
     tga.push_back(9);
     write("b.tga", tga);
     write("a.tga", tga);
-    ASSERT_TRUE(manager->createDefaultTexture());
-    manager->getTexture(path("b.tga"));
-    manager->getTexture(path("a.tga"));
+    ASSERT_TRUE(createDefaultTexture());
+    getTexture(path("b.tga"));
+    getTexture(path("a.tga"));
     log();
     testing::internal::CaptureStdout();
-    manager->deleteAllTextures();
+    deleteAllTextures();
     EXPECT_EQ(log(), P + "deleting " + path("a.tga") + " texture\n" + P + "deleting " + path("b.tga") + " texture\n" +
                          P + "deleting default texture\n");
     EXPECT_EQ(released.size(), 3u);
-    EXPECT_EQ(manager->textureCount, 0);
-    EXPECT_TRUE(manager->textures.empty());
-    EXPECT_EQ(manager->defaultTexture, nullptr);
+    EXPECT_EQ(textureManager.textureCount, 0);
+    EXPECT_TRUE(textureManager.textures.empty());
+    EXPECT_EQ(textureManager.defaultTexture, nullptr);
     // Asked again without a default: one is made instead of following a null pointer.
     testing::internal::CaptureStdout();
-    uint32_t id = manager->getTexture(path("a.tga"));
-    EXPECT_NE(id, manager->defaultTexture->glName);
-    EXPECT_EQ(manager->textureCount, 2);
+    uint32_t id = getTexture(path("a.tga"));
+    EXPECT_NE(id, textureManager.defaultTexture->glName);
+    EXPECT_EQ(textureManager.textureCount, 2);
     log();
 }

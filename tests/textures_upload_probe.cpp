@@ -44,8 +44,7 @@ int main(int argc, char** argv) {
 
     // A state of the caller's that the upload must leave as it found it.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    TextureManager* manager = TextureManager::instance();
-    if (!manager->createDefaultTexture()) fault("no default texture", "default");
+    if (!createDefaultTexture()) fault("no default texture", "default");
     GLint alignment = 0;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     if (alignment != 4) fault("unpack alignment not restored", "default");
@@ -57,20 +56,19 @@ int main(int argc, char** argv) {
     checker.width = checker.height = 64;
     checker.format = IMAGE_LUMINANCE;
     checker.bytesPerPixel = 1;
-    expectTexture(manager->defaultTexture->glName, checker, board.data(), "default");
+    expectTexture(textureManager.defaultTexture->glName, checker, board.data(), "default");
 
     for (int i = 1; i < argc; ++i) {
-        Texture* decoded = nullptr;
-        if (!loadImage(argv[i], &decoded)) {
+        Texture decoded;
+        if (!loadImage(argv[i], decoded)) {
             fault("cannot decode", argv[i]);
             continue;
         }
-        uint32_t id = manager->getTexture(argv[i]);
-        if (id == manager->defaultTexture->glName) fault("got the default", argv[i]);
-        expectTexture(id, *decoded, decoded->pixels, argv[i]);
-        freeTexture(decoded);
+        uint32_t id = getTexture(argv[i]);
+        if (id == textureManager.defaultTexture->glName) fault("got the default", argv[i]);
+        expectTexture(id, decoded, decoded.pixels.get(), argv[i]);
     }
-    manager->deleteAllTextures();
+    deleteAllTextures();
     if (glGetError() != GL_NO_ERROR) fault("GL error", "end");
     std::printf(faults == 0 ? "textures upload ok\n" : "textures upload: %d faults\n", faults);
     return faults == 0 ? 0 : 1;

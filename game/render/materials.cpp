@@ -61,7 +61,7 @@ void loadMaterial(const char* name)
             printf("Material path too long, skipped: %.60s...\n", path.c_str());
             continue;
         }
-        TextureManager::instance()->getTexture(path);
+        getTexture(path);
         char* slot = engine.materialPaths[kind][engine.materialCounts[kind]];
         memcpy(slot, path.c_str(), path.size() + 1);
         ++engine.materialCounts[kind];
@@ -93,7 +93,7 @@ void bindMaterial(int diffuse, int normal, int specular, int height)
     // alpha of its diffuse and normal maps; callers name one material.
     if (renderer.mapsPacked) {
         const bool known = diffuse >= 0 && diffuse < MATERIAL_COUNT;
-        const Texture* fallback = TextureManager::instance()->findTexture("default");
+        const Texture* fallback = findTexture("default");
         const unsigned int fallbackName = fallback ? fallback->glName : 0;
         for (int unit = 0; unit < 2; ++unit) {
             const unsigned int name = known ? renderer.packedMaps[diffuse][unit] : fallbackName;
@@ -102,12 +102,11 @@ void bindMaterial(int diffuse, int normal, int specular, int height)
         return;
     }
     const int indices[MAP_KINDS] = {diffuse, normal, specular, height};
-    TextureManager* manager = TextureManager::instance();
     for (int unit = 0; unit < MAP_KINDS; ++unit) {
         const int index = indices[unit];
         const Texture* texture = (index >= 0 && index < engine.materialCounts[unit])
-                                     ? manager->findTexture(engine.materialPaths[unit][index])
-                                     : manager->findTexture("default");
+                                     ? findTexture(engine.materialPaths[unit][index])
+                                     : findTexture("default");
         bindUnit(unit, texture ? texture->glName : 0);
     }
 }
@@ -117,9 +116,8 @@ namespace {
 // The texture a material's map of one kind resolves to, as bindMaterial finds it.
 const Texture* materialMap(int material, int kind)
 {
-    TextureManager* manager = TextureManager::instance();
-    return material < engine.materialCounts[kind] ? manager->findTexture(engine.materialPaths[kind][material])
-                                                   : manager->findTexture("default");
+    return material < engine.materialCounts[kind] ? findTexture(engine.materialPaths[kind][material])
+                                                   : findTexture("default");
 }
 
 // Width and height of every mipmap level of the bound texture, level 0 first.
@@ -250,7 +248,7 @@ void packMaterial(int material)
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
     // Every map must be its own file-made colour texture and each pair of one
     // size; the first material that is not goes back to four maps for all.
-    const Texture* fallback = TextureManager::instance()->findTexture("default");
+    const Texture* fallback = findTexture("default");
     bool packable = true;
     const Texture* maps[MAP_KINDS];
     for (int kind = 0; kind < MAP_KINDS && packable; ++kind) {

@@ -81,7 +81,7 @@ void loadScene()
     }
 
     initLights();
-    TextureManager::instance()->createDefaultTexture();
+    createDefaultTexture();
     renderer.mapsPacked = true;   // until a material's maps do not pair up
 
     loadMaterials(0, 8);

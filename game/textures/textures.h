@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 
 // [SECTION] Constants
@@ -27,28 +28,25 @@ constexpr int32_t DEFAULT_TEXTURE_SQUARE = 8;       // pixels per side of one sq
 
 // [SECTION] Records
 
-// A decoded image; owned by the manager. pixels lives only until the upload.
+// A decoded image. In the manager its pixels are dropped once the GPU holds them.
 struct Texture {
-    int32_t width = 0;            // pixels per row
-    int32_t height = 0;           // rows
-    int32_t format = 0;           // IMAGE_RGB, IMAGE_RGBA, IMAGE_LUMINANCE or IMAGE_LUMINANCE_ALPHA
-    int32_t bytesPerPixel = 0;    // 3, 4, 1 or 2, matching format
-    uint32_t glName = 0;          // the GL texture id
-    uint8_t* pixels = nullptr;    // new[]: tightly packed rows, first stored row first; delete[] after upload
+    int32_t width = 0;               // pixels per row
+    int32_t height = 0;              // rows
+    int32_t format = 0;              // IMAGE_RGB, IMAGE_RGBA, IMAGE_LUMINANCE or IMAGE_LUMINANCE_ALPHA
+    int32_t bytesPerPixel = 0;       // 3, 4, 1 or 2, matching format
+    uint32_t glName = 0;             // the GL texture id
+    std::unique_ptr<uint8_t[]> pixels;   // tightly packed rows, first stored row first
 };
 
-// The program's one texture manager; created on first use, never destroyed.
+// The cache of every texture made from a file. Lives for the whole run; emptied
+// only by deleteAllTextures.
 struct TextureManager {
-    std::map<std::string, Texture*> textures;   // by exact file name; "default" included
-    Texture* defaultTexture = nullptr;          // also in textures as "default"; null after deleteAllTextures
-    int32_t textureCount = 0;                   // created since the last deleteAllTextures
-
-    static TextureManager* instance();
-    bool createDefaultTexture();                 // 64x64 checkerboard; false when out of memory
-    uint32_t getTexture(const std::string& name);   // loads on first request; default id on failure
-    Texture* findTexture(const std::string& name);  // no load, no log; default when absent
-    void deleteAllTextures();
+    std::map<std::string, Texture> textures;   // by exact file name; "default" included
+    const Texture* defaultTexture = nullptr;   // the entry "default"; null until made and after deleteAllTextures
+    int32_t textureCount = 0;                  // created since the last deleteAllTextures
 };
+
+extern TextureManager textureManager;
 
 // The GPU side of the manager. The program's instance (textures_gl) uploads
 // with a full mipmap chain; tests define their own that hands out ids.
@@ -72,13 +70,17 @@ extern TextureLoadTimes textureLoadTimes;
 
 // [SECTION] Operations
 
-// loaders.cpp. true with *out set to a new record whose pixels (new[]) the
-// caller frees; on false *out is left untouched. Nothing is logged.
-bool loadImage(const char* name, Texture** out);   // by ".tga"/".TGA"/".bmp"/".BMP" anywhere in name
-bool loadTga(const char* name, Texture** out);
-bool loadBmp(const char* name, Texture** out);
+// manager.cpp: over textureManager.
+bool createDefaultTexture();                           // 64x64 checkerboard; false when out of memory
+uint32_t getTexture(const std::string& name);          // loads on first request; default id on failure
+const Texture* findTexture(const std::string& name);   // no load, no log; default when absent
+void deleteAllTextures();
+
+// tga.cpp, bmp.cpp, image_files.cpp: true with the image in out; on false out
+// is left untouched. Nothing is logged.
+bool loadImage(const char* name, Texture& out);   // by ".tga"/".TGA"/".bmp"/".BMP" anywhere in name
+bool loadTga(const char* name, Texture& out);
+bool loadBmp(const char* name, Texture& out);
 // The same decoders over a file already in memory.
-bool decodeTga(const uint8_t* data, size_t size, Texture** out);
-bool decodeBmp(const uint8_t* data, size_t size, Texture** out);
-// Frees a record made by the loaders or the manager, pixels included.
-void freeTexture(Texture* texture);
+bool decodeTga(const uint8_t* data, size_t size, Texture& out);
+bool decodeBmp(const uint8_t* data, size_t size, Texture& out);

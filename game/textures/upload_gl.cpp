@@ -31,7 +31,7 @@ uint32_t uploadWithMipmaps(const Texture* texture) {
     // read past) RGB and grey images whose rows are not a multiple of 4 bytes.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     gluBuild2DMipmaps(GL_TEXTURE_2D, texture->format, texture->width, texture->height, GLenum(texture->format),
-                      GL_UNSIGNED_BYTE, texture->pixels);
+                      GL_UNSIGNED_BYTE, texture->pixels.get());
 
     glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
     glBindTexture(GL_TEXTURE_2D, GLuint(previousBinding));
