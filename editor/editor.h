@@ -230,6 +230,9 @@ EditorScreen currentScreen(const Editor& ed);
 // Scene point under window pixel (px, py), origin top left, for a window of width x height with the camera
 // unturned: the pointer mapping the hover test uses, worked out without GL.
 void windowToScene(int px, int py, int width, int height, double& sceneX, double& sceneY);
+// The way back: the window pixel (origin bottom left, fractional) where that camera shows scene point
+// (x, y); texts stand there so that they stay put while the scene turns.
+void sceneToWindow(double x, double y, int width, int height, double& windowX, double& windowY);
 
 // Records the pointer at scene point (x, y) and sets the button, swatch and cell hover flags.
 void updateHover(Editor& ed, double x, double y);

@@ -2,6 +2,7 @@
 #include "editor/editor.h"
 
 #include <cctype>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -108,12 +109,8 @@ EditorScreen currentScreen(const Editor& ed)
 
 void windowToScene(int px, int py, int width, int height, double& sceneX, double& sceneY)
 {
-    if (height < 1) {
-        height = 1;
-    }
-    if (width < 1) {
-        width = 1;
-    }
+    height = std::max(height, 1);
+    width = std::max(width, 1);
     // The near plane at distance 1 spans tan(fov / 2) above and below the axis; the scene plane lies
     // CAMERA_DISTANCE times further away.
     const double halfHeight = std::tan(FIELD_OF_VIEW * 0.5 * M_PI / 180.0);
@@ -122,6 +119,16 @@ void windowToScene(int px, int py, int width, int height, double& sceneX, double
     const double ndcY = 2.0 * (height - py) / height - 1.0;
     sceneX = ndcX * halfHeight * aspect * CAMERA_DISTANCE;
     sceneY = ndcY * halfHeight * CAMERA_DISTANCE;
+}
+
+void sceneToWindow(double x, double y, int width, int height, double& windowX, double& windowY)
+{
+    height = std::max(height, 1);
+    width = std::max(width, 1);
+    const double halfHeight = std::tan(FIELD_OF_VIEW * 0.5 * M_PI / 180.0);
+    const double aspect = static_cast<double>(width) / height;
+    windowX = (x / (halfHeight * aspect * CAMERA_DISTANCE) + 1.0) * width / 2.0;
+    windowY = (y / (halfHeight * CAMERA_DISTANCE) + 1.0) * height / 2.0;
 }
 
 void updateHover(Editor& ed, double x, double y)

@@ -23,8 +23,6 @@ namespace {
 // [SECTION] Window mapping
 // ---------------------------------------------------------------------------
 
-const GLdouble IDENTITY[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-
 void reshape(int width, int height)
 {
     if (height == 0) {
@@ -40,18 +38,10 @@ void reshape(int width, int height)
     editor.windowHeight = height;
 }
 
-// Window pixel (origin bottom left) where the unturned camera shows scene point (x, y); texts use it so
-// they stay put while the scene turns.
+// Window pixel (origin bottom left) where the unturned camera shows scene point (x, y).
 void windowPosition(double x, double y, double& wx, double& wy)
 {
-    GLdouble projection[16];
-    GLint viewport[4];
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    GLdouble wz = 0;
-    if (gluProject(x, y, -CAMERA_DISTANCE, IDENTITY, projection, viewport, &wx, &wy, &wz) == GL_FALSE) {
-        wx = wy = -1000;   // off the window: the text is skipped
-    }
+    sceneToWindow(x, y, editor.windowWidth, editor.windowHeight, wx, wy);
 }
 
 // ---------------------------------------------------------------------------
@@ -229,30 +219,11 @@ void drawQuestionTexts()
     drawLabel(AnswerCancelButton);
 }
 
-void drawTexts()
+// The labels and texts of the screen or form shown; (cx, cy) is the window position of the scene origin.
+void drawScreenTexts(EditorScreen screen, double cx, double cy)
 {
     char buffer[100];
-    double cx = 0, cy = 0;
-    windowPosition(0, 0, cx, cy);
-    const EditorScreen screen = currentScreen(editor);
     const int top = editor.windowHeight;
-
-    if (screen == EditorScreen::PackListForm) {
-        glColor3f(1, 1, 1);
-        drawText(editor.packNames > 0 ? editor.PackList[editor.packIndex] : "(no level pack found)", cx - 30,
-                 cy + 16);
-    }
-    if (screen == EditorScreen::StartScreen) {
-        glColor3f(1, 0, 0);
-        if (editor.loadFailed) {
-            drawText("Error loading level pack, make a new one", cx - 150, cy);
-        } else {
-            drawText("Load a level pack or make a new one", cx - 140, cy);
-        }
-    }
-    glColor3f(1, 1, 1);
-    drawText("TLES: Tessivar Level Editor System", 10, top - 20);
-
     switch (screen) {
     case EditorScreen::PackListForm:
         for (int i : {LoadButton, CancelListButton, LessButton, MoreButton}) {
@@ -289,26 +260,55 @@ void drawTexts()
         drawLabel(LoadPackButton);
         break;
     }
+}
 
-    if (editor.packLoaded) {
-        double wx = 0, wy = 0;
-        if (editor.modified) {
-            glColor3f(1, 0, 0);
-            windowPosition(-13, 28, wx, wy);
-            drawText("Click in Save to store the changes", wx, wy);
-        }
-        glColor3f(1, 1, 1);
-        windowPosition(-15, -24, wx, wy);
-        snprintf(buffer, sizeof buffer, "%d", editor.greyHits);
-        drawText(buffer, wx + 3, wy - 3);
-        windowPosition(4, -24, wx, wy);
-        snprintf(buffer, sizeof buffer, "%d%%", editor.bonusChance);
-        drawText(buffer, wx + 3, wy - 3);
-        windowPosition(20, -24, wx, wy);
-        snprintf(buffer, sizeof buffer, "%d", editor.background);
-        drawText(buffer, wx + 3, wy - 3);
+// The reminder of unsaved changes and the three header values, whenever a level is loaded (also under a form).
+void drawLevelValues()
+{
+    char buffer[100];
+    double wx = 0, wy = 0;
+    if (editor.modified) {
+        glColor3f(1, 0, 0);
+        windowPosition(-13, 28, wx, wy);
+        drawText("Click in Save to store the changes", wx, wy);
     }
+    glColor3f(1, 1, 1);
+    windowPosition(-15, -24, wx, wy);
+    snprintf(buffer, sizeof buffer, "%d", editor.greyHits);
+    drawText(buffer, wx + 3, wy - 3);
+    windowPosition(4, -24, wx, wy);
+    snprintf(buffer, sizeof buffer, "%d%%", editor.bonusChance);
+    drawText(buffer, wx + 3, wy - 3);
+    windowPosition(20, -24, wx, wy);
+    snprintf(buffer, sizeof buffer, "%d", editor.background);
+    drawText(buffer, wx + 3, wy - 3);
+}
 
+void drawTexts()
+{
+    double cx = 0, cy = 0;
+    windowPosition(0, 0, cx, cy);
+    const EditorScreen screen = currentScreen(editor);
+
+    if (screen == EditorScreen::PackListForm) {
+        glColor3f(1, 1, 1);
+        drawText(editor.packNames > 0 ? editor.PackList[editor.packIndex] : "(no level pack found)", cx - 30,
+                 cy + 16);
+    }
+    if (screen == EditorScreen::StartScreen) {
+        glColor3f(1, 0, 0);
+        if (editor.loadFailed) {
+            drawText("Error loading level pack, make a new one", cx - 150, cy);
+        } else {
+            drawText("Load a level pack or make a new one", cx - 140, cy);
+        }
+    }
+    glColor3f(1, 1, 1);
+    drawText("TLES: Tessivar Level Editor System", 10, editor.windowHeight - 20);
+    drawScreenTexts(screen, cx, cy);
+    if (editor.packLoaded) {
+        drawLevelValues();
+    }
     drawLegend();
 
     // Failures (red) and confirmations (green) of the pack operations.
@@ -376,17 +376,7 @@ void frame()
 // Scene point under window pixel (x, y), origin top left, as the unturned camera sees it.
 bool scenePoint(int x, int y, double& sceneX, double& sceneY)
 {
-    GLdouble projection[16];
-    GLint viewport[4];
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    GLdouble px = 0, py = 0, pz = 0;
-    if (gluUnProject(x, viewport[3] - y, 0, IDENTITY, projection, viewport, &px, &py, &pz) == GL_FALSE) {
-        return false;
-    }
-    // The unprojected point lies on the near plane at distance 1; the scene plane is CAMERA_DISTANCE away.
-    sceneX = px * CAMERA_DISTANCE;
-    sceneY = py * CAMERA_DISTANCE;
+    windowToScene(x, y, editor.windowWidth, editor.windowHeight, sceneX, sceneY);
     return true;
 }
 

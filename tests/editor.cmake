@@ -5,4 +5,7 @@ if(NOT TESSIVAR_UNIT_TESTS_ONLY)
   find_package(X11 REQUIRED)
   add_executable(wm_close wm_close.c)
   target_link_libraries(wm_close PRIVATE X11::X11)
+  # Where the windowed scripts click: the editor's own scene-to-window mapping.
+  add_executable(editor_pixel editor_pixel.cpp)
+  target_link_libraries(editor_pixel PRIVATE editor_logic)
 endif()
