@@ -109,8 +109,8 @@ void fillField()
         const int column = i % 11;
         b.present = true;
         b.type = 1 + i % 9;
-        b.x = 3.5 * (6.45 + column);
-        b.y = 2.1 * (25 - row);
+        b.x = cellCentreX(column);
+        b.y = cellCentreY(row);
         b.halfWidth = BRICK_HALF_WIDTH;
         b.halfHeight = BRICK_HALF_HEIGHT;
         b.fallY = b.y;

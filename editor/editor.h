@@ -6,6 +6,7 @@
 // Geometry is in scene units on the plane z = 0; the scene origin is the window centre.
 #pragma once
 
+#include "levelpack/catalogue.h"
 #include "levelpack/levelpack.h"
 
 #include <cstdint>
@@ -28,16 +29,15 @@ constexpr int LABEL_SIZE = 100;               // bytes of a button label, termin
 constexpr int SWATCH_COUNT = 10;              // one per brick code 0..9
 constexpr double GRID_ORIGIN_X = 52.5;        // scene point the cell centres are relative to
 constexpr double GRID_ORIGIN_Y = -28.0;
-constexpr double CELL_HALF_WIDTH = 1.7;
-constexpr double CELL_HALF_HEIGHT = 1.0;
+constexpr double CELL_HALF_WIDTH = BRICK_HALF_WIDTH;
+constexpr double CELL_HALF_HEIGHT = BRICK_HALF_HEIGHT;
 constexpr double SWATCH_HALF_WIDTH = 3.5;
 constexpr double SWATCH_HALF_HEIGHT = 2.1;
 
 constexpr int PACK_PATH_SIZE = 100;           // bytes of packPath, terminator included
 constexpr int PACK_LIST_CAPACITY = 100;       // names the pack list holds
 constexpr int PACK_NAME_MAX = 82;             // longest typed or listed name that still fits a path
-constexpr const char* PACK_FOLDER_PATH = "Levels Packs/";
-constexpr const char* PACK_EXTENSION = ".tlp";
+constexpr const char* PACK_FOLDER_PATH = "Levels Packs/";   // PACK_FOLDER and its separator
 constexpr const char* TEMP_FILE = "temp.dat"; // scratch file of every save, in the working directory
 constexpr int STATUS_SIZE = 300;              // bytes of the status line
 constexpr int QUESTION_SIZE = 120;            // bytes of the question's text

@@ -19,10 +19,6 @@ constexpr int LEVEL_HEADER_VALUES = 4;
 constexpr int LEVEL_VALUES = LEVEL_HEADER_VALUES + GRID_CELLS;   // 246
 constexpr int BRICK_CODE_MAX = 9;                       // codes are 0 (empty) to 9
 
-// Where the game stands the brick of a grid cell: its centre in world units.
-constexpr double cellCentreX(int column) { return 3.5 * (6.45 + column); }
-constexpr double cellCentreY(int row) { return 2.1 * (25 - row); }
-
 // ---------------------------------------------------------------------------
 // Records
 // ---------------------------------------------------------------------------

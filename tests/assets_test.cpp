@@ -1,7 +1,7 @@
 // Generated assets in the runtime folder: every file the materials and the
 // sample table name is there and well-formed, and SDL2_mixer plays them.
 // Reads the files with its own small parsers, so it depends on no game loader.
-#include "game/playfield/samples.h"
+#include "levelpack/catalogue.h"
 #include "tests/tga_read.h"
 
 #include <SDL.h>
@@ -22,12 +22,8 @@ namespace {
 const std::string RUNTIME = TESSIVAR_RUNTIME_DIR;
 
 // The game's material load order; a name's position is its material index.
-const char* const MATERIALS[24] = {
-    "background1", "player",   "red",      "blue",        "orange",    "pink",     "green",    "grey",
-    "iron",        "prizes/E", "prizes/C", "prizes/S",    "prizes/P",  "prizes/L", "prizes/D", "prizes/B",
-    "playerlaser", "lightblue", "white",   "background2", "background3", "background4", "menu", "morvi",
-};
-const char* const MAP_SUFFIXES[4] = {"D.tga", "N.tga", "S.tga", "H.tga"};
+const auto& MATERIALS = MATERIAL_NAMES;
+const auto& MAP_SUFFIXES = MATERIAL_MAP_SUFFIXES;
 
 std::vector<uint8_t> readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -2,7 +2,7 @@
 // capsules, laser, falling bricks, slot handling and level loading.
 #include "game/playfield/playfield.h"
 
-#include "game/playfield/samples.h"
+#include "levelpack/catalogue.h"
 #include "levelpack/levelpack.h"
 
 #include <gtest/gtest.h>

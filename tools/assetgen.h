@@ -10,7 +10,6 @@
 // ---- constants -------------------------------------------------------------
 
 constexpr int SAMPLE_RATE = 44100;       // Hz, every WAV and the song
-constexpr int MATERIAL_COUNT = 24;        // materials in the game's load order
 constexpr double PI = 3.14159265358979323846;
 constexpr int ICON_SIZES[] = {48, 64, 128, 256};   // pixels square, the PNG icons the desktop picks from
 

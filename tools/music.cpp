@@ -4,6 +4,8 @@
 // bar sound at the start and the loop point has no seam.
 #include "tools/assetgen.h"
 
+#include "levelpack/catalogue.h"
+
 #include <lame/lame.h>
 
 #include <algorithm>
@@ -260,7 +262,7 @@ bool writeSong(const std::string& dir) {
         std::fprintf(stderr, "assetgen: MP3 encoding failed\n");
         return false;
     }
-    const std::string path = dir + "/sounds/song.mp3";
+    const std::string path = dir + "/" + MUSIC_FILE;
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) {
         std::fprintf(stderr, "assetgen: cannot create %s\n", path.c_str());

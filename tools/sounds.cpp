@@ -2,6 +2,8 @@
 // Depends on assetgen.h and the C standard library.
 #include "tools/assetgen.h"
 
+#include "levelpack/catalogue.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -338,27 +340,20 @@ Sound cueMorvi() {
     return s;
 }
 
-struct Cue {
-    const char* file;
-    Sound (*make)();
-};
-
-// In the game's slot order.
-const Cue CUES[14] = {
-    {"bar.wav", cueBar},         {"loss.wav", cueLoss},     {"impact.wav", cueImpact}, {"impactiron.wav", cueImpactIron},
-    {"wall.wav", cueWall},       {"life.wav", cueLife},     {"laser.wav", cueLaser},   {"start.wav", cueStart},
-    {"pres.wav", cuePres},       {"cursor.wav", cueCursor}, {"gameover.wav", cueGameOver}, {"lose.wav", cueLose},
-    {"trapped.wav", cueTrapped}, {"morvi.wav", cueMorvi},
+// The synthesiser of each cue, in the catalogue's slot order (its SAMPLE_FILES).
+Sound (*const CUES[SAMPLE_COUNT])() = {
+    cueBar,  cueLoss,   cueImpact, cueImpactIron, cueWall,     cueLife, cueLaser,
+    cueStart, cuePres, cueCursor, cueGameOver,   cueLose, cueTrapped, cueMorvi,
 };
 
 }  // namespace
 
 bool writeSounds(const std::string& dir) {
     if (!makeDirectories(dir + "/sounds")) return false;
-    for (const Cue& cue : CUES) {
-        Sound s = cue.make();
+    for (int slot = 0; slot < SAMPLE_COUNT; ++slot) {
+        Sound s = CUES[slot]();
         normalise(s, 0.8f);
-        if (!writeWav(dir + "/sounds/" + cue.file, s)) return false;
+        if (!writeWav(dir + "/" + SAMPLE_FILES[slot], s)) return false;
     }
     return true;
 }

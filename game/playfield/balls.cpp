@@ -4,7 +4,6 @@
 #include "game/playfield/playfield.h"
 
 #include "game/playfield/playfield_internal.h"
-#include "game/playfield/samples.h"
 
 #include <algorithm>
 #include <cmath>
@@ -86,19 +85,19 @@ void bounceOffWalls(int slot, PlayEvents& events)
     if (ball.x >= RIGHT_WALL - BALL_RADIUS) {
         ball.x = RIGHT_WALL - BALL_RADIUS;
         setHorizontal(ball, false);
-        reportSound(events, SAMPLE_WALL, 0);
+        reportSound(events, SAMPLE_WALL);
         ++field.bounceCount;
     }
     if (ball.x <= LEFT_WALL + BALL_RADIUS) {
         ball.x = LEFT_WALL + BALL_RADIUS;
         setHorizontal(ball, true);
-        reportSound(events, SAMPLE_WALL, 0);
+        reportSound(events, SAMPLE_WALL);
         ++field.bounceCount;
     }
     if (ball.y >= CEILING - BALL_RADIUS) {
         ball.y = CEILING - BALL_RADIUS;
         setVertical(ball, false);
-        reportSound(events, SAMPLE_WALL, 0);
+        reportSound(events, SAMPLE_WALL);
         ++field.bounceCount;
     }
     // Only a ball still in play can be lost, so ballCount keeps matching the active slots.
@@ -158,7 +157,7 @@ void bounceOffPaddle(int slot, PlayEvents& events)
     if (field.catchActive) {
         field.ballHeld = true;
     }
-    reportSound(events, SAMPLE_BAR, 0);
+    reportSound(events, SAMPLE_BAR);
 }
 
 bool ballMeetsBrick(int slot, int index, double tick)
@@ -281,10 +280,10 @@ void resetLostLife(double clockNow, PlayEvents& events)
 
     if (field.lives < 1) {
         reportEvent(events, PlayEventType::StopMusic);
-        reportSound(events, SAMPLE_GAME_OVER, 2);
+        reportSound(events, SAMPLE_GAME_OVER);
     } else if (!field.lifeLostPause) {
         field.lifeLostTime = clockNow;
-        reportSound(events, SAMPLE_LOSE, 2);
+        reportSound(events, SAMPLE_LOSE);
         field.lifeLostPause = true;
         field.ballHeld = true;
     }

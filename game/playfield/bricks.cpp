@@ -3,7 +3,6 @@
 #include "game/playfield/playfield.h"
 
 #include "game/playfield/playfield_internal.h"
-#include "game/playfield/samples.h"
 
 #include <algorithm>
 #include <cmath>
@@ -198,13 +197,13 @@ void hitBrick(int index, PlayEvents& events)
 
     const bool ironLike = brick.type == Iron || (brick.type == Grey && brick.hits < field.greyHits);
     if (ironLike) {
-        reportSound(events, SAMPLE_IMPACT_IRON, 0);
+        reportSound(events, SAMPLE_IMPACT_IRON);
         ++field.bounceCount;
         return;
     }
     if (brick.type == Grey) {
         brick.present = false;
-        reportSound(events, SAMPLE_IMPACT, 0);
+        reportSound(events, SAMPLE_IMPACT);
         addScore(int64_t{50} * field.levelNumber);
         ++field.bounceCount;
         if (field.fallMode) {
@@ -223,7 +222,7 @@ void hitBrick(int index, PlayEvents& events)
         brick.brickFalling = true;
     }
     brick.present = false;
-    reportSound(events, SAMPLE_IMPACT, 0);
+    reportSound(events, SAMPLE_IMPACT);
     addScore(pointsFor(brick.type));
     ++field.bounceCount;
 }
@@ -255,7 +254,7 @@ void catchCapsule(int index, PlayEvents& events)
         break;
     case ExtraLife:
         ++field.lives;
-        reportSound(events, SAMPLE_LIFE, 2);
+        reportSound(events, SAMPLE_LIFE);
         break;
     case Laser:
         field.laserArmed = true;

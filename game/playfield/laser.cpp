@@ -2,7 +2,6 @@
 #include "game/playfield/playfield.h"
 
 #include "game/playfield/playfield_internal.h"
-#include "game/playfield/samples.h"
 
 namespace {
 
@@ -61,7 +60,7 @@ bool stepFallingBrick(Brick& brick, const Paddle& paddle, double tick, PlayEvent
         const bool across = (px - pw <= leftEdge && leftEdge <= px + pw) || (px - pw <= rightEdge && rightEdge <= px + pw);
         if (level && across) {
             field.paddleCrushed = true;
-            reportSound(events, SAMPLE_TRAPPED, 1);
+            reportSound(events, SAMPLE_TRAPPED);
             crushed = true;
         }
     }

@@ -6,6 +6,7 @@
 // renderer state and call no device; only the level format is linked.
 #pragma once
 
+#include "levelpack/catalogue.h"
 #include "levelpack/levelpack.h"
 
 #include <cstdint>
@@ -23,8 +24,6 @@ constexpr double PADDLE_HOME_Y = -10.0;
 constexpr double PADDLE_HALF_HEIGHT = 1.0;
 constexpr int PADDLE_HALF_WIDTH = 3;         // normal
 constexpr int PADDLE_HALF_WIDTH_WIDE = 5;    // with Enlarge
-constexpr double BRICK_HALF_WIDTH = 1.7;
-constexpr double BRICK_HALF_HEIGHT = 1.0;
 constexpr double KEYBOARD_PADDLE_SPEED = 0.6;
 constexpr double FALL_SPEED = 0.4;           // capsules, falling bricks, a crushed paddle
 constexpr double SPIN_RATE = 8.0;            // degrees per tick
@@ -210,7 +209,7 @@ struct PlayEvents {
 
 // events.cpp
 void clearEvents(PlayEvents& events);
-void reportSound(PlayEvents& events, int sample, int channel);
+void reportSound(PlayEvents& events, int sample);   // on the cue's own channel
 void reportEvent(PlayEvents& events, PlayEventType type);
 void reportLightEnabled(PlayEvents& events, int light, bool enabled);
 void reportLightPosition(PlayEvents& events, int light, float x, float y, float z, float w);

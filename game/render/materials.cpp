@@ -17,13 +17,7 @@
 
 namespace {
 
-const char* const MAP_SUFFIXES[MAP_KINDS] = {"D.tga", "N.tga", "S.tga", "H.tga"};
-
-// Material of each brick type 1..9 and capsule type 1..7.
-const int BRICK_MATERIALS[10] = {-1, MAT_RED, MAT_BLUE, MAT_ORANGE, MAT_PINK, MAT_GREEN, MAT_LIGHTBLUE,
-                                 MAT_WHITE, MAT_GREY, MAT_IRON};
-const int CAPSULE_MATERIALS[8] = {-1, MAT_PRIZE_E, MAT_PRIZE_C, MAT_PRIZE_S, MAT_PRIZE_P, MAT_PRIZE_L, MAT_PRIZE_D,
-                                  MAT_PRIZE_B};
+const char* const* const MAP_SUFFIXES = MATERIAL_MAP_SUFFIXES;
 
 void bind(int material) { bindMaterial(material, material, material, material); }
 
@@ -280,20 +274,6 @@ void packMaterial(int material)
 
 namespace {
 
-int roomMaterial()
-{
-    switch (field.background) {
-    case 2:
-        return MAT_BACKGROUND2;
-    case 3:
-        return MAT_BACKGROUND3;
-    case 4:
-        return MAT_BACKGROUND4;
-    default:
-        return MAT_BACKGROUND1;
-    }
-}
-
 bool paddleShown() { return field.lives > 0 && !field.lifeLostPause; }
 
 }   // namespace
@@ -303,7 +283,7 @@ bool paddleShown() { return field.lives > 0 && !field.lifeLostPause; }
 // what was bound before it. The passes that draw by material bind these.
 void prepareGrid()
 {
-    int bound = roomMaterial();
+    int bound = roomMaterial(field.background);
     if (paddleShown()) {
         bound = field.laserArmed ? MAT_PLAYERLASER : MAT_PLAYER;
     }
@@ -332,7 +312,7 @@ void prepareGrid()
 
 void drawRoom()
 {
-    bind(roomMaterial());
+    bind(roomMaterial(field.background));
     loadCameraMatrix();
     drawRoomBuffer();
 }

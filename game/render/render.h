@@ -14,28 +14,18 @@
 //   frames.cpp    setCamera, renderSplash, renderMenu, renderPlay
 #pragma once
 
+#include "levelpack/catalogue.h"   // the materials in load order, the resolutions
+
 #include <cstdint>
 
 // ---------------------------------------------------------------------------
 // Constants
 // ---------------------------------------------------------------------------
-constexpr int RESOLUTION_COUNT = 7;
-constexpr int MATERIAL_COUNT = 24;
 constexpr int SHADOW_UNIT = 4;           // texture unit of the shadow lookup
 constexpr float VIEW_NEAR = 0.5f;        // near plane of the view camera (see frames.cpp)
 constexpr float FAR_PLANE = 40000.0f;
 constexpr int BRICK_COUNT_MAX = 242;     // bricks of a level (the play field's grid)
 
-// Material indices, fixed by the load order.
-enum MaterialIndex {
-    MAT_BACKGROUND1 = 0, MAT_PLAYER = 1, MAT_RED = 2, MAT_BLUE = 3, MAT_ORANGE = 4, MAT_PINK = 5,
-    MAT_GREEN = 6, MAT_GREY = 7, MAT_IRON = 8, MAT_PRIZE_E = 9, MAT_PRIZE_C = 10, MAT_PRIZE_S = 11,
-    MAT_PRIZE_P = 12, MAT_PRIZE_L = 13, MAT_PRIZE_D = 14, MAT_PRIZE_B = 15, MAT_PLAYERLASER = 16,
-    MAT_LIGHTBLUE = 17, MAT_WHITE = 18, MAT_BACKGROUND2 = 19, MAT_BACKGROUND3 = 20, MAT_BACKGROUND4 = 21,
-    MAT_MENU = 22, MAT_MORVI = 23,
-};
-
-extern const char* const MATERIAL_NAMES[MATERIAL_COUNT];
 
 // Lit program variants: the bits name the blocks a light leaves dead, so the
 // program without them computes exactly what the full one does for it.

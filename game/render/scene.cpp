@@ -12,12 +12,6 @@
 
 Renderer renderer;
 
-const char* const MATERIAL_NAMES[MATERIAL_COUNT] = {
-    "background1", "player",   "red",      "blue",     "orange",     "pink",        "green",       "grey",
-    "iron",        "prizes/E", "prizes/C", "prizes/S", "prizes/P",   "prizes/L",    "prizes/D",    "prizes/B",
-    "playerlaser", "lightblue", "white",   "background2", "background3", "background4", "menu",     "morvi",
-};
-
 namespace {
 
 // The capsule: a coarse textured sphere.

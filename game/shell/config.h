@@ -3,12 +3,13 @@
 // tests share it.
 #pragma once
 
+#include "levelpack/catalogue.h"   // PACK_FOLDER
+
 #include <cstdint>
 
 constexpr int PACK_NAME_SIZE = 100;     // bytes of a pack file name, terminator included
 constexpr int PACK_LIST_SIZE = 100;     // names PackList holds
 constexpr const char* CONFIG_FILE = "config.ini";
-constexpr const char* PACK_FOLDER = "Levels Packs";
 
 // The five settings. Lives for the whole run; the options menu changes it in
 // memory and QUIT writes it back.

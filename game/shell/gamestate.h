@@ -11,9 +11,7 @@ constexpr int READY_TIME = 2500;      // ms: a level's ready phase
 constexpr int PAUSE_TIME = 2000;      // ms: life-lost pause and game-over wait
 constexpr int SPLASH_TIME = 10000;    // ms
 constexpr double MAX_PITCH = 1.4707963259999999;   // radians: a right angle less 0.1
-constexpr int RESOLUTION_CHOICES = 7;
-constexpr int RESOLUTIONS[RESOLUTION_CHOICES][2] = {{640, 480},  {800, 600},  {1024, 768}, {1152, 864},
-                                                    {1280, 800}, {1366, 768}, {1920, 1080}};
+constexpr int RESOLUTION_CHOICES = RESOLUTION_COUNT;   // the window sizes of the catalogue
 
 // Lives for the whole run; only the menus change optionsShown and menuCursor.
 struct GameState {
