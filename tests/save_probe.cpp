@@ -1,10 +1,12 @@
 // save_probe: runs the real save path twice in one process, for the fault tests to run under faultshim.
 //   save_probe pack <dir>     savePackLevel of an edited level 2 of <dir>/pack.tlp through <dir>/temp.dat
 //   save_probe editor <dir>   in <dir>: TLES's logic opens "Levels Packs/pack.tlp", paints a cell, presses Save
+//   save_probe config <dir>   the game's settings saved as QUIT saves them, to <dir>/config.ini
 // Each attempt prints one line, "attempt <n>: saved..." or "attempt <n>: failed: <message>"; the editor's
 // lines carry its status line (its own report of a failure goes to standard output as well).
 // The exit status is 0 whenever the program got through both attempts: a failure is reported, never fatal.
 #include "editor/editor.h"
+#include "game/shell/config.h"
 #include "levelpack/levelpack.h"
 
 #include <cstdio>
@@ -70,13 +72,28 @@ int probeEditor(const std::string& dir)
     return 0;
 }
 
+int probeConfig(const std::string& dir)
+{
+    Config cfg;
+    cfg.screenWidth = 1280;
+    cfg.screenHeight = 800;
+    strcpy(cfg.levelPackName, "new.tlp");
+    const std::string path = dir + "/config.ini";
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        std::string failure;
+        const bool saved = writeConfig(path.c_str(), cfg, &failure);
+        printf("attempt %d: %s%s\n", attempt, saved ? "saved" : "failed: ", failure.c_str());
+    }
+    return 0;
+}
+
 }   // namespace
 
 int main(int argc, char** argv)
 {
     setvbuf(stdout, nullptr, _IOLBF, 0);
     if (argc != 3) {
-        fprintf(stderr, "usage: save_probe pack|editor <dir>\n");
+        fprintf(stderr, "usage: save_probe pack|editor|config <dir>\n");
         return 2;
     }
     if (strcmp(argv[1], "pack") == 0) {
@@ -85,6 +102,9 @@ int main(int argc, char** argv)
     if (strcmp(argv[1], "editor") == 0) {
         return probeEditor(argv[2]);
     }
-    fprintf(stderr, "usage: save_probe pack|editor <dir>\n");
+    if (strcmp(argv[1], "config") == 0) {
+        return probeConfig(argv[2]);
+    }
+    fprintf(stderr, "usage: save_probe pack|editor|config <dir>\n");
     return 2;
 }

@@ -477,7 +477,6 @@ void renderPlay()
 void renderMenu()
 {
     beginFrame();
-    renderer.menuSpin += 2 * frameClock.tick;
     renderLitScene(Scene::Menu);
     glDisable(GL_BLEND);
     clearDepthForTexts();
@@ -489,11 +488,6 @@ void renderSplash()
 {
     beginFrame();
     setLightEnabled(SPLASH_LIGHT, true);
-    if (frameClock.clockNow - game.splashStartTime > 2000 && renderer.splashFade < 1.0) {
-        const float fade = static_cast<float>(renderer.splashFade);
-        setLightColour(SPLASH_LIGHT, fade, fade, fade);
-        renderer.splashFade += 0.005;
-    }
     const bool shadows = useShadows();
     for (int i = 0; i < LIGHT_COUNT; ++i) {
         const Light& light = engine.lights[i];
