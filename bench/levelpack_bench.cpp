@@ -2,8 +2,9 @@
 // whole pack rewritten to a temporary file, flushed to disk and renamed over
 // the pack) beside plain copies of the same file: read and write, and read,
 // write and flush to disk. Median of several runs, in ms.
-// Prints: "save <ms>", "copy <ms>", "copy+fsync <ms>", and "rewrite <ms>",
-// the save's text pass alone, in memory (rewritePackText).
+// Prints: "save <ms>", "copy <ms>", "copy+fsync <ms>", "rewrite <ms>", the save's text pass alone, in
+// memory (rewritePackText), and "change <ms>", a whole-pack change (a level moved down, then back up on
+// the next run, so the pack stays the same size).
 #include "levelpack/levelpack.h"
 
 #include <algorithm>
@@ -115,7 +116,7 @@ int main(int argc, char** argv)
             fclose(file);
         }
     }
-    std::vector<double> save, plain, flushed, rewrite;
+    std::vector<double> save, plain, flushed, rewrite, change;
     for (int run = 0; run < RUNS; ++run) {
         level.bricks[run % GRID_CELLS] = run % 10;   // an edit, as the editor saves after one
         auto start = Clock::now();
@@ -141,9 +142,17 @@ int main(int argc, char** argv)
             return 1;
         }
         rewrite.push_back(millisecondsSince(start));
+        const PackChange move = run % 2 == 0 ? PackChange{LevelChange::MoveDown, LEVELS / 2, LEVELS}
+                                             : PackChange{LevelChange::MoveUp, LEVELS / 2 + 1, LEVELS};
+        start = Clock::now();
+        if (!changePackLevels(pack, temp, move).ok()) {
+            fprintf(stderr, "level change failed\n");
+            return 1;
+        }
+        change.push_back(millisecondsSince(start));
     }
-    printf("save %.3f\ncopy %.3f\ncopy+fsync %.3f\nrewrite %.3f\n", median(save), median(plain), median(flushed),
-           median(rewrite));
+    printf("save %.3f\ncopy %.3f\ncopy+fsync %.3f\nrewrite %.3f\nchange %.3f\n", median(save), median(plain),
+           median(flushed), median(rewrite), median(change));
     remove(pack.c_str());
     remove(copy.c_str());
     if (argc <= 1) {

@@ -1,4 +1,32 @@
 # Frames per second of the real renderers in a GLUT window (needs DISPLAY).
 add_executable(render_bench ${CMAKE_CURRENT_LIST_DIR}/render_bench.cpp)
 target_link_libraries(render_bench PRIVATE render textures_gl playfield shell_config engine_state levelpack
-                      platform_fakes)
+                      platform_fakes ${CMAKE_DL_LIBS})
+
+# glcount: the LD_PRELOAD counter of GL calls per frame. Its stubs are generated from the entry
+# points GL/gl.h declares, plus a pool for what glXGetProcAddress hands out.
+find_file(GLCOUNT_GL_HEADER GL/gl.h HINTS ${OPENGL_INCLUDE_DIR})
+file(READ ${GLCOUNT_GL_HEADER} glcount_header)
+string(REGEX MATCHALL "APIENTRY gl[A-Za-z0-9_]+" glcount_entries "${glcount_header}")
+list(TRANSFORM glcount_entries REPLACE "APIENTRY " "")
+list(REMOVE_DUPLICATES glcount_entries)
+list(LENGTH glcount_entries glcount_direct)
+set(glcount_pool_size 4096)
+set(glcount_text "#define DIRECT_COUNT ${glcount_direct}\n#define POOL_SIZE ${glcount_pool_size}\n#define GLCOUNT_DIRECT")
+set(slot 0)
+foreach(name IN LISTS glcount_entries)
+  string(APPEND glcount_text " X(${slot}, ${name})")
+  math(EXPR slot "${slot} + 1")
+endforeach()
+string(APPEND glcount_text "\n#define GLCOUNT_POOL")
+math(EXPR glcount_last "${glcount_pool_size} - 1")
+foreach(index RANGE ${glcount_last})
+  string(APPEND glcount_text " P(${slot}, ${index})")
+  math(EXPR slot "${slot} + 1")
+endforeach()
+string(APPEND glcount_text "\n")
+set(glcount_dir ${CMAKE_CURRENT_BINARY_DIR}/glcount)
+file(CONFIGURE OUTPUT ${glcount_dir}/glcount_names.inc CONTENT "${glcount_text}")
+add_library(glcount SHARED ${CMAKE_CURRENT_LIST_DIR}/glcount.c)
+target_include_directories(glcount PRIVATE ${glcount_dir})
+target_link_libraries(glcount PRIVATE ${CMAKE_DL_LIBS})

@@ -11,7 +11,12 @@
 // cleared frame and prints the wall clock then ("first_frame_ns=<ns>") and
 // its peak resident memory ("vmhwm_kb=<kB>"), as an empty GL program costs.
 //
-// Prints one line per case: "<width>x<height> <case> <fps> <median ms>".
+// Prints one line per case: "<width>x<height> <case> <fps> <median ms> <GL calls per frame>"; the
+// calls are counted when the glcount library is preloaded (LD_PRELOAD), else the column reads -1.
+// With RENDER_BENCH_GL_REPORT set, the most called GL functions of one frame go to stderr.
+// Under callgrind (started with --instr-atstart=no) each case instead measures CALLGRIND_FRAMES
+// frames after its warm-up and dumps their counts under the case's name, printing
+// "<width>x<height> <case> callgrind <frames>".
 // With a screenshot folder, the first frame of each case (from a fixed state)
 // is saved there as <width>x<height>-<case>.ppm, so two builds can be compared
 // pixel for pixel.
@@ -31,9 +36,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <ctime>
+#include <dlfcn.h>
 #include <unistd.h>
+#include <valgrind/callgrind.h>
 #include <vector>
 
 namespace {
@@ -49,6 +57,23 @@ FILE* report = stdout;   // the table; stdout itself is silenced (texture log, s
 double fakeNow = 0;
 double benchClock() { return fakeNow; }
 void noSwap() {}
+
+constexpr int CALLGRIND_FRAMES = 2;
+
+// The preloaded GL call counter, when there is one.
+using CountTotal = unsigned long long (*)();
+using CountReset = void (*)();
+using CountReport = void (*)(FILE*, int);
+CountTotal glCalls = nullptr;
+CountReset glCallsReset = nullptr;
+CountReport glCallsReport = nullptr;
+
+void findCounter()
+{
+    glCalls = reinterpret_cast<CountTotal>(dlsym(RTLD_DEFAULT, "glcountTotal"));
+    glCallsReset = reinterpret_cast<CountReset>(dlsym(RTLD_DEFAULT, "glcountReset"));
+    glCallsReport = reinterpret_cast<CountReport>(dlsym(RTLD_DEFAULT, "glcountReport"));
+}
 
 void saveShot(const std::string& name)
 {
@@ -146,20 +171,10 @@ void setPlayLights(int balls, bool laser)
 void setMenuLights()
 {
     initLights();
-    setLightPosition(SPLASH_LIGHT, 0, 100, 0, 0);
-    setLightDirection(SPLASH_LIGHT, 0, -1, 0);
     setLightColour(SPLASH_LIGHT, 1, 1, 1);
     setLightEnabled(SPLASH_LIGHT, true);
-    setLightDirection(0, 0, 1, -0.9f);
-    setLightEnabled(1, true);
-    setLightEnabled(2, true);
-    setLightDirection(1, 0, -1, -0.1f);
-    setLightDirection(2, 0, -1, -0.1f);
-    static const float place[3][3] = {{-8, 21, 25}, {20, 10, -50}, {-40, 21, -60}};
-    const float x = static_cast<float>(engine.cameraPosition[0]);
-    for (int i = 0; i < 3; ++i) {
-        setLightPosition(i, x + place[i][0], place[i][1], place[i][2], 0);
-    }
+    game.optionsShown = false;
+    placeMenuLights(0, engine.cameraPosition);
 }
 
 void setSplashLights()
@@ -188,6 +203,12 @@ void runCase(const Case& c)
 {
     engine.shadowsEnabled = c.shadows;
     c.prepare();
+    // RENDER_BENCH_LIGHTS: a mask of the lights to keep, to weigh one light's passes while profiling.
+    if (const char* mask = getenv("RENDER_BENCH_LIGHTS")) {
+        for (int i = 0; i < LIGHT_COUNT; ++i) {
+            engine.lights[i].enabled = engine.lights[i].enabled && ((atoi(mask) >> i) & 1);
+        }
+    }
     game.menuSpin = 20;
     game.splashFade = 1;
     game.readySlide = 0;
@@ -196,13 +217,35 @@ void runCase(const Case& c)
     }
     c.frame();
     saveShot(c.name);
+    if (RUNNING_ON_VALGRIND) {
+        for (int i = 0; i < 2; ++i) {
+            c.frame();
+        }
+        CALLGRIND_START_INSTRUMENTATION;
+        CALLGRIND_ZERO_STATS;
+        for (int i = 0; i < CALLGRIND_FRAMES; ++i) {
+            c.frame();
+        }
+        CALLGRIND_DUMP_STATS_AT(c.name.c_str());
+        CALLGRIND_STOP_INSTRUMENTATION;
+        fprintf(report, "%dx%d %s callgrind %d\n", width, height, c.name.c_str(), CALLGRIND_FRAMES);
+        fflush(report);
+        return;
+    }
     // Warm up for a quarter of a second: llvmpipe compiles shader variants as
     // states first appear.
     const auto warm = Clock::now();
     do {
         c.frame();
     } while (std::chrono::duration<double>(Clock::now() - warm).count() < 0.25);
+    if (glCallsReset && glCallsReport && getenv("RENDER_BENCH_GL_REPORT")) {
+        glCallsReset();
+        c.frame();
+        fprintf(stderr, "%s: GL calls of one frame\n", c.name.c_str());
+        glCallsReport(stderr, 16);
+    }
     std::vector<double> times;
+    const unsigned long long callsBefore = glCalls ? glCalls() : 0;
     const auto start = Clock::now();
     while (times.size() < 5 || std::chrono::duration<double>(Clock::now() - start).count() < secondsPerCase) {
         const auto begin = Clock::now();
@@ -210,9 +253,10 @@ void runCase(const Case& c)
         times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - begin).count());
         glutMainLoopEvent();
     }
+    const long long calls = glCalls ? static_cast<long long>((glCalls() - callsBefore) / times.size()) : -1;
     std::sort(times.begin(), times.end());
     const double median = times[times.size() / 2];
-    fprintf(report, "%dx%d %s %.1f %.2f\n", width, height, c.name.c_str(), 1000.0 / median, median);
+    fprintf(report, "%dx%d %s %.1f %.2f %lld\n", width, height, c.name.c_str(), 1000.0 / median, median, calls);
     fflush(report);
 }
 
@@ -292,6 +336,7 @@ int main(int argc, char** argv)
     glViewport(0, 0, width, height);
     shellSeams.readClock = benchClock;
     shellSeams.swapBuffers = noSwap;
+    findCounter();
     engine.shadowsEnabled = glutExtensionSupported("GL_EXT_framebuffer_object");
 
     // The texture manager logs every load and the splash prints the window
@@ -327,9 +372,17 @@ int main(int argc, char** argv)
         {"play3-plain", preparePlay<3, false>, renderPlay, false},
         {"play3L-plain", preparePlay<3, true>, renderPlay, false},
     };
-    const char* only = getenv("RENDER_BENCH_ONLY");   // a substring to run a subset while profiling
+    // A comma-separated list of case names (or parts of them) to run a subset.
+    const char* only = getenv("RENDER_BENCH_ONLY");
     for (const Case& c : cases) {
-        if (!only || c.name.find(only) != std::string::npos) {
+        bool wanted = !only;
+        for (const char* part = only; part && *part && !wanted;) {
+            const char* end = strchr(part, ',');
+            const std::string piece(part, end ? static_cast<size_t>(end - part) : strlen(part));
+            wanted = !piece.empty() && c.name.find(piece) != std::string::npos;
+            part = end ? end + 1 : nullptr;
+        }
+        if (wanted) {
             runCase(c);
         }
     }

@@ -1,4 +1,5 @@
-// editor/editor: the level editor's state, hover tests, click and key handling, and its pack operations.
+// editor/editor: the level editor's state, hover tests, click and key handling, its undo history, the
+// question that guards unsaved work, its pack and level operations and the level check it runs.
 // No GL or GLUT: the tles program draws these records and feeds the callbacks in; the tests drive the
 // same functions with scene-plane mouse positions. Pack files go through levelpack/.
 //
@@ -6,6 +7,11 @@
 #pragma once
 
 #include "levelpack/levelpack.h"
+
+#include <cstdint>
+#include <string>
+#include <sys/types.h>
+#include <vector>
 
 // ---------------------------------------------------------------------------
 // Constants
@@ -17,7 +23,7 @@ constexpr double FIELD_OF_VIEW = 45.0;        // vertical, degrees
 constexpr double SPIN_STEP = 4.0;             // start-up turn per frame, degrees
 constexpr double SPIN_END = 360.0;
 
-constexpr int BUTTON_COUNT = 15;
+constexpr int BUTTON_COUNT = 27;              // the 15 of the original table, then the editing tools
 constexpr int LABEL_SIZE = 100;               // bytes of a button label, terminator included
 constexpr int SWATCH_COUNT = 10;              // one per brick code 0..9
 constexpr double GRID_ORIGIN_X = 52.5;        // scene point the cell centres are relative to
@@ -34,6 +40,17 @@ constexpr const char* PACK_FOLDER_PATH = "Levels Packs/";
 constexpr const char* PACK_EXTENSION = ".tlp";
 constexpr const char* TEMP_FILE = "temp.dat"; // scratch file of every save, in the working directory
 constexpr int STATUS_SIZE = 300;              // bytes of the status line
+constexpr int QUESTION_SIZE = 120;            // bytes of the question's text
+constexpr int GO_TO_DIGITS = 6;               // longest level number G takes
+constexpr int CHECK_NOTE_LINES = 6;           // lines of the check's verdict under its button
+constexpr int CHECK_LINE_CHARS = 29;          // characters per verdict line: the width of the tool column
+constexpr size_t CHECK_OUTPUT_MAX = 16384;    // bytes of the checker's output kept; the rest is drained
+constexpr const char* CHECKER_NAME = "tlpcheck";
+
+// Modifier bits of a key or mouse press, as the window reports them.
+constexpr int MOD_SHIFT = 1;
+constexpr int MOD_CTRL = 2;
+constexpr int MOD_ALT = 4;
 
 // The buttons in their fixed order; the index is the click dispatch order.
 enum ButtonId {
@@ -52,7 +69,50 @@ enum ButtonId {
     NameFieldButton,        // 12: its label is the typed pack name
     LoadButton,             // 13
     CancelListButton,       // 14
+    UndoButton,             // 15: the editing tools, left of the grid
+    RedoButton,             // 16
+    ClearLevelButton,       // 17
+    InsertLevelButton,      // 18
+    DuplicateLevelButton,   // 19
+    DeleteLevelButton,      // 20
+    MoveUpButton,           // 21
+    MoveDownButton,         // 22
+    CheckButton,            // 23
+    AnswerFirstButton,      // 24: the question's answers, labelled by the question
+    AnswerSecondButton,     // 25: only for three-answer questions
+    AnswerCancelButton,     // 26
 };
+
+// Keys the window reports apart from characters.
+enum class SpecialKey { PageUp, PageDown, Other };
+
+// What a press asked for, held while the question about unsaved work is open.
+enum class PendingAction {
+    None,
+    NextLevel,
+    PreviousLevel,
+    GoToLevel,         // Question::targetLevel
+    LoadPack,          // the name the pack list shows
+    CreatePack,        // the typed name
+    Quit,
+    InsertLevel,
+    DuplicateLevel,
+    DeleteLevel,
+    CheckLevel,
+};
+
+enum class QuestionKind {
+    None,
+    UnsavedChanges,    // Save / Discard / Cancel
+    ReplacePack,       // Replace / Cancel: Create with the name of an existing pack
+    DeleteLevel,       // Delete / Cancel
+    SaveBeforeCheck,   // Save / Cancel: the check plays the pack as saved
+};
+
+enum class Answer { First, Second, Cancel };   // Save or Replace or Delete; Discard; Cancel
+
+// How the check's verdict reads: drawn in white, green, orange or red.
+enum class CheckTone { Neutral, Good, Warning, Bad };
 
 enum class EditorScreen { StartScreen, NewPackForm, PackListForm, EditScreen };
 
@@ -74,6 +134,48 @@ struct EditorCell {
     double x = 0, y = 0;                  // centre relative to the grid origin, scene units
     double halfWidth = 0, halfHeight = 0; // scene units; zero until the first read, so nothing hovers
     int code = 0;                         // brick code 0..9
+};
+
+// The level as the undo history keeps it.
+struct LevelSnapshot {
+    int greyHits = 0;
+    int bonusChance = 0;
+    int background = 1;
+    int8_t codes[GRID_CELLS] = {};   // brick codes 0..9, row-major
+};
+
+// Undo history of the level on screen; started afresh whenever a level is read, kept by a save.
+struct EditHistory {
+    std::vector<LevelSnapshot> states;   // [0] as read, then one per change; empty before the first read
+    int current = 0;                     // index of the state on screen
+    int saved = 0;                       // index of the state the pack holds; -1 once that state is gone
+    bool strokeOpen = false;             // a drag with a mouse button held is painting
+    bool strokePushed = false;           // the open stroke has its own state, amended as it paints
+    int strokeCode = 0;                  // code the stroke paints (0 for the right button)
+    bool strokeFillsRows = false;        // Shift was held: every cell painted fills its row
+};
+
+// The one-line question over the screen; open while kind is not None. Everything else waits for it.
+struct Question {
+    QuestionKind kind = QuestionKind::None;
+    PendingAction action = PendingAction::None;   // what goes ahead on Save or Discard
+    int targetLevel = 0;                          // for GoToLevel
+    char text[QUESTION_SIZE] = {};
+};
+
+// The pack checker started by "Check level", as a child process; one at a time.
+struct CheckRun {
+    bool running = false;
+    pid_t pid = -1;
+    int output = -1;                     // read end of the child's standard output, non-blocking
+    bool outputEnded = false;            // the pipe reached its end; the child is reaped next
+    int level = 0;                       // level checked, 1-based
+    double startedAt = -1;               // clock of the first poll, ms; -1 until then
+    int shownSeconds = -1;               // seconds the "Checking..." note last showed
+    std::string text;                    // what it printed, at most CHECK_OUTPUT_MAX bytes
+    char note[CHECK_NOTE_LINES][CHECK_LINE_CHARS + 1] = {};   // the verdict, shown under the button
+    int noteLines = 0;
+    CheckTone tone = CheckTone::Neutral;
 };
 
 // Everything the editor knows. One instance for the whole run (editor); the tests make their own.
@@ -106,6 +208,12 @@ struct Editor {
     double mouseX = 0, mouseY = 0;            // pointer on the scene plane, scene units
     char status[STATUS_SIZE] = {};            // last failure or confirmation, shown at the bottom
     bool statusIsError = false;
+    EditHistory history;
+    Question question;
+    bool goToOpen = false;                    // G was pressed: digits go into goToText
+    char goToText[GO_TO_DIGITS + 1] = {};
+    bool quitRequested = false;               // the program ends after the callback that set it
+    CheckRun check;
 };
 
 extern Editor editor;
@@ -126,12 +234,18 @@ void windowToScene(int px, int py, int width, int height, double& sceneX, double
 // Records the pointer at scene point (x, y) and sets the button, swatch and cell hover flags.
 void updateHover(Editor& ed, double x, double y);
 
-// A press of the left or right mouse button, acting on the hover state of the last motion.
-void pressLeft(Editor& ed);
-void pressRight(Editor& ed);
+// A press of the left or right mouse button, acting on the hover state of the last motion; modifiers
+// are MOD_* bits.
+void pressLeft(Editor& ed, int modifiers = 0);
+void pressRight(Editor& ed, int modifiers = 0);
 
-// A key other than Esc (the program ends on Esc before this is called).
-void pressKey(Editor& ed, unsigned char key);
+// A character key (Esc is 27, Enter 13, Backspace 8) and the other keys. Esc asks for the program to end
+// (quitRequested), after the question when there are unsaved changes.
+void pressKey(Editor& ed, unsigned char key, int modifiers = 0);
+void pressSpecialKey(Editor& ed, SpecialKey key, int modifiers = 0);
+
+// Whether a tool button can act now (drawn dimmed when not).
+bool buttonEnabled(const Editor& ed, int button);
 
 // Advances the start-up turn by one frame.
 void advanceSpin(Editor& ed);
@@ -151,19 +265,88 @@ double swatchY(int i);
 // Editor colour of a brick code (red, green, blue); code 0 is black.
 void brickColour(int code, float rgb[3]);
 
+// The legend's name of a brick code, as the game names its bricks ("Eraser" for 0).
+const char* brickName(int code);
+
 void updateCellHover(Editor& ed);
 void updateSwatchHover(Editor& ed);
 
-// Left press that hit no button: pick the hovered swatch, then paint the hovered cell.
-void paletteGridClick(Editor& ed);
+// Left press that hit no button: pick the hovered swatch, then start a stroke on the hovered cell.
+// fillRow (Shift) paints whole rows.
+void paletteGridClick(Editor& ed, bool fillRow = false);
+
+// Right press that hit no button: a stroke that erases.
+void eraseClick(Editor& ed, bool fillRow = false);
+
+// The pointer moved to scene point (x, y) with a button held: the open stroke paints every cell on the
+// way, then the hover flags follow the pointer.
+void dragTo(Editor& ed, double x, double y);
+
+// A mouse button let go: ends the stroke it painted.
+void releaseButton(Editor& ed);
+
+// Empties every cell, as one undoable step.
+void clearLevel(Editor& ed);
 
 // direction +1 for a left press, -1 for a right press.
 void stepGreyHits(Editor& ed, int direction);
 void stepBonusChance(Editor& ed, int direction);
 void stepBackground(Editor& ed, int direction);
 
+// Move to another level at once, dropping unsaved edits; the requests below ask first.
 void nextLevel(Editor& ed);
 void previousLevel(Editor& ed);
+void goToLevel(Editor& ed, int level);
+
+// ---------------------------------------------------------------------------
+// Undo history (editor_history.cpp)
+// ---------------------------------------------------------------------------
+
+// Starts the history at the level on screen, which is what the pack holds: modified becomes false.
+void startHistory(Editor& ed);
+
+// Records the level on screen as a new step (callers commit only what changed it); modified follows.
+void commitEdit(Editor& ed);
+
+// Stroke painting: a cell changed by the open stroke; the stroke's first change makes it a step.
+void strokeChanged(Editor& ed);
+void endStroke(Editor& ed);
+
+bool canUndo(const Editor& ed);
+bool canRedo(const Editor& ed);
+void undo(Editor& ed);
+void redo(Editor& ed);
+
+// The level on screen is what the pack now holds.
+void markSaved(Editor& ed);
+
+// ---------------------------------------------------------------------------
+// Never losing work: requests and the question (editor_question.cpp)
+// ---------------------------------------------------------------------------
+
+// Does what action asks, or first opens the question it needs (unsaved changes, a pack to replace, a
+// level to delete).
+void requestAction(Editor& ed, PendingAction action, int targetLevel = 0);
+
+bool questionOpen(const Editor& ed);
+
+// Answers the open question: First is Save, Replace or Delete; Second is Discard.
+void answerQuestion(Editor& ed, Answer answer);
+
+// ---------------------------------------------------------------------------
+// Level management and the level number typed after G (editor_levels.cpp)
+// ---------------------------------------------------------------------------
+
+// Rewrites the whole pack with one change around the current level, then shows the level it leads to
+// (the new, the copy, the one after the deleted, the moved one). A failure leaves pack and screen alone.
+void changeLevels(Editor& ed, LevelChange kind);
+
+// True, with the reason on the status line, when kind cannot apply to the current level (no level open,
+// deleting the only level, moving the first up or the last down).
+bool refuseLevelChange(Editor& ed, LevelChange kind);
+
+void openGoTo(Editor& ed);
+void typeGoToKey(Editor& ed, unsigned char key);
 
 // ---------------------------------------------------------------------------
 // Pack creation, loading and saving (editor_pack.cpp)
@@ -173,7 +356,7 @@ void previousLevel(Editor& ed);
 // cannot be opened or is malformed: loadFailed is set, the failure reported, and the level in memory kept.
 bool readLevel(Editor& ed);
 
-// Creates packPath with newLevelCount empty levels and sets levelNumber to 0.
+// Creates packPath with newLevelCount empty levels (through TEMP_FILE) and sets levelNumber to 0.
 bool createPackFile(Editor& ed);
 
 // Lists "Levels Packs/*.tlp" into PackList, sorted.
@@ -186,6 +369,12 @@ bool saveLevel(Editor& ed);
 // The form buttons and the name entry.
 void openNewPackForm(Editor& ed);
 void typeNameKey(Editor& ed, unsigned char key);
+
+// Whether a typed name may become a pack: letters, digits, '-', '_' and '.' (not first), and no name a
+// desktop system reserves. When not, why goes into reason.
+bool validPackName(const char* name, char* reason, size_t reasonSize);
+
+// "Create" once any question is answered: makes the pack of the typed name and opens its first level.
 void createPack(Editor& ed);
 void cancelNewPack(Editor& ed);
 void openPackList(Editor& ed);
@@ -193,3 +382,24 @@ void stepPackIndex(Editor& ed, int direction);
 void loadSelectedPack(Editor& ed);
 void closePackList(Editor& ed);
 void saveButton(Editor& ed);
+
+// ---------------------------------------------------------------------------
+// The level check: tlpcheck as a child process (editor_check.cpp)
+// ---------------------------------------------------------------------------
+
+// The checker program: beside exeFile first, then on each folder of pathList (':'-separated). False
+// when neither holds an executable CHECKER_NAME.
+bool findChecker(const char* exeFile, const char* pathList, std::string& found);
+
+// Starts tlpcheck on the current level of the saved pack, or says on the check note why it cannot.
+void startCheck(Editor& ed);
+
+// Reads what the checker printed so far and, once it has ended, shows its verdict. Called every frame
+// with the frame's clock in ms; never blocks.
+void pollCheck(Editor& ed, double nowMs);
+
+// Ends a running check (the child is killed and reaped) with note as its verdict.
+void stopCheck(Editor& ed, const char* note);
+
+// The verdict a tlpcheck line gives for level, as note lines; false when line is no verdict for it.
+bool readCheckLine(const char* line, int level, CheckRun& into);

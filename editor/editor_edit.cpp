@@ -1,8 +1,12 @@
-// editor/editor_edit: the palette, painting cells, the three level properties and moving between levels.
+// editor/editor_edit: the palette, painting cells (strokes, rows, clearing), the three level properties and
+// moving between levels.
 #include "editor/editor.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdio>
+#include <utility>
 
 namespace {
 
@@ -18,6 +22,74 @@ const float BRICK_COLOURS[BRICK_CODE_MAX + 1][3] = {
     {0.4f, 0.4f, 0.4f}, // 8 Grey
     {1, 1, 0.2f},       // 9 Iron
 };
+
+const char* const BRICK_NAMES[BRICK_CODE_MAX + 1] = {
+    "Eraser", "Red", "Blue", "Orange", "Pink", "Green", "Light blue", "White", "Grey", "Iron",
+};
+
+bool formOpen(const Editor& ed)
+{
+    return ed.newPackFormOpen || ed.packListOpen;
+}
+
+// Paints cell n (its whole row when the stroke fills rows) with the stroke's code.
+void paintCell(Editor& ed, int n)
+{
+    const EditHistory& h = ed.history;
+    const int first = h.strokeFillsRows ? n - n % GRID_COLUMNS : n;
+    const int last = h.strokeFillsRows ? first + GRID_COLUMNS - 1 : n;
+    bool changed = false;
+    for (int i = first; i <= last; ++i) {
+        EditorCell& cell = ed.grid[i];
+        if (cell.code != h.strokeCode) {
+            cell.code = h.strokeCode;
+            cell.present = h.strokeCode != 0;
+            changed = true;
+        }
+    }
+    if (changed) {
+        strokeChanged(ed);
+    }
+}
+
+void beginStroke(Editor& ed, int code, bool fillRows)
+{
+    endStroke(ed);
+    if (formOpen(ed) || questionOpen(ed) || ed.hoveredCell == -1) {
+        return;   // a form panel hides the grid: a click on it must not change cells the user cannot see
+    }
+    ed.history.strokeOpen = true;
+    ed.history.strokeCode = code;
+    ed.history.strokeFillsRows = fillRows;
+    paintCell(ed, ed.hoveredCell);
+}
+
+// Whether the segment from (x0, y0) to (x1, y1) passes through the open rectangle of cell c (positions
+// relative to the grid origin). Liang-Barsky clipping; touching an edge or a corner is not passing through.
+bool segmentCrossesCell(double x0, double y0, double x1, double y1, const EditorCell& c)
+{
+    double t0 = 0, t1 = 1;
+    const double from[2] = {x0, y0};
+    const double delta[2] = {x1 - x0, y1 - y0};
+    const double low[2] = {c.x - c.halfWidth, c.y - c.halfHeight};
+    const double high[2] = {c.x + c.halfWidth, c.y + c.halfHeight};
+    for (int axis = 0; axis < 2; ++axis) {
+        if (delta[axis] == 0) {
+            if (!(low[axis] < from[axis] && from[axis] < high[axis])) {
+                return false;
+            }
+            continue;
+        }
+        double a = (low[axis] - from[axis]) / delta[axis];
+        double b = (high[axis] - from[axis]) / delta[axis];
+        if (a > b) {
+            std::swap(a, b);
+        }
+        t0 = std::max(t0, a);
+        t1 = std::min(t1, b);
+    }
+    return delta[0] == 0 && delta[1] == 0 ? true : t0 < t1;
+}
 
 }   // namespace
 
@@ -39,6 +111,11 @@ void brickColour(int code, float rgb[3])
     rgb[0] = c[0];
     rgb[1] = c[1];
     rgb[2] = c[2];
+}
+
+const char* brickName(int code)
+{
+    return code >= 0 && code <= BRICK_CODE_MAX ? BRICK_NAMES[code] : "";
 }
 
 void updateCellHover(Editor& ed)
@@ -64,21 +141,50 @@ void updateSwatchHover(Editor& ed)
     }
 }
 
-void paletteGridClick(Editor& ed)
+void paletteGridClick(Editor& ed, bool fillRow)
 {
     if (ed.hoveredSwatch != -1) {
         ed.brush = ed.hoveredSwatch;
         ed.hoveredSwatch = -1;
     }
-    // A form panel hides the grid: a click on it must not change cells the user cannot see.
-    if (ed.newPackFormOpen || ed.packListOpen) {
-        return;
+    beginStroke(ed, ed.brush, fillRow);
+}
+
+void eraseClick(Editor& ed, bool fillRow)
+{
+    beginStroke(ed, 0, fillRow);
+}
+
+void releaseButton(Editor& ed)
+{
+    endStroke(ed);
+}
+
+void dragTo(Editor& ed, double x, double y)
+{
+    if (ed.history.strokeOpen) {
+        const double x0 = ed.mouseX - GRID_ORIGIN_X, y0 = ed.mouseY - GRID_ORIGIN_Y;
+        const double x1 = x - GRID_ORIGIN_X, y1 = y - GRID_ORIGIN_Y;
+        // Motion events come far apart at low frame rates: every cell the pointer passed over is painted.
+        for (int n = 0; n < GRID_CELLS; ++n) {
+            if (segmentCrossesCell(x0, y0, x1, y1, ed.grid[n])) {
+                paintCell(ed, n);
+            }
+        }
     }
-    if (ed.hoveredCell != -1 && ed.grid[ed.hoveredCell].code != ed.brush) {
-        EditorCell& cell = ed.grid[ed.hoveredCell];
-        ed.modified = true;
-        cell.code = ed.brush;
-        cell.present = ed.brush != 0;
+    updateHover(ed, x, y);
+}
+
+void clearLevel(Editor& ed)
+{
+    bool changed = false;
+    for (EditorCell& cell : ed.grid) {
+        changed = changed || cell.code != 0;
+        cell.code = 0;
+        cell.present = false;
+    }
+    if (changed) {
+        commitEdit(ed);
     }
 }
 
@@ -87,11 +193,11 @@ void stepGreyHits(Editor& ed, int direction)
     if (direction > 0) {
         if (ed.greyHits < INT_MAX) {   // a value read from a file may sit at the top of the range
             ++ed.greyHits;
-            ed.modified = true;
+            commitEdit(ed);
         }
     } else if (ed.greyHits > 1) {
         --ed.greyHits;
-        ed.modified = true;
+        commitEdit(ed);
     }
 }
 
@@ -103,7 +209,7 @@ void stepBonusChance(Editor& ed, int direction)
     } else {
         ed.bonusChance = ed.bonusChance < 5 ? 100 : ed.bonusChance - 5;
     }
-    ed.modified = true;
+    commitEdit(ed);
 }
 
 void stepBackground(Editor& ed, int direction)
@@ -113,35 +219,43 @@ void stepBackground(Editor& ed, int direction)
     } else {
         ed.background = ed.background <= 1 ? 4 : ed.background - 1;
     }
-    ed.modified = true;
+    commitEdit(ed);
 }
+
+namespace {
+
+// Reads level `number` in place of the one on screen. A failed read keeps the level on screen; it must
+// keep its number too, or a later save would write it over another level.
+void moveToLevel(Editor& ed, int number)
+{
+    const int oldNumber = ed.levelNumber;
+    ed.levelNumber = number;
+    if (!readLevel(ed)) {
+        ed.levelNumber = oldNumber;
+        return;
+    }
+    startHistory(ed);   // the edits of the level left behind are dropped: modified becomes false
+}
+
+}   // namespace
 
 void nextLevel(Editor& ed)
 {
-    const int oldNumber = ed.levelNumber;
-    const bool oldModified = ed.modified;
-    ed.modified = false;
-    if (ed.levelNumber < ed.levelCount) {
-        ++ed.levelNumber;
-    }
-    // A failed read keeps the level on screen; it must keep its number too, or a later save would
-    // write it over another level.
-    if (!readLevel(ed)) {
-        ed.levelNumber = oldNumber;
-        ed.modified = oldModified;
-    }
+    moveToLevel(ed, ed.levelNumber < ed.levelCount ? ed.levelNumber + 1 : ed.levelNumber);
 }
 
 void previousLevel(Editor& ed)
 {
-    const int oldNumber = ed.levelNumber;
-    const bool oldModified = ed.modified;
-    if (ed.levelNumber > 1) {
-        --ed.levelNumber;
-        ed.modified = false;
+    moveToLevel(ed, ed.levelNumber > 1 ? ed.levelNumber - 1 : ed.levelNumber);
+}
+
+void goToLevel(Editor& ed, int level)
+{
+    if (level < 1 || level > ed.levelCount) {
+        char note[STATUS_SIZE];
+        snprintf(note, sizeof note, "There is no level %d: the pack holds %d.", level, ed.levelCount);
+        reportSuccess(ed, note);
+        return;
     }
-    if (!readLevel(ed)) {
-        ed.levelNumber = oldNumber;
-        ed.modified = oldModified;
-    }
+    moveToLevel(ed, level);
 }

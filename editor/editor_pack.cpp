@@ -6,11 +6,19 @@
 
 #include "platform/dirlist.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 namespace {
+
+// A check's verdict speaks of a level of the pack it ran on; another pack makes it meaningless.
+void forgetCheck(Editor& ed)
+{
+    stopCheck(ed, "");
+    ed.check.noteLines = 0;
+}
 
 // The pack the editor works on; restored as a whole when switching to another pack fails.
 struct OpenPack {
@@ -42,10 +50,33 @@ bool setPackPath(Editor& ed, const char* name, const char* suffix)
     return length > 0 && length < static_cast<int>(sizeof ed.packPath);
 }
 
+// Letters, digits, '-', '_' and '.': a file name on every desktop system, and one config.ini can hold.
 bool acceptedNameCharacter(unsigned char c)
 {
-    // 0x30..0x47 deliberately runs past the digits: ":;<=>?@" and A..G are part of the accepted set.
-    return (c >= 0x30 && c <= 0x47) || (c >= 0x41 && c <= 0x5A) || (c >= 0x61 && c <= 0x7A) || c == 0x5F;
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-' || c == '_' ||
+           c == '.';
+}
+
+// Windows refuses these as file names, with any extension.
+bool reservedDeviceName(const char* name)
+{
+    static const char* const RESERVED[] = {"CON", "PRN", "AUX", "NUL"};
+    char stem[8] = {};
+    size_t length = 0;
+    while (name[length] && name[length] != '.') {
+        if (length == sizeof stem - 1) {
+            return false;
+        }
+        stem[length] = static_cast<char>(toupper(static_cast<unsigned char>(name[length])));
+        ++length;
+    }
+    for (const char* r : RESERVED) {
+        if (strcmp(stem, r) == 0) {
+            return true;
+        }
+    }
+    return length == 4 && (strncmp(stem, "COM", 3) == 0 || strncmp(stem, "LPT", 3) == 0) && stem[3] >= '1' &&
+           stem[3] <= '9';
 }
 
 char* typedName(Editor& ed)
@@ -103,7 +134,7 @@ bool readLevel(Editor& ed)
 
 bool createPackFile(Editor& ed)
 {
-    const PackResult result = writeNewPack(ed.packPath, ed.newLevelCount);
+    const PackResult result = writeNewPack(ed.packPath, TEMP_FILE, ed.newLevelCount);
     if (!result.ok()) {
         reportFailure(ed, ("Cannot create level pack: " + result.message).c_str());
         return false;
@@ -183,17 +214,47 @@ void typeNameKey(Editor& ed, unsigned char key)
         }
     } else if (key == 13) {
         ed.nameFocused = false;
-    } else if (acceptedNameCharacter(key) && length < static_cast<size_t>(PACK_NAME_MAX)) {
-        // Longer names would not fit "Levels Packs/<name>.tlp" in packPath.
+    } else if (acceptedNameCharacter(key) && !(key == '.' && length == 0) &&
+               length < static_cast<size_t>(PACK_NAME_MAX)) {
+        // A leading '.' would hide the file; longer names would not fit "Levels Packs/<name>.tlp" in packPath.
         name[length] = static_cast<char>(key);
         name[length + 1] = '\0';
     }
+}
+
+bool validPackName(const char* name, char* reason, size_t reasonSize)
+{
+    const size_t length = strlen(name);
+    const char* why = nullptr;
+    if (length == 0) {
+        why = "Type a name for the pack first.";
+    } else if (length > static_cast<size_t>(PACK_NAME_MAX)) {
+        why = "Cannot create level pack: the name is too long.";
+    } else if (name[0] == '.') {
+        why = "A pack name cannot begin with '.'.";
+    } else if (reservedDeviceName(name)) {
+        why = "That name is reserved for a device on Windows: choose another.";
+    }
+    for (size_t i = 0; !why && i < length; ++i) {
+        if (!acceptedNameCharacter(static_cast<unsigned char>(name[i]))) {
+            why = "Pack names take letters, digits, '-', '_' and '.' only.";
+        }
+    }
+    if (why && reason && reasonSize > 0) {
+        snprintf(reason, reasonSize, "%s", why);
+    }
+    return why == nullptr;
 }
 
 void createPack(Editor& ed)
 {
     char* name = typedName(ed);
     if (name[0] == '\0') {
+        return;
+    }
+    char reason[STATUS_SIZE];
+    if (!validPackName(name, reason, sizeof reason)) {
+        reportFailure(ed, reason);
         return;
     }
     const OpenPack previous = rememberPack(ed);
@@ -211,8 +272,11 @@ void createPack(Editor& ed)
     if (!readLevel(ed)) {
         restorePack(ed, previous);
     } else {
+        startHistory(ed);
+        forgetCheck(ed);
         char note[STATUS_SIZE];
-        snprintf(note, sizeof note, "Created %s with %d levels", ed.packPath, ed.levelCount);
+        snprintf(note, sizeof note, "Created %s with %d level%s", ed.packPath, ed.levelCount,
+                 ed.levelCount == 1 ? "" : "s");
         reportSuccess(ed, note);
     }
     name[0] = '\0';
@@ -259,7 +323,10 @@ void loadSelectedPack(Editor& ed)
     // The level on screen stays tied to the pack it came from, so a save cannot write it elsewhere.
     if (!readLevel(ed)) {
         restorePack(ed, previous);
+        return;
     }
+    startHistory(ed);
+    forgetCheck(ed);
 }
 
 void closePackList(Editor& ed)
@@ -272,9 +339,8 @@ void saveButton(Editor& ed)
     if (!ed.packLoaded || ed.packPath[0] == '\0') {
         return;
     }
-    const bool wasModified = ed.modified;
-    ed.modified = false;
-    if (!saveLevel(ed)) {
-        ed.modified = wasModified;
+    endStroke(ed);
+    if (saveLevel(ed)) {
+        markSaved(ed);   // modified becomes false; undo can still step back past the save
     }
 }

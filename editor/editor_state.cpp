@@ -1,6 +1,7 @@
 // editor/editor_state: the button table, screens, pointer mapping, hover test, click dispatch and keys.
 #include "editor/editor.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -30,10 +31,28 @@ const ButtonRow BUTTON_TABLE[BUTTON_COUNT] = {
     {"", 6, 3.7, 3, 1},
     {"Load", 5, -3, 4, 1},
     {"Cancel", -5, -3, 4, 1},
+    // The editing tools, in a column left of the grid.
+    {"Undo", -36.2, 21, 4.8, 1},
+    {"Redo", -25.8, 21, 4.8, 1},
+    {"Clear level", -31, 18.6, 10, 1},
+    {"Insert level after", -31, 14.2, 10, 1},
+    {"Duplicate level", -31, 11.8, 10, 1},
+    {"Delete level", -31, 9.4, 10, 1},
+    {"Move level up", -31, 7.0, 10, 1},
+    {"Move level down", -31, 4.6, 10, 1},
+    {"Check level", -31, 0.2, 10, 1},
+    // The question's answers; their labels are set by each question.
+    {"", -11, -1.5, 5, 1},
+    {"", 0, -1.5, 5, 1},
+    {"", 11, -1.5, 5, 1},
 };
 
 const int NEW_PACK_GROUP[] = {CreateButton, CancelNewButton, LessButton, MoreButton, NameFieldButton};
 const int PACK_LIST_GROUP[] = {LoadButton, CancelListButton, LessButton, MoreButton};
+const int EDIT_GROUP[] = {NextLevelButton, PreviousLevelButton, SaveButton, GreyHitsButton, BonusChanceButton,
+                          BackgroundButton, NewPackButton, LoadPackButton, UndoButton, RedoButton, ClearLevelButton,
+                          InsertLevelButton, DuplicateLevelButton, DeleteLevelButton, MoveUpButton, MoveDownButton,
+                          CheckButton};
 
 bool insideButton(const EditorButton& b, double x, double y)
 {
@@ -46,6 +65,11 @@ void hoverGroup(Editor& ed, const int* group, int size)
         EditorButton& b = ed.buttons[group[i]];
         b.hovered = insideButton(b, ed.mouseX, ed.mouseY);
     }
+}
+
+char* typedName(Editor& ed)
+{
+    return ed.buttons[NameFieldButton].label;
 }
 
 void setStatus(Editor& ed, const char* text, bool isError)
@@ -107,6 +131,15 @@ void updateHover(Editor& ed, double x, double y)
     for (EditorButton& b : ed.buttons) {
         b.hovered = false;
     }
+    if (questionOpen(ed)) {
+        // Only the answers react while the question is open.
+        const bool threeAnswers = ed.buttons[AnswerSecondButton].label[0] != '\0';
+        const int answers[] = {AnswerFirstButton, AnswerCancelButton, AnswerSecondButton};
+        hoverGroup(ed, answers, threeAnswers ? 3 : 2);
+        updateSwatchHover(ed);
+        updateCellHover(ed);
+        return;
+    }
     switch (currentScreen(ed)) {
     case EditorScreen::PackListForm:
         hoverGroup(ed, PACK_LIST_GROUP, 4);
@@ -114,11 +147,9 @@ void updateHover(Editor& ed, double x, double y)
     case EditorScreen::NewPackForm:
         hoverGroup(ed, NEW_PACK_GROUP, 5);
         break;
-    case EditorScreen::EditScreen: {
-        const int group[] = {0, 1, 2, 3, 4, 5, 6, 7};
-        hoverGroup(ed, group, 8);
+    case EditorScreen::EditScreen:
+        hoverGroup(ed, EDIT_GROUP, sizeof EDIT_GROUP / sizeof EDIT_GROUP[0]);
         break;
-    }
     case EditorScreen::StartScreen: {
         // Buttons 0 to 5 are not drawn here and have no pack to act on, so they stay inert.
         const int group[] = {NewPackButton, LoadPackButton};
@@ -130,65 +161,222 @@ void updateHover(Editor& ed, double x, double y)
     updateCellHover(ed);
 }
 
-void pressLeft(Editor& ed)
+namespace {
+
+int pressedButton(const Editor& ed)
 {
-    ed.nameFocused = false;
-    int pressed = -1;
     for (int i = 0; i < BUTTON_COUNT; ++i) {
         if (ed.buttons[i].hovered) {
-            pressed = i;
-            break;
+            return i;
         }
     }
+    return -1;
+}
+
+void answerByButton(Editor& ed, int pressed)
+{
+    if (pressed == AnswerFirstButton) {
+        answerQuestion(ed, Answer::First);
+    } else if (pressed == AnswerSecondButton) {
+        answerQuestion(ed, Answer::Second);
+    } else if (pressed == AnswerCancelButton) {
+        answerQuestion(ed, Answer::Cancel);
+    }
+}
+
+void pressLessOrMore(Editor& ed, int direction)
+{
+    if (!ed.newPackFormOpen) {
+        stepPackIndex(ed, direction);
+    } else if (direction > 0) {
+        ++ed.newLevelCount;
+    } else if (ed.newLevelCount > 1) {
+        --ed.newLevelCount;
+    }
+}
+
+void pressCheck(Editor& ed)
+{
+    if (ed.check.running) {
+        stopCheck(ed, "Check stopped.");
+    } else {
+        requestAction(ed, PendingAction::CheckLevel);
+    }
+}
+
+// The answer a key gives to the open question, or false when the key is no answer.
+bool answerByKey(const Question& q, unsigned char key, Answer& answer)
+{
+    const int c = tolower(key);
+    const bool unsaved = q.kind == QuestionKind::UnsavedChanges;
+    if (key == 27) {
+        answer = Answer::Cancel;
+    } else if (c == 's' && (unsaved || q.kind == QuestionKind::SaveBeforeCheck)) {
+        answer = Answer::First;
+    } else if (c == 'd' && unsaved) {
+        answer = Answer::Second;
+    } else if ((c == 'r' && q.kind == QuestionKind::ReplacePack) || (c == 'd' && q.kind == QuestionKind::DeleteLevel)) {
+        answer = Answer::First;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// Ctrl+Z, Ctrl+Shift+Z, Ctrl+Y and Ctrl+S, which arrive as control characters or as letters with Ctrl.
+bool pressControlKey(Editor& ed, unsigned char key, int modifiers)
+{
+    const bool ctrl = (modifiers & MOD_CTRL) != 0;
+    const int c = tolower(key);
+    const bool editing = currentScreen(ed) == EditorScreen::EditScreen;
+    if (key == 26 || (ctrl && c == 'z')) {
+        if (editing) {
+            (modifiers & MOD_SHIFT) ? redo(ed) : undo(ed);
+        }
+    } else if (key == 25 || (ctrl && c == 'y')) {
+        if (editing) {
+            redo(ed);
+        }
+    } else if (key == 19 || (ctrl && c == 's')) {
+        if (editing) {
+            saveButton(ed);
+        }
+    } else {
+        return ctrl || (modifiers & MOD_ALT) != 0;   // other chords are no shortcut and type nothing
+    }
+    return true;
+}
+
+}   // namespace
+
+void pressLeft(Editor& ed, int modifiers)
+{
+    ed.nameFocused = false;
+    ed.goToOpen = false;
+    endStroke(ed);
+    const int pressed = pressedButton(ed);
+    if (questionOpen(ed)) {
+        answerByButton(ed, pressed);
+        return;
+    }
     switch (pressed) {
-    case NextLevelButton: nextLevel(ed); break;
-    case PreviousLevelButton: previousLevel(ed); break;
+    case NextLevelButton: requestAction(ed, PendingAction::NextLevel); break;
+    case PreviousLevelButton: requestAction(ed, PendingAction::PreviousLevel); break;
     case SaveButton: saveButton(ed); break;
     case GreyHitsButton: stepGreyHits(ed, +1); break;
     case BonusChanceButton: stepBonusChance(ed, +1); break;
     case BackgroundButton: stepBackground(ed, +1); break;
     case NewPackButton: openNewPackForm(ed); break;
     case LoadPackButton: openPackList(ed); break;
-    case CreateButton: createPack(ed); break;
+    case CreateButton:
+        if (typedName(ed)[0] != '\0') {
+            requestAction(ed, PendingAction::CreatePack);
+        }
+        break;
     case CancelNewButton: cancelNewPack(ed); break;
-    case LessButton:
-        if (ed.newPackFormOpen) {
-            if (ed.newLevelCount > 1) {
-                --ed.newLevelCount;
-            }
-        } else {
-            stepPackIndex(ed, -1);
-        }
-        break;
-    case MoreButton:
-        if (ed.newPackFormOpen) {
-            ++ed.newLevelCount;
-        } else {
-            stepPackIndex(ed, +1);
-        }
-        break;
+    case LessButton: pressLessOrMore(ed, -1); break;
+    case MoreButton: pressLessOrMore(ed, +1); break;
     case NameFieldButton: ed.nameFocused = true; break;
-    case LoadButton: loadSelectedPack(ed); break;
+    case LoadButton: requestAction(ed, PendingAction::LoadPack); break;
     case CancelListButton: closePackList(ed); break;
-    default: paletteGridClick(ed); break;
+    case UndoButton: undo(ed); break;
+    case RedoButton: redo(ed); break;
+    case ClearLevelButton: clearLevel(ed); break;
+    case InsertLevelButton: requestAction(ed, PendingAction::InsertLevel); break;
+    case DuplicateLevelButton: requestAction(ed, PendingAction::DuplicateLevel); break;
+    case DeleteLevelButton: requestAction(ed, PendingAction::DeleteLevel); break;
+    case MoveUpButton: changeLevels(ed, LevelChange::MoveUp); break;
+    case MoveDownButton: changeLevels(ed, LevelChange::MoveDown); break;
+    case CheckButton: pressCheck(ed); break;
+    case AnswerFirstButton:
+    case AnswerSecondButton:
+    case AnswerCancelButton: break;   // stale hover of a question already answered
+    default: paletteGridClick(ed, (modifiers & MOD_SHIFT) != 0); break;
     }
 }
 
-void pressRight(Editor& ed)
+void pressRight(Editor& ed, int modifiers)
 {
+    endStroke(ed);
+    if (questionOpen(ed)) {
+        return;
+    }
     if (ed.buttons[GreyHitsButton].hovered) {
         stepGreyHits(ed, -1);
     } else if (ed.buttons[BonusChanceButton].hovered) {
         stepBonusChance(ed, -1);
     } else if (ed.buttons[BackgroundButton].hovered) {
         stepBackground(ed, -1);
+    } else if (pressedButton(ed) == -1) {
+        eraseClick(ed, (modifiers & MOD_SHIFT) != 0);
     }
 }
 
-void pressKey(Editor& ed, unsigned char key)
+void pressKey(Editor& ed, unsigned char key, int modifiers)
 {
+    if (questionOpen(ed)) {
+        Answer answer;
+        if (answerByKey(ed.question, key, answer)) {
+            answerQuestion(ed, answer);
+        }
+        return;
+    }
+    if (key == 27) {
+        if (ed.goToOpen) {
+            ed.goToOpen = false;
+        } else {
+            requestAction(ed, PendingAction::Quit);
+        }
+        return;
+    }
     if (ed.nameFocused) {
         typeNameKey(ed, key);
+        return;
+    }
+    if (ed.goToOpen) {
+        typeGoToKey(ed, key);
+        return;
+    }
+    if (pressControlKey(ed, key, modifiers)) {
+        return;
+    }
+    if (key >= '0' && key <= '9') {
+        ed.brush = key - '0';   // the palette is on every screen, and so are its keys
+        return;
+    }
+    if (currentScreen(ed) != EditorScreen::EditScreen) {
+        return;
+    }
+    if (key == '[') {
+        requestAction(ed, PendingAction::PreviousLevel);
+    } else if (key == ']') {
+        requestAction(ed, PendingAction::NextLevel);
+    } else if (key == 'g' || key == 'G') {
+        openGoTo(ed);
+    }
+}
+
+void pressSpecialKey(Editor& ed, SpecialKey key, int)
+{
+    if (questionOpen(ed) || ed.nameFocused || ed.goToOpen || currentScreen(ed) != EditorScreen::EditScreen) {
+        return;
+    }
+    if (key == SpecialKey::PageUp) {
+        requestAction(ed, PendingAction::PreviousLevel);
+    } else if (key == SpecialKey::PageDown) {
+        requestAction(ed, PendingAction::NextLevel);
+    }
+}
+
+bool buttonEnabled(const Editor& ed, int button)
+{
+    switch (button) {
+    case UndoButton: return canUndo(ed);
+    case RedoButton: return canRedo(ed);
+    case DeleteLevelButton: return ed.levelCount > 1;
+    case MoveUpButton: return ed.levelNumber > 1;
+    case MoveDownButton: return ed.levelNumber < ed.levelCount;
+    default: return true;
     }
 }
 

@@ -2,7 +2,7 @@
 // feeds pointer and key events to the window-free editor logic (editor/editor.h).
 //
 // [SECTION] Window mapping: reshape, scene point <-> window pixel
-// [SECTION] Drawing: quads, grid, palette, buttons, forms
+// [SECTION] Drawing: quads, grid, palette, buttons, forms, the question
 // [SECTION] Texts
 // [SECTION] Frame function and input callbacks
 // [SECTION] Entry point
@@ -130,6 +130,21 @@ void drawFormPanel()
     quad(0, 0, 10, 5);
 }
 
+// The question lies over everything, forms included: a panel with its answers.
+void drawQuestion()
+{
+    glColor3f(0.5f, 0.5f, 0.5f);
+    quad(0, 0, 18, 3.5);
+    drawButton(AnswerFirstButton);
+    if (editor.buttons[AnswerSecondButton].label[0] != '\0') {
+        drawButton(AnswerSecondButton);
+    }
+    drawButton(AnswerCancelButton);
+}
+
+const int TOOL_BUTTONS[] = {UndoButton,        RedoButton,   ClearLevelButton, InsertLevelButton, DuplicateLevelButton,
+                            DeleteLevelButton, MoveUpButton, MoveDownButton,   CheckButton};
+
 // ---------------------------------------------------------------------------
 // [SECTION] Texts
 // ---------------------------------------------------------------------------
@@ -160,6 +175,58 @@ void drawLabel(int index)
     double bx = 0, by = 0;
     windowPosition(b.x - b.halfWidth, b.y, bx, by);
     drawText(b.label, bx + 3, by - 3);
+}
+
+// Text at the window position of scene point (x, y).
+void drawSceneText(const char* s, double x, double y)
+{
+    double wx = 0, wy = 0;
+    windowPosition(x, y, wx, wy);
+    drawText(s, wx, wy);
+}
+
+// Each code's key and name under the palette, in the palette's two columns.
+void drawLegend()
+{
+    char line[32];
+    glColor3f(0.8f, 0.8f, 0.8f);
+    for (int code = 0; code < SWATCH_COUNT; ++code) {
+        snprintf(line, sizeof line, "%d %s", code, brickName(code));
+        drawSceneText(line, swatchX(code) - SWATCH_HALF_WIDTH, -14.0 - 1.4 * (code % 5));
+    }
+    glColor3f(0.55f, 0.55f, 0.55f);
+    drawSceneText("Drag paints, right erases,", swatchX(0) - SWATCH_HALF_WIDTH, -20.9);
+    drawSceneText("Shift+click fills the row.", swatchX(0) - SWATCH_HALF_WIDTH, -22.2);
+}
+
+// The tool column's labels (dimmed when the tool cannot act) and the check's verdict under it.
+void drawToolTexts()
+{
+    for (int i : TOOL_BUTTONS) {
+        if (buttonEnabled(editor, i)) {
+            glColor3f(1, 1, 1);
+        } else {
+            glColor3f(0.55f, 0.55f, 0.55f);
+        }
+        drawLabel(i);
+    }
+    static const float TONES[][3] = {{1, 1, 1}, {0.4f, 1, 0.4f}, {1, 0.7f, 0.2f}, {1, 0.3f, 0.3f}};
+    glColor3fv(TONES[static_cast<int>(editor.check.tone)]);
+    const EditorButton& check = editor.buttons[CheckButton];
+    for (int i = 0; i < editor.check.noteLines; ++i) {
+        drawSceneText(editor.check.note[i], check.x - check.halfWidth, check.y - 2.6 - 1.4 * i);
+    }
+}
+
+void drawQuestionTexts()
+{
+    glColor3f(1, 1, 1);
+    drawSceneText(editor.question.text, -17, 1.2);
+    drawLabel(AnswerFirstButton);
+    if (editor.buttons[AnswerSecondButton].label[0] != '\0') {
+        drawLabel(AnswerSecondButton);
+    }
+    drawLabel(AnswerCancelButton);
 }
 
 void drawTexts()
@@ -209,6 +276,13 @@ void drawTexts()
         for (int i = NextLevelButton; i <= LoadPackButton; ++i) {
             drawLabel(i);
         }
+        if (editor.goToOpen) {
+            glColor3f(1, 1, 0.3f);
+            snprintf(buffer, sizeof buffer, "Go to level: %s_  (Enter, Esc)", editor.goToText);
+            drawText(buffer, 200, top - 60);
+        }
+        drawToolTexts();
+        glColor3f(1, 1, 1);
         break;
     case EditorScreen::StartScreen:
         drawLabel(NewPackButton);
@@ -235,6 +309,8 @@ void drawTexts()
         drawText(buffer, wx + 3, wy - 3);
     }
 
+    drawLegend();
+
     // Failures (red) and confirmations (green) of the pack operations.
     if (editor.status[0] != '\0') {
         if (editor.statusIsError) {
@@ -244,6 +320,9 @@ void drawTexts()
         }
         drawText(editor.status, 10, 10);
     }
+    if (questionOpen(editor)) {
+        drawQuestionTexts();
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -252,6 +331,7 @@ void drawTexts()
 
 void frame()
 {
+    pollCheck(editor, glutGet(GLUT_ELAPSED_TIME));
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glPushMatrix();
     gluLookAt(0, 0, CAMERA_DISTANCE, 0, 0, 0, 0, 1, 0);
@@ -265,6 +345,9 @@ void frame()
     drawButton(LoadPackButton);
     if (editor.packLoaded) {
         for (int i = NextLevelButton; i <= BackgroundButton; ++i) {
+            drawButton(i);
+        }
+        for (int i : TOOL_BUTTONS) {
             drawButton(i);
         }
     }
@@ -281,14 +364,17 @@ void frame()
             drawButton(i);
         }
     }
+    if (questionOpen(editor)) {
+        drawQuestion();
+    }
     glPopMatrix();
 
     drawTexts();
     glutSwapBuffers();
 }
 
-// Pointer moved with no button held: map it onto the scene plane as the unturned camera sees it.
-void passiveMotion(int x, int y)
+// Scene point under window pixel (x, y), origin top left, as the unturned camera sees it.
+bool scenePoint(int x, int y, double& sceneX, double& sceneY)
 {
     GLdouble projection[16];
     GLint viewport[4];
@@ -296,30 +382,108 @@ void passiveMotion(int x, int y)
     glGetIntegerv(GL_VIEWPORT, viewport);
     GLdouble px = 0, py = 0, pz = 0;
     if (gluUnProject(x, viewport[3] - y, 0, IDENTITY, projection, viewport, &px, &py, &pz) == GL_FALSE) {
-        return;
+        return false;
     }
     // The unprojected point lies on the near plane at distance 1; the scene plane is CAMERA_DISTANCE away.
-    updateHover(editor, px * CAMERA_DISTANCE, py * CAMERA_DISTANCE);
+    sceneX = px * CAMERA_DISTANCE;
+    sceneY = py * CAMERA_DISTANCE;
+    return true;
+}
+
+// The callbacks end the program here, never inside the logic: a running check is ended with it.
+void quitIfAsked()
+{
+    if (editor.quitRequested) {
+        stopCheck(editor, "");
+        exit(0);
+    }
+}
+
+int modifiers()
+{
+    const int glut = glutGetModifiers();
+    return ((glut & GLUT_ACTIVE_SHIFT) ? MOD_SHIFT : 0) | ((glut & GLUT_ACTIVE_CTRL) ? MOD_CTRL : 0) |
+           ((glut & GLUT_ACTIVE_ALT) ? MOD_ALT : 0);
+}
+
+void passiveMotion(int x, int y)
+{
+    double sx = 0, sy = 0;
+    if (scenePoint(x, y, sx, sy)) {
+        updateHover(editor, sx, sy);
+    }
+}
+
+// Motion with a button held: the stroke paints along the way.
+void motion(int x, int y)
+{
+    double sx = 0, sy = 0;
+    if (scenePoint(x, y, sx, sy)) {
+        dragTo(editor, sx, sy);
+    }
 }
 
 void mouse(int button, int state, int, int)
 {
     if (state != GLUT_DOWN) {
+        releaseButton(editor);
         return;
     }
     if (button == GLUT_LEFT_BUTTON) {
-        pressLeft(editor);
+        pressLeft(editor, modifiers());
     } else if (button == GLUT_RIGHT_BUTTON) {
-        pressRight(editor);
+        pressRight(editor, modifiers());
     }
+    quitIfAsked();
 }
 
 void keyboard(unsigned char key, int, int)
 {
-    if (key == 27) {
+    pressKey(editor, key, modifiers());
+    quitIfAsked();
+}
+
+void special(int key, int, int)
+{
+    const SpecialKey k = key == GLUT_KEY_PAGE_UP     ? SpecialKey::PageUp
+                         : key == GLUT_KEY_PAGE_DOWN ? SpecialKey::PageDown
+                                                     : SpecialKey::Other;
+    pressSpecialKey(editor, k, modifiers());
+    quitIfAsked();
+}
+
+// The desktop closes the window (its close button). With nothing unsaved that ends the program as Esc
+// does; with unsaved edits the main loop returns and main opens a new window that asks first (freeglut
+// cannot open one while it closes another).
+void closed()
+{
+    if (!editor.modified || !editor.packLoaded) {
+        stopCheck(editor, "");
         exit(0);
     }
-    pressKey(editor, key);
+}
+
+// Opens the "TLES" window at the editor's size, with every callback.
+void openWindow()
+{
+    glutInitWindowPosition(0, 0);
+    glutInitWindowSize(editor.windowWidth, editor.windowHeight);
+    glutCreateWindow("TLES");
+    glutDisplayFunc(frame);
+    glutIdleFunc(frame);
+    glutReshapeFunc(reshape);
+    glutMouseFunc(mouse);
+    glutMotionFunc(motion);
+    glutPassiveMotionFunc(passiveMotion);
+    glutKeyboardFunc(keyboard);
+    glutSpecialFunc(special);
+    glutCloseFunc(closed);
+}
+
+// A running check must not outlive the editor, however the program ends.
+void endCheckAtExit()
+{
+    stopCheck(editor, "");
 }
 
 }   // namespace
@@ -341,18 +505,18 @@ int main(int argc, char** argv)
         return 1;
     }
     initEditor(editor);
-    glutInit(&argc, argv);
-    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_DEPTH);
-    glutInitWindowPosition(0, 0);
-    glutInitWindowSize(editor.windowWidth, editor.windowHeight);
-    glutCreateWindow("TLES");
-
-    glutDisplayFunc(frame);
-    glutIdleFunc(frame);
-    glutReshapeFunc(reshape);
-    glutMouseFunc(mouse);
-    glutPassiveMotionFunc(passiveMotion);
-    glutKeyboardFunc(keyboard);
-    glutMainLoop();
+    atexit(endCheckAtExit);
+    // A window closed by the desktop while there are unsaved edits comes back with the question.
+    for (bool reopened = false;; reopened = true) {
+        glutInit(&argc, argv);
+        glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_DEPTH);
+        glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
+        openWindow();
+        if (reopened) {
+            answerQuestion(editor, Answer::Cancel);   // a question left open gives way to the one about quitting
+            requestAction(editor, PendingAction::Quit);
+        }
+        glutMainLoop();
+    }
     return 0;
 }

@@ -2,11 +2,15 @@
 //
 // [SECTION] Integer source: "%d"-style reads from a file or a memory buffer
 // [SECTION] Canonical writer
+// [SECTION] The rewrite pass of a save
+// [SECTION] Whole-pack changes: insert, duplicate, delete, move a level
+// [SECTION] Replacing a file through a temporary one
 // [SECTION] Reading one level
 // [SECTION] New packs
-// [SECTION] The rewrite pass and the safe save
+// [SECTION] The safe save and the safe whole-pack change
 #include "levelpack/levelpack.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <charconv>
@@ -173,6 +177,12 @@ bool readValue(IntSource& in, const std::string& path, int32_t& value, PackResul
     return false;
 }
 
+PackResult badBrickCode(const IntSource& in, int64_t index, int32_t value, const std::string& path)
+{
+    return formatError(path, describePosition(index) + " (line " + std::to_string(in.line) + "): brick code " +
+                                 std::to_string(value) + " is not one of 0 to 9");
+}
+
 bool readBrickCode(IntSource& in, const std::string& path, int32_t& value, PackResult& error)
 {
     const int64_t index = in.index;
@@ -180,8 +190,7 @@ bool readBrickCode(IntSource& in, const std::string& path, int32_t& value, PackR
         return false;
     }
     if (value < 0 || value > BRICK_CODE_MAX) {
-        error = formatError(path, describePosition(index) + " (line " + std::to_string(in.line) + "): brick code " +
-                                      std::to_string(value) + " is not one of 0 to 9");
+        error = badBrickCode(in, index, value, path);
         return false;
     }
     return true;
@@ -233,8 +242,20 @@ std::string systemError(const std::string& action, const std::string& path)
     return "cannot " + action + " " + path + ": " + std::strerror(errno);
 }
 
+// Moves what the sink holds to out once it has grown, so that large packs never sit twice in memory.
+bool drainSink(TextSink& sink, FILE* out)
+{
+    if (out && sink.text.size() >= 1 << 16) {
+        if (!writeAll(out, sink.text)) {
+            return false;
+        }
+        sink.text.clear();
+    }
+    return true;
+}
+
 // ---------------------------------------------------------------------------
-// [SECTION] The rewrite pass
+// [SECTION] The rewrite pass of a save
 // ---------------------------------------------------------------------------
 
 // Streams the rewrite of the pack read from in, draining sink into out (when
@@ -247,15 +268,7 @@ PackResult rewritePass(IntSource& in, const PackLevel& level, const std::string&
     }
     PackResult error;
     int32_t value = 0;
-    auto drain = [&]() {
-        if (out && sink.text.size() >= 1 << 16) {
-            if (!writeAll(out, sink.text)) {
-                return false;
-            }
-            sink.text.clear();
-        }
-        return true;
-    };
+    auto drain = [&]() { return drainSink(sink, out); };
     auto writeEdited = [&]() {
         for (int i = 0; i < LEVEL_VALUES; ++i) {
             if (!readValue(in, path, value, error)) {
@@ -304,8 +317,7 @@ PackResult rewritePass(IntSource& in, const PackLevel& level, const std::string&
             }
         } else {
             if (value < 0 || value > BRICK_CODE_MAX) {
-                return formatError(path, describePosition(index) + " (line " + std::to_string(in.line) +
-                                             "): brick code " + std::to_string(value) + " is not one of 0 to 9");
+                return badBrickCode(in, index, value, path);
             }
             ++column;
             if (column < GRID_COLUMNS) {
@@ -342,6 +354,184 @@ PackResult rewritePass(IntSource& in, const PackLevel& level, const std::string&
                                      std::to_string(copiedLevel - 1) + " complete levels");
     }
     return {};
+}
+
+// ---------------------------------------------------------------------------
+// [SECTION] Whole-pack changes: insert, duplicate, delete, move a level
+// ---------------------------------------------------------------------------
+
+// Reads one complete level of the old file into values. False with error set when the file ends inside
+// it or holds a bad value; at a clean end of file false with error left Ok.
+bool readWholeLevel(IntSource& in, const std::string& path, int32_t (&values)[LEVEL_VALUES], int64_t levelIndex,
+                    PackResult& error)
+{
+    const int64_t start = in.index;
+    for (int i = 0; i < LEVEL_VALUES; ++i) {
+        const int64_t index = in.index;
+        const ReadOutcome outcome = in.next(values[i]);
+        if (outcome == ReadOutcome::End && i == 0) {
+            return false;
+        }
+        if (outcome == ReadOutcome::End) {
+            error = formatError(path, "the file ends inside level " + std::to_string(levelIndex) + ", before " +
+                                          describePosition(start + i));
+            return false;
+        }
+        if (outcome != ReadOutcome::Value) {
+            error = describeFailure(in, outcome, index, path);
+            return false;
+        }
+        if (i >= LEVEL_HEADER_VALUES && (values[i] < 0 || values[i] > BRICK_CODE_MAX)) {
+            error = badBrickCode(in, index, values[i], path);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Streams the old pack into sink with one change to its list of levels; each written level takes its new
+// position as its number. At most two levels are held at a time, whatever the size of the pack.
+PackResult changeLevelsPass(IntSource& in, const PackChange& change, const std::string& path, TextSink& sink,
+                            FILE* out)
+{
+    const int64_t k = change.level;
+    if (k < 1 || (change.kind == LevelChange::MoveUp && k < 2)) {
+        return formatError(path, "there is no level " + std::to_string(change.kind == LevelChange::MoveUp ? k - 1 : k));
+    }
+    PackResult error;
+    int32_t value = 0;
+    if (!readValue(in, path, value, error)) {
+        return error;
+    }
+    sink.put(change.levelCount, '\n');
+
+    int64_t written = 0;
+    auto emit = [&](const int32_t (&level)[LEVEL_VALUES]) {
+        ++written;
+        sink.putHeader(static_cast<int32_t>(std::min<int64_t>(written, INT32_MAX)), level[1], level[2], level[3]);
+        sink.putGrid(level + LEVEL_HEADER_VALUES);
+        return drainSink(sink, out);
+    };
+    static const int32_t EMPTY_LEVEL[LEVEL_VALUES] = {0, 1, 50, 1};
+    int32_t level[LEVEL_VALUES];
+    int32_t held[LEVEL_VALUES];   // the level a move writes after the one that follows it
+    int64_t position = 0;
+    while (readWholeLevel(in, path, level, position + 1, error)) {
+        ++position;
+        bool good = true;
+        switch (change.kind) {
+        case LevelChange::InsertEmptyAfter:
+            good = emit(level) && (position != k || emit(EMPTY_LEVEL));
+            break;
+        case LevelChange::DuplicateAfter:
+            good = emit(level) && (position != k || emit(level));
+            break;
+        case LevelChange::Delete:
+            good = position == k || emit(level);
+            break;
+        case LevelChange::MoveUp:
+        case LevelChange::MoveDown: {
+            const int64_t first = change.kind == LevelChange::MoveUp ? k - 1 : k;
+            if (position == first) {
+                memcpy(held, level, sizeof held);
+            } else {
+                good = emit(level) && (position != first + 1 || emit(held));
+            }
+            break;
+        }
+        }
+        if (!good) {
+            return {PackStatus::WriteError, systemError("write", "the temporary file")};
+        }
+    }
+    if (!error.ok()) {
+        return error;
+    }
+    const int64_t needed = change.kind == LevelChange::MoveDown ? k + 1 : k;
+    if (position < needed) {
+        return formatError(path, "there is no level " + std::to_string(needed) + ": the file holds only " +
+                                     std::to_string(position) + " complete levels");
+    }
+    if (written == 0) {
+        return formatError(path, "cannot delete the only level the file holds");
+    }
+    return {};
+}
+
+// ---------------------------------------------------------------------------
+// [SECTION] Replacing a file through a temporary one
+// ---------------------------------------------------------------------------
+
+// Writes the new contents of path to tempPath with produce(temp), flushes them to disk and renames tempPath
+// over path; the file that is replaced keeps its permissions. On any failure path is untouched and tempPath
+// removed.
+template <typename Produce>
+PackResult replaceThroughTemp(const std::string& path, const std::string& tempPath, Produce produce)
+{
+    FILE* temp = fopen(tempPath.c_str(), "wb");
+    if (!temp) {
+        return {PackStatus::WriteError, systemError("create", tempPath)};
+    }
+    struct stat oldStat {};
+    if (stat(path.c_str(), &oldStat) == 0) {
+        fchmod(fileno(temp), oldStat.st_mode & 07777);
+    }
+    auto fail = [&](PackResult failure) {
+        if (temp) {
+            fclose(temp);
+        }
+        remove(tempPath.c_str());
+        return failure;
+    };
+    PackResult result = produce(temp);
+    if (!result.ok()) {
+        return fail(result);
+    }
+    if (fflush(temp) != 0) {
+        return fail({PackStatus::WriteError, systemError("write", tempPath)});
+    }
+    if (fsync(fileno(temp)) != 0) {
+        return fail({PackStatus::WriteError, systemError("flush to disk", tempPath)});
+    }
+    const int closed = fclose(temp);
+    temp = nullptr;
+    if (closed != 0) {
+        return fail({PackStatus::WriteError, systemError("write", tempPath)});
+    }
+    if (rename(tempPath.c_str(), path.c_str()) != 0) {
+        return fail({PackStatus::WriteError, systemError("replace " + path + " with", tempPath)});
+    }
+    return {};
+}
+
+// replaceThroughTemp for a pass over the old pack: pass(in, sink, temp) streams the old file into sink.
+// A pack that cannot be opened is never created.
+template <typename Pass>
+PackResult replaceThroughOldPack(const std::string& path, const std::string& tempPath, Pass pass)
+{
+    FILE* old = fopen(path.c_str(), "rb");
+    if (!old) {
+        return {PackStatus::CannotOpen, systemError("open", path)};
+    }
+    IntSource in;
+    in.file = old;
+    const PackResult result = replaceThroughTemp(path, tempPath, [&](FILE* temp) -> PackResult {
+        TextSink sink;
+        PackResult passed = pass(in, sink, temp);
+        fclose(old);
+        old = nullptr;
+        if (!passed.ok()) {
+            return passed;
+        }
+        if (!writeAll(temp, sink.text)) {
+            return {PackStatus::WriteError, systemError("write", tempPath)};
+        }
+        return {};
+    });
+    if (old) {
+        fclose(old);
+    }
+    return result;
 }
 
 }   // namespace
@@ -402,27 +592,18 @@ std::string newPackText(int levelCount)
     return sink.text;
 }
 
-PackResult writeNewPack(const std::string& path, int levelCount)
+PackResult writeNewPack(const std::string& path, const std::string& tempPath, int levelCount)
 {
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file) {
-        return {PackStatus::WriteError, systemError("create", path)};
-    }
-    const bool written = writeAll(file, newPackText(levelCount));
-    const int savedErrno = errno;
-    if (fclose(file) != 0 || !written) {
-        if (!written) {
-            errno = savedErrno;
+    return replaceThroughTemp(path, tempPath, [&](FILE* temp) -> PackResult {
+        if (!writeAll(temp, newPackText(levelCount))) {
+            return {PackStatus::WriteError, systemError("write", tempPath)};
         }
-        PackResult result{PackStatus::WriteError, systemError("write", path)};
-        remove(path.c_str());
-        return result;
-    }
-    return {};
+        return {};
+    });
 }
 
 // ---------------------------------------------------------------------------
-// [SECTION] The rewrite pass and the safe save
+// [SECTION] The safe save and the safe whole-pack change
 // ---------------------------------------------------------------------------
 
 PackResult rewritePackText(const std::string& oldText, const PackLevel& level, const std::string& path,
@@ -441,51 +622,28 @@ PackResult rewritePackText(const std::string& oldText, const PackLevel& level, c
 
 PackResult savePackLevel(const std::string& path, const std::string& tempPath, const PackLevel& level)
 {
-    FILE* old = fopen(path.c_str(), "rb");
-    if (!old) {
-        return {PackStatus::CannotOpen, systemError("open", path)};
-    }
-    FILE* temp = fopen(tempPath.c_str(), "wb");
-    if (!temp) {
-        PackResult result{PackStatus::WriteError, systemError("create", tempPath)};
-        fclose(old);
-        return result;
-    }
-    // Keep the pack's permissions on the file that replaces it.
-    struct stat oldStat {};
-    if (fstat(fileno(old), &oldStat) == 0) {
-        fchmod(fileno(temp), oldStat.st_mode & 07777);
-    }
+    return replaceThroughOldPack(path, tempPath, [&](IntSource& in, TextSink& sink, FILE* temp) {
+        return rewritePass(in, level, path, sink, temp);
+    });
+}
 
+PackResult changePackLevelsText(const std::string& oldText, const PackChange& change, const std::string& path,
+                                std::string& out)
+{
     IntSource in;
-    in.file = old;
+    in.data = oldText.data();
+    in.size = oldText.size();
     TextSink sink;
-    PackResult result = rewritePass(in, level, path, sink, temp);
-    fclose(old);
+    PackResult result = changeLevelsPass(in, change, path, sink, nullptr);
+    if (result.ok()) {
+        out = std::move(sink.text);
+    }
+    return result;
+}
 
-    auto fail = [&](PackResult failure) {
-        if (temp) {
-            fclose(temp);
-        }
-        remove(tempPath.c_str());
-        return failure;
-    };
-    if (!result.ok()) {
-        return fail(result);
-    }
-    if (!writeAll(temp, sink.text) || fflush(temp) != 0) {
-        return fail({PackStatus::WriteError, systemError("write", tempPath)});
-    }
-    if (fsync(fileno(temp)) != 0) {
-        return fail({PackStatus::WriteError, systemError("flush to disk", tempPath)});
-    }
-    const int closed = fclose(temp);
-    temp = nullptr;
-    if (closed != 0) {
-        return fail({PackStatus::WriteError, systemError("write", tempPath)});
-    }
-    if (rename(tempPath.c_str(), path.c_str()) != 0) {
-        return fail({PackStatus::WriteError, systemError("replace " + path + " with", tempPath)});
-    }
-    return {};
+PackResult changePackLevels(const std::string& path, const std::string& tempPath, const PackChange& change)
+{
+    return replaceThroughOldPack(path, tempPath, [&](IntSource& in, TextSink& sink, FILE* temp) {
+        return changeLevelsPass(in, change, path, sink, temp);
+    });
 }

@@ -44,6 +44,22 @@ enum class PackStatus {
     WriteError,     // the temporary file or the replacement could not be written
 };
 
+// A change to a pack's list of levels; the whole pack is rewritten for it.
+enum class LevelChange {
+    InsertEmptyAfter,   // a new empty level right after `level`
+    DuplicateAfter,     // a copy of `level` right after it
+    Delete,             // `level` removed; refused when it is the only level the file holds
+    MoveUp,             // `level` swapped with the one before it
+    MoveDown,           // `level` swapped with the one after it
+};
+
+// One whole-pack change, as the editor asks for it.
+struct PackChange {
+    LevelChange kind = LevelChange::InsertEmptyAfter;
+    int32_t level = 1;        // 1-based position the change applies to
+    int32_t levelCount = 1;   // the count line the changed pack gets
+};
+
 // Outcome of a pack operation: what went wrong and where, ready to show a person.
 struct PackResult {
     PackStatus status = PackStatus::Ok;
@@ -60,8 +76,9 @@ struct PackResult {
 // On any failure level is left exactly as it was.
 PackResult readPackLevel(const std::string& path, PackLevel& level);
 
-// Creates (or replaces) path with levelCount empty levels in canonical layout.
-PackResult writeNewPack(const std::string& path, int levelCount);
+// Creates (or replaces) path with levelCount empty levels in canonical layout, through tempPath as
+// savePackLevel does, so a pack that is replaced survives a failure byte-identical.
+PackResult writeNewPack(const std::string& path, const std::string& tempPath, int levelCount);
 
 // The canonical text of a new pack of levelCount empty levels.
 std::string newPackText(int levelCount);
@@ -77,3 +94,13 @@ PackResult savePackLevel(const std::string& path, const std::string& tempPath, c
 // savePackLevel without the file handling. path is used in messages only.
 PackResult rewritePackText(const std::string& oldText, const PackLevel& level, const std::string& path,
                            std::string& out);
+
+// Rewrites the whole pack with one change to its list of levels: the count line becomes change.levelCount
+// and every level takes its new position as its number; every other value is kept, in canonical layout.
+// Levels beyond the count line are kept too. Through tempPath like savePackLevel: on any failure (a level
+// the file does not hold, a malformed file, a failed write) the old pack stays byte-identical.
+PackResult changePackLevels(const std::string& path, const std::string& tempPath, const PackChange& change);
+
+// changePackLevels on the pack contents in oldText, without the file handling. path is used in messages.
+PackResult changePackLevelsText(const std::string& oldText, const PackChange& change, const std::string& path,
+                                std::string& out);

@@ -1,7 +1,5 @@
 // Level editor logic without a window: pointer positions on the scene plane in, state and pack files out.
-#include "editor/editor.h"
-
-#include <gtest/gtest.h>
+#include "tests/editor_fixture.h"
 
 #include <climits>
 #include <cmath>
@@ -11,99 +9,7 @@
 #include <sstream>
 #include <unistd.h>
 
-namespace fs = std::filesystem;
-
 namespace {
-
-// Scene points of the controls.
-struct Point {
-    double x, y;
-};
-Point buttonAt(const Editor& ed, int index)
-{
-    return {ed.buttons[index].x, ed.buttons[index].y};
-}
-Point cellAt(int row, int column)
-{
-    return {3.5 * column - 17.5, 24.5 - 2.1 * row};
-}
-Point swatchAt(int code)
-{
-    return {swatchX(code), swatchY(code)};
-}
-
-void leftAt(Editor& ed, Point p)
-{
-    updateHover(ed, p.x, p.y);
-    pressLeft(ed);
-}
-void rightAt(Editor& ed, Point p)
-{
-    updateHover(ed, p.x, p.y);
-    pressRight(ed);
-}
-void press(Editor& ed, int button)
-{
-    leftAt(ed, buttonAt(ed, button));
-}
-void type(Editor& ed, const char* keys)
-{
-    for (const char* k = keys; *k; ++k) {
-        pressKey(ed, static_cast<unsigned char>(*k));
-    }
-}
-const char* typed(const Editor& ed)
-{
-    return ed.buttons[NameFieldButton].label;
-}
-
-// Each test runs in a fresh working directory holding an empty "Levels Packs" folder, as tles does.
-class EditorTest : public ::testing::Test {
-protected:
-    fs::path dir;
-    fs::path previous;
-    Editor ed;
-
-    void SetUp() override
-    {
-        previous = fs::current_path();
-        dir = fs::temp_directory_path() / ("editor_test_" + std::to_string(getpid()) + "_" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir / "Levels Packs");
-        fs::current_path(dir);
-        initEditor(ed);
-    }
-    void TearDown() override
-    {
-        fs::current_path(previous);
-        std::error_code ignored;
-        fs::remove_all(dir, ignored);
-    }
-
-    static std::string read(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    static void write(const std::string& path, const std::string& text)
-    {
-        std::ofstream(path, std::ios::binary) << text;
-    }
-    // Creates "Levels Packs/<name>.tlp" with count levels through the form and opens level 1.
-    void createThroughForm(const char* name, int count)
-    {
-        press(ed, NewPackButton);
-        for (int i = 1; i < count; ++i) {
-            press(ed, MoreButton);
-        }
-        press(ed, NameFieldButton);
-        type(ed, name);
-        press(ed, CreateButton);
-    }
-};
 
 // ---------------------------------------------------------------------------
 // Pointer mapping, screens and the click dispatch
@@ -342,14 +248,15 @@ TEST_F(EditorTest, NameEntryAcceptsItsCharacterSetUpToWhatThePathHolds)
     EXPECT_TRUE(ed.nameFocused);
     pressKey(ed, 8);     // Backspace on an empty name
     EXPECT_STREQ(typed(ed), "");
-    type(ed, "a:b! c_D9@/.");
-    EXPECT_STREQ(typed(ed), "a:bc_D9@");
+    // Letters, digits, '-', '_' and '.' (never first): a file name everywhere, and one config.ini holds.
+    type(ed, ".a:b! c_D9@/-.");
+    EXPECT_STREQ(typed(ed), "abc_D9-.");
     pressKey(ed, 8);
-    EXPECT_STREQ(typed(ed), "a:bc_D9");
+    EXPECT_STREQ(typed(ed), "abc_D9-");
     pressKey(ed, 13);
     EXPECT_FALSE(ed.nameFocused);
     pressKey(ed, 'z');
-    EXPECT_STREQ(typed(ed), "a:bc_D9");
+    EXPECT_STREQ(typed(ed), "abc_D9-");
 
     // Any left press ends typing.
     press(ed, NameFieldButton);
@@ -362,7 +269,7 @@ TEST_F(EditorTest, NameEntryAcceptsItsCharacterSetUpToWhatThePathHolds)
     }
     EXPECT_EQ(strlen(typed(ed)), static_cast<size_t>(PACK_NAME_MAX));
     press(ed, CreateButton);
-    const std::string longest = "Levels Packs/a:bc_D9" + std::string(PACK_NAME_MAX - 7, 'n') + ".tlp";
+    const std::string longest = "Levels Packs/abc_D9-" + std::string(PACK_NAME_MAX - 7, 'n') + ".tlp";
     EXPECT_STREQ(ed.packPath, longest.c_str());
     EXPECT_TRUE(fs::exists(longest));
 }
@@ -376,6 +283,8 @@ TEST_F(EditorTest, APackThatCannotBeCreatedKeepsTheOpenPackAndTheForm)
     fs::remove_all("Levels Packs");
     fs::create_directories("Levels Packs/taken.tlp");   // a folder where the file should go
     createThroughForm("taken", 1);
+    ASSERT_EQ(ed.question.kind, QuestionKind::UnsavedChanges);
+    pressKey(ed, 'd');   // discarded only once the new pack is open: it never opens
     EXPECT_TRUE(ed.newPackFormOpen);
     EXPECT_STREQ(typed(ed), "taken");
     EXPECT_TRUE(ed.statusIsError);
@@ -403,13 +312,15 @@ TEST_F(EditorTest, NextOnTheLastAndPreviousOnTheFirstLevelReRead)
     level.greyHits = 4;
     ASSERT_TRUE(savePackLevel("Levels Packs/nav.tlp", "temp.dat", level).ok());
 
-    // Previous on level 1 re-reads it and keeps modified.
+    // Previous on level 1 re-reads it, once its edit is discarded.
     stepBackground(ed, +1);
     press(ed, PreviousLevelButton);
+    ASSERT_EQ(ed.question.kind, QuestionKind::UnsavedChanges);
+    pressKey(ed, 'D');
     EXPECT_EQ(ed.levelNumber, 1);
     EXPECT_EQ(ed.greyHits, 4);
     EXPECT_EQ(ed.background, 1);
-    EXPECT_TRUE(ed.modified);
+    EXPECT_FALSE(ed.modified);
 
     press(ed, NextLevelButton);
     EXPECT_EQ(ed.levelNumber, 2);
@@ -418,6 +329,7 @@ TEST_F(EditorTest, NextOnTheLastAndPreviousOnTheFirstLevelReRead)
     // Next on the last level re-reads it, dropping the edit.
     stepGreyHits(ed, +1);
     press(ed, NextLevelButton);
+    pressKey(ed, 'd');
     EXPECT_EQ(ed.levelNumber, 2);
     EXPECT_EQ(ed.greyHits, 7);
     EXPECT_FALSE(ed.modified);
@@ -433,6 +345,7 @@ TEST_F(EditorTest, AFailedReadKeepsTheLevelItsNumberAndItsEdits)
     stepGreyHits(ed, +1);
     fs::remove("Levels Packs/gone.tlp");
     press(ed, NextLevelButton);
+    pressKey(ed, 'd');
     EXPECT_EQ(ed.levelNumber, 1);
     EXPECT_EQ(ed.greyHits, 2);
     EXPECT_TRUE(ed.modified);
@@ -519,6 +432,7 @@ TEST_F(EditorTest, LoadingFromAnEmptyOrBrokenListKeepsTheOpenPack)
     ASSERT_STREQ(ed.PackList[1], "hbad.tlp");
     ed.packIndex = 1;
     press(ed, LoadButton);
+    pressKey(ed, 'd');
     EXPECT_TRUE(ed.statusIsError);
     EXPECT_NE(strstr(ed.status, "oops"), nullptr);
     EXPECT_STREQ(ed.packPath, "Levels Packs/good.tlp");

@@ -81,7 +81,7 @@ TEST_F(PackFiles, NewPackIsCanonicalByteForByte)
     }
     EXPECT_EQ(newPackText(1), expected);
 
-    ASSERT_TRUE(writeNewPack(path("three.tlp"), 3).ok());
+    ASSERT_TRUE(writeNewPack(path("three.tlp"), path("temp.dat"), 3).ok());
     const std::string three = read("three.tlp");
     EXPECT_EQ(std::count(three.begin(), three.end(), '\n'), 1 + 23 * 3);
     EXPECT_EQ(three.substr(0, 2), "3\n");
@@ -91,7 +91,7 @@ TEST_F(PackFiles, NewPackIsCanonicalByteForByte)
 
 TEST_F(PackFiles, NewPackInMissingFolderFails)
 {
-    const PackResult result = writeNewPack(path("no/such/folder/x.tlp"), 1);
+    const PackResult result = writeNewPack(path("no/such/folder/x.tlp"), path("temp.dat"), 1);
     EXPECT_EQ(result.status, PackStatus::WriteError);
     EXPECT_NE(result.message.find("x.tlp"), std::string::npos);
 }
@@ -401,4 +401,87 @@ TEST_F(PackFiles, ReadOnlyFolderRefusesTheSaveWithoutLoss)
     EXPECT_EQ(savePackLevel(path("p.tlp"), path("temp.dat"), level).status, PackStatus::WriteError);
     fs::permissions(dir, fs::perms::owner_all);
     EXPECT_EQ(read("p.tlp"), good);
+}
+
+// ---------------------------------------------------------------------------
+// Whole-pack changes: insert, duplicate, delete, move
+// ---------------------------------------------------------------------------
+
+TEST_F(PackFiles, LevelChangesRenumberEveryLevelAndKeepEveryOtherValue)
+{
+    // Stored numbers that do not match the positions, and a level beyond the count line.
+    const LevelSpec a{7, 2, 40, 1, 1}, b{7, 3, 45, 2, 2}, c{0, 4, 30, 3, 3};
+    write("p.tlp", packText(2, {a, b, c}));
+    auto at = [](LevelSpec l, int number) {
+        l.number = number;
+        return l;
+    };
+    const LevelSpec empty{0, 1, 50, 1, 0};
+    struct Case {
+        LevelChange kind;
+        int level, count;
+        std::vector<LevelSpec> expected;
+    };
+    const std::vector<Case> cases = {
+        {LevelChange::InsertEmptyAfter, 1, 3, {at(a, 1), at(empty, 2), at(b, 3), at(c, 4)}},
+        {LevelChange::InsertEmptyAfter, 3, 3, {at(a, 1), at(b, 2), at(c, 3), at(empty, 4)}},
+        {LevelChange::DuplicateAfter, 2, 3, {at(a, 1), at(b, 2), at(b, 3), at(c, 4)}},
+        {LevelChange::Delete, 1, 1, {at(b, 1), at(c, 2)}},
+        {LevelChange::MoveUp, 2, 2, {at(b, 1), at(a, 2), at(c, 3)}},
+        {LevelChange::MoveDown, 2, 2, {at(a, 1), at(c, 2), at(b, 3)}},
+    };
+    const std::string old = read("p.tlp");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.kind) * 10 + c.level);
+        write("p.tlp", old);
+        ASSERT_TRUE(changePackLevels(path("p.tlp"), path("temp.dat"), {c.kind, c.level, c.count}).ok());
+        EXPECT_EQ(read("p.tlp"), packText(c.count, c.expected));
+        EXPECT_FALSE(fs::exists(path("temp.dat")));
+    }
+}
+
+TEST_F(PackFiles, RefusedLevelChangesLeaveThePackByteIdentical)
+{
+    const std::string one = packText(1, {{1, 1, 50, 1, 1}});
+    std::string two = packText(2, {{1, 1, 50, 1, 1}, {2, 1, 50, 1, 2}});
+    const std::string truncated = two.substr(0, two.size() - 9);
+    std::string badCode = two;
+    badCode.replace(badCode.rfind(" 2\n"), 3, " 12\n");
+    struct Case {
+        const char* name;
+        std::string old;
+        PackChange change;
+        const char* says;
+    };
+    const std::vector<Case> cases = {
+        {"the only level", one, {LevelChange::Delete, 1, 0}, "only level"},
+        {"up from the first", two, {LevelChange::MoveUp, 1, 2}, "no level 0"},
+        {"down from the last", two, {LevelChange::MoveDown, 2, 2}, "no level 3"},
+        {"past the end", two, {LevelChange::DuplicateAfter, 3, 3}, "holds only 2"},
+        {"truncated", truncated, {LevelChange::InsertEmptyAfter, 1, 3}, "ends inside level 2"},
+        {"bad code in a copied level", badCode, {LevelChange::MoveUp, 2, 2}, "brick code 12"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        write("p.tlp", c.old);
+        const PackResult result = changePackLevels(path("p.tlp"), path("temp.dat"), c.change);
+        EXPECT_EQ(result.status, PackStatus::FormatError);
+        EXPECT_NE(result.message.find(c.says), std::string::npos) << result.message;
+        EXPECT_EQ(read("p.tlp"), c.old);
+        EXPECT_FALSE(fs::exists(path("temp.dat")));
+    }
+    EXPECT_EQ(changePackLevels(path("gone.tlp"), path("temp.dat"), {}).status, PackStatus::CannotOpen);
+    EXPECT_FALSE(fs::exists(path("gone.tlp")));
+}
+
+TEST_F(PackFiles, ReplacingAPackWithANewOneKeepsTheOldOneWhenTheWriteFails)
+{
+    const std::string old = packText(1, {{1, 1, 50, 1, 4}});
+    write("p.tlp", old);
+    fs::create_directory(path("temp.dat"));   // the temporary file cannot be created
+    EXPECT_EQ(writeNewPack(path("p.tlp"), path("temp.dat"), 3).status, PackStatus::WriteError);
+    EXPECT_EQ(read("p.tlp"), old);
+    fs::remove(path("temp.dat"));
+    ASSERT_TRUE(writeNewPack(path("p.tlp"), path("temp.dat"), 3).ok());
+    EXPECT_EQ(read("p.tlp"), newPackText(3));
 }

@@ -310,3 +310,188 @@ TEST_F(Renderers, SpotLightScissorChangesNoPixel)
         }
     }
 }
+
+namespace {
+
+size_t differingBytes(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b)
+{
+    size_t differing = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        differing += a[i] != b[i];
+    }
+    return differing;
+}
+
+// A frame drawn with the dead work left out and again with all of it.
+std::vector<unsigned char> frameWithDeadWork(bool skip, void (*render)())
+{
+    renderer.skipDeadWork = skip;
+    render();
+    renderer.skipDeadWork = true;
+    return grabFront();
+}
+
+unsigned lcgSeed = 11;
+double randomIn(double low, double high)
+{
+    lcgSeed = lcgSeed * 1103515245u + 12345u;
+    return low + (high - low) * ((lcgSeed >> 8) % 10000) / 9999.0;
+}
+
+// The probe level with capsules in flight and bricks falling (tumbling both
+// ways), the paddle armed, and the ball and laser lights at random.
+void randomPlayState(int round)
+{
+    field = PlayField{};
+    field.levelNumber = 0;
+    ASSERT_TRUE(loadLevelOfPack());
+    field.levelElapsed = 3000;
+    field.fallMode = true;
+    field.laserArmed = round % 2 == 0;
+    field.lives = 1 + round % 4;
+    for (int i = 0; i < 6; ++i) {
+        Brick& capsule = field.bricks[5 * 11 + 2 * i];
+        capsule.present = i % 2 == 0;
+        capsule.capsuleFalling = true;
+        capsule.capsuleType = 1 + (round + i) % 7;
+        capsule.capsuleY = randomIn(-12, 20);
+        capsule.spin = randomIn(0, 360);
+        Brick& falling = field.bricks[5 * 11 + 2 * i + 1];
+        falling.present = false;
+        falling.brickFalling = true;
+        falling.tumble = i % 2;
+        falling.fallY = randomIn(-12, 20);
+        falling.spin = randomIn(0, 360);
+    }
+    initLights();
+    setLightPosition(SPLASH_LIGHT, 0, 0, -20, 0);
+    setLightDirection(SPLASH_LIGHT, 0, 0, -1);
+    setLightColour(SPLASH_LIGHT, 1, 1, 1);
+    setLightEnabled(SPLASH_LIGHT, round % 3 != 2);
+    for (int light : {0, 1, 2, LASER_LIGHT_LEFT, LASER_LIGHT_RIGHT}) {
+        setLightEnabled(light, light == 0 || randomIn(0, 1) < 0.6);
+        setLightPosition(light, static_cast<float>(randomIn(21, 59)), static_cast<float>(randomIn(-14, 52)),
+                         static_cast<float>(LIGHT_PLANE_Z), 1);
+        setLightDirection(light, static_cast<float>(randomIn(-0.9, 0.9)), static_cast<float>(randomIn(-0.9, 1.0)),
+                          static_cast<float>(randomIn(-1.8, -0.5)));
+    }
+}
+
+}   // namespace
+
+// Passes that add nothing, shadow maps nobody can find a shadow in, the dead
+// blocks of the shader and the scene order of the order-free passes are left
+// out; not one byte of any screen may change for it.
+TEST_F(Renderers, DeadWorkLeftOutChangesNoByte)
+{
+    ASSERT_TRUE(engine.loaded);
+    engine.shadowsEnabled = true;
+    for (int round = 0; round < 8; ++round) {
+        SCOPED_TRACE(round);
+        randomPlayState(round);
+        const auto full = frameWithDeadWork(false, renderPlay);
+        EXPECT_EQ(differingBytes(full, frameWithDeadWork(true, renderPlay)), 0u);
+        if (round == 0) {
+            saveShot(full, "play-capsules-falling");
+        }
+    }
+    initLights();
+    setLightColour(SPLASH_LIGHT, 1, 1, 1);
+    setLightEnabled(SPLASH_LIGHT, true);
+    for (bool options : {false, true}) {
+        game.optionsShown = options;
+        for (int line = 0; line < (options ? 5 : 3); ++line) {
+            SCOPED_TRACE(line);
+            placeMenuLights(line, engine.cameraPosition);
+            EXPECT_EQ(differingBytes(frameWithDeadWork(false, renderMenu), frameWithDeadWork(true, renderMenu)), 0u);
+        }
+    }
+    game.optionsShown = false;
+    initLights();
+    for (float fade : {0.0f, 0.6f}) {   // the splash's fade-in starts from a black light
+        setLightColour(SPLASH_LIGHT, fade, fade, fade);
+        EXPECT_EQ(differingBytes(frameWithDeadWork(false, renderSplash), frameWithDeadWork(true, renderSplash)), 0u);
+    }
+}
+
+// A frame is a function of the game's state alone: the shadow maps of earlier
+// lights and frames leave no trace in it. Two earlier frames leave the map as
+// different as can be: near depths all over it (a light too wide for its map
+// to be cut to the cone, just in front of the bricks), or cleared everywhere
+// (light 3's pass, drawn in full).
+TEST_F(Renderers, FrameDependsOnTheStateAlone)
+{
+    ASSERT_TRUE(engine.loaded);
+    engine.shadowsEnabled = true;
+    for (int round = 0; round < 12; ++round) {
+        SCOPED_TRACE(round);
+        std::vector<unsigned char> images[2];
+        for (int history = 0; history < 2; ++history) {
+            randomPlayState(0);
+            if (history == 0) {
+                setLightEnabled(SPLASH_LIGHT, false);   // its pass would clear the whole map
+                engine.lights[0].spotCutoff = 58.5f;
+                setLightPosition(0, 40, 20, 16.5f, 1);
+                setLightDirection(0, 0, 0, -1);
+            } else {
+                renderer.skipDeadWork = false;
+            }
+            renderPlay();
+            renderer.skipDeadWork = true;
+            lcgSeed = 1000 + round;
+            randomPlayState(round);
+            renderPlay();
+            images[history] = grabFront();
+        }
+        EXPECT_EQ(differingBytes(images[0], images[1]), 0u);
+    }
+}
+
+// The menu marks the selected line only by light: the floor right under each
+// line is brighter while the line is selected than while another is.
+TEST_F(Renderers, SelectedMenuLineIsLit)
+{
+    ASSERT_TRUE(engine.loaded);
+    engine.shadowsEnabled = true;
+    initLights();
+    setLightColour(SPLASH_LIGHT, 1, 1, 1);
+    setLightEnabled(SPLASH_LIGHT, true);
+    for (bool options : {false, true}) {
+        game.optionsShown = options;
+        const int lines = options ? 5 : 3;
+        double band[5][5] = {};   // [selected][line]: brightest row under the line's left part, text aside
+        for (int selected = 0; selected < lines; ++selected) {
+            placeMenuLights(selected, engine.cameraPosition);
+            renderMenu();
+            const std::vector<unsigned char> image = grabFront();
+            saveShot(image, (std::string(options ? "options-" : "menu-") + std::to_string(selected)).c_str());
+            for (int line = 0; line < lines; ++line) {
+                const double y = 20 - 5 * line;
+                int ax, ay, bx, by;
+                project(36, y - 2, 20, ax, ay);
+                project(50, y - 0.2, 20, bx, by);
+                for (int py = ay; py <= by; ++py) {
+                    double sum = 0;
+                    int count = 0;
+                    for (int px = ax; px <= bx; ++px) {
+                        const Pixel p = pixelAt(image, px, py);
+                        if (p.sum() < 700) {
+                            sum += p.sum();
+                            ++count;
+                        }
+                    }
+                    band[selected][line] = std::max(band[selected][line], sum / std::max(count, 1));
+                }
+            }
+        }
+        for (int line = 0; line < lines; ++line) {
+            for (int other = 0; other < lines; ++other) {
+                if (other != line) {
+                    EXPECT_GT(band[line][line], band[other][line]) << "line " << line << ", " << other
+                                                                          << " selected";
+                }
+            }
+        }
+    }
+    game.optionsShown = false;
+}

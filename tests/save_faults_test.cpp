@@ -1,7 +1,8 @@
-// Saving under failure: the real save paths (savePackLevel, TLES's Save through its logic, and the game's
-// config.ini at QUIT) run in a child process whose write, fsync, close or rename fails (faultshim), and on
-// a full file system. After every failure the old file is byte-identical, no scratch file is left, the
-// reason is reported and the program carries on; once the fault clears, the same process saves.
+// Saving under failure: the real save paths (savePackLevel, TLES's Save through its logic, the whole-pack
+// rewrites — a change to the list of levels, a new pack over an old one — and the game's config.ini at
+// QUIT) run in a child process whose write, fsync, close or rename fails (faultshim), and on a full file
+// system. After every failure the old file is byte-identical, no scratch file is left, the reason is
+// reported and the program carries on; once the fault clears, the same process saves.
 #include "levelpack/levelpack.h"
 
 #include <gtest/gtest.h>
@@ -115,7 +116,7 @@ protected:
     // Where each mode keeps the pack and the scratch file.
     std::string packPath(const std::string& mode) const
     {
-        return mode == "pack" ? dir + "/pack.tlp" : dir + "/Levels Packs/pack.tlp";
+        return mode == "editor" ? dir + "/Levels Packs/pack.tlp" : dir + "/pack.tlp";
     }
     std::string placePack(const std::string& mode, const std::string& text)
     {
@@ -127,7 +128,7 @@ protected:
     }
 };
 
-const char* const MODES[] = {"pack", "editor"};
+const char* const MODES[] = {"pack", "editor", "change", "create"};
 const char* const CALLS[] = {"write", "fsync", "close", "rename"};
 
 TEST_F(SaveFaults, EveryFailingCallLeavesThePackAndNoScratchFile)

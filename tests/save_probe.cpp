@@ -1,6 +1,8 @@
 // save_probe: runs the real save path twice in one process, for the fault tests to run under faultshim.
 //   save_probe pack <dir>     savePackLevel of an edited level 2 of <dir>/pack.tlp through <dir>/temp.dat
 //   save_probe editor <dir>   in <dir>: TLES's logic opens "Levels Packs/pack.tlp", paints a cell, presses Save
+//   save_probe change <dir>   changePackLevels: level 2 of <dir>/pack.tlp duplicated, through <dir>/temp.dat
+//   save_probe create <dir>   writeNewPack: <dir>/pack.tlp replaced by a new pack of 80 levels
 //   save_probe config <dir>   the game's settings saved as QUIT saves them, to <dir>/config.ini
 // Each attempt prints one line, "attempt <n>: saved..." or "attempt <n>: failed: <message>"; the editor's
 // lines carry its status line (its own report of a failure goes to standard output as well).
@@ -29,6 +31,19 @@ int probePack(const std::string& dir)
     level.bricks[5] = (level.bricks[5] + 1) % (BRICK_CODE_MAX + 1);
     for (int attempt = 0; attempt < 2; ++attempt) {
         const PackResult result = savePackLevel(pack, dir + "/temp.dat", level);
+        printf("attempt %d: %s%s\n", attempt, result.ok() ? "saved" : "failed: ", result.message.c_str());
+    }
+    return 0;
+}
+
+// The whole-pack rewrites: a change to the list of levels, and a new pack over an old one.
+int probeRewrite(const std::string& mode, const std::string& dir)
+{
+    const std::string pack = dir + "/pack.tlp";
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const PackResult result = mode == "change"
+                                      ? changePackLevels(pack, dir + "/temp.dat", {LevelChange::DuplicateAfter, 2, 4})
+                                      : writeNewPack(pack, dir + "/temp.dat", 80);
         printf("attempt %d: %s%s\n", attempt, result.ok() ? "saved" : "failed: ", result.message.c_str());
     }
     return 0;
@@ -93,7 +108,7 @@ int main(int argc, char** argv)
 {
     setvbuf(stdout, nullptr, _IOLBF, 0);
     if (argc != 3) {
-        fprintf(stderr, "usage: save_probe pack|editor|config <dir>\n");
+        fprintf(stderr, "usage: save_probe pack|editor|change|create|config <dir>\n");
         return 2;
     }
     if (strcmp(argv[1], "pack") == 0) {
@@ -102,9 +117,12 @@ int main(int argc, char** argv)
     if (strcmp(argv[1], "editor") == 0) {
         return probeEditor(argv[2]);
     }
+    if (strcmp(argv[1], "change") == 0 || strcmp(argv[1], "create") == 0) {
+        return probeRewrite(argv[1], argv[2]);
+    }
     if (strcmp(argv[1], "config") == 0) {
         return probeConfig(argv[2]);
     }
-    fprintf(stderr, "usage: save_probe pack|editor|config <dir>\n");
+    fprintf(stderr, "usage: save_probe pack|editor|change|create|config <dir>\n");
     return 2;
 }

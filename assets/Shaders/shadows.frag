@@ -3,6 +3,9 @@
 //   diffuse map x current colour, tangent-space normal map, specular map,
 //   height map as a parallax offset, spot cone and attenuation, and the
 //   light's radius (diffuse alpha) as a soft distance fall-off.
+// The game compiles variants without the blocks a light leaves dead
+// (DIRECTIONAL_LIGHT: w 0, NO_CONE: cut-off 180, NO_SHADOW: no lookup can find
+// a shadow); what remains is the same arithmetic, so the same pixels.
 #version 120
 
 uniform sampler2D texture;
@@ -34,6 +37,7 @@ mat3 tangentFrame(vec3 n, vec3 p, vec2 uv)
     return mat3(t * scale, b * scale, n);
 }
 
+#ifndef NO_SHADOW
 float shadowFactor()
 {
     if (shadowCoord.w <= 0.0) {
@@ -45,6 +49,7 @@ float shadowFactor()
     }
     return shadow2DProj(ShadowMap, shadowCoord).r;
 }
+#endif
 
 void main()
 {
@@ -75,11 +80,16 @@ void main()
 
     // Direction and distance to the light; w 0 means a direction.
     vec4 lightPosition = gl_LightSource[0].position;
+#ifdef DIRECTIONAL_LIGHT
+    vec3 toLight = lightPosition.xyz;
+#else
     vec3 toLight = lightPosition.xyz - eyePosition * lightPosition.w;
+#endif
     float distance = length(toLight);
     vec3 l = distance > 1e-5 ? toLight / distance : normal;   // a light with no direction faces everything
 
     float attenuation = 1.0;
+#ifndef DIRECTIONAL_LIGHT
     if (lightPosition.w != 0.0) {
         float k = gl_LightSource[0].constantAttenuation + gl_LightSource[0].linearAttenuation * distance +
                   gl_LightSource[0].quadraticAttenuation * distance * distance;
@@ -89,19 +99,26 @@ void main()
         float radius = gl_LightSource[0].diffuse.a;
         attenuation /= 1.0 + (radius * distance * 0.1) * (radius * distance * 0.1);
     }
+#endif
+#ifndef NO_CONE
     if (gl_LightSource[0].spotCutoff < 180.0) {
         float cosAngle = dot(-l, normalize(gl_LightSource[0].spotDirection));
         float edge = gl_LightSource[0].spotCosCutoff;
         float cone = smoothstep(edge, edge + 0.05, cosAngle);
         attenuation *= cone * pow(max(cosAngle, 0.0), gl_LightSource[0].spotExponent);
     }
+#endif
 
     float lambert = max(dot(normal, l), 0.0);
     vec3 h = normalize(l + v);
     float shininess = max(gl_FrontMaterial.shininess, 1.0);
     float highlight = lambert > 0.0 ? pow(max(dot(normal, h), 0.0), shininess * 0.5) : 0.0;
 
+#ifdef NO_SHADOW
+    float lit = 1.0;
+#else
     float lit = shadowFactor();
+#endif
     vec3 base = diffuseTexel.rgb * baseColour.rgb * 2.0;
     vec3 colour = gl_LightSource[0].diffuse.rgb * base * (FILL + lambert * lit) +
                   gl_LightSource[0].specular.rgb * specularTexel * highlight * lit;

@@ -13,8 +13,10 @@ void main()
     eyePosition = eye.xyz;
     eyeNormal = gl_NormalMatrix * gl_Normal;
     gl_TexCoord[0] = gl_MultiTexCoord0;
-    // The program keeps unit 4's matrix as bias x light projection x light view x object translation.
-    shadowCoord = gl_TextureMatrix[4] * gl_Vertex;
+    // Unit 4's matrix carries eye coordinates into the light's map (bias x light
+    // projection x light view x inverse view), so every fragment looks up the
+    // point it shows, however its object is moved, turned or scaled.
+    shadowCoord = gl_TextureMatrix[4] * eye;
     baseColour = gl_Color;
     gl_Position = ftransform();
 }

@@ -9,6 +9,7 @@ Light& lightAt(int light) { return engine.lights[light]; }
 
 }   // namespace
 
+
 void initLights()
 {
     struct Initial {
@@ -41,6 +42,62 @@ void initLights()
         l.linearAttenuation = 0;
         l.spotExponent = t.exponent;
         l.spotCutoff = t.cutoff;
+    }
+}
+
+namespace {
+
+// Where the floor shows right under each menu line, in z: the camera (y 20,
+// z 110) sees the floor (y 15) behind the lines (z 20 from y 20 down in steps
+// of 5), the top line standing on the horizon.
+const float MENU_FLOOR_Z[MENU_LINES_MAX] = {-200, 35, 70, 82, 89};
+
+}   // namespace
+
+// The selected line shows as a lit line: light 0 stands at the marker beside
+// the line and shines onto the stretch of floor right under the line on
+// screen, which the camera's view flattens into a band; lights 1 and 2 stand
+// with it and shine straight down, a glow under the marker. Below the floor's
+// height the marker slides along the camera's line of sight until it stands
+// above the floor, so it shows at the same place on screen. The top line
+// stands on the horizon, where the floor under it lies so far off that light
+// from the marker fades on the way: lights 1 and 2 stand above that stretch
+// instead (their markers are specks there), and light 0 lights the title. Straight down, a shadow camera
+// looks along its up vector and sees nothing, so those lights draw no map.
+void placeMenuLights(int line, const double camera[3])
+{
+    setLightPosition(SPLASH_LIGHT, 0, 100, 0, 0);
+    setLightDirection(SPLASH_LIGHT, 0, -1, 0);
+    setLightEnabled(1, true);
+    setLightEnabled(2, true);
+    line = line < 0 ? 0 : (line >= MENU_LINES_MAX ? MENU_LINES_MAX - 1 : line);
+    const double eyeX = camera[0], eyeY = camera[1], eyeZ = camera[2];
+    const double floorY = 15, lineZ = 20, markerZ = lineZ;
+    const double floorZ = MENU_FLOOR_Z[line];
+    // The lines span about x 35..55 at z 20 (camera x 40); the camera sees
+    // that span on the floor at floorZ widened by the distance.
+    const double widen = (eyeZ - floorZ) / (eyeZ - lineZ);
+    const double centreX = eyeX + 5 * widen, halfWidth = 10 * widen;
+    const double markerX = eyeX - 8, markerY = 20.0 - 5.0 * line + 1;
+    const double lift = 0.5;   // how far above the floor a slid marker stands
+    const double t = markerY >= floorY + lift ? 1.0 : (eyeY - floorY - lift) / (eyeY - markerY);
+    const double x = eyeX + t * (markerX - eyeX), y = eyeY + t * (markerY - eyeY);
+    const double z = eyeZ + t * (markerZ - eyeZ) + 5;   // the marker is drawn 5 in front of its light
+    for (int i = 0; i < 3; ++i) {
+        setLightPosition(i, static_cast<float>(x), static_cast<float>(y), static_cast<float>(z), 1);
+    }
+    if (line == 0) {
+        setLightDirection(0, 0, 1, -0.9f);   // up onto the title: a beam to the far floor would light half the screen
+    } else {
+        setLightDirection(0, static_cast<float>(centreX - x), static_cast<float>(floorY - y),
+                          static_cast<float>(floorZ - z));
+    }
+    for (int i = 1; i < 3; ++i) {
+        setLightDirection(i, 0, -1, 0);
+        if (line == 0) {
+            setLightPosition(i, static_cast<float>(centreX + (i == 1 ? -0.5 : 0.5) * halfWidth),
+                             static_cast<float>(floorY + 0.7 * halfWidth), static_cast<float>(floorZ), 1);
+        }
     }
 }
 

@@ -9,8 +9,14 @@
 
 constexpr int SPLASH_LIGHT = 3;
 
+constexpr int MENU_LINES_MAX = 5;   // lines of the longer menu (the options)
+
 // Gives every light its working values (the scene set-up calls this once).
 void initLights();
+
+// The menu frame's lights: light 3 from above, and lights 0 to 2 by the
+// selected line (0 is the top line) as the camera (x, y, z) sees the lines.
+void placeMenuLights(int line, const double camera[3]);
 
 // Setters: store, then log the change when the log is on.
 void setLightEnabled(int light, bool enabled);

@@ -28,21 +28,6 @@ const int CAPSULE_MATERIALS[8] = {-1, MAT_PRIZE_E, MAT_PRIZE_C, MAT_PRIZE_S, MAT
 
 void bind(int material) { bindMaterial(material, material, material, material); }
 
-// A type outside the table binds nothing: the last material stays bound.
-void bindBrickType(int32_t type)
-{
-    if (type >= 1 && type <= 9) {
-        bind(BRICK_MATERIALS[type]);
-    }
-}
-
-void bindCapsuleType(int32_t type)
-{
-    if (type >= 1 && type <= 7) {
-        bind(CAPSULE_MATERIALS[type]);
-    }
-}
-
 void beginScene(bool shadowPass)
 {
     glCullFace(shadowPass ? GL_FRONT : GL_BACK);
@@ -84,6 +69,25 @@ void loadMaterial(const char* name)
     }
 }
 
+namespace {
+
+// Mesa does not skip redundant binds (each re-copies sampler state), and a
+// pass asks for hundreds: only changes reach GL.
+void bindUnit(int unit, unsigned int name)
+{
+    if (renderer.boundTextures[unit] == name) {
+        return;
+    }
+    if (renderer.activeUnit != unit) {
+        glActiveTexture(GL_TEXTURE0 + unit);
+        renderer.activeUnit = unit;
+    }
+    glBindTexture(GL_TEXTURE_2D, name);
+    renderer.boundTextures[unit] = name;
+}
+
+}   // namespace
+
 void bindMaterial(int diffuse, int normal, int specular, int height)
 {
     // Packed maps carry each material's specular and height maps in the
@@ -94,11 +98,7 @@ void bindMaterial(int diffuse, int normal, int specular, int height)
         const unsigned int fallbackName = fallback ? fallback->glName : 0;
         for (int unit = 0; unit < 2; ++unit) {
             const unsigned int name = known ? renderer.packedMaps[diffuse][unit] : fallbackName;
-            if (renderer.boundTextures[unit] != name) {
-                glActiveTexture(GL_TEXTURE0 + unit);
-                glBindTexture(GL_TEXTURE_2D, name);
-                renderer.boundTextures[unit] = name;
-            }
+            bindUnit(unit, name);
         }
         return;
     }
@@ -106,16 +106,10 @@ void bindMaterial(int diffuse, int normal, int specular, int height)
     TextureManager* manager = TextureManager::instance();
     for (int unit = 0; unit < MAP_KINDS; ++unit) {
         const int index = indices[unit];
-        glActiveTexture(GL_TEXTURE0 + unit);
         const Texture* texture = (index >= 0 && index < engine.materialCounts[unit])
                                      ? manager->findTexture(engine.materialPaths[unit][index])
                                      : manager->findTexture("default");
-        const unsigned int name = texture ? texture->glName : 0;
-        // Mesa does not skip redundant binds, and there are hundreds per pass.
-        if (renderer.boundTextures[unit] != name) {
-            glBindTexture(GL_TEXTURE_2D, name);
-            renderer.boundTextures[unit] = name;
-        }
+        bindUnit(unit, texture ? texture->glName : 0);
     }
 }
 
@@ -284,54 +278,79 @@ void packMaterial(int material)
     }
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
     memset(renderer.boundTextures, 0, sizeof renderer.boundTextures);
+    renderer.activeUnit = 0;
+}
+
+namespace {
+
+int roomMaterial()
+{
+    switch (field.background) {
+    case 2:
+        return MAT_BACKGROUND2;
+    case 3:
+        return MAT_BACKGROUND3;
+    case 4:
+        return MAT_BACKGROUND4;
+    default:
+        return MAT_BACKGROUND1;
+    }
+}
+
+bool paddleShown() { return field.lives > 0 && !field.lifeLostPause; }
+
+}   // namespace
+
+// The material each brick, capsule and falling brick shows this frame: binding
+// them in the scene's order, a type outside the tables binds nothing and shows
+// what was bound before it. The passes that draw by material bind these.
+void prepareGrid()
+{
+    int bound = roomMaterial();
+    if (paddleShown()) {
+        bound = field.laserArmed ? MAT_PLAYERLASER : MAT_PLAYER;
+    }
+    if (field.lives - 1 > 0) {
+        bound = MAT_PLAYER;
+    }
+    for (int i = 0; i < BRICK_COUNT; ++i) {
+        const Brick& brick = field.bricks[i];
+        const bool brickType = brick.type >= 1 && brick.type <= 9;
+        if (brick.present && brickType) {
+            bound = BRICK_MATERIALS[brick.type];
+        }
+        renderer.brickMaterial[i] = bound;
+        if (brick.capsuleFalling) {
+            if (brick.capsuleType >= 1 && brick.capsuleType <= 7) {
+                bound = CAPSULE_MATERIALS[brick.capsuleType];
+            }
+        } else if (field.fallMode && brick.brickFalling && (brick.tumble == 0 || brick.tumble == 1) && brickType) {
+            bound = BRICK_MATERIALS[brick.type];
+        }
+        renderer.capsuleMaterial[i] = bound;
+        renderer.fallingMaterial[i] = bound;
+    }
+    fillGrid(renderer.brickMaterial);
 }
 
 void drawRoom()
 {
-    const int background = field.background;
-    int material = MAT_BACKGROUND1;
-    if (background == 2) {
-        material = MAT_BACKGROUND2;
-    } else if (background == 3) {
-        material = MAT_BACKGROUND3;
-    } else if (background == 4) {
-        material = MAT_BACKGROUND4;
-    }
-    bind(material);
-    pushObjectTransform(40, -15, 23, 0, false, false, false);
-    static const float back[3] = {0, 0, 1}, left[3] = {1, 0, 0}, right[3] = {-1, 0, 0}, ceiling[3] = {0, -1, 0},
-                       floor[3] = {0, 1, 0};
-    drawQuad(back, {{0, 0, -20, 0, -10}, {1, 0, 20, 0, -10}, {1, 1, 20, 70, -10}, {0, 1, -20, 70, -10}});
-    drawQuad(left, {{8, 0, -20, 0, -10}, {8, 8, -20, 70, -10}, {0, 8, -20, 70, 60}, {0, 0, -20, 0, 60}});
-    drawQuad(right, {{0, 0, 20, 0, -10}, {8, 0, 20, 0, 60}, {8, 8, 20, 70, 60}, {0, 8, 20, 70, -10}});
-    drawQuad(ceiling, {{8, 0, -20, 70, -10}, {8, 8, 20, 70, -10}, {0, 8, 20, 70, 60}, {0, 0, -20, 70, 60}});
-    drawQuad(floor, {{8, 0, -20, 0, -10}, {8, 8, -20, 0, 60}, {0, 8, 20, 0, 60}, {0, 0, 20, 0, -10}});
-    popObjectTransform();
+    bind(roomMaterial());
+    loadCameraMatrix();
+    drawRoomBuffer();
 }
 
 void drawBox(float offset, float base, float span, double x, double y, double z, bool cannons, float angle, int kind)
 {
-    const float fx = static_cast<float>(x), fy = static_cast<float>(y), fz = static_cast<float>(z);
-    switch (kind) {
-    case 1:
-        pushObjectTransform(fx, fy, fz, angle, false, false, true);
-        break;
-    case 2:
-        pushObjectTransform(fx, fy, fz, -angle, false, false, true);
-        break;
-    case 3:
-        glPushMatrix();
-        glTranslatef(fx, fy, fz);
-        glScalef(static_cast<float>(field.paddle.halfWidth * 0.5), 1, 1);
-        glMatrixMode(GL_TEXTURE);
-        glActiveTexture(GL_TEXTURE0 + SHADOW_UNIT);
-        glPushMatrix();
-        glTranslatef(fx, fy, fz);
-        break;
-    default:
-        pushObjectTransform(fx, fy, fz, 0, false, false, false);
-        break;
+    Matrix4 model = translationMatrix(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
+    if (kind == 1 && angle != 0) {
+        model = multiply(model, rotationMatrix(angle, 0, 0, 1));
+    } else if (kind == 2 && angle != 0) {
+        model = multiply(model, rotationMatrix(-angle, 0, 0, 1));
+    } else if (kind == 3) {
+        model = multiply(model, scaleMatrix(static_cast<float>(field.paddle.halfWidth * 0.5), 1, 1));
     }
+    loadObjectMatrix(model);
     glCallList(renderer.brickList);
     if (cannons) {
         const float o = offset, b = base, s = span;
@@ -347,13 +366,80 @@ void drawBox(float offset, float base, float span, double x, double y, double z,
         glTexCoord2f(0, s), glVertex3f(o - 1, b, 1);
         glEnd();
     }
-    popObjectTransform();
 }
+
+namespace {
+
+void drawCapsule(const Brick& brick)
+{
+    Matrix4 model = translationMatrix(static_cast<float>(brick.x), static_cast<float>(brick.capsuleY), PLAY_PLANE_Z);
+    model = multiply(model, rotationMatrix(90, 0, 1, 0));
+    model = multiply(model, rotationMatrix(static_cast<float>(brick.spin), 0, 0, 1));
+    model = multiply(model, scaleMatrix(1.5, 0.8, 0.8));
+    loadObjectMatrix(model);
+    glCallList(renderer.sphereList);
+}
+
+void drawFallingBrick(const Brick& brick)
+{
+    drawBox(static_cast<float>(brick.halfWidth), static_cast<float>(brick.halfHeight), 1.0f, brick.x, brick.fallY,
+            PLAY_PLANE_Z, false, static_cast<float>(brick.spin), brick.tumble == 0 ? 1 : 2);
+}
+
+bool brickFalls(const Brick& brick)
+{
+    return !brick.capsuleFalling && field.fallMode && brick.brickFalling && (brick.tumble == 0 || brick.tumble == 1);
+}
+
+// The bricks, capsules and falling bricks in the scene's order: neighbouring
+// bricks of one material go in one draw, and anything else between them
+// keeps its place.
+void drawBricksInOrder()
+{
+    int runStart = 0, runLength = 0, runMaterial = -1;
+    auto flush = [&]() {
+        if (runLength > 0) {
+            bind(runMaterial);
+            drawGridBricks(runStart, runLength);
+            runLength = 0;
+        }
+    };
+    for (int i = 0; i < BRICK_COUNT; ++i) {
+        const Brick& brick = field.bricks[i];
+        if (brick.present) {
+            const int slot = renderer.gridSlot[i];
+            if (runLength > 0 && (renderer.brickMaterial[i] != runMaterial || slot != runStart + runLength)) {
+                flush();
+            }
+            if (runLength == 0) {
+                runStart = slot;
+                runMaterial = renderer.brickMaterial[i];
+            }
+            ++runLength;
+        }
+        if (brick.capsuleFalling || brickFalls(brick)) {
+            flush();
+            releaseVertexBuffers();
+            if (brick.capsuleFalling) {
+                bind(renderer.capsuleMaterial[i]);
+                drawCapsule(brick);
+            } else {
+                bind(renderer.fallingMaterial[i]);
+                drawFallingBrick(brick);
+            }
+            loadCameraMatrix();
+        }
+    }
+    flush();
+}
+
+}   // namespace
 
 void drawPlayObjects()
 {
     const Paddle& paddle = field.paddle;
-    if (field.lives > 0 && !field.lifeLostPause) {
+    releaseVertexBuffers();
+    if (paddleShown()) {
         if (field.laserArmed) {
             bind(MAT_PLAYERLASER);
             glColor3f(1, 0, 0);
@@ -372,32 +458,24 @@ void drawPlayObjects()
         const double y = (i < 3) ? 35 : 33;
         drawBox(1.5f, 0.5f, 1.0f, x, y, PLAY_PLANE_Z, false, 0, 0);
     }
-    for (const Brick& brick : field.bricks) {
-        if (brick.present) {
-            bindBrickType(brick.type);
-            drawBox(static_cast<float>(brick.halfWidth), static_cast<float>(brick.halfHeight), 1.0f, brick.x,
-                    brick.y, PLAY_PLANE_Z, false, 0, 0);
-        }
+    loadCameraMatrix();
+    if (!renderer.orderFree) {
+        drawBricksInOrder();
+        return;
+    }
+    drawGridByMaterial();
+    releaseVertexBuffers();
+    for (int i = 0; i < BRICK_COUNT; ++i) {
+        const Brick& brick = field.bricks[i];
         if (brick.capsuleFalling) {
-            bindCapsuleType(brick.capsuleType);
-            glPushMatrix();
-            glTranslatef(static_cast<float>(brick.x), static_cast<float>(brick.capsuleY), PLAY_PLANE_Z);
-            glRotatef(90, 0, 1, 0);
-            glPushMatrix();
-            glRotatef(static_cast<float>(brick.spin), 0, 0, 1);
-            glScalef(1.5f, 0.8f, 0.8f);
-            glMatrixMode(GL_TEXTURE);
-            glActiveTexture(GL_TEXTURE0 + SHADOW_UNIT);
-            glPushMatrix();
-            glCallList(renderer.sphereList);
-            popObjectTransform();
-            glPopMatrix();
-        } else if (field.fallMode && brick.brickFalling && (brick.tumble == 0 || brick.tumble == 1)) {
-            bindBrickType(brick.type);
-            drawBox(static_cast<float>(brick.halfWidth), static_cast<float>(brick.halfHeight), 1.0f, brick.x,
-                    brick.fallY, PLAY_PLANE_Z, false, static_cast<float>(brick.spin), brick.tumble == 0 ? 1 : 2);
+            bind(renderer.capsuleMaterial[i]);
+            drawCapsule(brick);
+        } else if (brickFalls(brick)) {
+            bind(renderer.fallingMaterial[i]);
+            drawFallingBrick(brick);
         }
     }
+    loadCameraMatrix();
 }
 
 void drawPlayScene(bool shadowPass)
@@ -406,6 +484,8 @@ void drawPlayScene(bool shadowPass)
     glColor3f(0.5f, 0.5f, 0.5f);
     drawRoom();
     drawPlayObjects();
+    releaseVertexBuffers();
+    loadCameraMatrix();
 }
 
 void drawMenuScene(bool shadowPass)
@@ -414,6 +494,7 @@ void drawMenuScene(bool shadowPass)
     glColor3f(0.5f, 0.5f, 0.5f);
     bind(MAT_PINK);
     drawBox(2.0f, 1.0f, 2.0f, 33.5, 40.0, 0.0, false, static_cast<float>(game.menuSpin), 1);
+    loadCameraMatrix();
 
     bind(MAT_BACKGROUND1);
     static const float up[3] = {0, 1, 0}, towards[3] = {0, 0, 1};

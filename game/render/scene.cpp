@@ -35,26 +35,11 @@ void compileSphereList()
 // One brick: a box 3.4 x 2 x 1, each face wound counter-clockwise from outside.
 void compileBrickList()
 {
-    struct Corner {
-        float s, t, x, y, z;
-    };
-    struct Face {
-        float normal[3];
-        Corner corners[4];
-    };
-    static const Face faces[6] = {
-        {{-1, 0, 0}, {{1, 0, -1.7f, -1, 0.5f}, {1, 1, -1.7f, 1, 0.5f}, {0, 1, -1.7f, 1, -0.5f}, {0, 0, -1.7f, -1, -0.5f}}},
-        {{1, 0, 0}, {{0, 0, 1.7f, -1, 0.5f}, {1, 0, 1.7f, -1, -0.5f}, {1, 1, 1.7f, 1, -0.5f}, {0, 1, 1.7f, 1, 0.5f}}},
-        {{0, 0, -1}, {{-1, 1, -1.7f, -1, -0.5f}, {-1, 0, -1.7f, 1, -0.5f}, {0, 0, 1.7f, 1, -0.5f}, {0, 1, 1.7f, -1, -0.5f}}},
-        {{0, 0, 1}, {{0, 0, -1.7f, -1, 0.5f}, {1, 0, 1.7f, -1, 0.5f}, {1, 1, 1.7f, 1, 0.5f}, {0, 1, -1.7f, 1, 0.5f}}},
-        {{0, 1, 0}, {{0, 0, -1.7f, 1, 0.5f}, {1, 0, 1.7f, 1, 0.5f}, {1, 1, 1.7f, 1, -0.5f}, {0, 1, -1.7f, 1, -0.5f}}},
-        {{0, -1, 0}, {{0, 1, -1.7f, -1, 0.5f}, {0, 0, -1.7f, -1, -0.5f}, {1, 0, 1.7f, -1, -0.5f}, {1, 1, 1.7f, -1, 0.5f}}},
-    };
     glNewList(renderer.brickList, GL_COMPILE);
     glBegin(GL_QUADS);
-    for (const Face& face : faces) {
+    for (const BrickFace& face : BRICK_FACES) {
         glNormal3fv(face.normal);
-        for (const Corner& c : face.corners) {
+        for (const BrickCorner& c : face.corners) {
             glTexCoord2f(c.s, c.t);
             glVertex3f(c.x, c.y, c.z);
         }
@@ -85,6 +70,7 @@ void loadScene()
 {
     compileSphereList();
     compileBrickList();
+    createSceneBuffers();
 
     glColor3f(1, 0, 0);
     drawStrokeText(31.5f, 26, 0, 0, "Ostrel Engine");

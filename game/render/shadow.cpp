@@ -1,6 +1,6 @@
-// game/render/shadow: the GLSL program, the depth-texture shadow map with its
-// framebuffer, the shadow texture matrix on unit 4, and the object transforms
-// that keep unit 4's matrix in step with the model-view matrix.
+// game/render/shadow: the lit GLSL programs, the depth-texture shadow map with
+// its framebuffer, the shadow texture matrix on unit 4, and the object
+// matrices that a frame loads in one call each.
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,11 @@ namespace {
 
 constexpr long MAX_SHADER_BYTES = 1 << 20;   // a shader source larger than this is refused
 
-const GLdouble BIAS_MATRIX[16] = {0.5, 0, 0, 0, 0, 0.5, 0, 0, 0, 0, 0.5, 0, 0.5, 0.5, 0.5, 1};
+const Matrix4 BIAS_MATRIX = {{0.5, 0, 0, 0, 0, 0.5, 0, 0, 0, 0, 0.5, 0, 0.5, 0.5, 0.5, 1}};
+
+// The defines of each lit program variant, by its bits.
+const char* const VARIANT_DEFINES[3] = {"#define DIRECTIONAL_LIGHT 1\n", "#define NO_CONE 1\n",
+                                        "#define NO_SHADOW 1\n"};
 
 void progress(const char* bar, bool swap)
 {
@@ -101,54 +106,88 @@ char* readTextFile(const char* path)
     return text;
 }
 
+namespace {
+
+// The source with the defines after the #version line, which must precede every other directive.
+std::string withDefines(const char* text, int variant)
+{
+    std::string source = text;
+    std::string defines = renderer.mapsPacked ? "#define PACKED_MAPS 1\n" : "";
+    for (int bit = 0; bit < 3; ++bit) {
+        if (variant & (1 << bit)) {
+            defines += VARIANT_DEFINES[bit];
+        }
+    }
+    const size_t version = source.find("#version");
+    const size_t lineEnd = version == std::string::npos ? std::string::npos : source.find('\n', version);
+    source.insert(lineEnd == std::string::npos ? 0 : lineEnd + 1, defines);
+    return source;
+}
+
+// One lit program from the compiled vertex shader and the fragment source; 0 on failure.
+GLuint linkVariant(GLuint vertex, const char* fragmentText, int variant)
+{
+    const GLuint fragment = glCreateShader(GL_FRAGMENT_SHADER);
+    const std::string source = withDefines(fragmentText, variant);
+    if (!compileShader(fragment, source.c_str(), "Shaders/shadows.frag")) {
+        glDeleteShader(fragment);
+        return 0;
+    }
+    GLuint program = glCreateProgram();
+    glAttachShader(program, fragment);
+    glAttachShader(program, vertex);
+    glLinkProgram(program);
+    glDeleteShader(fragment);   // freed with the program
+    GLint linked = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (!linked) {
+        printInfoLog(program, true, "Cannot link the shader program");
+        glDeleteProgram(program);
+        return 0;
+    }
+    // The samplers always name their own units; they are set once for the run.
+    static const char* const names[5] = {"texture", "normalMap", "specularMap", "heightMap", "ShadowMap"};
+    glUseProgram(program);
+    for (int i = 0; i < 5; ++i) {
+        renderer.samplerLocations[i] = glGetUniformLocation(program, names[i]);
+        glUniform1i(renderer.samplerLocations[i], i);
+    }
+    glUseProgram(0);
+    return program;
+}
+
+}   // namespace
+
 void buildShaderProgram()
 {
     static const char* const VERTEX_FILE = "Shaders/shadows.vert";
     static const char* const FRAGMENT_FILE = "Shaders/shadows.frag";
     const GLuint vertex = glCreateShader(GL_VERTEX_SHADER);
-    const GLuint fragment = glCreateShader(GL_FRAGMENT_SHADER);
     char* vertexText = readTextFile(VERTEX_FILE);
     char* fragmentText = readTextFile(FRAGMENT_FILE);
     progress("|---------    |", true);
 
     // A missing source or a failed build leaves the game on the unshadowed path;
-    // a broken program is never used for drawing.
+    // a broken program is never used for drawing. A variant that fails falls
+    // back to the full program, which computes the same for its lights.
     bool ok = true;
     if (!vertexText || !fragmentText) {
         printf("Cannot read shader source %s.\n", !vertexText ? VERTEX_FILE : FRAGMENT_FILE);
         ok = false;
     }
     ok = ok && compileShader(vertex, vertexText, VERTEX_FILE);
-    // With packed maps the same source samples two textures instead of four.
-    std::string fragmentSource = fragmentText ? fragmentText : "";
-    if (renderer.mapsPacked) {
-        // After the #version line, which must precede every other directive.
-        const size_t version = fragmentSource.find("#version");
-        const size_t lineEnd = version == std::string::npos ? std::string::npos : fragmentSource.find('\n', version);
-        fragmentSource.insert(lineEnd == std::string::npos ? 0 : lineEnd + 1, "#define PACKED_MAPS 1\n");
-    }
-    ok = ok && compileShader(fragment, fragmentSource.c_str(), FRAGMENT_FILE);
-    free(vertexText);
-    free(fragmentText);
-
-    GLuint program = 0;
-    if (ok) {
-        program = glCreateProgram();
-        glAttachShader(program, fragment);
-        glAttachShader(program, vertex);
-        glLinkProgram(program);
-        GLint linked = GL_FALSE;
-        glGetProgramiv(program, GL_LINK_STATUS, &linked);
-        if (!linked) {
-            printInfoLog(program, true, "Cannot link the shader program");
-            glDeleteProgram(program);
-            program = 0;
-            ok = false;
+    GLuint program = ok ? linkVariant(vertex, fragmentText, LIT_FULL) : 0;
+    for (int variant = 0; variant < LIT_VARIANTS; ++variant) {
+        renderer.litPrograms[variant] = program;
+        if (program && variant != LIT_FULL) {
+            const GLuint special = linkVariant(vertex, fragmentText, variant);
+            renderer.litPrograms[variant] = special ? special : program;
         }
     }
-    if (!ok) {
-        glDeleteShader(vertex);
-        glDeleteShader(fragment);
+    free(vertexText);
+    free(fragmentText);
+    glDeleteShader(vertex);   // freed with the last program that holds it
+    if (!program) {
         disableShadows("The shader program is unusable.");
     }
     renderer.shaderProgram = program;
@@ -208,37 +247,48 @@ void createShadowMap()
 
 bool shadowPathAvailable() { return renderer.shaderProgram != 0 && renderer.shadowMapReady; }
 
-void loadShadowMatrix()
-{
-    glGetDoublev(GL_MODELVIEW_MATRIX, engine.lightModelview);
-    glGetDoublev(GL_PROJECTION_MATRIX, engine.lightProjection);
-    glPushMatrix();
-    glMatrixMode(GL_TEXTURE);
-    glActiveTexture(GL_TEXTURE0 + SHADOW_UNIT);
-    glLoadIdentity();
-    glLoadMatrixd(BIAS_MATRIX);
-    glMultMatrixd(engine.lightProjection);
-    glMultMatrixd(engine.lightModelview);
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-}
+namespace {
 
-void pushObjectTransform(float x, float y, float z, float angle, bool axisX, bool axisY, bool axisZ)
+void loadShadowTextureMatrix(const Matrix4& m)
 {
-    glPushMatrix();
-    glTranslatef(x, y, z);
-    if (angle != 0) {
-        glRotatef(angle, axisX ? 1.0f : 0.0f, axisY ? 1.0f : 0.0f, axisZ ? 1.0f : 0.0f);
+    float values[16];
+    toFloats(m, values);
+    if (renderer.activeUnit != SHADOW_UNIT) {
+        glActiveTexture(GL_TEXTURE0 + SHADOW_UNIT);
+        renderer.activeUnit = SHADOW_UNIT;
     }
     glMatrixMode(GL_TEXTURE);
-    glActiveTexture(GL_TEXTURE0 + SHADOW_UNIT);
-    glPushMatrix();
-    glTranslatef(x, y, z);
+    glLoadMatrixf(values);
+    glMatrixMode(GL_MODELVIEW);
 }
 
-void popObjectTransform()
+}   // namespace
+
+// The lit pass's vertex shader multiplies the eye position, so the matrix
+// takes the view camera's eye space back to the world and on into the light's
+// map: every fragment looks up the point it shows, whatever moved or turned
+// its object (lookups taken before from object coordinates moved by the
+// translation alone read texels of other places, and of earlier passes).
+void loadShadowMatrix()
 {
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    memcpy(engine.lightModelview, renderer.camera.m, sizeof engine.lightModelview);
+    memcpy(engine.lightProjection, renderer.projection.m, sizeof engine.lightProjection);
+    const Matrix4 toMap = multiply(BIAS_MATRIX, multiply(renderer.projection, renderer.camera));
+    loadShadowTextureMatrix(multiply(toMap, rigidInverse(renderer.viewCamera)));
+}
+
+void loadWorldShadowMatrix() { loadShadowTextureMatrix(rigidInverse(renderer.viewCamera)); }
+
+void loadCameraMatrix()
+{
+    float values[16];
+    toFloats(renderer.camera, values);
+    glLoadMatrixf(values);
+}
+
+void loadObjectMatrix(const Matrix4& model)
+{
+    float values[16];
+    toFloats(multiply(renderer.camera, model), values);
+    glLoadMatrixf(values);
 }

@@ -51,23 +51,8 @@ void splashStep()
 // Menu
 // ---------------------------------------------------------------------------
 
-// Where lights 0, 1 and 2 stand for each menu line (x relative to the camera).
-struct MenuLights {
-    float light[3][3];
-};
-const MenuLights MENU_LIGHTS[5] = {
-    {{{-8, 21, 25}, {20, 10, -50}, {-40, 21, -60}}},
-    {{{-8, 16, 25}, {20, 8, -40}, {-40, 16, -30}}},
-    {{{-8, 11, 25}, {20, 11, -60}, {-40, 11, -20}}},
-    {{{-8, 6, 25}, {20, 6, -40}, {-40, 2, -50}}},
-    {{{-8, 1, 25}, {10, 29, -40}, {-20, 8, -50}}},
-};
-
 void menuStep()
 {
-    setLightPosition(SPLASH_LIGHT, 0, 100, 0, 0);
-    setLightDirection(SPLASH_LIGHT, 0, -1, 0);
-
     const int last = game.optionsShown ? 4 : 2;
     if (game.menuCursor < 0) {
         game.menuCursor = 0;
@@ -75,22 +60,12 @@ void menuStep()
         game.menuCursor = last;
     }
 
-    setLightDirection(0, 0, 1, -0.9f);
-    setLightEnabled(1, true);
-    setLightEnabled(2, true);
-    setLightDirection(1, 0, -1, -0.1f);
-    setLightDirection(2, 0, -1, -0.1f);
-
     if (!game.menuJingleDone) {
         soundPlaySample(SAMPLE_PRES, 1);
         game.menuJingleDone = true;
     }
 
-    const float x = static_cast<float>(engine.cameraPosition[0]);
-    const MenuLights& place = MENU_LIGHTS[game.menuCursor];
-    for (int i = 0; i < 3; ++i) {
-        setLightPosition(i, x + place.light[i][0], place.light[i][1], place.light[i][2], 0);
-    }
+    placeMenuLights(game.menuCursor, engine.cameraPosition);
     game.menuSpin += 2 * frameClock.tick;
 }
 

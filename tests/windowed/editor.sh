@@ -1,8 +1,13 @@
 # TLES end to end: a person's session driven with xdotool against the real program. Creates a pack of
 # three levels, paints cells and steps the properties, saves, and compares the pack byte for byte with
 # the canonical text; reopens it through the pack list; an unchanged save is byte-identical; a save that
-# cannot create its temporary file leaves the pack intact and the editor running with its edits; Esc ends
-# the program with status 0.
+# cannot create its temporary file leaves the pack intact and the editor running with its edits. Then the
+# designer's tools, checking the pack's bytes after every write: drag painting, right-button erase,
+# Shift row fill, undo and redo by keys and buttons, Ctrl+S, Clear level; the question before unsaved
+# edits are dropped (Cancel, Discard) and before a pack is replaced; insert, duplicate, move down and up,
+# delete; G and a typed level number; Check through the real tlpcheck from build/tools; the pack name
+# rule; the window closed by the desktop with unsaved edits comes back asking; Esc with unsaved edits,
+# answered Save, ends the program with status 0.
 source "$(dirname "$0")/lib.sh"
 
 run=$(make_runtime)
@@ -45,6 +50,21 @@ swatch() { echo "$(awk -v i="$1" 'BEGIN { print 25 + 8 * int(i / 5), 10 - 4.9 * 
 paint() { click $(swatch "$1"); click $(cell "$2" "$3"); }
 NEXT="26 22.5"; SAVE="26 17.8"; GREY="-18 -24"; BONUS="-1 -24"; BACKGROUND="16 -24"
 NEW_PACK="25 27"; LOAD_PACK="35.5 27"; CREATE="5 -3"; LOAD="5 -3"; MORE="4 0"; NAME="6 3.7"
+CANCEL_NEW="-5 -3"; REDO="-25.8 21"; UNDO="-36.2 21"; CLEAR="-31 18.6"; INSERT="-31 14.2"; DUPLICATE="-31 11.8"
+DELETE="-31 9.4"; MOVE_UP="-31 7.0"; MOVE_DOWN="-31 4.6"; CHECK="-31 0.2"
+
+# drag <button> <row> <column> <row> <column>: holds the button from one cell to the other in one motion.
+drag() {
+  local a b
+  read -r -a a < <(pixel $(cell "$2" "$3"))
+  read -r -a b < <(pixel $(cell "$4" "$5"))
+  xdotool mousemove "$((a[0] + 1))" "${a[1]}" sleep 0.05 mousemove "${a[0]}" "${a[1]}" sleep 0.1 \
+    mousedown "$1" sleep 0.1 mousemove "${b[0]}" "${b[1]}" sleep 0.15 mouseup "$1"
+  sleep 0.25
+}
+key() { xdotool key --delay 80 "$@"; sleep 0.3; }
+# cells <level> <row> <code> <column...>: the C: specs of canonical_pack for those cells.
+cells() { local c; for c in "${@:4}"; do printf 'C:%s:%s:%s:%s ' "$1" "$2" "$c" "$3"; done; }
 
 # canonical_pack <count> [H:level:grey:bonus:background ...] [C:level:row:column:code ...]
 canonical_pack() {
@@ -82,11 +102,24 @@ wait_for_change() {
   fail "$1 was not written"
 }
 inode() { stat -c %i "$pack"; }
-expect_pack() {
-  cmp <(canonical_pack "$@") "$pack" || fail "pack differs from the expected canonical text (step $step)"
+# expect_file <pack file> <canonical_pack arguments...>
+expect_file() {
+  cmp <(canonical_pack "${@:2}") "$1" || fail "$1 differs from the expected canonical text (step $step)"
   [ ! -e temp.dat ] || fail "temp.dat left behind (step $step)"
 }
+expect_pack() { expect_file "$pack" "$@"; }
+# rewritten <command...>: runs the command (a click or a key) and waits for the pack to be replaced.
+rewritten() {
+  local before
+  before=$(inode)
+  "$@"
+  wait_for_change "$pack" "$before"
+}
 alive() { kill -0 "$pid" 2>/dev/null || fail "tles ended (step $step)"; }
+
+# The pack checker, found on PATH as scripts/editor puts it there.
+[ -x "$BUILD_DIR/tools/tlpcheck" ] || { echo "FAIL: $BUILD_DIR/tools/tlpcheck is not built" >&2; exit 1; }
+export PATH="$BUILD_DIR/tools:$PATH"
 
 "$BUILD_DIR/editor/tles" >log.txt 2>&1 &
 pid=$!
@@ -173,8 +206,98 @@ alive
 [ ! -e "$pack" ] || fail "a save recreated a missing pack"
 mv away.tlp "$pack"
 
-step="Esc"
-xdotool key Escape
+step="drag, erase, row fill, undo and redo"   # level 1
+key 2
+drag 1 2 0 2 10      # the whole row in one motion
+drag 3 2 3 2 5       # the right button erases
+key 5
+read -r -a p < <(pixel $(cell 6 4))
+xdotool mousemove "${p[0]}" "${p[1]}" sleep 0.1 keydown shift click 1 keyup shift
+sleep 0.3
+key ctrl+z ctrl+y ctrl+z
+click $REDO
+rewritten key ctrl+s
+L1="H:1:5:45:4 C:1:0:0:1 C:1:21:10:9 C:1:5:5:4 $(cells 1 2 2 0 1 2 6 7 8 9 10) $(cells 1 6 5 0 1 2 3 4 5 6 7 8 9 10)"
+expect_pack 3 $L1 $L2
+screenshot editor-tools
+click $CLEAR
+click $UNDO
+rewritten click $SAVE
+expect_pack 3 $L1 $L2
+
+step="unsaved edits are asked about"
+key 7
+click $(cell 10 10)
+key bracketright
+screenshot editor-question
+key Escape           # Cancel: still level 1 with its edit
+alive
+key Page_Down
+key d                # Discard: level 2, nothing written
+expect_pack 3 $L1 $L2
+click $NEW_PACK; click $NAME
+xdotool type --delay 60 "e2e_Pack"
+sleep 0.3
+click $CREATE        # the pack exists: asked, and Esc keeps it
+key Escape
+click $CANCEL_NEW
+expect_pack 3 $L1 $L2
+
+step="level management"   # level 2
+rewritten click $INSERT
+expect_pack 4 $L1 $L2
+key bracketleft
+rewritten click $DUPLICATE
+expect_pack 5 $L1 $L2 "H:3:1:50:2 C:3:10:3:7"
+rewritten click $MOVE_DOWN
+expect_pack 5 $L1 $L2 "H:4:1:50:2 C:4:10:3:7"
+rewritten click $MOVE_UP
+expect_pack 5 $L1 $L2 "H:3:1:50:2 C:3:10:3:7"
+click $DELETE
+screenshot editor-delete
+rewritten key d
+expect_pack 4 $L1 $L2
+
+step="go to a typed level"
+key g 4 Return 3
+click $(cell 0 0)
+rewritten key ctrl+s
+expect_pack 4 $L1 $L2 "C:4:0:0:3"
+
+step="check"
+click $CHECK
+wait_for_text log.txt "tlpcheck: Levels Packs/e2e_Pack.tlp level 4: cleared 16/16 runs" 120 ||
+  fail "no verdict from tlpcheck"
+[ "$(grep -c "^tlpcheck: .* level [0-9]*: " log.txt)" -eq 1 ] || fail "tlpcheck checked more than the current level"
+sleep 0.3
+screenshot editor-check
+
+step="pack names"
+click $(cell 1 1)    # an edit, saved when the question asks
+click $NEW_PACK; click $NAME
+xdotool type --delay 60 "bad name.-x"
+sleep 0.3
+click $CREATE
+key s
+wait_for_change "Levels Packs/badname.-x.tlp" ""
+expect_pack 4 $L1 $L2 "C:4:0:0:3 C:4:1:1:3"
+expect_file "Levels Packs/badname.-x.tlp" 1
+
+step="the window closed with unsaved edits"
+key 1
+click $(cell 0 0)
+"$BUILD_DIR/tests/wm_close" "$(xdotool search --name '^TLES$' | head -1)"
+sleep 1
+alive
+xdotool search --sync --name '^TLES$' >/dev/null   # a new window, asking
+screenshot editor-closed
+key Escape           # Cancel: the editor stays, edits and all
+
+step="Esc with unsaved edits, saved"
+key Escape
+screenshot editor-quit-question
+alive
+xdotool key s
 for ((i = 0; i < 50; i++)); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 set +e
 wait "$pid"
@@ -182,4 +305,5 @@ status=$?
 set -e
 pid=""
 [ "$status" -eq 0 ] || fail "Esc ended tles with status $status"
+expect_file "Levels Packs/badname.-x.tlp" 1 "C:1:0:0:1"
 echo "editor windowed test passed"

@@ -1,0 +1,193 @@
+// editor/editor_question: never losing work. Every action that would drop unsaved edits, replace a pack or
+// delete a level goes through requestAction, which either acts at once or opens the one-line question and
+// keeps the action until it is answered.
+#include "editor/editor.h"
+
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace {
+
+// Actions that read another level (or end the program) and so would drop unsaved edits.
+bool dropsEdits(PendingAction action)
+{
+    switch (action) {
+    case PendingAction::NextLevel:
+    case PendingAction::PreviousLevel:
+    case PendingAction::GoToLevel:
+    case PendingAction::LoadPack:
+    case PendingAction::CreatePack:
+    case PendingAction::Quit:
+    case PendingAction::InsertLevel:
+    case PendingAction::DuplicateLevel:
+        return true;
+    case PendingAction::None:
+    case PendingAction::DeleteLevel:   // its own question says the level goes, edits and all
+    case PendingAction::CheckLevel:    // asks to save instead: the check plays the saved pack
+        return false;
+    }
+    return false;
+}
+
+void setLabel(Editor& ed, int button, const char* label)
+{
+    snprintf(ed.buttons[button].label, sizeof ed.buttons[button].label, "%s", label);
+}
+
+void ask(Editor& ed, QuestionKind kind, PendingAction action, int targetLevel, const char* text)
+{
+    Question& q = ed.question;
+    q.kind = kind;
+    q.action = action;
+    q.targetLevel = targetLevel;
+    snprintf(q.text, sizeof q.text, "%s", text);
+    const char* first = "Save (S)";
+    if (kind == QuestionKind::ReplacePack) {
+        first = "Replace (R)";
+    } else if (kind == QuestionKind::DeleteLevel) {
+        first = "Delete (D)";
+    }
+    setLabel(ed, AnswerFirstButton, first);
+    setLabel(ed, AnswerSecondButton, kind == QuestionKind::UnsavedChanges ? "Discard (D)" : "");
+    setLabel(ed, AnswerCancelButton, "Cancel (Esc)");
+    endStroke(ed);
+    ed.goToOpen = false;
+    // The answers take the place of whatever the pointer was on.
+    for (EditorButton& b : ed.buttons) {
+        b.hovered = false;
+    }
+}
+
+void closeQuestion(Editor& ed)
+{
+    ed.question = Question{};
+}
+
+// The pack "Create" would make from the typed name, or false (with a note) when the name is refused.
+bool plannedPackPath(Editor& ed, char* path, size_t size)
+{
+    const char* name = ed.buttons[NameFieldButton].label;
+    char reason[STATUS_SIZE];
+    if (!validPackName(name, reason, sizeof reason)) {
+        reportFailure(ed, reason);
+        return false;
+    }
+    const int length = snprintf(path, size, "%s%s%s", PACK_FOLDER_PATH, name, PACK_EXTENSION);
+    return length > 0 && static_cast<size_t>(length) < size;
+}
+
+// Create, once unsaved edits are dealt with: a pack of that name already there is replaced only on "Replace".
+void proceedToCreate(Editor& ed)
+{
+    if (ed.buttons[NameFieldButton].label[0] == '\0') {
+        return;   // the form stays open, as with nothing typed
+    }
+    char path[PACK_PATH_SIZE];
+    if (!plannedPackPath(ed, path, sizeof path)) {
+        return;
+    }
+    struct stat existing {};
+    if (stat(path, &existing) == 0 && S_ISREG(existing.st_mode)) {   // anything else is reported when creating
+        // One line on the panel: a long name is cut.
+        const char* file = path + strlen(PACK_FOLDER_PATH);
+        char text[QUESTION_SIZE];
+        snprintf(text, sizeof text, "Replace %.20s%s with %d empty level%s?", file, strlen(file) > 20 ? "..." : "",
+                 ed.newLevelCount, ed.newLevelCount == 1 ? "" : "s");
+        ask(ed, QuestionKind::ReplacePack, PendingAction::CreatePack, 0, text);
+        return;
+    }
+    createPack(ed);
+}
+
+void proceed(Editor& ed, PendingAction action, int targetLevel)
+{
+    switch (action) {
+    case PendingAction::None: break;
+    case PendingAction::NextLevel: nextLevel(ed); break;
+    case PendingAction::PreviousLevel: previousLevel(ed); break;
+    case PendingAction::GoToLevel: goToLevel(ed, targetLevel); break;
+    case PendingAction::LoadPack: loadSelectedPack(ed); break;
+    case PendingAction::CreatePack: proceedToCreate(ed); break;
+    case PendingAction::Quit: ed.quitRequested = true; break;
+    case PendingAction::InsertLevel: changeLevels(ed, LevelChange::InsertEmptyAfter); break;
+    case PendingAction::DuplicateLevel: changeLevels(ed, LevelChange::DuplicateAfter); break;
+    case PendingAction::DeleteLevel: {
+        if (refuseLevelChange(ed, LevelChange::Delete)) {
+            break;
+        }
+        char text[QUESTION_SIZE];
+        snprintf(text, sizeof text, "Delete level %d of %d%s?", ed.levelNumber, ed.levelCount,
+                 ed.modified ? ", unsaved changes and all" : " from the pack");
+        ask(ed, QuestionKind::DeleteLevel, action, 0, text);
+        break;
+    }
+    case PendingAction::CheckLevel: startCheck(ed); break;
+    }
+}
+
+}   // namespace
+
+bool questionOpen(const Editor& ed)
+{
+    return ed.question.kind != QuestionKind::None;
+}
+
+void requestAction(Editor& ed, PendingAction action, int targetLevel)
+{
+    if (questionOpen(ed)) {
+        return;
+    }
+    if (ed.modified && ed.packLoaded) {
+        char text[QUESTION_SIZE];
+        if (action == PendingAction::CheckLevel) {
+            snprintf(text, sizeof text, "Check plays the saved pack: save level %d first?", ed.levelNumber);
+            ask(ed, QuestionKind::SaveBeforeCheck, action, targetLevel, text);
+            return;
+        }
+        if (dropsEdits(action)) {
+            snprintf(text, sizeof text, "Level %d has unsaved changes: save them first?", ed.levelNumber);
+            ask(ed, QuestionKind::UnsavedChanges, action, targetLevel, text);
+            return;
+        }
+    }
+    proceed(ed, action, targetLevel);
+}
+
+void answerQuestion(Editor& ed, Answer answer)
+{
+    const Question q = ed.question;
+    if (q.kind == QuestionKind::None) {
+        return;
+    }
+    closeQuestion(ed);   // before going ahead: the action may ask the next question
+    switch (q.kind) {
+    case QuestionKind::None: break;
+    case QuestionKind::UnsavedChanges:
+    case QuestionKind::SaveBeforeCheck:
+        if (answer == Answer::First) {
+            saveButton(ed);
+            if (!ed.modified) {   // a failed save keeps the edits, and the action waits for another try
+                proceed(ed, q.action, q.targetLevel);
+            }
+        } else if (answer == Answer::Second && q.kind == QuestionKind::UnsavedChanges) {
+            proceed(ed, q.action, q.targetLevel);
+        } else if (q.kind == QuestionKind::SaveBeforeCheck) {
+            snprintf(ed.check.note[0], sizeof ed.check.note[0], "Not checked: level %d", ed.levelNumber);
+            snprintf(ed.check.note[1], sizeof ed.check.note[1], "has unsaved changes.");
+            ed.check.noteLines = 2;
+            ed.check.tone = CheckTone::Warning;
+        }
+        break;
+    case QuestionKind::ReplacePack:
+        if (answer == Answer::First) {
+            createPack(ed);
+        }
+        break;
+    case QuestionKind::DeleteLevel:
+        if (answer == Answer::First) {
+            changeLevels(ed, LevelChange::Delete);
+        }
+        break;
+    }
+}
