@@ -209,10 +209,10 @@ void runCase(const Case& c)
             engine.lights[i].enabled = engine.lights[i].enabled && ((atoi(mask) >> i) & 1);
         }
     }
-    renderer.menuSpin = 20;
-    renderer.splashFade = 1;
-    renderer.readySlide = 0;
-    for (double& spin : renderer.exitSpin) {
+    game.menuSpin = 20;
+    game.splashFade = 1;
+    game.readySlide = 0;
+    for (double& spin : game.exitSpin) {
         spin = 0;
     }
     c.frame();

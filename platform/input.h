@@ -1,7 +1,10 @@
-// platform/input: whether a key or mouse button is down at this moment, and
-// the absolute pointer. The game polls these once per frame; nothing reacts
-// to input events. The real backend queries the X server (input_x11.cpp);
-// tests link the scripted backend (input_fake.cpp).
+// platform/input: the keyboard and the mouse as the game polls them once per
+// frame. A poll gathers everything since the previous one: which keys are down
+// now, and every press in between, however short, in the order they came, so a
+// tap that starts and ends between two frames is still seen once. Also whether
+// the game window has the keyboard focus, and the absolute pointer. The real
+// backend talks to the X server (input_x11.cpp); tests link the scripted one
+// (input_fake.cpp).
 #pragma once
 
 enum class Key {
@@ -12,6 +15,7 @@ enum class Key {
     Left,
     Right,
     Space,
+    P,
     F11,
     F12,
     Pad1,        // numeric keypad 1
@@ -22,11 +26,27 @@ enum class Key {
     Count
 };
 
-// Connects to the input device; false when there is none (every key then reads as up).
-bool inputInit();
+constexpr int PRESS_ORDER_SIZE = 64;   // presses one poll keeps in order; more are still counted
 
-// True while key is held down at the moment of the call.
+// Connects to the input device; window is the game window (an X window id), whose focus
+// windowFocused reports (0: taken as always focused). False when there is no device:
+// every key then reads as up.
+bool inputInit(unsigned long window);
+
+// Gathers what happened since the previous poll; the questions below answer for it.
+void inputPoll();
+
+// True while key was held down at the last poll.
 bool keyDown(Key key);
+
+// Presses of key between the previous poll and the last one (a key held since reads 0).
+int keyPresses(Key key);
+
+// The last poll's presses in the order they happened; writes at most capacity, returns how many.
+int pressOrder(Key* out, int capacity);
+
+// The game window had the keyboard focus at the last poll.
+bool windowFocused();
 
 // The pointer's position in screen pixels, origin at the top left.
 void pointerPosition(int& x, int& y);

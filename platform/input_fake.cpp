@@ -1,13 +1,64 @@
-// platform/input_fake: keys and pointer as a test scripts them.
+// platform/input_fake: keys, focus and pointer as a test scripts them.
 #include "platform/input_fake.h"
 
 FakeInput fakeInput;
 
-void setKey(Key key, bool isDown) { fakeInput.down[static_cast<int>(key)] = isDown; }
+namespace {
+
+void addPress(Key key)
+{
+    if (fakeInput.pendingCount < PRESS_ORDER_SIZE) {
+        fakeInput.pending[fakeInput.pendingCount++] = key;
+    }
+}
+
+}   // namespace
+
+void setKey(Key key, bool isDown)
+{
+    bool& down = fakeInput.down[static_cast<int>(key)];
+    if (isDown && !down) {
+        addPress(key);
+    }
+    down = isDown;
+}
+
+void tapKey(Key key) { addPress(key); }
+
 void resetFakeInput() { fakeInput = FakeInput{}; }
 
-bool inputInit() { return true; }
-bool keyDown(Key key) { return fakeInput.down[static_cast<int>(key)]; }
+bool inputInit(unsigned long) { return true; }
+
+void inputPoll()
+{
+    for (int i = 0; i < static_cast<int>(Key::Count); ++i) {
+        fakeInput.polledDown[i] = fakeInput.down[i];
+        fakeInput.polledPresses[i] = 0;
+    }
+    for (int i = 0; i < fakeInput.pendingCount; ++i) {
+        fakeInput.polledOrder[i] = fakeInput.pending[i];
+        ++fakeInput.polledPresses[static_cast<int>(fakeInput.pending[i])];
+    }
+    fakeInput.polledCount = fakeInput.pendingCount;
+    fakeInput.pendingCount = 0;
+    fakeInput.polledFocus = fakeInput.focused;
+    ++fakeInput.polls;
+}
+
+bool keyDown(Key key) { return fakeInput.polledDown[static_cast<int>(key)]; }
+int keyPresses(Key key) { return fakeInput.polledPresses[static_cast<int>(key)]; }
+
+int pressOrder(Key* out, int capacity)
+{
+    int n = 0;
+    for (; n < fakeInput.polledCount && n < capacity; ++n) {
+        out[n] = fakeInput.polledOrder[n];
+    }
+    return n;
+}
+
+bool windowFocused() { return fakeInput.polledFocus; }
+
 void pointerPosition(int& x, int& y)
 {
     x = fakeInput.pointerX;

@@ -1,10 +1,21 @@
-// platform/input_fake: the scripted input backend for tests.
+// platform/input_fake: the scripted input backend for tests. A script sets keys
+// down and up and taps them between polls; the next inputPoll hands it over.
 #pragma once
 
 #include "platform/input.h"
 
 struct FakeInput {
     bool down[static_cast<int>(Key::Count)] = {};   // scripted key states
+    Key pending[PRESS_ORDER_SIZE] = {};             // presses since the last poll, in order
+    int pendingCount = 0;
+    bool focused = true;                            // the window has the keyboard focus
+    // What the last poll handed over.
+    bool polledDown[static_cast<int>(Key::Count)] = {};
+    int polledPresses[static_cast<int>(Key::Count)] = {};
+    Key polledOrder[PRESS_ORDER_SIZE] = {};
+    int polledCount = 0;
+    bool polledFocus = true;
+    int polls = 0;
     int pointerX = 0;                               // scripted pointer, screen pixels
     int pointerY = 0;
     int warps = 0;                                  // warpPointer calls since reset
@@ -13,5 +24,8 @@ struct FakeInput {
 
 extern FakeInput fakeInput;
 
+// Holds key down or lets it go; going down counts as a press.
 void setKey(Key key, bool isDown);
+// A press and release that both fall between two polls.
+void tapKey(Key key);
 void resetFakeInput();

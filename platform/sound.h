@@ -27,3 +27,7 @@ void soundPlayStream(int channel);
 
 // Stops the stream.
 void soundStopStream();
+
+// Holds the stream and every channel where they are (paused true) or lets them
+// go on from there (false). A stream started while held starts held.
+void soundPause(bool paused);

@@ -19,3 +19,4 @@ void soundOpenStream(const char* path) { soundCalls.push_back({"stream", -1, -1,
 void soundPlaySample(int slot, int channel) { soundCalls.push_back({"play", slot, channel, {}}); }
 void soundPlayStream(int channel) { soundCalls.push_back({"playStream", -1, channel, {}}); }
 void soundStopStream() { soundCalls.push_back({"stopStream", -1, -1, {}}); }
+void soundPause(bool paused) { soundCalls.push_back({paused ? "pause" : "resume", -1, -1, {}}); }

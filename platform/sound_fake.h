@@ -5,7 +5,7 @@
 #include <vector>
 
 struct SoundCall {
-    std::string what;   // "init", "load", "stream", "play", "playStream", "stopStream"
+    std::string what;   // "init", "load", "stream", "play", "playStream", "stopStream", "pause", "resume"
     int slot;           // sample slot, -1 where none
     int channel;        // channel, -1 where none
     std::string path;   // file, for "load" and "stream"

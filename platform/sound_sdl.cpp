@@ -13,6 +13,7 @@ struct SoundDevice {
     bool open = false;                     // the mixer started; false = silent run
     Mix_Chunk* samples[SOUND_SLOTS] = {};  // loaded once, kept until exit
     Mix_Music* stream = nullptr;
+    bool paused = false;                   // the game is paused: so are the stream and the channels
 };
 
 SoundDevice device;
@@ -66,6 +67,9 @@ void soundPlayStream(int /*channel*/)
         return;
     }
     Mix_PlayMusic(device.stream, -1);
+    if (device.paused) {
+        Mix_PauseMusic();
+    }
 }
 
 void soundStopStream()
@@ -74,4 +78,19 @@ void soundStopStream()
         return;
     }
     Mix_HaltMusic();
+}
+
+void soundPause(bool paused)
+{
+    device.paused = paused;
+    if (!device.open) {
+        return;
+    }
+    if (paused) {
+        Mix_PauseMusic();
+        Mix_Pause(-1);
+    } else {
+        Mix_ResumeMusic();
+        Mix_Resume(-1);
+    }
 }

@@ -114,6 +114,50 @@ TEST_F(ConfigFiles, WritesTheLayoutItReads)
     EXPECT_FALSE(writeConfig(path("no/such/dir/config.ini").c_str(), cfg));
 }
 
+TEST_F(ConfigFiles, AFolderIsNoConfigFile)
+{
+    fs::create_directories(dir / "config.ini");
+    Config cfg;
+    EXPECT_FALSE(readConfig(path("config.ini").c_str(), cfg)) << "handled as a file that cannot be opened";
+}
+
+TEST_F(ConfigFiles, AFailedWriteSaysWhatFailedAndLeavesNoTemporaryFile)
+{
+    std::string failure;
+    fs::create_directories(dir / "config.ini");   // rename cannot replace a folder
+    EXPECT_FALSE(writeConfig(path("config.ini").c_str(), Config{}, &failure));
+    EXPECT_NE(failure.find("cannot replace " + path("config.ini") + " with " + path("config.ini.tmp")),
+              std::string::npos) << failure;
+    EXPECT_FALSE(fs::exists(dir / "config.ini.tmp"));
+}
+
+TEST(WindowSize, SizesTheScreenCannotShowFallBackToTheDefault)
+{
+    const int32_t bad[][2] = {{2147483647, 2147483647}, {100000, 100000}, {65536, 65536}, {1000000, 1000000},
+                              {319, 240}, {320, 239}, {-1024, 768}, {1025, 768}};
+    for (const auto& size : bad) {
+        Config cfg;
+        cfg.screenWidth = size[0];
+        cfg.screenHeight = size[1];
+        testing::internal::CaptureStdout();
+        checkWindowSize(cfg, 1024, 768);
+        const std::string said = testing::internal::GetCapturedStdout();
+        EXPECT_EQ(cfg.screenWidth, 1024) << size[0] << "x" << size[1];
+        EXPECT_EQ(cfg.screenHeight, 768);
+        EXPECT_NE(said.find("using 1024x768"), std::string::npos) << said;
+    }
+    Config small;
+    small.screenWidth = 800;
+    small.screenHeight = 600;
+    testing::internal::CaptureStdout();
+    checkWindowSize(small, 640, 480);   // the default does not fit either: the whole screen
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(small.screenWidth, 640);
+    EXPECT_EQ(small.screenHeight, 480);
+    EXPECT_TRUE(windowSizeUsable(320, 240, 1024, 768));
+    EXPECT_TRUE(windowSizeUsable(1920, 1080, 1920, 1080));
+}
+
 TEST_F(ConfigFiles, DiscoveryListsSortedPacksAndSelectsTheConfiguredOne)
 {
     fs::create_directories(dir / "packs");
@@ -166,6 +210,20 @@ TEST(PackListLimits, OverlongNamesAndSurplusPacksAreSkipped)
     EXPECT_EQ(list.packIndex, 0);
     EXPECT_NE(notes.find("longer than 99"), std::string::npos);
     EXPECT_NE(notes.find("more than 100 packs"), std::string::npos);
+}
+
+TEST(PackListLimits, NamesConfigCannotKeepAreLeftOutWithANote)
+{
+    const char* names[] = {"my pack.tlp", "tab\tbed.tlp", "ok.tlp"};
+    Config cfg;
+    strcpy(cfg.levelPackName, "my");   // what config.ini would read back for "my pack.tlp"
+    PackList list;
+    testing::internal::CaptureStdout();
+    fillPackList(list, names, 3, cfg);
+    const std::string notes = testing::internal::GetCapturedStdout();
+    ASSERT_EQ(list.count, 1);
+    EXPECT_STREQ(list.names[0], "ok.tlp");
+    EXPECT_NE(notes.find("\"my pack.tlp\": config.ini cannot keep a name with a blank"), std::string::npos) << notes;
 }
 
 TEST(EngineState, StartValues)

@@ -1,7 +1,8 @@
-// Saving under failure: the real save path (savePackLevel, and TLES's Save through its logic) and the
-// whole-pack rewrites (a change to the list of levels, a new pack over an old one) run in a child process whose write, fsync, close or rename fails (faultshim), and on a full file system. After
-// every failure the old pack is byte-identical, no temp.dat is left, the reason is reported and the program
-// carries on; once the fault clears, the same process saves.
+// Saving under failure: the real save paths (savePackLevel, TLES's Save through its logic, the whole-pack
+// rewrites — a change to the list of levels, a new pack over an old one — and the game's config.ini at
+// QUIT) run in a child process whose write, fsync, close or rename fails (faultshim), and on a full file
+// system. After every failure the old file is byte-identical, no scratch file is left, the reason is
+// reported and the program carries on; once the fault clears, the same process saves.
 #include "levelpack/levelpack.h"
 
 #include <gtest/gtest.h>
@@ -49,12 +50,13 @@ std::string packText(int levelCount)
     return text;
 }
 
-// Runs save_probe mode dir with the shim set to fail call (none when call is empty).
-ProbeRun runProbe(const std::string& mode, const std::string& dir, const std::string& call, const char* times)
+// Runs save_probe mode dir with the shim set to fail call (none when call is empty) on files named like scratch.
+ProbeRun runProbe(const std::string& mode, const std::string& dir, const std::string& call, const char* times,
+                  const char* scratch = "temp.dat")
 {
     std::string command;
     if (!call.empty()) {
-        command = "env LD_PRELOAD=" FAULT_SHIM " FAULT_CALL=" + call + " FAULT_PATH=temp.dat ";
+        command = "env LD_PRELOAD=" FAULT_SHIM " FAULT_CALL=" + call + " FAULT_PATH=" + scratch + " ";
         if (times) {
             command += std::string("FAULT_TIMES=") + times + " ";
         }
@@ -167,6 +169,26 @@ TEST_F(SaveFaults, TheSameProcessSavesOnceTheFaultClears)
             EXPECT_NE(readFile(packPath(mode)), before);
             EXPECT_FALSE(exists(dir + "/temp.dat"));
         }
+    }
+}
+
+TEST_F(SaveFaults, TheGamesSettingsStayAsTheyWereWhateverCallFails)
+{
+    const std::string before = "800 600\n0\n1\nold.tlp\n";
+    const char* const steps[] = {"cannot write", "cannot flush to disk", "cannot write", "cannot replace"};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(CALLS[i]);
+        std::ofstream(dir + "/config.ini", std::ios::binary) << before;
+        const ProbeRun failing = runProbe("config", dir, CALLS[i], nullptr, "config.ini.tmp");
+        EXPECT_EQ(failing.exitStatus, 0) << failing.output;
+        EXPECT_EQ(line(failing.output, 0).rfind(std::string("failed: ") + steps[i], 0), 0u) << failing.output;
+        EXPECT_EQ(readFile(dir + "/config.ini"), before) << "byte for byte";
+        EXPECT_FALSE(exists(dir + "/config.ini.tmp"));
+
+        const ProbeRun once = runProbe("config", dir, CALLS[i], "1", "config.ini.tmp");
+        EXPECT_EQ(line(once.output, 1), "saved") << once.output;
+        EXPECT_EQ(readFile(dir + "/config.ini"), "1280 800\n1\n0\nnew.tlp\n");
+        EXPECT_FALSE(exists(dir + "/config.ini.tmp"));
     }
 }
 

@@ -3,10 +3,12 @@
 //   save_probe editor <dir>   in <dir>: TLES's logic opens "Levels Packs/pack.tlp", paints a cell, presses Save
 //   save_probe change <dir>   changePackLevels: level 2 of <dir>/pack.tlp duplicated, through <dir>/temp.dat
 //   save_probe create <dir>   writeNewPack: <dir>/pack.tlp replaced by a new pack of 80 levels
+//   save_probe config <dir>   the game's settings saved as QUIT saves them, to <dir>/config.ini
 // Each attempt prints one line, "attempt <n>: saved..." or "attempt <n>: failed: <message>"; the editor's
 // lines carry its status line (its own report of a failure goes to standard output as well).
 // The exit status is 0 whenever the program got through both attempts: a failure is reported, never fatal.
 #include "editor/editor.h"
+#include "game/shell/config.h"
 #include "levelpack/levelpack.h"
 
 #include <cstdio>
@@ -85,13 +87,28 @@ int probeEditor(const std::string& dir)
     return 0;
 }
 
+int probeConfig(const std::string& dir)
+{
+    Config cfg;
+    cfg.screenWidth = 1280;
+    cfg.screenHeight = 800;
+    strcpy(cfg.levelPackName, "new.tlp");
+    const std::string path = dir + "/config.ini";
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        std::string failure;
+        const bool saved = writeConfig(path.c_str(), cfg, &failure);
+        printf("attempt %d: %s%s\n", attempt, saved ? "saved" : "failed: ", failure.c_str());
+    }
+    return 0;
+}
+
 }   // namespace
 
 int main(int argc, char** argv)
 {
     setvbuf(stdout, nullptr, _IOLBF, 0);
     if (argc != 3) {
-        fprintf(stderr, "usage: save_probe pack|editor|change|create <dir>\n");
+        fprintf(stderr, "usage: save_probe pack|editor|change|create|config <dir>\n");
         return 2;
     }
     if (strcmp(argv[1], "pack") == 0) {
@@ -103,6 +120,9 @@ int main(int argc, char** argv)
     if (strcmp(argv[1], "change") == 0 || strcmp(argv[1], "create") == 0) {
         return probeRewrite(argv[1], argv[2]);
     }
-    fprintf(stderr, "usage: save_probe pack|editor|change|create <dir>\n");
+    if (strcmp(argv[1], "config") == 0) {
+        return probeConfig(argv[2]);
+    }
+    fprintf(stderr, "usage: save_probe pack|editor|change|create|config <dir>\n");
     return 2;
 }

@@ -1,146 +1,11 @@
 // The frame loop's states and the menu input, driven by a fake clock and
 // scripted keys, with the renderers, sound and pointer replaced.
-#include "game/playfield/playfield.h"
 #include "game/playfield/samples.h"
-#include "game/render/engine.h"
-#include "game/render/lights.h"
-#include "game/shell/config.h"
-#include "game/shell/gamestate.h"
-#include "game/shell/shell.h"
-#include "platform/input_fake.h"
-#include "platform/sound_fake.h"
-
-#include <gtest/gtest.h>
+#include "tests/shell_fixture.h"
 
 #include <cmath>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
-#include <unistd.h>
 
-namespace fs = std::filesystem;
-
-namespace {
-
-double fakeNow = 0;
-int loadings = 0;
-int splashFrames = 0;
-int menuFrames = 0;
-int playFrames = 0;
-int shadowMaps = 0;
-int exitStatus = -1;
-
-double fakeClock() { return fakeNow; }
-int swaps = 0;
-void countSwap() { ++swaps; }
-void fakeLoading()
-{
-    ++loadings;
-    engine.loaded = true;
-}
-void fakeSplash() { ++splashFrames; }
-void fakeMenu() { ++menuFrames; }
-void fakePlay() { ++playFrames; }
-void fakeShadowMap() { ++shadowMaps; }
-void fakeReshape(int, int) {}
-void fakeExit(int status) { exitStatus = status; }
-
-std::string emptyLevel(int number, int fill)
-{
-    std::string text = std::to_string(number) + " 1 50 1\n";
-    for (int row = 0; row < 22; ++row) {
-        for (int column = 0; column < 11; ++column) {
-            text += (row == 5 ? std::to_string(fill) : "0") + (column == 10 ? "\n" : " ");
-        }
-    }
-    return text;
-}
-
-class Shell : public ::testing::Test {
-protected:
-    fs::path dir;
-    fs::path previous;
-
-    void SetUp() override
-    {
-        previous = fs::current_path();
-        dir = fs::temp_directory_path() / ("shell_test_" + std::to_string(getpid()));
-        fs::remove_all(dir);
-        fs::create_directories(dir / "Levels Packs");
-        std::ofstream(dir / "Levels Packs" / "two.tlp") << "2\n" + emptyLevel(1, 1) + emptyLevel(2, 2);
-        fs::current_path(dir);
-
-        fakeNow = 0;
-        loadings = splashFrames = menuFrames = playFrames = shadowMaps = 0;
-        exitStatus = -1;
-        swaps = 0;
-        shellSeams = {fakeClock, countSwap, fakeLoading, fakeSplash, fakeMenu, fakePlay, fakeShadowMap, fakeReshape, fakeExit};
-        game = GameState{};
-        field = PlayField{};
-        frameClock = FrameClock{};
-        config = Config{};
-        strcpy(config.levelPackName, "two.tlp");
-        discoverPacks(packList, "Levels Packs", config);
-        engine.loaded = false;
-        engine.shadowsEnabled = true;
-        engine.logEnabled = false;
-        engine.cameraPosition[0] = 40;
-        engine.cameraPosition[1] = 20;
-        engine.cameraPosition[2] = 110;
-        cameraYaw = cameraPitch = 0;
-        initLights();
-        resetFakeInput();
-        soundCalls.clear();
-        musicPlaying = false;
-    }
-    void TearDown() override
-    {
-        fs::current_path(previous);
-        fs::remove_all(dir);
-    }
-
-    void frameAt(double ms)
-    {
-        fakeNow = ms;
-        GameFrame();
-    }
-    // Runs frames every 10 ms until the given time.
-    void runUntil(double ms)
-    {
-        while (fakeNow + 10 <= ms) {
-            frameAt(fakeNow + 10);
-        }
-        if (fakeNow < ms) {
-            frameAt(ms);
-        }
-    }
-    // One press of a key: a frame with it down, a frame with it up.
-    void press(Key key)
-    {
-        setKey(key, true);
-        frameAt(fakeNow + 10);
-        setKey(key, false);
-        frameAt(fakeNow + 10);
-    }
-    void toMenu()
-    {
-        frameAt(100);          // loading
-        frameAt(200);          // first splash frame
-        runUntil(200 + 10001);
-        ASSERT_FALSE(game.splashActive);
-        frameAt(fakeNow + 10);
-    }
-    void newGame()
-    {
-        toMenu();
-        game.menuCursor = 0;
-        press(Key::Enter);
-        ASSERT_FALSE(game.inMenu);
-    }
-};
-
-}   // namespace
 
 TEST_F(Shell, FirstFrameOnlyLoadsThenTheSplashRunsTenSecondsIgnoringKeys)
 {
@@ -210,7 +75,7 @@ TEST_F(Shell, MenuKeysActOncePerPressAndTheCursorIsClamped)
 TEST_F(Shell, OptionsCycleResolutionsControlModeAndPacks)
 {
     toMenu();
-    game.optionsShown = true;
+    enterState(ShellState::Options);
     game.menuCursor = 0;
     const int expected[7][2] = {{800, 600},   {1024, 768}, {1152, 864}, {1280, 800},
                                 {1366, 768},  {1920, 1080}, {640, 480}};
@@ -364,6 +229,7 @@ TEST_F(Shell, ABrokenPackAtNewGameKeepsTheMenu)
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_TRUE(game.inMenu);
     EXPECT_NE(out.find("two.tlp"), std::string::npos) << out;
+    EXPECT_NE(std::string(game.menuMessage).find("two.tlp"), std::string::npos) << "and on screen";
     EXPECT_EQ(soundPlayCount(SAMPLE_START), 0);
 }
 

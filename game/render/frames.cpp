@@ -301,7 +301,6 @@ void renderPlay()
 void renderMenu()
 {
     beginFrame();
-    renderer.menuSpin += 2 * frameClock.tick;
     renderLitScene(SceneKind::Menu);
     glDisable(GL_BLEND);
     clearDepthForTexts();
@@ -313,11 +312,6 @@ void renderSplash()
 {
     beginFrame();
     setLightEnabled(SPLASH_LIGHT, true);
-    if (frameClock.clockNow - game.splashStartTime > 2000 && renderer.splashFade < 1.0) {
-        const float fade = static_cast<float>(renderer.splashFade);
-        setLightColour(SPLASH_LIGHT, fade, fade, fade);
-        renderer.splashFade += 0.005;
-    }
     renderLitScene(SceneKind::Splash);
     glDisable(GL_BLEND);
     endFrame();

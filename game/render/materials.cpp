@@ -8,6 +8,7 @@
 #include "game/render/engine.h"
 #include "game/render/render.h"
 #include "game/shell/config.h"
+#include "game/shell/gamestate.h"
 #include "game/textures/textures.h"
 
 #include <cstdio>
@@ -470,7 +471,7 @@ void drawMenuScene(bool shadowPass)
     beginScene(shadowPass);
     glColor3f(0.5f, 0.5f, 0.5f);
     bind(MAT_PINK);
-    drawBox(2.0f, 1.0f, 2.0f, 33.5, 40.0, 0.0, false, static_cast<float>(renderer.menuSpin), 1);
+    drawBox(2.0f, 1.0f, 2.0f, 33.5, 40.0, 0.0, false, static_cast<float>(game.menuSpin), 1);
     loadCameraMatrix();
 
     bind(MAT_BACKGROUND1);

@@ -89,10 +89,6 @@ struct Renderer {
     unsigned int shadowFramebuffer = 0;
     bool shadowMapReady = false;         // the framebuffer is complete
     bool plainTexturing = false;         // unit 0 texturing was switched on at load (no shadow path)
-    double menuSpin = 0;                 // degrees of the menu's spinning brick
-    double splashFade = 0;               // brightness of the splash light
-    double readySlide = 0;               // y of the READY text while it sinks
-    double exitSpin[4] = {};             // degrees of the exit's four zig-zags
     int samplerLocations[5] = {-1, -1, -1, -1, -1};   // texture, normalMap, specularMap, heightMap, ShadowMap
     unsigned int boundTextures[5] = {};  // what units 0..4 hold, to skip redundant binds
     int activeUnit = -1;                 // the active texture unit as the binds left it; -1 unknown

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -19,6 +20,53 @@ void drawNumber(float x, float y, float z, int font, int value)
     char text[16];
     snprintf(text, sizeof text, "%d", value);
     drawStrokeText(x, y, z, font, text);
+}
+
+// Draws text with the middle of its baseline at (x, y), z 20.
+void drawCentredText(float x, float y, int font, const char* text)
+{
+    void* face = (font == 1) ? GLUT_STROKE_MONO_ROMAN : GLUT_STROKE_ROMAN;
+    const float width = 0.02f * glutStrokeLength(face, reinterpret_cast<const unsigned char*>(text));
+    drawStrokeText(x - width / 2, y, 20, font, text);
+}
+
+// The menu's failure line, under the menu's lines, broken at blanks into rows
+// as wide as the view shows (a word too long for a row gets one of its own).
+void drawMenuMessage()
+{
+    constexpr float ROW_WIDTH = 60;      // world units at z 20: most of the menu's view
+    constexpr int MAX_ROWS = 4;          // what fits below the lines
+    const char* text = game.menuMessage;
+    float y = -6;
+    for (int rows = 0; *text && rows < MAX_ROWS; ++rows) {
+        char row[MENU_MESSAGE_SIZE];
+        size_t length = 0;
+        size_t fitting = 0;
+        while (text[length]) {
+            size_t next = length;
+            while (text[next] == ' ') {
+                ++next;
+            }
+            while (text[next] && text[next] != ' ') {
+                ++next;
+            }
+            memcpy(row, text, next);
+            row[next] = '\0';
+            const float width = 0.02f * glutStrokeLength(GLUT_STROKE_ROMAN, reinterpret_cast<unsigned char*>(row));
+            if (width > ROW_WIDTH && fitting > 0) {
+                break;
+            }
+            fitting = length = next;
+        }
+        row[fitting] = '\0';
+        memcpy(row, text, fitting);
+        drawCentredText(40, y, 0, row);
+        text += fitting;
+        while (*text == ' ') {
+            ++text;
+        }
+        y -= 2.6f;
+    }
 }
 
 // A small white sphere at a light, drawn on the play plane in front of it.
@@ -52,6 +100,7 @@ void drawMenuText()
     }
     glLineWidth(3.0f);
     glColor3f(1, 1, 1);
+    drawMenuMessage();
     if (!game.optionsShown) {
         drawStrokeText(35, 20, 20, 0, "NEW GAME");
         drawStrokeText(35, 15, 20, 0, "OPTIONS");
@@ -105,13 +154,11 @@ void drawHud()
     }
     glLineWidth(3.0f);
     if (field.warpOpen) {
-        static const double steps[4] = {25, 26, 27, 29};
         for (int k = 0; k < 4; ++k) {
             glColor3f(1, 0, 0);
-            renderer.exitSpin[k] += steps[k];
             glPushMatrix();
             glTranslatef(60, -8, 15);
-            glRotated(renderer.exitSpin[k], 0, 1, 0);
+            glRotated(game.exitSpin[k], 0, 1, 0);
             glBegin(GL_LINE_STRIP);
             glVertex3f(-1, 0, 0);
             glVertex3f(0.5f, -0.5f, 0);
@@ -135,11 +182,13 @@ void drawHud()
     drawStrokeText(64, -10, 20, 0, "ROUND");
     glColor3f(1, 1, 1);
     drawNumber(71.5f, -13, 20, 0, field.levelNumber);
-    if (field.levelElapsed <= 2000) {
+    const bool paused = game.state == ShellState::Paused;
+    if (game.state == ShellState::Ready || (paused && game.pausedFrom == ShellState::Ready)) {
         glColor3f(1, 1, 1);
-        drawStrokeText(36, static_cast<float>(renderer.readySlide), 20, 0, "READY");
-        renderer.readySlide -= 0.02 * frameClock.tick;
-    } else {
-        renderer.readySlide = 0;
+        drawStrokeText(36, static_cast<float>(game.readySlide), 20, 0, "READY");
+    }
+    if (paused) {
+        glColor3f(1, 1, 1);
+        drawCentredText(40, 4, 0, "PAUSED");
     }
 }

@@ -4,9 +4,12 @@
 #include "platform/dirlist.h"
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 Config config;
@@ -89,6 +92,12 @@ bool readConfig(const char* path, Config& cfg)
     if (!file) {
         return false;
     }
+    // A folder opens but reads as nothing: it is no more a config.ini than a missing file.
+    struct stat info {};
+    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
+        fclose(file);
+        return false;
+    }
     int64_t value = 0;
     bool reading = true;   // once an integer fails, the following ones fail at the same place
     if (reading && (reading = scanInt(file, value))) {
@@ -113,16 +122,77 @@ bool readConfig(const char* path, Config& cfg)
     return true;
 }
 
-bool writeConfig(const char* path, const Config& cfg)
+bool writeConfig(const char* path, const Config& cfg, std::string* failure)
 {
-    FILE* file = fopen(path, "w");
-    if (!file) {
+    // The settings go to a temporary file beside config.ini, which then takes
+    // its place in one step: a failure anywhere leaves the old file as it was.
+    const std::string temp = std::string(path) + ".tmp";
+    // Only a temporary file this call made is removed, never something of that name it found.
+    auto fail = [&](const char* what, const std::string& file, FILE* open, bool made = true) {
+        const int error = errno;
+        if (open) {
+            fclose(open);
+        }
+        if (made) {
+            remove(temp.c_str());
+        }
+        if (failure) {
+            *failure = std::string("cannot ") + what + " " + file + ": " + strerror(error);
+        }
         return false;
+    };
+    FILE* file = fopen(temp.c_str(), "w");
+    if (!file) {
+        return fail("create", temp, nullptr, false);
+    }
+    struct stat old {};
+    if (stat(path, &old) == 0 && S_ISREG(old.st_mode)) {
+        fchmod(fileno(file), old.st_mode & 07777);
     }
     const int written = fprintf(file, "%d %d\n%d\n%d\n%s\n", cfg.screenWidth, cfg.screenHeight, cfg.mouseControl,
                                 cfg.fallMode, cfg.levelPackName);
-    const bool closed = fclose(file) == 0;
-    return written > 0 && closed;
+    if (written < 0 || fflush(file) != 0) {
+        return fail("write", temp, file);
+    }
+    if (fsync(fileno(file)) != 0) {
+        return fail("flush to disk", temp, file);
+    }
+    if (fclose(file) != 0) {
+        return fail("write", temp, nullptr);
+    }
+    if (rename(temp.c_str(), path) != 0) {
+        return fail("replace", std::string(path) + " with " + temp, nullptr);
+    }
+    return true;
+}
+
+bool windowSizeUsable(int32_t width, int32_t height, int screenWidth, int screenHeight)
+{
+    if (width < MIN_WINDOW_WIDTH || height < MIN_WINDOW_HEIGHT) {
+        return false;
+    }
+    // An unknown screen (0) limits nothing.
+    return (screenWidth <= 0 || width <= screenWidth) && (screenHeight <= 0 || height <= screenHeight);
+}
+
+void checkWindowSize(Config& cfg, int screenWidth, int screenHeight)
+{
+    if (windowSizeUsable(cfg.screenWidth, cfg.screenHeight, screenWidth, screenHeight)) {
+        return;
+    }
+    const Config defaults;
+    int32_t width = defaults.screenWidth;
+    int32_t height = defaults.screenHeight;
+    if (!windowSizeUsable(width, height, screenWidth, screenHeight) &&
+        windowSizeUsable(screenWidth, screenHeight, screenWidth, screenHeight)) {
+        width = screenWidth;   // a screen smaller than the default: all of it
+        height = screenHeight;
+    }
+    printf("config.ini: a %dx%d window does not fit this %dx%d screen (or is below %dx%d); using %dx%d.\n",
+           static_cast<int>(cfg.screenWidth), static_cast<int>(cfg.screenHeight), screenWidth, screenHeight,
+           MIN_WINDOW_WIDTH, MIN_WINDOW_HEIGHT, static_cast<int>(width), static_cast<int>(height));
+    cfg.screenWidth = width;
+    cfg.screenHeight = height;
 }
 
 void fillPackList(PackList& list, const char* const* names, int nameCount, const Config& cfg)
@@ -133,6 +203,16 @@ void fillPackList(PackList& list, const char* const* names, int nameCount, const
         if (length >= PACK_NAME_SIZE) {
             printf("Levels Packs: skipping \"%s\": the name is longer than %d characters.\n", names[i],
                    PACK_NAME_SIZE - 1);
+            continue;
+        }
+        // config.ini keeps the name as one word: one with a blank would read back cut short.
+        bool blank = false;
+        for (size_t k = 0; k < length; ++k) {
+            blank = blank || isspace(static_cast<unsigned char>(names[i][k]));
+        }
+        if (blank) {
+            printf("Levels Packs: skipping \"%s\": config.ini cannot keep a name with a blank; rename the file.\n",
+                   names[i]);
             continue;
         }
         if (list.count == PACK_LIST_SIZE) {

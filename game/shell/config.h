@@ -6,10 +6,13 @@
 #include "levelpack/catalogue.h"   // PACK_FOLDER
 
 #include <cstdint>
+#include <string>
 
 constexpr int PACK_NAME_SIZE = 100;     // bytes of a pack file name, terminator included
 constexpr int PACK_LIST_SIZE = 100;     // names PackList holds
 constexpr const char* CONFIG_FILE = "config.ini";
+constexpr int MIN_WINDOW_WIDTH = 320;    // pixels: below this the menus do not fit
+constexpr int MIN_WINDOW_HEIGHT = 240;
 
 // The five settings. Lives for the whole run; the options menu changes it in
 // memory and QUIT writes it back.
@@ -36,15 +39,26 @@ extern PackList packList;
 // integers, flags keep their low byte) and the pack name (one word). A value
 // missing or unparsable keeps its default; an unparsable integer also stops
 // the integers after it, and its word becomes the pack name. False only when
-// the file cannot be opened.
+// the file cannot be opened or is not a plain file (a folder).
 bool readConfig(const char* path, Config& cfg);
 
-// Writes cfg in the four-line layout; false when the file cannot be written.
-bool writeConfig(const char* path, const Config& cfg);
+// Writes cfg in the four-line layout through path + ".tmp", flushed to disk
+// and renamed over path, so a failure leaves the old file byte-identical and
+// no temporary file behind. False on failure, with *failure (when given)
+// saying which step failed and why.
+bool writeConfig(const char* path, const Config& cfg, std::string* failure = nullptr);
+
+// Whether a width x height window is at least MIN_WINDOW_WIDTH x
+// MIN_WINDOW_HEIGHT and fits a screenWidth x screenHeight screen (0: unknown).
+bool windowSizeUsable(int32_t width, int32_t height, int screenWidth, int screenHeight);
+// Puts the default size (or the whole screen, when that is smaller) in place
+// of an unusable one, with a line on standard output.
+void checkWindowSize(Config& cfg, int screenWidth, int screenHeight);
 
 // Fills list from the sorted names (no folder) and selects the one equal to
-// cfg.levelPackName. Names too long for a slot, and names past the list's
-// room, are skipped with a note on standard output.
+// cfg.levelPackName. Names config.ini could not keep (too long for a slot, or
+// with a blank) and names past the list's room are skipped with a note on
+// standard output.
 void fillPackList(PackList& list, const char* const* names, int nameCount, const Config& cfg);
 
 // Lists "<folder>/*.tlp" into list (fillPackList over the folder's files).

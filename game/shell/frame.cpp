@@ -1,7 +1,6 @@
 // game/shell/frame: the whole life of the running game, one call per frame.
-// Clock and time step, the loading frame, then exactly one of the splash, menu
-// or game steps, the frame's renderer, and finally the input poll. The game's
-// states are the flags and clocks of GameState and PlayField.
+// Clock and time step, then the current state's row of the table: its step,
+// its renderer, and finally the input poll.
 #include "game/playfield/playfield.h"
 #include "game/playfield/samples.h"
 #include "game/render/engine.h"
@@ -12,22 +11,39 @@
 #include "platform/sound.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
 // ---------------------------------------------------------------------------
-// Splash
+// Loading and splash
 // ---------------------------------------------------------------------------
+
+void loadingStep()
+{
+    shellSeams.runLoading();
+    enterState(ShellState::Splash);
+}
+
 void splashStep()
 {
-    shellSeams.renderSplash();
+    if (!game.splashClockStarted) {
+        game.splashStartTime = frameClock.clockNow;
+        game.splashClockStarted = true;
+    }
+    // The splash light fades in from the third second, 0.005 a tick.
+    if (frameClock.clockNow - game.splashStartTime > 2000 && game.splashFade < 1.0) {
+        const float fade = static_cast<float>(game.splashFade);
+        setLightColour(SPLASH_LIGHT, fade, fade, fade);
+        game.splashFade = std::fmin(1.0, game.splashFade + 0.005 * frameClock.tick);
+    }
     if (!game.splashSoundDone) {
         soundPlaySample(SAMPLE_MORVI, 1);
         game.splashSoundDone = true;
     }
     if (frameClock.clockNow - game.splashStartTime > SPLASH_TIME) {
-        game.splashActive = false;
         setLightColour(SPLASH_LIGHT, 1, 1, 1);
+        enterState(ShellState::Menu);
     }
 }
 
@@ -50,7 +66,7 @@ void menuStep()
     }
 
     placeMenuLights(game.menuCursor, engine.cameraPosition);
-    shellSeams.renderMenu();
+    game.menuSpin += 2 * frameClock.tick;
 }
 
 // ---------------------------------------------------------------------------
@@ -77,6 +93,42 @@ void holdStep()
     clearEvents(playEvents);
 }
 
+// The next level of the pack, or the menu after the last one or when the
+// pack cannot be read any more. False when the game went back to the menu.
+bool advanceLevel()
+{
+    field.levelNumber += 1;
+    if (field.levelNumber > field.levelCount) {
+        returnToMenu(0);   // the pack is completed; the next loadLevel clears levelCleared
+        return false;
+    }
+    if (!loadLevelOfPack()) {
+        // The pack broke under us: the menu shows why.
+        field.levelCleared = false;
+        returnToMenu(0);
+        return false;
+    }
+    soundPlaySample(SAMPLE_START, 1);
+    return true;
+}
+
+// The HUD's moving parts: READY sinks 1.4 units a second through the ready
+// phase; the exit's zig-zags turn 25 to 29 degrees a tick.
+void animateHud()
+{
+    if (game.state == ShellState::Ready) {
+        game.readySlide -= 0.02 * frameClock.tick;
+    } else {
+        game.readySlide = 0;
+    }
+    if (field.warpOpen) {
+        static const double steps[4] = {25, 26, 27, 29};
+        for (int k = 0; k < 4; ++k) {
+            game.exitSpin[k] = std::fmod(game.exitSpin[k] + steps[k] * frameClock.tick, 360.0);
+        }
+    }
+}
+
 void gameStep()
 {
     if (config.mouseControl) {
@@ -91,39 +143,73 @@ void gameStep()
     // the frame of a level advance still plays, which restarts the music.
     const int32_t elapsed = static_cast<int32_t>(frameClock.clockNow - field.levelStartTime);
     field.levelElapsed = elapsed;
-
-    if (field.levelCleared) {
-        field.levelNumber += 1;
-        if (field.levelNumber > field.levelCount) {
-            returnToMenu(0);   // the pack is completed; the next loadLevel clears levelCleared
-        } else if (loadLevelOfPack()) {
-            soundPlaySample(SAMPLE_START, 1);
-        } else {
-            // The pack broke under us: its message is out; back to the menu.
-            field.levelCleared = false;
-            returnToMenu(0);
-            menuStep();
-            return;
-        }
+    if (field.levelCleared && !advanceLevel()) {
+        return;
     }
 
-    if (elapsed <= READY_TIME || field.lives <= 0) {
-        holdStep();
-    } else {
+    enterState(playState(elapsed));
+    if (STATE_TABLE[static_cast<int>(game.state)].fieldMoves) {
         playStep();
+    } else {
+        holdStep();
     }
+    animateHud();
 
     if (field.lives <= 0) {
         if (frameClock.clockNow - game.lastAliveTime > PAUSE_TIME) {
             returnToMenu(1);
+            return;
         }
     } else {
         game.lastAliveTime = static_cast<int32_t>(frameClock.clockNow);
     }
-    shellSeams.renderPlay();
+    // What the input at the end of this frame acts on: a level loaded above is
+    // in its ready phase already, a lost life has begun its pause.
+    enterState(playState(static_cast<int32_t>(frameClock.clockNow - field.levelStartTime)));
+}
+
+// ---------------------------------------------------------------------------
+// Paused
+// ---------------------------------------------------------------------------
+
+// Nothing steps; the timers move on with the clock so none of them runs.
+void pausedStep() { shiftClocks(frameClock.clockNow - frameClock.clockPrev); }
+
+void render(FrameRenderer which)
+{
+    switch (which) {
+    case FrameRenderer::Splash:
+        shellSeams.renderSplash();
+        break;
+    case FrameRenderer::Menu:
+        shellSeams.renderMenu();
+        break;
+    case FrameRenderer::Play:
+        shellSeams.renderPlay();
+        break;
+    case FrameRenderer::Own:
+        break;
+    }
 }
 
 }   // namespace
+
+// ---------------------------------------------------------------------------
+// The state table
+// ---------------------------------------------------------------------------
+
+const StateRow STATE_TABLE[SHELL_STATES] = {
+    // name       step          moves  renderer               input             pause
+    {"Loading",  loadingStep,  false, FrameRenderer::Own,   InputUse::Ignored,   PauseRule::Never},
+    {"Splash",   splashStep,   false, FrameRenderer::Splash, InputUse::Drain,  PauseRule::FocusLossOnly},
+    {"Menu",     menuStep,     false, FrameRenderer::Menu,   InputUse::Menu,   PauseRule::Never},
+    {"Options",  menuStep,     false, FrameRenderer::Menu,   InputUse::Menu,   PauseRule::Never},
+    {"Ready",    gameStep,     false, FrameRenderer::Play,   InputUse::Game,   PauseRule::Anytime},
+    {"Play",     gameStep,     true,  FrameRenderer::Play,   InputUse::Game,   PauseRule::Anytime},
+    {"LifeLost", gameStep,     true,  FrameRenderer::Play,   InputUse::Game,   PauseRule::Anytime},
+    {"GameOver", gameStep,     false, FrameRenderer::Play,   InputUse::Game,   PauseRule::Anytime},
+    {"Paused",   pausedStep,   false, FrameRenderer::Own,   InputUse::Paused, PauseRule::Never},
+};
 
 void setCameraAngles(double yaw, double pitch)
 {
@@ -143,7 +229,6 @@ void returnToMenu(int levelNumber)
     engine.cameraDirection[2] = -1;
     field.laserArmed = false;
     musicPlaying = false;
-    game.inMenu = true;
     field.lives = 3;
     field.score = 0;
     field.levelNumber = levelNumber;
@@ -152,6 +237,8 @@ void returnToMenu(int levelNumber)
     engine.cameraPosition[2] = 110;
     cameraYaw = 0;
     cameraPitch = 0;
+    game.readySlide = 0;
+    enterState(ShellState::Menu);
 }
 
 void GameFrame()
@@ -159,24 +246,14 @@ void GameFrame()
     frameClock.clockNow = shellSeams.readClock();
     frameClock.tick = (frameClock.clockNow - frameClock.clockPrev) * 70 / 1000;
 
-    if (!engine.loaded) {
-        shellSeams.runLoading();
-    } else {
-        if (!game.splashClockStarted) {
-            game.splashStartTime = frameClock.clockNow;
-            game.splashClockStarted = true;
-        }
-        if (game.splashActive) {
-            splashStep();
-        } else if (game.inMenu) {
-            menuStep();
-        } else {
-            gameStep();
-        }
-    }
+    // The frame draws what the state at its start shows, even when the step
+    // moves on (the last play frame of a pack, the last splash frame).
+    const ShellState state = game.state;
+    const StateRow& row = STATE_TABLE[static_cast<int>(state)];
+    row.step();
+    const ShellState shown = state == ShellState::Paused ? game.pausedFrom : state;
+    render(STATE_TABLE[static_cast<int>(shown)].renderer);
 
-    if (!game.splashActive) {
-        handleInput();
-    }
+    handleInput();
     frameClock.clockPrev = frameClock.clockNow;
 }

@@ -1,6 +1,13 @@
-// game/shell/gamestate: the game's states as the frame loop keeps them —
-// a handful of flags and clocks rather than one variable — plus the menu's
-// latches. No GL: the frame loop, the input, the renderers and the tests share it.
+// game/shell/gamestate: the game's states and what each does in a frame, the
+// frame clock, the menus' values, the animations the renderers show, and the
+// shell's seams. No GL: the frame loop, the input, the renderers and the tests
+// share it.
+//
+// One ShellState is the truth; the flags splashActive, inMenu and optionsShown
+// follow it (enterState keeps them in step) for the code that reads them. The
+// play states Ready, Play, LifeLost and GameOver are what the play rules leave
+// in the field (the ready phase's clock, lifeLostPause, lives), read back after
+// every step.
 #pragma once
 
 #include "game/playfield/playfield.h"
@@ -12,22 +19,68 @@ constexpr int PAUSE_TIME = 2000;      // ms: life-lost pause and game-over wait
 constexpr int SPLASH_TIME = 10000;    // ms
 constexpr double MAX_PITCH = 1.4707963259999999;   // radians: a right angle less 0.1
 constexpr int RESOLUTION_CHOICES = RESOLUTION_COUNT;   // the window sizes of the catalogue
+constexpr int MENU_MESSAGE_SIZE = 240;   // bytes of the failure shown in the menu, terminator included
 
-// Lives for the whole run; only the menus change optionsShown and menuCursor.
+enum class ShellState : uint8_t {
+    Loading,    // the first frame builds the scene
+    Splash,     // ten seconds of title
+    Menu,       // the main menu
+    Options,    // the options screen
+    Ready,      // a level's first 2500 ms: the ball rests on the paddle
+    Play,
+    LifeLost,   // all balls lost with lives left: 2000 ms before play goes on
+    GameOver,   // no lives: 2000 ms of GAME OVER, then the menu
+    Paused,     // nothing moves and no timer runs until the player resumes
+    Count
+};
+constexpr int SHELL_STATES = static_cast<int>(ShellState::Count);
+
+enum class FrameRenderer : uint8_t { Own, Splash, Menu, Play };   // Own: the state draws itself
+enum class InputUse : uint8_t {
+    Ignored,  // not even polled (the loading frame)
+    Drain,    // polled and dropped: presses made now never act later
+    Menu,     // menu keys, once per press
+    Game,     // Escape, pause, and in Play and LifeLost the paddle, camera, launch and fire
+    Paused,   // resume, Escape
+};
+enum class PauseRule : uint8_t { Never, FocusLossOnly, Anytime };   // Anytime: P, Start and focus loss
+
+// One line of the state table: what a state does every frame, in frame order.
+struct StateRow {
+    const char* name;             // as the trace prints it
+    void (*step)();               // the state's logic, before its renderer
+    bool fieldMoves;              // the play rules step; otherwise the field is held at home
+    FrameRenderer renderer;       // Paused draws what the paused state drew
+    InputUse input;
+    PauseRule pause;
+};
+
+extern const StateRow STATE_TABLE[SHELL_STATES];   // indexed by ShellState
+
+// Lives for the whole run; only the menus change menuCursor and resolutionIndex.
 struct GameState {
-    bool splashActive = true;          // the splash screen is showing
-    bool inMenu = true;                // the menu is showing
-    bool optionsShown = false;         // the menu shows the options screen
-    int32_t menuCursor = 0;            // selected menu line; clamped by the menu frame
+    ShellState state = ShellState::Loading;    // changed only through enterState
+    ShellState pausedFrom = ShellState::Play;  // the state Paused returns to
+    bool splashActive = true;          // Loading or Splash (kept in step with state)
+    bool inMenu = true;                // not yet in a game: Loading, Splash, Menu or Options
+    bool optionsShown = false;         // Options
+    int32_t menuCursor = 0;            // selected menu line; kept within the screen's lines
     bool splashClockStarted = false;   // splashStartTime has been taken
     double splashStartTime = 0;        // ms: clock of the first frame after loading
     bool splashSoundDone = false;
     bool menuJingleDone = false;       // the menu sound plays once per run
     int32_t lastAliveTime = 0;         // ms: last game frame with lives left
-    bool downLatch = false;            // the key's current press was acted on
-    bool upLatch = false;
-    bool enterLatch = false;
     int32_t resolutionIndex = 0;       // last size chosen from resolutions
+    double pauseCarry = 0;             // ms paused but not yet moved into the whole-ms clocks
+    bool wasFocused = true;            // the window had the focus at the previous poll
+    char menuMessage[MENU_MESSAGE_SIZE] = {};   // a failure the menu shows until the next key press
+    bool saveFailed = false;           // QUIT could not save; the next QUIT leaves without saving
+    // Animations: advanced by the state steps by the frame's tick, read by the renderers.
+    double menuSpin = 0;               // degrees of the menu's spinning brick
+    double splashFade = 0;             // brightness of the splash light, 0 to 1
+    double readySlide = 0;             // y of the READY text while it sinks
+    double exitSpin[4] = {};           // degrees of the open exit's four zig-zags
+    bool trace = false;                // state changes and actions on standard output (tests)
 };
 
 extern GameState game;
@@ -65,6 +118,18 @@ extern ShellSeams shellSeams;
 // Operations
 // ---------------------------------------------------------------------------
 
+// states.cpp
+void enterState(ShellState state);           // the one way to change state; flags follow, trace says so
+// Ready, Play, LifeLost or GameOver, as the field stands elapsed ms into its level.
+ShellState playState(int32_t elapsed);
+void pauseGame();                            // from a state whose row allows it
+void resumeGame();
+// Moves every clock-based time (level start, life-lost pause, last frame alive,
+// splash start) on by ms, so timers stand still over a pause.
+void shiftClocks(double ms);
+void showMenuMessage(const char* text);      // also on standard output
+void traceLine(const char* format, ...);     // with game.trace only
+
 // frame.cpp
 void GameFrame();                            // one whole frame: clock, state step, renderer, input
 void setCameraAngles(double yaw, double pitch);
@@ -72,9 +137,10 @@ void returnToMenu(int levelNumber);          // after a completed pack (0) or a 
 
 // play.cpp: the shell's side of the play rules.
 // Reads level field.levelNumber of "Levels Packs/" + the configured pack and
-// loads it, seeded from the clock. A pack that cannot be opened prints
-// "Cannot open levels file.\n" and ends the program with status 1; a damaged
-// one prints what and where, changes nothing and returns false.
+// loads it, seeded from the clock. A pack that cannot be opened (or is a
+// folder) prints "Cannot open levels file.\n" and ends the program with status
+// 1; a damaged one is reported on standard output and in the menu, changes
+// nothing and returns false.
 bool loadLevelOfPack();
 // Turns what the rules reported into sounds, light moves and camera resets.
 void applyPlayEvents(const PlayEvents& events);
@@ -82,5 +148,5 @@ void applyPlayEvents(const PlayEvents& events);
 extern PlayEvents playEvents;
 
 // input.cpp
-void handleInput();                          // polls keys and pointer once per frame
+void handleInput();                          // polls every device once per frame and acts by the state's row
 void moveCamera(int steps);                  // along the view direction, 0.1 per step

@@ -1,139 +1,291 @@
-// game/shell/input: polls the keys and the pointer once per frame and acts —
-// menu keys once per press, the options, paddle and camera by keyboard or
-// mouse, launch and fire, the shadow and log switches — then puts the pointer
-// back at the anchor so the next frame measures its motion from there.
+// game/shell/input: polls the keyboard, the mouse and the game controllers
+// once per frame and acts by the state's row — menu keys once per press, the
+// options, pause, the paddle and camera by keyboard, mouse or pad, launch and
+// fire, the shadow and log switches — then puts the pointer back at the
+// anchor so the next frame measures its motion from there. Every press since
+// the last poll counts, however short; nothing acts while another window has
+// the keyboard focus, and the pointer is then left alone.
 #include "game/playfield/playfield.h"
 #include "game/playfield/samples.h"
 #include "game/render/engine.h"
 #include "game/shell/config.h"
 #include "game/shell/gamestate.h"
 #include "game/shell/shell.h"
+#include "platform/gamepad.h"
 #include "platform/input.h"
 #include "platform/sound.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
+enum class MenuKey : uint8_t { Up, Down, Enter, Back };
+
+constexpr int MENU_PRESSES = PRESS_ORDER_SIZE + PAD_PRESS_ORDER_SIZE;
+
+// One poll of every device, as the states use it. Refilled every frame.
+struct Controls {
+    MenuKey menu[MENU_PRESSES];   // menu presses in order: the keyboard's, then the pads'
+    int menuCount = 0;
+    int anyPresses = 0;           // of every key and button: clears the menu's message
+    int pausePresses = 0;         // P, Start
+    bool escape = false;          // Escape or B pressed since the last poll or held
+    int fires = 0;                // launch/fire actions asked for: one a press, or one while held
+    bool keyLeft = false;         // the arrows, for keyboard control
+    bool keyRight = false;
+    double padAxis = 0;           // the pad's d-pad or stick, -1 to 1, in every control mode
+};
+
 void menuSound() { soundPlaySample(SAMPLE_CURSOR, 2); }
+
+bool pressedOrDown(Key key) { return keyPresses(key) > 0 || keyDown(key); }
+
+// Presses of the control mode's fire keys and of A, or one while any is held.
+int fireRequests()
+{
+    int presses = gamepadPresses(PadButton::A);
+    bool held = gamepadDown(PadButton::A);
+    if (config.mouseControl == 0) {
+        presses += keyPresses(Key::Space) + keyPresses(Key::MouseMiddle);
+        held = held || keyDown(Key::Space) || keyDown(Key::MouseMiddle);
+    } else {
+        presses += keyPresses(Key::MouseLeft);
+        held = held || keyDown(Key::MouseLeft);
+    }
+    return presses > 0 ? presses : (held ? 1 : 0);
+}
+
+void gatherMenuKeys(Controls& controls)
+{
+    Key keys[PRESS_ORDER_SIZE];
+    const int keyCount = pressOrder(keys, PRESS_ORDER_SIZE);
+    for (int i = 0; i < keyCount; ++i) {
+        const Key key = keys[i];
+        if (key == Key::Up || key == Key::Down || key == Key::Enter || key == Key::Escape) {
+            controls.menu[controls.menuCount++] = key == Key::Up     ? MenuKey::Up
+                                                  : key == Key::Down ? MenuKey::Down
+                                                  : key == Key::Enter ? MenuKey::Enter
+                                                                      : MenuKey::Back;
+        }
+    }
+    PadButton buttons[PAD_PRESS_ORDER_SIZE];
+    const int buttonCount = gamepadPressOrder(buttons, PAD_PRESS_ORDER_SIZE);
+    for (int i = 0; i < buttonCount; ++i) {
+        const PadButton button = buttons[i];
+        if (button == PadButton::Up || button == PadButton::Down || button == PadButton::A ||
+            button == PadButton::B) {
+            controls.menu[controls.menuCount++] = button == PadButton::Up     ? MenuKey::Up
+                                                  : button == PadButton::Down ? MenuKey::Down
+                                                  : button == PadButton::A    ? MenuKey::Enter
+                                                                              : MenuKey::Back;
+        }
+    }
+    controls.anyPresses = keyCount + buttonCount;
+}
+
+void gatherControls(Controls& controls)
+{
+    gatherMenuKeys(controls);
+    controls.pausePresses = keyPresses(Key::P) + gamepadPresses(PadButton::Start);
+    controls.escape = pressedOrDown(Key::Escape) || gamepadPresses(PadButton::B) > 0 || gamepadDown(PadButton::B);
+    controls.fires = fireRequests();
+    controls.keyLeft = keyDown(Key::Left);
+    controls.keyRight = keyDown(Key::Right);
+    const bool padLeft = gamepadDown(PadButton::Left);
+    const bool padRight = gamepadDown(PadButton::Right);
+    controls.padAxis = padLeft != padRight ? (padRight ? 1.0 : -1.0) : gamepadStickX();
+}
+
+// ---------------------------------------------------------------------------
+// Menus
+// ---------------------------------------------------------------------------
+
+void clampCursor()
+{
+    const int last = game.state == ShellState::Options ? 4 : 2;
+    game.menuCursor = std::clamp(game.menuCursor, 0, last);
+}
 
 void newGame()
 {
-    game.inMenu = false;
     if (!loadLevelOfPack()) {
-        // A broken pack: loadLevel has said what and where; stay in the menu.
-        game.inMenu = true;
-        return;
+        return;   // a broken pack: the menu says what and where
     }
     field.paddle.x = PADDLE_HOME_X;
     warpPointer(CURSOR_ANCHOR_X, CURSOR_ANCHOR_Y);
     cameraYaw = 0;
     cameraPitch = 0;
+    game.readySlide = 0;
     soundPlaySample(SAMPLE_START, 1);
+    enterState(ShellState::Ready);
 }
 
 void quit()
 {
-    if (!writeConfig(CONFIG_FILE, config)) {
-        printf("Cannot open config file.\n");
-        shellSeams.exitProgram(1);
+    std::string failure;
+    if (writeConfig(CONFIG_FILE, config, &failure)) {
+        shellSeams.exitProgram(0);   // a normal, successful end
         return;
     }
-    // Leaving through QUIT is a normal, successful end.
-    shellSeams.exitProgram(0);
+    if (game.saveFailed) {
+        printf("Settings not saved: %s.\n", failure.c_str());
+        shellSeams.exitProgram(1);   // told once already: the player leaves without saving
+        return;
+    }
+    game.saveFailed = true;
+    showMenuMessage(("Settings not saved: " + failure + ". QUIT again leaves without saving.").c_str());
 }
 
 void mainMenuAction()
 {
     switch (game.menuCursor) {
     case 0:
+        traceLine("menu NEW GAME");
         newGame();
         break;
     case 1:
-        game.optionsShown = true;
+        traceLine("menu OPTIONS");
+        enterState(ShellState::Options);
         menuSound();
         break;
     case 2:
+        traceLine("menu QUIT");
         quit();
         break;
     default:
-        break;   // a cursor moved past the end this frame selects nothing
+        break;
     }
+}
+
+void cycleResolution()
+{
+    game.resolutionIndex = (game.resolutionIndex >= RESOLUTION_CHOICES - 1) ? 0 : game.resolutionIndex + 1;
+    config.screenWidth = RESOLUTIONS[game.resolutionIndex][0];
+    config.screenHeight = RESOLUTIONS[game.resolutionIndex][1];
+    shellSeams.createShadowMap();
+    shellSeams.reshape(config.screenWidth, config.screenHeight);
 }
 
 void optionsAction()
 {
+    static const char* const LINES[5] = {"RESOLUTION", "FALL MODE", "CONTROL MODE", "LEVELS PACK", "RETURN"};
+    traceLine("option %s", LINES[game.menuCursor]);
     switch (game.menuCursor) {
     case 0:
-        game.resolutionIndex = (game.resolutionIndex >= RESOLUTION_CHOICES - 1) ? 0 : game.resolutionIndex + 1;
-        config.screenWidth = RESOLUTIONS[game.resolutionIndex][0];
-        config.screenHeight = RESOLUTIONS[game.resolutionIndex][1];
-        shellSeams.createShadowMap();
-        shellSeams.reshape(config.screenWidth, config.screenHeight);
-        menuSound();
+        cycleResolution();
         break;
     case 1:
         config.fallMode = config.fallMode == 0 ? 1 : 0;
-        menuSound();
         break;
     case 2:
         config.mouseControl = config.mouseControl == 1 ? 0 : 1;
-        menuSound();
         break;
     case 3:
         // With no pack found there is nothing to choose: the configured name stays.
         if (packList.count == 0) {
-            break;
+            return;
         }
         packList.packIndex = packList.packIndex < packList.lastPackIndex ? packList.packIndex + 1 : 0;
         memcpy(config.levelPackName, packList.names[packList.packIndex], PACK_NAME_SIZE);
-        menuSound();
-        break;
-    case 4:
-        game.optionsShown = false;
-        menuSound();
         break;
     default:
+        enterState(ShellState::Menu);   // RETURN: the cursor stays and lands on QUIT
         break;
     }
+    menuSound();
 }
+
+void menuPress(MenuKey key)
+{
+    switch (key) {
+    case MenuKey::Up:
+    case MenuKey::Down:
+        game.menuCursor += key == MenuKey::Down ? 1 : -1;
+        menuSound();
+        break;
+    case MenuKey::Enter:
+        if (game.state == ShellState::Options) {
+            optionsAction();
+        } else {
+            mainMenuAction();
+        }
+        break;
+    case MenuKey::Back:
+        // Escape (or B) steps back from the options; on the main menu it does nothing.
+        if (game.state == ShellState::Options) {
+            game.menuCursor = 4;
+            optionsAction();
+        }
+        break;
+    }
+    clampCursor();
+}
+
+void menuInput(const Controls& controls)
+{
+    for (int i = 0; i < controls.menuCount; ++i) {
+        if (game.state != ShellState::Menu && game.state != ShellState::Options) {
+            break;   // NEW GAME started: the rest of this poll's presses were meant for the menu
+        }
+        menuPress(controls.menu[i]);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Play controls
+// ---------------------------------------------------------------------------
 
 // Launches the held ball, or fires the laser when it is armed and free.
 void fire()
 {
+    const bool held = field.ballHeld;
+    const bool shooting = field.laserActive;
     clearEvents(playEvents);
     launchOrFire(playEvents);
+    if (held != field.ballHeld) {
+        traceLine("launch");
+    } else if (shooting != field.laserActive) {
+        traceLine("laser");
+    }
     applyPlayEvents(playEvents);
     clearEvents(playEvents);
 }
 
-void keyboardControl(int px, int py)
+// One paddle step of speed (-1 to 1) times the keyboard's 0.6 per tick; at the
+// right wall with the exit open, pushing right takes it.
+void steerPaddle(double speed)
 {
-    (void)py;
-    cameraYaw -= static_cast<double>(CURSOR_ANCHOR_X - px) / 200;
-    if (!game.inMenu) {
-        if (keyDown(Key::MouseLeft)) {
-            moveCamera(5);
-        }
-        if (keyDown(Key::MouseRight)) {
-            moveCamera(-5);
-        }
-    }
     Paddle& paddle = field.paddle;
-    const bool free = !field.lifeLostPause && !field.paddleCrushed;
-    if (keyDown(Key::Left) && free && paddle.x - paddle.halfWidth > LEFT_WALL) {
-        paddle.x -= KEYBOARD_PADDLE_SPEED * frameClock.tick;
+    if (speed == 0 || field.lifeLostPause || field.paddleCrushed) {
+        return;
     }
-    if (keyDown(Key::Right) && free) {
+    if (speed < 0 && paddle.x - paddle.halfWidth > LEFT_WALL) {
+        paddle.x += KEYBOARD_PADDLE_SPEED * speed * frameClock.tick;
+    } else if (speed > 0) {
         if (paddle.x + paddle.halfWidth < RIGHT_WALL) {
-            paddle.x += KEYBOARD_PADDLE_SPEED * frameClock.tick;
-        } else if (field.warpOpen) {
+            paddle.x += KEYBOARD_PADDLE_SPEED * speed * frameClock.tick;
+        } else if (field.warpOpen && !field.levelCleared) {
             takeExit();
         }
     }
-    if (keyDown(Key::Space) || keyDown(Key::MouseMiddle)) {
-        fire();
+}
+
+void keyboardControl(const Controls& controls, int px)
+{
+    cameraYaw -= static_cast<double>(CURSOR_ANCHOR_X - px) / 200;
+    if (keyDown(Key::MouseLeft)) {
+        moveCamera(5);
+    }
+    if (keyDown(Key::MouseRight)) {
+        moveCamera(-5);
+    }
+    if (controls.keyLeft) {
+        steerPaddle(-1);
+    }
+    if (controls.keyRight) {
+        steerPaddle(1);
     }
 }
 
@@ -150,30 +302,72 @@ void mouseControl(int px)
     if (pastLeft || pastRight) {
         cameraYaw -= d / 200;
         paddle.x -= d * 0.125;
-        if (pastRight && field.warpOpen) {
+        if (pastRight && field.warpOpen && !field.levelCleared) {
             takeExit();
         }
     }
-    if (keyDown(Key::MouseLeft) && field.levelElapsed > READY_TIME) {
-        fire();
-    }
 }
 
-void playControls()
+void playControls(const Controls& controls)
 {
     int px = 0;
     int py = 0;
     pointerPosition(px, py);
     cameraPitch -= static_cast<double>(CURSOR_ANCHOR_Y - py) / 200;
-    if (cameraPitch > MAX_PITCH) {
-        cameraPitch = MAX_PITCH;
-    } else if (cameraPitch < -MAX_PITCH) {
-        cameraPitch = -MAX_PITCH;
-    }
+    cameraPitch = std::clamp(cameraPitch, -MAX_PITCH, MAX_PITCH);
     if (config.mouseControl == 0) {
-        keyboardControl(px, py);
+        keyboardControl(controls, px);
     } else {
         mouseControl(px);
+    }
+    steerPaddle(controls.padAxis);
+    // However long the frame, and however wide the paddle has just grown, it
+    // ends the step between the walls.
+    Paddle& paddle = field.paddle;
+    paddle.x = std::clamp(paddle.x, LEFT_WALL + paddle.halfWidth, RIGHT_WALL - paddle.halfWidth);
+    for (int i = 0; i < controls.fires; ++i) {
+        fire();
+    }
+}
+
+void gameInput(const Controls& controls)
+{
+    if (controls.escape && field.lives > 0) {
+        traceLine("escape");
+        field.lives = 0;
+    }
+    if (controls.pausePresses % 2 == 1) {
+        pauseGame();
+        return;
+    }
+    if (game.state == ShellState::Play || game.state == ShellState::LifeLost) {
+        playControls(controls);
+    }
+}
+
+void pausedInput(const Controls& controls)
+{
+    if (controls.escape) {
+        field.lives = 0;   // leaving the game from the pause: GAME OVER runs its course
+        resumeGame();
+    } else if (controls.pausePresses % 2 == 1) {
+        resumeGame();
+    }
+}
+
+void switches()
+{
+    if (pressedOrDown(Key::F11)) {
+        engine.shadowsEnabled = true;
+    }
+    if (pressedOrDown(Key::F12)) {
+        engine.shadowsEnabled = false;
+    }
+    if (pressedOrDown(Key::Pad1)) {
+        engine.logEnabled = true;
+    }
+    if (pressedOrDown(Key::Pad2)) {
+        engine.logEnabled = false;
     }
 }
 
@@ -188,60 +382,45 @@ void moveCamera(int steps)
 
 void handleInput()
 {
-    if (keyDown(Key::Escape) && !game.inMenu) {
-        field.lives = 0;
+    const StateRow& row = STATE_TABLE[static_cast<int>(game.state)];
+    if (row.input == InputUse::Ignored) {
+        return;
     }
-
-    if (keyDown(Key::Down)) {
-        if (game.inMenu && !game.downLatch) {
-            game.menuCursor += 1;
-            game.downLatch = true;
-            menuSound();
+    inputPoll();
+    gamepadPoll();
+    const bool focused = windowFocused();
+    const bool lostFocus = game.wasFocused && !focused;
+    game.wasFocused = focused;
+    if (!focused) {
+        if (lostFocus) {
+            pauseGame();
         }
-    } else {
-        game.downLatch = false;
+        return;   // another window has the keyboard: nothing acts, and the pointer is its own
     }
 
-    if (keyDown(Key::Up)) {
-        if (game.inMenu && !game.upLatch) {
-            game.menuCursor -= 1;
-            game.upLatch = true;
-            menuSound();
+    Controls controls;
+    gatherControls(controls);
+    if (controls.anyPresses > 0) {
+        game.menuMessage[0] = '\0';
+    }
+    switch (row.input) {
+    case InputUse::Menu:
+        menuInput(controls);
+        break;
+    case InputUse::Game:
+        gameInput(controls);
+        break;
+    case InputUse::Paused:
+        if (STATE_TABLE[static_cast<int>(game.pausedFrom)].pause == PauseRule::FocusLossOnly) {
+            resumeGame();   // the splash takes no keys: it goes on when the focus is back
+            return;
         }
-    } else {
-        game.upLatch = false;
+        pausedInput(controls);
+        break;
+    case InputUse::Drain:
+    case InputUse::Ignored:
+        return;   // the splash: no keys act and the pointer is left where it is
     }
-
-    if (!keyDown(Key::Enter)) {
-        game.enterLatch = false;
-    } else if (game.inMenu && !game.enterLatch) {
-        const bool quitting = !game.optionsShown && game.menuCursor == 2;
-        if (!quitting) {
-            game.enterLatch = true;
-        }
-        if (game.optionsShown) {
-            optionsAction();
-        } else {
-            mainMenuAction();
-        }
-    }
-
-    if (field.levelElapsed > READY_TIME && field.lives > 0) {
-        playControls();
-    }
-
-    if (keyDown(Key::F11)) {
-        engine.shadowsEnabled = true;
-    }
-    if (keyDown(Key::F12)) {
-        engine.shadowsEnabled = false;
-    }
-    if (keyDown(Key::Pad1)) {
-        engine.logEnabled = true;
-    }
-    if (keyDown(Key::Pad2)) {
-        engine.logEnabled = false;
-    }
-
+    switches();
     warpPointer(CURSOR_ANCHOR_X, CURSOR_ANCHOR_Y);
 }

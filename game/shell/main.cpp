@@ -4,6 +4,7 @@
 // sound set and hands over to GLUT's loop; the scene is built by the first frame.
 #include <GL/glew.h>
 #include <GL/freeglut.h>
+#include <GL/glx.h>
 
 #include "game/playfield/playfield.h"
 #include "game/playfield/samples.h"
@@ -13,6 +14,7 @@
 #include "game/shell/gamestate.h"
 #include "game/shell/shell.h"
 #include "game/textures/textures.h"
+#include "platform/gamepad.h"
 #include "platform/input.h"
 #include "platform/sound.h"
 #include "platform/userfolder.h"
@@ -20,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <unistd.h>
 
 namespace {
 
@@ -50,6 +53,52 @@ void renderSplashAndLogStartup()
 }
 void swapWindow() { glutSwapBuffers(); }
 void exitProgram(int status) { exit(status); }
+
+double monotonicMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
+// With TESSIVAR_MIN_FRAME_MS set, every frame lasts at least that long: how the
+// windowed tests play the game as slowly as a software renderer does.
+double minimumFrameMs = 0;
+
+void slowedFrame()
+{
+    const double start = monotonicMs();
+    GameFrame();
+    const double left = minimumFrameMs - (monotonicMs() - start);
+    if (left > 0) {
+        usleep(static_cast<useconds_t>(left * 1000));
+    }
+}
+
+// Shadow mapping needs framebuffer objects for the map and OpenGL 2.0 for the
+// shaders that read it; without either the game draws the unshadowed path.
+void reportCapabilities()
+{
+    printf("Ostrel Engine:\n");
+    glewInit();
+    const bool shaders = GLEW_VERSION_2_0;
+    if (shaders) {
+        printf("Running with OpenGL 2.0.\n\nLoading...\n\n");
+    } else {
+        printf("OpenGL Error.\n");
+    }
+    if (glutExtensionSupported("GL_EXT_framebuffer_object")) {
+        printf("FBO Extension Supported...\n\n");
+        engine.shadowsEnabled = shaders;
+        if (!shaders) {
+            printf("No OpenGL 2.0 shaders: Shadows maps disabled\n\n");
+        }
+    } else {
+        printf("FBO Extension Unsupported...\n");
+        engine.shadowsEnabled = false;
+        printf("Shadows maps disabled\n\n");
+    }
+}
 
 }   // namespace
 
@@ -85,6 +134,7 @@ int main(int argc, char** argv)
         return 1;
     }
     glutInit(&argc, argv);
+    checkWindowSize(config, glutGet(GLUT_SCREEN_WIDTH), glutGet(GLUT_SCREEN_HEIGHT));
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_ALPHA | GLUT_DEPTH);
     // Full screen makes the position moot under a window manager; without one
     // freeglut "corrects" full screen by the negated position, so a window
@@ -93,26 +143,12 @@ int main(int argc, char** argv)
     glutInitWindowSize(config.screenWidth, config.screenHeight);
     glutCreateWindow("Tessivar");
 
-    inputInit();
+    // The new window's context is current: its drawable is the X window.
+    inputInit(static_cast<unsigned long>(glXGetCurrentDrawable()));
     warpPointer(CURSOR_ANCHOR_X, CURSOR_ANCHOR_Y);
     hidePointer();
     glutFullScreen();
-
-    printf("Ostrel Engine:\n");
-    glewInit();
-    if (GLEW_VERSION_2_0) {
-        printf("Running with OpenGL 2.0.\n\nLoading...\n\n");
-    } else {
-        printf("OpenGL Error.\n");
-    }
-    if (glutExtensionSupported("GL_EXT_framebuffer_object")) {
-        printf("FBO Extension Supported...\n\n");
-        engine.shadowsEnabled = true;
-    } else {
-        printf("FBO Extension Unsupported...\n");
-        engine.shadowsEnabled = false;
-        printf("Shadows maps disabled\n\n");
-    }
+    reportCapabilities();
 
     shellSeams.readClock = glutClock;
     shellSeams.swapBuffers = swapWindow;
@@ -127,7 +163,11 @@ int main(int argc, char** argv)
     shellSeams.createShadowMap = createShadowMap;
     shellSeams.reshape = reshape;
     shellSeams.exitProgram = exitProgram;
-    glutDisplayFunc(GameFrame);
+    game.trace = getenv("TESSIVAR_TRACE") && *getenv("TESSIVAR_TRACE");
+    if (const char* floor = getenv("TESSIVAR_MIN_FRAME_MS")) {
+        minimumFrameMs = atof(floor);
+    }
+    glutDisplayFunc(minimumFrameMs > 0 ? slowedFrame : GameFrame);
     glutReshapeFunc(reshape);
 
     soundInit();
@@ -135,6 +175,7 @@ int main(int argc, char** argv)
     for (int slot = 0; slot < SAMPLE_COUNT; ++slot) {
         soundLoadSample(slot, SAMPLE_FILES[slot]);
     }
+    gamepadInit();
 
     glutMainLoop();
     return 0;

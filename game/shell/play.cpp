@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
 
 PlayEvents playEvents;
 
@@ -79,7 +80,10 @@ bool loadLevelOfPack()
     // leaves the field as it was and the caller can go back to the menu.
     PackLevel level;
     level.levelNumber = field.levelNumber;
-    const PackResult result = readPackLevel(path, level);
+    // A folder of that name opens, but is no more a pack than a missing file.
+    struct stat info {};
+    const bool plainFile = stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    const PackResult result = plainFile ? readPackLevel(path, level) : PackResult{PackStatus::CannotOpen, {}};
     if (result.status == PackStatus::CannotOpen) {
         printf("Cannot open levels file.\n");
         fflush(stdout);
@@ -87,8 +91,8 @@ bool loadLevelOfPack()
         return false;
     }
     if (!result.ok()) {
-        printf("Cannot load level %d: %s\n", static_cast<int>(field.levelNumber), result.message.c_str());
-        fflush(stdout);
+        const std::string said = "Cannot load level " + std::to_string(field.levelNumber) + ": " + result.message;
+        showMenuMessage(said.c_str());
         return false;
     }
 

@@ -1,45 +1,91 @@
-# A whole session as a player has it: wait out the splash, walk the menu and
-# the options, start a game, launch, move, give up with Escape, get back to the
-# menu and QUIT — then the saved options and the exit status tell whether every
-# step landed.
+# A whole session as a player has it, on a machine as slow as software
+# rendering in play (every frame at least 200 ms): wait out the splash, walk
+# the menu and the options with taps far shorter than a frame, start a game,
+# launch with one short click, pause with P and by taking the focus away, give
+# up with Escape, get back to the menu and QUIT. The game's trace shows that
+# every tap acted exactly once; the saved options and the exit status that
+# the menu got them all too.
 source "$(dirname "$0")/lib.sh"
 
 run=$(make_runtime)
-trap 'rm -rf "$run"' EXIT
+pid=""
+other=""
+trap 'kill $pid $other 2>/dev/null || true; rm -rf "$run"' EXIT
 cd "$run"
 pack=$(sed -n 4p config.ini)
 
-# tap <key> [seconds held]: the game polls keys once per frame, so hold a while.
+# tap <key> <seconds held>: the same gap follows, so several taps fall in one frame.
 tap() {
   xdotool keydown "$1"
-  sleep "${2:-0.4}"
+  sleep "$2"
   xdotool keyup "$1"
-  sleep 0.4
+  sleep "$2"
+}
+traced() { grep -c "^trace: $1\$" log.txt || true; }
+# expect_trace <line> <count> <seconds>: waits until the trace holds the line that often.
+expect_trace() {
+  local i
+  for ((i = 0; i < $3 * 10; i++)); do
+    [ "$(traced "$1")" -ge "$2" ] && break
+    sleep 0.1
+  done
+  if [ "$(traced "$1")" -ne "$2" ]; then
+    echo "expected \"$1\" $2 times, saw it $(traced "$1") times"; grep '^trace' log.txt | tail -n 30; exit 1
+  fi
 }
 
-"$BUILD_DIR/game/shell/tessivar" >log.txt 2>err.txt &
+TESSIVAR_MIN_FRAME_MS=200 TESSIVAR_TRACE=1 "$BUILD_DIR/game/shell/tessivar" >log.txt 2>err.txt &
 pid=$!
-wait_for_text log.txt "1024/768" 60      # the splash prints the size every frame
+wait_for_text log.txt "trace: state Splash" 60
 screenshot play-splash
-sleep 11
+tap Down 0.05                             # ignored: the splash takes no keys
+wait_for_text log.txt "trace: state Menu" 30
 screenshot play-menu
 
-tap Down; tap Return                      # OPTIONS; the cursor stays on FALL MODE
-tap Return                                # FALL MODE: ON
-tap Down; tap Return                      # CONTROL MODE: KEYBOARD
-tap Up; tap Up; tap Return                # RESOLUTION: 800x600
+tap Down 0.03; tap Return 0.03            # OPTIONS; the cursor stays on FALL MODE
+expect_trace "state Options" 1 5
+tap Return 0.03                           # FALL MODE: ON
+tap Up 0.03                               # RESOLUTION
+for hold in 0.03 0.08 0.15 0.3; do        # 10 taps at each hold, 40 in all
+  for _ in $(seq 1 10); do tap Return "$hold"; done
+done
+expect_trace "option RESOLUTION" 40 5     # 40 = 5 turns of 7 sizes and 5 steps: 1366x768
+expect_trace "option FALL MODE" 1 1
 screenshot play-options
-tap Down; tap Down; tap Down; tap Down; tap Return   # RETURN: back on the main menu, cursor on QUIT
-tap Up; tap Up; tap Return                # NEW GAME
-sleep 3                                   # the ready phase
-tap space                                 # launch
-tap Right 0.6
-tap Left 0.6
+tap Down 0.03; tap Down 0.03; tap Down 0.03; tap Down 0.03; tap Return 0.03   # RETURN: cursor on QUIT
+expect_trace "state Menu" 2 5
+tap Up 0.03; tap Up 0.03; tap Return 0.03 # NEW GAME
+expect_trace "state Play" 1 10            # after the ready phase
+xdotool mousedown 1; sleep 0.03; xdotool mouseup 1   # one click, shorter than a frame: launch
+expect_trace "launch" 1 5
 screenshot play-game
-tap Escape                                # give up: GAME OVER, then the menu
-sleep 3
+
+tap p 0.03
+expect_trace "state Paused" 1 5
+sleep 0.5
+screenshot play-paused
+tap p 0.03
+expect_trace "state Play" 2 5
+
+# Another window takes the focus: the game pauses and waits for the player.
+game_window=$(xdotool search --name '^Tessivar$' | head -n 1)
+xmessage -timeout 30 "another window" 2>/dev/null &
+other=$!
+other_window=$(xdotool search --sync --class Xmessage | head -n 1)
+xdotool windowfocus "$other_window"
+expect_trace "state Paused" 2 5
+xdotool windowfocus "$game_window"
+kill "$other" 2>/dev/null || true
+sleep 1
+expect_trace "state Play" 2 1
+tap p 0.03
+expect_trace "state Play" 3 5
+
+tap Escape 0.03                           # give up: GAME OVER, then the menu
+expect_trace "state GameOver" 1 5
+expect_trace "state Menu" 3 10
 screenshot play-back-in-menu
-tap Down; tap Down; tap Return            # QUIT
+tap Down 0.03; tap Down 0.03; tap Return 0.03   # QUIT
 
 for _ in $(seq 1 100); do
   kill -0 "$pid" 2>/dev/null || break
@@ -55,7 +101,7 @@ set -e
 if [ "$status" -ne 0 ]; then
   echo "QUIT ended with status $status"; tail -n 20 log.txt; cat err.txt; exit 1
 fi
-expected=$(printf '800 600\n0\n1\n%s' "$pack")
+expected=$(printf '1366 768\n1\n1\n%s' "$pack")
 if [ "$(cat config.ini)" != "$expected" ]; then
   echo "config.ini after QUIT:"; cat config.ini; echo "expected:"; echo "$expected"; exit 1
 fi

@@ -1,0 +1,328 @@
+// The state table driven with a fake clock and scripted input: presses
+// shorter than a frame, pause in every state that has one, focus loss, the
+// paddle at the walls, and the failures the menu shows.
+#include "game/playfield/samples.h"
+#include "tests/shell_fixture.h"
+
+#include <sstream>
+
+namespace {
+
+std::string fileText(const char* path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+int soundCallCount(const char* what)
+{
+    int count = 0;
+    for (const SoundCall& call : soundCalls) {
+        count += call.what == what;
+    }
+    return count;
+}
+
+// What must not change while the game is paused.
+struct Frozen {
+    Ball balls[BALL_SLOTS];
+    Paddle paddle;
+    int32_t lives;
+    bool lifeLostPause;
+    double cameraYaw;
+};
+
+Frozen freeze()
+{
+    Frozen f{};
+    for (int i = 0; i < BALL_SLOTS; ++i) {
+        f.balls[i] = field.balls[i];
+    }
+    f.paddle = field.paddle;
+    f.lives = field.lives;
+    f.lifeLostPause = field.lifeLostPause;
+    f.cameraYaw = cameraYaw;
+    return f;
+}
+
+void expectFrozen(const Frozen& f)
+{
+    for (int i = 0; i < BALL_SLOTS; ++i) {
+        EXPECT_EQ(f.balls[i].x, field.balls[i].x);
+        EXPECT_EQ(f.balls[i].y, field.balls[i].y);
+    }
+    EXPECT_EQ(f.paddle.x, field.paddle.x);
+    EXPECT_EQ(f.lives, field.lives);
+    EXPECT_EQ(f.lifeLostPause, field.lifeLostPause);
+    EXPECT_EQ(f.cameraYaw, cameraYaw);
+}
+
+class States : public Shell {
+protected:
+    // P tapped between two 50 ms frames, seconds of pause with the mouse
+    // moving, P again; returns the state the pause was taken in.
+    ShellState pauseFor(double ms)
+    {
+        const ShellState from = game.state;
+        tapKey(Key::P);
+        frameAt(fakeNow + 50);
+        EXPECT_EQ(game.state, ShellState::Paused);
+        const Frozen before = freeze();
+        for (double t = 0; t < ms; t += 50) {
+            fakeInput.pointerX += 40;   // the mouse moves nothing while paused
+            frameAt(fakeNow + 50);
+        }
+        expectFrozen(before);
+        EXPECT_EQ(game.state, ShellState::Paused);
+        tapKey(Key::P);
+        frameAt(fakeNow + 50);
+        EXPECT_EQ(game.state, from);
+        return from;
+    }
+};
+
+}   // namespace
+
+TEST_F(States, TapsShorterThanAFrameActOnceEachInTheirOrder)
+{
+    toMenu();
+    // 200 ms frames from here, as software rendering gives; every tap falls between two of them.
+    tapKey(Key::Down);
+    frameAt(fakeNow + 200);
+    EXPECT_EQ(game.menuCursor, 1);
+    tapKey(Key::Enter);   // OPTIONS, with FALL MODE selected ...
+    tapKey(Key::Enter);   // ... and FALL MODE toggled, in one frame
+    frameAt(fakeNow + 200);
+    EXPECT_EQ(game.state, ShellState::Options);
+    EXPECT_EQ(config.fallMode, 1);
+    tapKey(Key::Up);
+    tapKey(Key::Enter);   // the order counts: RESOLUTION, not FALL MODE
+    frameAt(fakeNow + 200);
+    EXPECT_EQ(config.screenWidth, 800);
+    EXPECT_EQ(config.fallMode, 1);
+
+    setKey(Key::Down, true);   // held over several frames: one line
+    runFor(1000, 200);
+    setKey(Key::Down, false);
+    frameAt(fakeNow + 200);
+    EXPECT_EQ(game.menuCursor, 1);
+
+    for (int i = 0; i < 6; ++i) {
+        tapKey(Key::Down);   // past the last line: it stays on RETURN ...
+    }
+    tapKey(Key::Enter);      // ... which the Enter of the same frame acts on
+    frameAt(fakeNow + 200);
+    EXPECT_EQ(game.state, ShellState::Menu);
+    EXPECT_EQ(game.menuCursor, 2);
+    EXPECT_EQ(soundPlayCount(SAMPLE_CURSOR), 13);
+}
+
+TEST_F(States, ATapBetweenFramesLaunchesUnderEitherControl)
+{
+    toPlay();   // a mouse click shorter than a frame launched the ball
+    returnToMenu(1);
+    config.mouseControl = 0;
+    game.menuCursor = 0;
+    tapKey(Key::Enter);
+    frameAt(fakeNow + 200);
+    ASSERT_EQ(game.state, ShellState::Ready);
+    runUntil(field.levelStartTime + READY_TIME + 200);
+    ASSERT_TRUE(field.ballHeld);
+    tapKey(Key::Space);
+    frameAt(fakeNow + 200);
+    EXPECT_FALSE(field.ballHeld);
+}
+
+TEST_F(States, APauseStopsTheReadyPhaseWhereItStood)
+{
+    newGame();
+    const double start = field.levelStartTime;
+    runUntil(start + 1000);
+    EXPECT_EQ(soundCallCount("pause"), 0);
+    pauseFor(5000);
+    EXPECT_EQ(soundCallCount("pause"), 1);
+    EXPECT_EQ(soundCallCount("resume"), 1);
+    // 1050 ms of the phase had passed; 1450 are left, whatever the pause took.
+    const double resumed = fakeNow;
+    runUntil(resumed + 1450);
+    EXPECT_EQ(game.state, ShellState::Ready);
+    EXPECT_TRUE(field.ballHeld);
+    runUntil(resumed + 1470);
+    EXPECT_EQ(game.state, ShellState::Play);
+}
+
+TEST_F(States, APauseHoldsTheBallsInFlight)
+{
+    toPlay();
+    runFor(300);
+    ASSERT_GT(field.balls[0].y, PADDLE_HOME_Y + 1);
+    ASSERT_TRUE(musicPlaying);
+    pauseFor(3000);
+    EXPECT_EQ(soundCallCount("pause"), 1) << "the music holds too";
+}
+
+TEST_F(States, APauseStopsTheLifeLostPauseAndTheGameOverWait)
+{
+    toPlay();
+    for (Ball& ball : field.balls) {
+        ball.active = false;
+    }
+    field.ballCount = 0;
+    frameAt(fakeNow + 10);
+    ASSERT_EQ(game.state, ShellState::LifeLost);
+    const double began = field.lifeLostTime;
+    runUntil(began + 500);
+    pauseFor(4000);
+    runUntil(fakeNow + 1400);
+    EXPECT_EQ(game.state, ShellState::LifeLost) << "1450 ms of the 2000 were left";
+    runUntil(fakeNow + 100);
+    EXPECT_EQ(game.state, ShellState::Play);
+
+    tapKey(Key::Escape);
+    frameAt(fakeNow + 10);
+    frameAt(fakeNow + 10);
+    ASSERT_EQ(game.state, ShellState::GameOver);
+    runFor(500);
+    pauseFor(4000);
+    runFor(1400);
+    EXPECT_EQ(game.state, ShellState::GameOver);
+    runFor(200);
+    EXPECT_EQ(game.state, ShellState::Menu);
+}
+
+TEST_F(States, EscapeWhilePausedEndsTheGame)
+{
+    toPlay();
+    tapKey(Key::P);
+    frameAt(fakeNow + 10);
+    tapKey(Key::Escape);
+    frameAt(fakeNow + 10);
+    EXPECT_EQ(field.lives, 0);
+    EXPECT_EQ(soundCallCount("resume"), 1);
+    frameAt(fakeNow + 10);
+    EXPECT_EQ(game.state, ShellState::GameOver);
+}
+
+TEST_F(States, LosingTheFocusPausesAndOnlyThePlayerResumes)
+{
+    toPlay();
+    const int warps = fakeInput.warps;
+    fakeInput.focused = false;
+    frameAt(fakeNow + 10);
+    EXPECT_EQ(game.state, ShellState::Paused);
+    tapKey(Key::P);   // typed into another window
+    runFor(1000);
+    EXPECT_EQ(game.state, ShellState::Paused);
+    EXPECT_EQ(fakeInput.warps, warps) << "the pointer belongs to the window that has the focus";
+    fakeInput.focused = true;
+    runFor(1000);
+    EXPECT_EQ(game.state, ShellState::Paused);
+    tapKey(Key::P);
+    frameAt(fakeNow + 10);
+    EXPECT_EQ(game.state, ShellState::Play);
+
+    returnToMenu(1);
+    fakeInput.focused = false;
+    tapKey(Key::Down);
+    frameAt(fakeNow + 10);
+    EXPECT_EQ(game.menuCursor, 0) << "keys typed elsewhere do not reach the menu";
+    EXPECT_EQ(game.state, ShellState::Menu) << "the menu has nothing to pause";
+}
+
+TEST_F(States, TheSplashWaitsWhileAnotherWindowHasTheFocus)
+{
+    frameAt(100);
+    frameAt(200);
+    runUntil(5200);
+    fakeInput.focused = false;
+    frameAt(5210);
+    EXPECT_EQ(game.state, ShellState::Paused);
+    runUntil(30000);
+    fakeInput.focused = true;
+    frameAt(30010);
+    EXPECT_EQ(game.state, ShellState::Splash) << "it goes on by itself";
+    runUntil(30010 + 4950);
+    EXPECT_EQ(game.state, ShellState::Splash);
+    runUntil(30010 + 5050);
+    EXPECT_EQ(game.state, ShellState::Menu);
+}
+
+TEST_F(States, ThePaddleEndsEveryStepBetweenTheWalls)
+{
+    config.mouseControl = 0;
+    newGame();
+    runUntil(field.levelStartTime + READY_TIME + 10);
+    setKey(Key::Right, true);
+    frameAt(fakeNow + 843);   // one 59-tick frame
+    EXPECT_DOUBLE_EQ(field.paddle.x + field.paddle.halfWidth, RIGHT_WALL);
+    setKey(Key::Right, false);
+    setKey(Key::Left, true);
+    frameAt(fakeNow + 2000);
+    EXPECT_DOUBLE_EQ(field.paddle.x - field.paddle.halfWidth, LEFT_WALL);
+    setKey(Key::Left, false);
+
+    // Grown at the wall under mouse control, the paddle is pushed in rather than stuck.
+    config.mouseControl = 1;
+    field.paddle.x = 55;
+    field.paddle.halfWidth = PADDLE_HALF_WIDTH_WIDE;
+    fakeInput.pointerX = CURSOR_ANCHOR_X - 8;
+    frameAt(fakeNow + 10);
+    EXPECT_LE(field.paddle.x + field.paddle.halfWidth, RIGHT_WALL);
+    const double x = field.paddle.x;
+    fakeInput.pointerX = CURSOR_ANCHOR_X - 8;
+    frameAt(fakeNow + 10);
+    EXPECT_DOUBLE_EQ(field.paddle.x, x - 1);
+}
+
+TEST_F(States, TheMenuShowsAFailureUntilTheNextKey)
+{
+    std::ofstream("Levels Packs/two.tlp") << "2\n" + emptyLevel(1, 1) + "2 1 50 1\n0 0 x";
+    newGame();
+    runUntil(field.levelStartTime + READY_TIME + 10);
+    testing::internal::CaptureStdout();
+    field.levelCleared = true;   // the second level is damaged
+    frameAt(fakeNow + 10);
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(game.state, ShellState::Menu);
+    EXPECT_NE(std::string(game.menuMessage).find("Levels Packs/two.tlp"), std::string::npos) << game.menuMessage;
+    EXPECT_NE(said.find(game.menuMessage), std::string::npos) << "standard output has it too";
+    runFor(500);
+    EXPECT_NE(game.menuMessage[0], '\0');
+    tapKey(Key::Down);
+    frameAt(fakeNow + 10);
+    EXPECT_EQ(game.menuMessage[0], '\0');
+}
+
+TEST_F(States, AFailedSaveAtQuitKeepsTheOldFileAndSaysWhy)
+{
+    const std::string old = "800 600\n0\n1\nold.tlp\n";
+    std::ofstream("config.ini") << old;
+    fs::create_directories("config.ini.tmp/in the way");
+    toMenu();
+    game.menuCursor = 2;
+    testing::internal::CaptureStdout();
+    tapKey(Key::Enter);
+    frameAt(fakeNow + 10);
+    EXPECT_EQ(exitStatus, -1) << "the game stays, so the player sees what failed";
+    EXPECT_EQ(fileText("config.ini"), old);
+    EXPECT_TRUE(fs::is_directory("config.ini.tmp/in the way")) << "what was in the way is left alone";
+    EXPECT_NE(std::string(game.menuMessage).find("cannot create config.ini.tmp"), std::string::npos)
+        << game.menuMessage;
+    tapKey(Key::Enter);
+    frameAt(fakeNow + 10);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(exitStatus, 1) << "QUIT again leaves without saving";
+    EXPECT_EQ(fileText("config.ini"), old);
+}
+
+TEST_F(States, AFolderWhereThePackShouldBeIsAPackThatCannotBeOpened)
+{
+    fs::create_directories("Levels Packs/folder.tlp");
+    strcpy(config.levelPackName, "folder.tlp");
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(loadLevelOfPack());
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cannot open levels file.\n");
+    EXPECT_EQ(exitStatus, 1);
+}
