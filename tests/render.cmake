@@ -17,3 +17,6 @@ if(GLSLANG_VALIDATOR)
                    ${CMAKE_SOURCE_DIR}/assets/Shaders/shadows.frag)
   set_tests_properties(shaders_validate PROPERTIES LABELS unit)
 endif()
+
+# The spot-light bounds need no window: unit-tested like the rules.
+add_unit_test(render_bounds_test SOURCES render_bounds_test.cpp LIBS render_bounds)

@@ -7,7 +7,7 @@
 #include <GL/glew.h>
 
 #include "game/playfield/playfield.h"
-#include "game/render/render.h"
+#include "game/render/render_internal.h"
 
 #include <cstring>
 

@@ -1,19 +1,29 @@
-// game/render/render: everything the game draws. Scene set-up and the loading
-// screen, the shader program and shadow map, materials and geometry, texts
-// and the HUD, and the three frame renderers with their per-light passes.
-// Renderers only read the play field, the game state and the Engine.
+// game/render/render: everything the game draws — the public face. The
+// renderer's records, and what the shell and the tests call: loading the
+// scene, rebuilding the shadow map, the camera and the three frame renderers.
+// Renderers only read the play field, the game state and the Engine. What the
+// render files share among themselves is in render_internal.h.
 //
 // Index:
-//   scene.cpp     runLoading, loadScene, display lists, vertex buffers, resolutions
-//   shadow.cpp    readTextFile, buildShaderProgram (the lit programs), createShadowMap, loadShadowMatrix
-//   materials.cpp loadMaterial, bindMaterial, packMaterial, the scenes of splash, menu and play, drawRoom, drawBox
-//   grid.cpp      the brick grid's vertex buffer, drawn by material or in brick order
-//   text.cpp      drawStrokeText, drawMenuText, drawHud
-//   reach.cpp     what a light can reach: scissor rectangles, and proofs that a pass adds nothing
-//   matrix.cpp    4x4 matrices on the CPU
-//   frames.cpp    setCamera, renderSplash, renderMenu, renderPlay
+//   loading.cpp        runLoading, loadScene, display lists, resolutions; the Renderer instance
+//   shader_source.cpp  readTextFile (shader sources, size-capped)
+//   shadow.cpp         buildShaderProgram (the lit programs), createShadowMap, the shadow texture matrix
+//   transforms.cpp     setCamera, the camera and object matrices loaded into GL
+//   materials.cpp      loadMaterial, bindMaterial (with the texture-unit cache)
+//   map_packing.cpp    packMaterial: two maps in one RGBA texture, and back
+//   shapes.cpp         beginScene, drawQuad, the brick-box objects (paddle, spare life, falling brick, menu cube)
+//   play_scene.cpp     prepareGrid, drawRoom, drawPlayObjects (bricks in order, capsules, falling bricks)
+//   menu_scene.cpp     drawMenuScene
+//   splash_scene.cpp   drawSplashScene
+//   grid.cpp           the brick grid's vertex buffer, drawn by material or in brick order
+//   texts.cpp          drawStrokeText, drawMenuText, drawHud
+//   light_plans.cpp    planLight: the passes a light can leave out, from the scene boxes
+//   spot_bounds.cpp    window-free spot-light bounds (its own library, no GL)
+//   matrix.cpp         4x4 matrices on the CPU
+//   frames.cpp         renderSplash, renderMenu, renderPlay and their per-light passes
 #pragma once
 
+#include "game/render/matrix.h"     // Matrix4
 #include "levelpack/catalogue.h"   // the materials in load order, the resolutions
 
 #include <cstdint>
@@ -43,13 +53,8 @@ constexpr int GRID_VERTICES_PER_BRICK = 24;   // the brick box as quads
 
 enum class SceneKind { Splash, Menu, Play };
 
-// A 4x4 matrix, column-major as GL loads it.
-struct Matrix4 {
-    double m[16];
-};
-
 // What one light's passes can leave out in this frame, each item proven to
-// change no pixel (reach.cpp).
+// change no pixel (light_plans.cpp).
 struct LightPlan {
     bool addsNothing = false;            // the lit pass adds exactly 0 everywhere
     bool shadowUnread = false;           // no lookup of the lit pass can find a shadow
@@ -122,74 +127,18 @@ extern Renderer renderer;
 // Operations
 // ---------------------------------------------------------------------------
 
-// scene.cpp
-void runLoading();
-void loadScene();
+// loading.cpp
+void runLoading();                      // the first frame: builds the scene, drawing a progress bar
 
 // shadow.cpp
-char* readTextFile(const char* path);   // new NUL-terminated buffer, or null; caller frees
-void buildShaderProgram();
-void createShadowMap();
-// Right after a shadow pass, with the light camera's matrices in renderer.camera
-// and renderer.projection: keeps them in the Engine and loads unit 4's texture
-// matrix so that it carries eye coordinates of the view camera into the map.
-void loadShadowMatrix();
-// Unit 4's texture matrix for a lit pass that reads no map: eye coordinates
-// back to the world, whose points all fall outside the map (the splash's case).
-void loadWorldShadowMatrix();
+void createShadowMap();                 // (re)built at the window's size; may switch shadows off
 bool shadowPathAvailable();             // the program and the framebuffer exist
-void loadCameraMatrix();                // model-view = renderer.camera
-void loadObjectMatrix(const Matrix4& model);   // model-view = renderer.camera x model
 
-// materials.cpp
-void loadMaterial(const char* name);
-void bindMaterial(int diffuse, int normal, int specular, int height);
-void packMaterial(int material);        // right after its maps load, in material order; may clear mapsPacked
-void drawPlayScene(bool shadowPass);
-void drawMenuScene(bool shadowPass);
-void drawSplashScene(bool shadowPass);
-void drawRoom();
-void drawPlayObjects();
-void prepareGrid();                     // each play frame first: materials by scene order, the grid buffer
-void drawBox(float offset, float base, float span, double x, double y, double z, bool cannons, float angle,
-             int kind);
-
-// grid.cpp
-void createSceneBuffers();              // at load: the room's buffer and room for a full grid
-void fillGrid(const int materials[]);   // once per play frame: refills gridBuffer if the bricks changed
-void useVertexBuffer(unsigned int buffer);   // client arrays on, pointing into buffer
-void releaseVertexBuffers();            // arrays off, no buffer bound (every scene pass ends so)
-void drawRoomBuffer();
-void drawGridByMaterial();              // the order-free passes: one draw per material
-void drawGridBricks(int firstSlot, int count);   // neighbours in gridBuffer, in the scene's order
-
-// text.cpp
-void drawStrokeText(float x, float y, float z, int font, const char* text);
-void drawMenuText();
-void drawHud();
-
-// reach.cpp
-LightPlan planLight(const Light& light, SceneKind scene);   // with the frame's view camera set
-bool spotLightInScene(const Light& light);
-bool spotLightRectangle(const Light& light, SceneKind scene, int rect[4]);
-bool shadowWindow(const Light& light, int window[4]);   // the map's texels the cone can read; false: all
-
-// matrix.cpp
-Matrix4 identityMatrix();
-Matrix4 multiply(const Matrix4& a, const Matrix4& b);
-Matrix4 translationMatrix(double x, double y, double z);
-Matrix4 scaleMatrix(double x, double y, double z);
-Matrix4 rotationMatrix(double degrees, double x, double y, double z);
-Matrix4 perspectiveMatrix(double fieldOfView, double aspect, double nearPlane, double farPlane);
-Matrix4 lookAtMatrix(const double eye[3], const double centre[3], const double up[3]);
-Matrix4 rigidInverse(const Matrix4& a);
-void transformPoint(const Matrix4& a, const double p[3], double out[4]);
-void toFloats(const Matrix4& a, float out[16]);
-
-// frames.cpp
+// transforms.cpp
 void setCamera(float eyeX, float eyeY, float eyeZ, float centreX, float centreY, float centreZ, float nearPlane,
                float fieldOfView);
+
+// frames.cpp
 void renderSplash();
 void renderMenu();
 void renderPlay();
-void depthPrepass();

@@ -1,11 +1,11 @@
-// game/render/text: stroke-font texts in the scene — the menus and the play
+// game/render/texts: stroke-font texts in the scene — the menus and the play
 // HUD, with the white markers, balls and shots drawn beside them, unlit.
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
 #include "game/playfield/playfield.h"
 #include "game/render/engine.h"
-#include "game/render/render.h"
+#include "game/render/render_internal.h"
 #include "game/shell/config.h"
 #include "game/shell/gamestate.h"
 

@@ -1,4 +1,4 @@
-// game/render/scene: the first frame builds the whole scene — display lists,
+// game/render/loading: the first frame builds the whole scene — display lists,
 // lights, textures and materials, shadow map and shader program — drawing a
 // progress bar in stroke text as it goes.
 #include <GL/glew.h>
@@ -6,7 +6,7 @@
 
 #include "game/render/engine.h"
 #include "game/render/lights.h"
-#include "game/render/render.h"
+#include "game/render/render_internal.h"
 #include "game/shell/gamestate.h"
 #include "game/textures/textures.h"
 
