@@ -142,6 +142,9 @@ int main(int argc, char** argv)
     glutInitWindowPosition(0, 0);
     glutInitWindowSize(config.screenWidth, config.screenHeight);
     glutCreateWindow("Tessivar");
+    useX11Input();
+    useSdlSound();
+    useGlTextureUpload();
 
     // The new window's context is current: its drawable is the X window.
     inputInit(static_cast<unsigned long>(glXGetCurrentDrawable()));
