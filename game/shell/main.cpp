@@ -37,11 +37,7 @@ const char* startupLog = nullptr;
 void renderSplashAndLogStartup()
 {
     renderSplash();
-    shellSeams.renderSplash = renderSplash;
-    startupLog = getenv("TESSIVAR_STARTUP_LOG");
-    if (startupLog && *startupLog) {
-        shellSeams.renderSplash = renderSplashAndLogStartup;
-    }
+    shellSeams.renderSplash = renderSplash;   // the first splash frame only
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     if (FILE* log = fopen(startupLog, "a")) {
