@@ -29,6 +29,7 @@
 #include "game/render/render.h"
 #include "game/shell/config.h"
 #include "game/shell/gamestate.h"
+#include "game/textures/textures.h"
 #include "tests/gl_window.h"
 
 #include <algorithm>
@@ -336,6 +337,7 @@ bool loadRenderer()
     config.screenHeight = height;
     openMappedWindow("render_bench", width, height);
     glewInit();
+    useGlTextureUpload();
     glViewport(0, 0, width, height);
     shellSeams.readClock = benchClock;
     shellSeams.swapBuffers = noSwap;

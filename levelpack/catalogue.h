@@ -77,7 +77,8 @@ inline constexpr const char* SAMPLE_FILES[SAMPLE_COUNT] = {
 
 inline constexpr int SAMPLE_CHANNELS[SAMPLE_COUNT] = {0, -1, 0, 0, 0, 2, 1, 1, 1, 2, 2, 2, 1, 1};
 
-inline constexpr const char* MUSIC_FILE = "sounds/song.mp3";   // played on MUSIC_CHANNEL (platform/sound.h)
+inline constexpr const char* MUSIC_FILE = "sounds/song.mp3";
+inline constexpr int MUSIC_CHANNEL = 3;   // the stream's channel; carries no sample
 
 // ---------------------------------------------------------------------------
 // The grid: cells on a 3.5 by 2.1 pitch, bricks 3.4 by 2.0

@@ -136,10 +136,11 @@ bool readWord(IntReader& in, char* out, size_t capacity, bool& tooLong)
     if (c == EOF) {
         return false;
     }
-    size_t length = 0;
+    // Gathered apart, so a word that does not fit leaves out as it was.
+    std::string word;
     while (c != EOF && !isBlank(c)) {
-        if (length + 1 < capacity) {
-            out[length++] = static_cast<char>(c);
+        if (word.size() + 1 < capacity) {
+            word.push_back(static_cast<char>(c));
         } else {
             tooLong = true;
         }
@@ -149,6 +150,6 @@ bool readWord(IntReader& in, char* out, size_t capacity, bool& tooLong)
     if (tooLong || capacity == 0) {
         return false;
     }
-    out[length] = '\0';
+    memcpy(out, word.c_str(), word.size() + 1);
     return true;
 }

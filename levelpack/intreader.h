@@ -33,5 +33,6 @@ ReadOutcome readWideInt(IntReader& in, int64_t& value);
 // The same within 32 bits: a larger number is OutOfRange.
 ReadOutcome readInt32(IntReader& in, int32_t& value);
 // The next word, as "%s" reads it, into out (capacity bytes with the NUL).
-// False at the end, or with tooLong set when the word does not fit (it is skipped).
+// False at the end, or with tooLong set when the word does not fit (it is skipped
+// and out is left as it was).
 bool readWord(IntReader& in, char* out, size_t capacity, bool& tooLong);

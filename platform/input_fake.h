@@ -29,3 +29,5 @@ void setKey(Key key, bool isDown);
 // A press and release that both fall between two polls.
 void tapKey(Key key);
 void resetFakeInput();
+// Puts the scripted device in the input seam, reset.
+void useFakeInput();

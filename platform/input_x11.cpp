@@ -7,6 +7,7 @@
 // gives. Limits: raw events are global to the display, so the shell ignores
 // them while the game window lacks the focus; the pointer is hidden through GLUT.
 #include "platform/input.h"
+#include "platform/seams.h"
 
 #include <GL/freeglut.h>
 #include <X11/Xlib.h>
@@ -207,9 +208,7 @@ bool focusIsOurs(Window pointerChild)
     return relatedToOurs(focus);
 }
 
-}   // namespace
-
-bool inputInit(unsigned long window)
+bool x11Init(unsigned long window)
 {
     x11.display = XOpenDisplay(nullptr);
     if (!x11.display) {
@@ -235,7 +234,7 @@ bool inputInit(unsigned long window)
     return true;
 }
 
-void inputPoll()
+void x11Poll()
 {
     if (!x11.display) {
         return;
@@ -286,11 +285,11 @@ void inputPoll()
     x11.focused = focusIsOurs(child);
 }
 
-bool keyDown(Key key) { return x11.down[static_cast<int>(key)]; }
+bool x11KeyDown(Key key) { return x11.down[static_cast<int>(key)]; }
 
-int keyPresses(Key key) { return x11.presses[static_cast<int>(key)]; }
+int x11KeyPresses(Key key) { return x11.presses[static_cast<int>(key)]; }
 
-int pressOrder(Key* out, int capacity)
+int x11PressOrder(Key* out, int capacity)
 {
     int n = 0;
     for (; n < x11.orderCount && n < capacity; ++n) {
@@ -299,15 +298,15 @@ int pressOrder(Key* out, int capacity)
     return n;
 }
 
-bool windowFocused() { return x11.focused; }
+bool x11WindowFocused() { return x11.focused; }
 
-void pointerPosition(int& x, int& y)
+void x11PointerPosition(int& x, int& y)
 {
     x = x11.pointerX;
     y = x11.pointerY;
 }
 
-void warpPointer(int x, int y)
+void x11WarpPointer(int x, int y)
 {
     if (!x11.display) {
         return;
@@ -318,4 +317,12 @@ void warpPointer(int x, int y)
     x11.pointerY = y;
 }
 
-void hidePointer() { glutSetCursor(GLUT_CURSOR_NONE); }
+void x11HidePointer() { glutSetCursor(GLUT_CURSOR_NONE); }
+
+}   // namespace
+
+void useX11Input()
+{
+    inputDevice = {x11Init, x11Poll, x11KeyDown, x11KeyPresses, x11PressOrder, x11WindowFocused, x11PointerPosition,
+                   x11WarpPointer, x11HidePointer};
+}

@@ -1,8 +1,7 @@
 # The renderers in a real window; needs DISPLAY like the windowed scripts.
 if(NOT TESSIVAR_UNIT_TESTS_ONLY)
   add_executable(render_test render_test.cpp)
-  target_link_libraries(render_test PRIVATE render textures_gl shell_logic playfield shell_config engine_state levelpack
-                        platform_fakes GTest::gtest GTest::gtest_main)
+  target_link_libraries(render_test PRIVATE render shell_logic platform_fakes GTest::gtest GTest::gtest_main)
   add_test(NAME render_windowed COMMAND render_test)
   set_tests_properties(render_windowed PROPERTIES LABELS windowed TIMEOUT 300
     ENVIRONMENT "BUILD_DIR=${CMAKE_BINARY_DIR};RUNTIME_DIR=${RUNTIME_DIR}")

@@ -91,8 +91,8 @@ protected:
         engine.cameraPosition[2] = 110;
         cameraYaw = cameraPitch = 0;
         initLights();
-        resetFakeInput();
-        soundCalls.clear();
+        useFakeInput();
+        useFakeSound();
         musicPlaying = false;
     }
     void TearDown() override

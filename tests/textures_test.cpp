@@ -35,7 +35,6 @@ static uint32_t fakeUpload(const Texture* t) {
 }
 static void fakeRelease(uint32_t id) { released.push_back(id); }
 
-TextureUploader textureUploader = {fakeUpload, fakeRelease};
 
 // [SECTION] Files and tools
 
@@ -407,6 +406,7 @@ class Manager : public Images {
 protected:
     void SetUp() override {
         Images::SetUp();
+        textureUploader = {fakeUpload, fakeRelease};
         deleteAllTextures();
         uploads.clear();
         released.clear();

@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(64, 64);
     glutCreateWindow("textures upload");
+    useGlTextureUpload();
 
     // A state of the caller's that the upload must leave as it found it.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);

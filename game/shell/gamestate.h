@@ -11,6 +11,7 @@
 #pragma once
 
 #include "game/playfield/playfield.h"
+#include "platform/seams.h"   // shellSeams
 
 #include <cstdint>
 
@@ -98,21 +99,8 @@ extern FrameClock frameClock;
 // sets it when it starts the stream; a level load and the return to the menu clear it.
 extern bool musicPlaying;
 
-// What the frame loop and the input call outside the window-free logic; the
-// program points these at the renderers and GLUT, tests at fakes.
-struct ShellSeams {
-    double (*readClock)() = nullptr;             // ms since the windowing toolkit started
-    void (*swapBuffers)() = nullptr;             // replaces the frame on screen
-    void (*runLoading)() = nullptr;
-    void (*renderSplash)() = nullptr;
-    void (*renderMenu)() = nullptr;
-    void (*renderPlay)() = nullptr;
-    void (*createShadowMap)() = nullptr;
-    void (*reshape)(int width, int height) = nullptr;
-    void (*exitProgram)(int status) = nullptr;   // ends the process
-};
-
-extern ShellSeams shellSeams;
+// shellSeams, what the frame loop and the input call outside the window-free
+// logic, is declared with the other seams in platform/seams.h.
 
 // ---------------------------------------------------------------------------
 // Operations

@@ -38,7 +38,7 @@ struct Controls {
     double padAxis = 0;           // the pad's d-pad or stick, -1 to 1, in every control mode
 };
 
-void menuSound() { soundPlaySample(SAMPLE_CURSOR, 2); }
+void menuSound() { playCue(SAMPLE_CURSOR); }
 
 bool pressedOrDown(Key key) { return keyPresses(key) > 0 || keyDown(key); }
 
@@ -118,7 +118,7 @@ void newGame()
     cameraYaw = 0;
     cameraPitch = 0;
     game.readySlide = 0;
-    soundPlaySample(SAMPLE_START, 1);
+    playCue(SAMPLE_START);
     enterState(ShellState::Ready);
 }
 

@@ -6,6 +6,7 @@
 #include "game/render/lights.h"
 #include "game/shell/config.h"
 #include "game/shell/gamestate.h"
+#include "game/shell/shell.h"
 #include "platform/sound.h"
 
 #include <cstdio>
@@ -43,6 +44,8 @@ void applyLight(int light, const LightChange& change)
 }
 
 }   // namespace
+
+void playCue(SampleSlot slot) { soundPlaySample(slot, SAMPLE_CHANNELS[slot]); }
 
 void applyPlayEvents(const PlayEvents& events)
 {

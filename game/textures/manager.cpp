@@ -10,6 +10,7 @@
 
 TextureLoadTimes textureLoadTimes;
 TextureManager textureManager;
+TextureUploader textureUploader;
 
 namespace {
 

@@ -5,6 +5,8 @@
 // Depends on: the C and C++ standard libraries (no GL header here).
 #pragma once
 
+#include "platform/seams.h"   // textureUploader
+
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -48,15 +50,10 @@ struct TextureManager {
 
 extern TextureManager textureManager;
 
-// The GPU side of the manager. The program's instance (textures_gl) uploads
-// with a full mipmap chain; tests define their own that hands out ids.
-// Lives for the whole run.
-struct TextureUploader {
-    uint32_t (*upload)(const Texture* texture);   // new texture id holding texture's pixels
-    void (*release)(uint32_t glName);             // deletes one texture id
-};
-
-extern TextureUploader textureUploader;
+// The GPU side of the manager is the textureUploader seam (platform/seams.h).
+// The program installs textures_gl's with useGlTextureUpload; tests install
+// their own that hands out ids.
+void useGlTextureUpload();
 
 // Where the manager's loads spent their time, for the start-up benchmark.
 // Lives for the whole run; only the manager adds to it.

@@ -45,4 +45,4 @@ void deleteTexture(uint32_t glName) {
 
 }  // namespace
 
-TextureUploader textureUploader = {uploadWithMipmaps, deleteTexture};
+void useGlTextureUpload() { textureUploader = {uploadWithMipmaps, deleteTexture}; }
