@@ -38,14 +38,12 @@ void drawBox(double x, double y, double z, const Matrix4* shape)
     glCallList(renderer.brickList);
 }
 
-// The brick box is 3.4 wide; the paddle stretches it to its own width.
-Matrix4 paddleStretch() { return scaleMatrix(static_cast<float>(field.paddle.halfWidth * 0.5), 1, 1); }
-
 }   // namespace
 
+// The brick box is 3.4 wide; the paddle stretches it to its own width.
 void drawPaddle()
 {
-    const Matrix4 stretch = paddleStretch();
+    const Matrix4 stretch = scaleMatrix(static_cast<float>(field.paddle.halfWidth * 0.5), 1, 1);
     drawBox(field.paddle.x, field.paddle.y, PLAY_PLANE_Z, &stretch);
 }
 
@@ -53,8 +51,7 @@ void drawPaddle()
 // placed in the stretched box's frame.
 void drawPaddleWithCannons()
 {
-    const Matrix4 stretch = paddleStretch();
-    drawBox(field.paddle.x, field.paddle.y, PLAY_PLANE_Z, &stretch);
+    drawPaddle();
     const float o = static_cast<float>(field.paddle.halfWidth - 2), b = static_cast<float>(field.paddle.halfHeight);
     const float s = 1.0f;
     glBegin(GL_QUADS);
