@@ -88,6 +88,12 @@ void copyField(benchmark::State& state)
 }   // namespace
 
 BENCHMARK(copyField)->UseManualTime()->Unit(benchmark::kMicrosecond)->Repetitions(15)->ReportAggregatesOnly(true);
-BENCHMARK(playStep)->Arg(1)->Arg(14)->UseManualTime()->Unit(benchmark::kMicrosecond)->Repetitions(15)->ReportAggregatesOnly(true);
+BENCHMARK(playStep)
+    ->Arg(1)
+    ->Arg(14)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(15)
+    ->ReportAggregatesOnly(true);
 
 BENCHMARK_MAIN();

@@ -85,8 +85,8 @@ void saveShot(const std::string& name)
     glReadBuffer(GL_BACK);   // Mesa keeps the back buffer after a swap
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    const std::string path = shotFolder + "/" + std::to_string(width) + "x" + std::to_string(height) + "-" + name +
-                             ".ppm";
+    const std::string path =
+        shotFolder + "/" + std::to_string(width) + "x" + std::to_string(height) + "-" + name + ".ppm";
     FILE* out = fopen(path.c_str(), "wb");
     if (!out) {
         fprintf(stderr, "cannot write %s\n", path.c_str());

@@ -50,7 +50,6 @@ bool setPackPath(Editor& ed, const char* name, const char* suffix)
     return length > 0 && length < static_cast<int>(sizeof ed.packPath);
 }
 
-
 // Windows refuses these as file names, with any extension.
 bool reservedDeviceName(const char* name)
 {
@@ -73,10 +72,7 @@ bool reservedDeviceName(const char* name)
            stem[3] <= '9';
 }
 
-char* typedName(Editor& ed)
-{
-    return ed.buttons[NameFieldButton].label;
-}
+char* typedName(Editor& ed) { return ed.buttons[NameFieldButton].label; }
 
 }   // namespace
 
@@ -102,8 +98,8 @@ bool readLevel(Editor& ed)
             // What is shown is the first level by position; numbering it otherwise would make the next
             // save write it over a different level.
             char note[STATUS_SIZE];
-            snprintf(note, sizeof note, "The first level of %s says it is number %d; edited as level 1.",
-                     ed.packPath, ed.levelNumber);
+            snprintf(note, sizeof note, "The first level of %s says it is number %d; edited as level 1.", ed.packPath,
+                     ed.levelNumber);
             ed.levelNumber = 1;
             reportSuccess(ed, note);
         }
@@ -143,8 +139,7 @@ void listPackFiles(Editor& ed)
     ed.packNames = 0;
     for (const std::string& name : names) {
         if (ed.packNames == PACK_LIST_CAPACITY) {
-            printf("More than %d level packs in %s: the rest are not listed.\n", PACK_LIST_CAPACITY,
-                   PACK_FOLDER_PATH);
+            printf("More than %d level packs in %s: the rest are not listed.\n", PACK_LIST_CAPACITY, PACK_FOLDER_PATH);
             break;
         }
         if (name.size() > static_cast<size_t>(PACK_NAME_MAX)) {
@@ -193,10 +188,7 @@ bool saveLevel(Editor& ed)
 // Forms and buttons
 // ---------------------------------------------------------------------------
 
-void openNewPackForm(Editor& ed)
-{
-    ed.newPackFormOpen = true;
-}
+void openNewPackForm(Editor& ed) { ed.newPackFormOpen = true; }
 
 void typeNameKey(Editor& ed, unsigned char key)
 {
@@ -323,10 +315,7 @@ void loadSelectedPack(Editor& ed)
     forgetCheck(ed);
 }
 
-void closePackList(Editor& ed)
-{
-    ed.packListOpen = false;
-}
+void closePackList(Editor& ed) { ed.packListOpen = false; }
 
 void saveButton(Editor& ed)
 {

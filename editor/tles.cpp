@@ -225,40 +225,40 @@ void drawScreenTexts(EditorScreen screen, double cx, double cy)
     char buffer[100];
     const int top = editor.windowHeight;
     switch (screen) {
-    case EditorScreen::PackListForm:
-        for (int i : {LoadButton, CancelListButton, LessButton, MoreButton}) {
-            drawLabel(i);
-        }
-        break;
-    case EditorScreen::NewPackForm:
-        for (int i = CreateButton; i <= NameFieldButton; ++i) {
-            drawLabel(i);
-        }
-        drawText("Level Pack name:", cx - 100, cy + 36);
-        drawText("Number of new levels", cx - 80, cy + 16);
-        snprintf(buffer, sizeof buffer, "%d", editor.newLevelCount);
-        drawText(buffer, cx - 5, cy - 8);
-        break;
-    case EditorScreen::EditScreen:
-        snprintf(buffer, sizeof buffer, "Total levels in file: %d", editor.levelCount);
-        drawText(buffer, 10, top - 40);
-        snprintf(buffer, sizeof buffer, "Current level: %d", editor.levelNumber);
-        drawText(buffer, 10, top - 60);
-        for (int i = NextLevelButton; i <= LoadPackButton; ++i) {
-            drawLabel(i);
-        }
-        if (editor.goToOpen) {
-            glColor3f(1, 1, 0.3f);
-            snprintf(buffer, sizeof buffer, "Go to level: %s_  (Enter, Esc)", editor.goToText);
-            drawText(buffer, 200, top - 60);
-        }
-        drawToolTexts();
-        glColor3f(1, 1, 1);
-        break;
-    case EditorScreen::StartScreen:
-        drawLabel(NewPackButton);
-        drawLabel(LoadPackButton);
-        break;
+        case EditorScreen::PackListForm:
+            for (int i : {LoadButton, CancelListButton, LessButton, MoreButton}) {
+                drawLabel(i);
+            }
+            break;
+        case EditorScreen::NewPackForm:
+            for (int i = CreateButton; i <= NameFieldButton; ++i) {
+                drawLabel(i);
+            }
+            drawText("Level Pack name:", cx - 100, cy + 36);
+            drawText("Number of new levels", cx - 80, cy + 16);
+            snprintf(buffer, sizeof buffer, "%d", editor.newLevelCount);
+            drawText(buffer, cx - 5, cy - 8);
+            break;
+        case EditorScreen::EditScreen:
+            snprintf(buffer, sizeof buffer, "Total levels in file: %d", editor.levelCount);
+            drawText(buffer, 10, top - 40);
+            snprintf(buffer, sizeof buffer, "Current level: %d", editor.levelNumber);
+            drawText(buffer, 10, top - 60);
+            for (int i = NextLevelButton; i <= LoadPackButton; ++i) {
+                drawLabel(i);
+            }
+            if (editor.goToOpen) {
+                glColor3f(1, 1, 0.3f);
+                snprintf(buffer, sizeof buffer, "Go to level: %s_  (Enter, Esc)", editor.goToText);
+                drawText(buffer, 200, top - 60);
+            }
+            drawToolTexts();
+            glColor3f(1, 1, 1);
+            break;
+        case EditorScreen::StartScreen:
+            drawLabel(NewPackButton);
+            drawLabel(LoadPackButton);
+            break;
     }
 }
 
@@ -292,8 +292,7 @@ void drawTexts()
 
     if (screen == EditorScreen::PackListForm) {
         glColor3f(1, 1, 1);
-        drawText(editor.packNames > 0 ? editor.PackList[editor.packIndex] : "(no level pack found)", cx - 30,
-                 cy + 16);
+        drawText(editor.packNames > 0 ? editor.PackList[editor.packIndex] : "(no level pack found)", cx - 30, cy + 16);
     }
     if (screen == EditorScreen::StartScreen) {
         glColor3f(1, 0, 0);
@@ -471,10 +470,7 @@ void openWindow()
 }
 
 // A running check must not outlive the editor, however the program ends.
-void endCheckAtExit()
-{
-    stopCheck(editor, "");
-}
+void endCheckAtExit() { stopCheck(editor, ""); }
 
 }   // namespace
 

@@ -1,7 +1,8 @@
 // libFuzzer: the BMP decoder over arbitrary bytes, as if read from a file.
 #include "game/textures/textures.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
     Texture texture;
     if (decodeBmp(data, size, texture)) {
         // Touch the last byte: the record must own every pixel it claims.

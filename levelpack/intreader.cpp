@@ -6,8 +6,8 @@
 
 namespace {
 
-constexpr size_t CHUNK = 1 << 16;       // bytes read from a file at a time (getc per byte was most of a save)
-constexpr size_t TOKEN_KEPT = 20;       // characters of a bad token kept for its message
+constexpr size_t CHUNK = 1 << 16;   // bytes read from a file at a time (getc per byte was most of a save)
+constexpr size_t TOKEN_KEPT = 20;   // characters of a bad token kept for its message
 constexpr int64_t SATURATION = int64_t{1} << 40;
 
 bool refill(IntReader& in)

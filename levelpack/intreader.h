@@ -13,17 +13,17 @@ enum class ReadOutcome { Value, End, NotInteger, OutOfRange };
 
 // One read of one file or text, from its start.
 struct IntReader {
-    FILE* file = nullptr;      // when set, data/size/pos walk a chunk of it
+    FILE* file = nullptr;   // when set, data/size/pos walk a chunk of it
     const char* data = nullptr;
     size_t size = 0;
     size_t pos = 0;
-    int64_t index = 0;         // integers read so far
-    int64_t line = 1;          // lines begun so far
-    std::string badToken;      // the offending text after NotInteger or OutOfRange, 20 characters at most
-    std::string chunk;         // the file's current chunk
+    int64_t index = 0;      // integers read so far
+    int64_t line = 1;       // lines begun so far
+    std::string badToken;   // the offending text after NotInteger or OutOfRange, 20 characters at most
+    std::string chunk;      // the file's current chunk
 };
 
-IntReader readerOverFile(FILE* file);                    // the file stays the caller's to close
+IntReader readerOverFile(FILE* file);                      // the file stays the caller's to close
 IntReader readerOverText(const char* data, size_t size);   // the text must outlive the reader
 
 // The next integer. A token that is no integer is left where it starts (in

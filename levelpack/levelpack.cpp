@@ -9,7 +9,7 @@ struct CopyPlace {
     bool inGrid = false;
     int column = 0;
     int row = 0;
-    int64_t level = 1;        // 1-based position of the level being copied
+    int64_t level = 1;   // 1-based position of the level being copied
 };
 
 // Writes one value of the old pack in its canonical place; true when it
@@ -185,4 +185,3 @@ PackResult savePackLevel(const std::string& path, const std::string& tempPath, c
         return rewritePass(in, level, path, sink, temp);
     });
 }
-

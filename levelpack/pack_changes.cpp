@@ -39,8 +39,7 @@ bool readWholeLevel(IntReader& in, const std::string& path, int32_t (&values)[LE
 
 // Streams the old pack into sink with one change to its list of levels; each written level takes its new
 // position as its number. At most two levels are held at a time, whatever the size of the pack.
-PackResult changeLevelsPass(IntReader& in, const PackChange& change, const std::string& path, TextSink& sink,
-                            FILE* out)
+PackResult changeLevelsPass(IntReader& in, const PackChange& change, const std::string& path, TextSink& sink, FILE* out)
 {
     const int64_t k = change.level;
     if (k < 1 || (change.kind == LevelChange::MoveUp && k < 2)) {
@@ -54,7 +53,7 @@ PackResult changeLevelsPass(IntReader& in, const PackChange& change, const std::
     sink.put(change.levelCount, '\n');
 
     int64_t written = 0;
-    auto emit = [&](const int32_t (&level)[LEVEL_VALUES]) {
+    auto emit = [&](const int32_t(&level)[LEVEL_VALUES]) {
         ++written;
         sink.putHeader(static_cast<int32_t>(std::min<int64_t>(written, INT32_MAX)), level[1], level[2], level[3]);
         sink.putGrid(level + LEVEL_HEADER_VALUES);
@@ -68,25 +67,19 @@ PackResult changeLevelsPass(IntReader& in, const PackChange& change, const std::
         ++position;
         bool good = true;
         switch (change.kind) {
-        case LevelChange::InsertEmptyAfter:
-            good = emit(level) && (position != k || emit(EMPTY_LEVEL));
-            break;
-        case LevelChange::DuplicateAfter:
-            good = emit(level) && (position != k || emit(level));
-            break;
-        case LevelChange::Delete:
-            good = position == k || emit(level);
-            break;
-        case LevelChange::MoveUp:
-        case LevelChange::MoveDown: {
-            const int64_t first = change.kind == LevelChange::MoveUp ? k - 1 : k;
-            if (position == first) {
-                memcpy(held, level, sizeof held);
-            } else {
-                good = emit(level) && (position != first + 1 || emit(held));
+            case LevelChange::InsertEmptyAfter: good = emit(level) && (position != k || emit(EMPTY_LEVEL)); break;
+            case LevelChange::DuplicateAfter: good = emit(level) && (position != k || emit(level)); break;
+            case LevelChange::Delete: good = position == k || emit(level); break;
+            case LevelChange::MoveUp:
+            case LevelChange::MoveDown: {
+                const int64_t first = change.kind == LevelChange::MoveUp ? k - 1 : k;
+                if (position == first) {
+                    memcpy(held, level, sizeof held);
+                } else {
+                    good = emit(level) && (position != first + 1 || emit(held));
+                }
+                break;
             }
-            break;
-        }
         }
         if (!good) {
             return {PackStatus::WriteError, systemError("write", "the temporary file")};

@@ -34,13 +34,11 @@ PackResult describeFailure(const IntReader& in, ReadOutcome outcome, int64_t ind
 {
     const std::string where = describePosition(index) + " (line " + std::to_string(in.line) + ")";
     switch (outcome) {
-    case ReadOutcome::End:
-        return formatError(path, "the file ends before " + describePosition(index));
-    case ReadOutcome::NotInteger:
-        return formatError(path, where + ": expected an integer, found \"" + in.badToken + "\"");
-    case ReadOutcome::OutOfRange:
-    case ReadOutcome::Value:
-        break;
+        case ReadOutcome::End: return formatError(path, "the file ends before " + describePosition(index));
+        case ReadOutcome::NotInteger:
+            return formatError(path, where + ": expected an integer, found \"" + in.badToken + "\"");
+        case ReadOutcome::OutOfRange:
+        case ReadOutcome::Value: break;
     }
     return formatError(path, where + ": the number " + in.badToken + " is out of range");
 }

@@ -142,4 +142,3 @@ PackResult replaceThroughOldPack(const std::string& path, const std::string& tem
     }
     return result;
 }
-

@@ -18,8 +18,8 @@ enum class Key {
     P,
     F11,
     F12,
-    Pad1,        // numeric keypad 1
-    Pad2,        // numeric keypad 2
+    Pad1,   // numeric keypad 1
+    Pad2,   // numeric keypad 2
     MouseLeft,
     MouseMiddle,
     MouseRight,

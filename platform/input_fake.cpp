@@ -80,7 +80,8 @@ void fakeHidePointer() { fakeInput.hidden = true; }
 
 void useFakeInput()
 {
-    inputDevice = {fakeInit, fakePoll, fakeKeyDown, fakeKeyPresses, fakePressOrder, fakeWindowFocused,
-                   fakePointerPosition, fakeWarpPointer, fakeHidePointer};
+    inputDevice = {fakeInit,       fakePoll,          fakeKeyDown,         fakeKeyPresses,
+                   fakePressOrder, fakeWindowFocused, fakePointerPosition, fakeWarpPointer,
+                   fakeHidePointer};
     resetFakeInput();
 }

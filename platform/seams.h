@@ -57,8 +57,8 @@ extern TextureUploader textureUploader;
 
 // What the shell's frame loop and input call outside the window-free logic.
 struct ShellSeams {
-    double (*readClock)() = nullptr;             // ms since the windowing toolkit started
-    void (*swapBuffers)() = nullptr;             // replaces the frame on screen
+    double (*readClock)() = nullptr;   // ms since the windowing toolkit started
+    void (*swapBuffers)() = nullptr;   // replaces the frame on screen
     void (*runLoading)() = nullptr;
     void (*renderSplash)() = nullptr;
     void (*renderMenu)() = nullptr;

@@ -4,9 +4,9 @@
 // tests install the recording backend (sound_fake.cpp) instead.
 #pragma once
 
-constexpr int SOUND_MIX_RATE = 44100;    // Hz
+constexpr int SOUND_MIX_RATE = 44100;   // Hz
 constexpr int SOUND_CHANNELS = 32;
-constexpr int SOUND_SLOTS = 14;          // sample slots 0..13
+constexpr int SOUND_SLOTS = 14;   // sample slots 0..13
 
 // Starts the mixer. Without an audio device the game runs silently and says
 // so once on standard output; every later call is then a no-op.

@@ -13,10 +13,10 @@
 namespace {
 
 struct MixerState {
-    bool open = false;                     // the mixer started; false = silent run
-    Mix_Chunk* samples[SOUND_SLOTS] = {};  // loaded once, kept until exit
+    bool open = false;                      // the mixer started; false = silent run
+    Mix_Chunk* samples[SOUND_SLOTS] = {};   // loaded once, kept until exit
     Mix_Music* stream = nullptr;
-    bool paused = false;                   // the game is paused: so are the stream and the channels
+    bool paused = false;   // the game is paused: so are the stream and the channels
 };
 
 MixerState device;
@@ -26,8 +26,7 @@ void sdlInit()
     // SDL would otherwise turn SIGINT/SIGTERM into events nobody reads, and
     // the game could no longer be interrupted or terminated.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0 ||
-        Mix_OpenAudio(SOUND_MIX_RATE, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0 || Mix_OpenAudio(SOUND_MIX_RATE, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
         printf("No audio device (%s): running without sound.\n", SDL_GetError());
         fflush(stdout);
         return;

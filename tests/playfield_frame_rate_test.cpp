@@ -203,8 +203,9 @@ TEST(Bricks, ABallComingDiagonallyAtACornerBouncesInsteadOfCuttingThrough)
     field.speedFactor = 2;
     const double stepX = 0.4 * 2;
     const double stepY = 0.6 * 2;
-    field.balls[0] = {true, b.x - b.halfWidth - 0.95 * stepX, b.y - b.halfHeight - 0.9 * stepY, false, true, true,
-                      false, 0.4, 0.6, 0};
+    field.balls[0] = {
+        true, b.x - b.halfWidth - 0.95 * stepX, b.y - b.halfHeight - 0.9 * stepY, false, true, true, false, 0.4, 0.6,
+        0};
     PlayEvents events;
     updateBricks(1.0, events);   // the pass before the step sees the corner coming
     EXPECT_FALSE(b.present) << "the ball met the brick";
@@ -244,8 +245,8 @@ struct StepWatch {
     Ball before[BALL_SLOTS];
     bool standing[BRICK_COUNT];
     int64_t ballSteps = 0;
-    int64_t inside = 0;      // a step ended with a ball's centre inside a standing brick
-    int64_t crossed = 0;     // a step's path cut through a brick that stood
+    int64_t inside = 0;    // a step ended with a ball's centre inside a standing brick
+    int64_t crossed = 0;   // a step's path cut through a brick that stood
 };
 
 void rememberStep(StepWatch& watch)

@@ -57,8 +57,8 @@ TEST(SpotBounds, RectangleHoldsTheConeApexAndFootprintAndLittleElse)
     ASSERT_TRUE(spotConeRectangle(spot(40, 20, 30, 0, 0, -1, 15), ROOM, view, rect));
     EXPECT_TRUE(inside(rect, view, 40, 20, 30));   // the apex
     const double radius = 17 * 0.26;               // the footprint on the back wall, 17 away: tan 15 = 0.268
-    const double footprint[5][2] = {{40, 20}, {40 - radius, 20}, {40 + radius, 20}, {40, 20 - radius},
-                                    {40, 20 + radius}};
+    const double footprint[5][2] = {
+        {40, 20}, {40 - radius, 20}, {40 + radius, 20}, {40, 20 - radius}, {40, 20 + radius}};
     for (const auto& at : footprint) {
         EXPECT_TRUE(inside(rect, view, at[0], at[1], 13)) << at[0] << ", " << at[1];
     }

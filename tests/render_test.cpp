@@ -489,8 +489,7 @@ TEST_F(Renderers, SelectedMenuLineIsLit)
         for (int line = 0; line < lines; ++line) {
             for (int other = 0; other < lines; ++other) {
                 if (other != line) {
-                    EXPECT_GT(band[line][line], band[other][line]) << "line " << line << ", " << other
-                                                                          << " selected";
+                    EXPECT_GT(band[line][line], band[other][line]) << "line " << line << ", " << other << " selected";
                 }
             }
         }

@@ -11,13 +11,15 @@
 
 static int faults = 0;
 
-static void fault(const char* what, const char* name) {
+static void fault(const char* what, const char* name)
+{
     std::printf("FAULT: %s (%s)\n", what, name);
     ++faults;
 }
 
 // Level 0 of the texture equals pixels; level 1 exists (the chain was built).
-static void expectTexture(uint32_t id, const Texture& decoded, const uint8_t* pixels, const char* name) {
+static void expectTexture(uint32_t id, const Texture& decoded, const uint8_t* pixels, const char* name)
+{
     glBindTexture(GL_TEXTURE_2D, id);
     GLint width = 0, height = 0, level1 = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
@@ -36,7 +38,8 @@ static void expectTexture(uint32_t id, const Texture& decoded, const uint8_t* pi
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(64, 64);
@@ -52,7 +55,8 @@ int main(int argc, char** argv) {
 
     std::vector<uint8_t> board(64 * 64);
     for (int r = 0; r < 64; ++r)
-        for (int c = 0; c < 64; ++c) board[r * 64 + c] = ((c / 8) ^ (r / 8)) & 1 ? 255 : 0;
+        for (int c = 0; c < 64; ++c)
+            board[r * 64 + c] = ((c / 8) ^ (r / 8)) & 1 ? 255 : 0;
     Texture checker;
     checker.width = checker.height = 64;
     checker.format = IMAGE_LUMINANCE;

@@ -9,7 +9,8 @@ namespace {
 // Rooms repeat eight times across the side walls, so every map tiles.
 constexpr int ROOM = 512;
 
-Material roomBase() {
+Material roomBase()
+{
     Material m = makeMaterial(ROOM, ROOM);
     m.forms[0] = PLAIN24;
     m.forms[1] = PLAIN24;
@@ -20,9 +21,10 @@ Material roomBase() {
 }
 
 // Slate tiles in blue-grey with dark grout.
-}  // namespace
+}   // namespace
 
-Material paintSlate() {
+Material paintSlate()
+{
     Material m = roomBase();
     const int tile = 128, grout = 4;
     for (int y = 0; y < ROOM; ++y)
@@ -31,7 +33,8 @@ Material paintSlate() {
             int tx = x / tile, ty = y / tile;
             float lx = x % tile, ly = y % tile;
             float bev = bevel(lx - grout / 2.0f, ly - grout / 2.0f, tile - grout, tile - grout, 7, 7);
-            bool inGrout = lx < grout / 2.0f || ly < grout / 2.0f || lx >= tile - grout / 2.0f || ly >= tile - grout / 2.0f;
+            bool inGrout =
+                lx < grout / 2.0f || ly < grout / 2.0f || lx >= tile - grout / 2.0f || ly >= tile - grout / 2.0f;
             if (inGrout) bev = 0;
             float tint = hashUnit(tx, ty, 11);
             float layers = fbm(u, v, 4, 16, 5, 701);
@@ -46,7 +49,8 @@ Material paintSlate() {
 }
 
 // Warm wooden planks, staggered seams and grain.
-Material paintPlanks() {
+Material paintPlanks()
+{
     Material m = roomBase();
     m.forms[3] = RLE24;
     const int plank = 64, length = 256;
@@ -73,7 +77,8 @@ Material paintPlanks() {
 }
 
 // Teal metal panels with vents, rivets and a glowing trace.
-Material paintPanels() {
+Material paintPanels()
+{
     Material m = roomBase();
     m.forms[0] = PLAIN32;
     const int panel = 256;
@@ -106,7 +111,8 @@ Material paintPanels() {
             }
             float rivet = 0;
             for (float cx : {18.0f, panel - 19.0f})
-                for (float cy : {18.0f, panel - 19.0f}) rivet = std::max(rivet, dome(lx, ly, cx, cy, 6, 6));
+                for (float cy : {18.0f, panel - 19.0f})
+                    rivet = std::max(rivet, dome(lx, ly, cx, cy, 6, 6));
             if (rivet > 0) {
                 c = scale(Rgb{0.6f, 0.65f, 0.66f}, 0.6f + 0.5f * rivet);
                 h += 0.2f * rivet;
@@ -122,9 +128,10 @@ Material paintPanels() {
 }
 
 // Red brick masonry in running bond.
-Material paintMasonry() {
+Material paintMasonry()
+{
     Material m = roomBase();
-    m.forms[1] = RLE24;  // the one RLE normal map: flat mortar gives it runs
+    m.forms[1] = RLE24;   // the one RLE normal map: flat mortar gives it runs
     const int courseH = 32, brickW = 128, mortar = 5;
     for (int y = 0; y < ROOM; ++y)
         for (int x = 0; x < ROOM; ++x) {
@@ -149,9 +156,9 @@ Material paintMasonry() {
 
 // ---- [SECTION] titles --------------------------------------------------------------
 
-
 // The title quad is 36 by 10 world units; 512 x 128 keeps its pixels square.
-Material paintMenu() {
+Material paintMenu()
+{
     const int W = 512, H = 128;
     Material m = makeMaterial(W, H);
     m.forms[0] = RLE32;
@@ -166,10 +173,12 @@ Material paintMenu() {
     const int pillW = 56, pillH = 34, gap = 12, pillY = 86;
     const int pillX0 = (W - (7 * pillW + 6 * gap)) / 2;
     int pillOf[W] = {};
-    for (int x = 0; x < W; ++x) pillOf[x] = -1;
+    for (int x = 0; x < W; ++x)
+        pillOf[x] = -1;
     for (int k = 0; k < 7; ++k) {
         int x0 = pillX0 + k * (pillW + gap);
-        for (int x = x0; x < x0 + pillW; ++x) pillOf[x] = k;
+        for (int x = x0; x < x0 + pillW; ++x)
+            pillOf[x] = k;
         std::string s(1, CAPSULE_LETTERS[k]);
         drawText(letters, s, x0 + (pillW - textWidth(s, 3.5)) / 2, pillY + (pillH - 7 * 3.5) / 2, 3.5);
         // Pill: a rectangle with round ends, domed across its height.
@@ -213,7 +222,8 @@ Material paintMenu() {
 }
 
 // Splash logo: an orb with a ring above the word MORVI and a row of bricks.
-Material paintMorvi() {
+Material paintMorvi()
+{
     const int N = 512;
     Material m = makeMaterial(N, N);
     m.forms[0] = RLE32;
@@ -225,8 +235,8 @@ Material paintMorvi() {
     const double cell = 14;
     drawText(word, "MORVI", (N - textWidth("MORVI", cell)) / 2, 318, cell);
     Field wordBevel = blur(word, 3), glow = blur(blur(word, 8), 8);
-    const Rgb brickColours[7] = {{0.9f, 0.1f, 0.1f}, {0.1f, 0.2f, 0.9f}, {1, 0.5f, 0.05f}, {0.8f, 0.2f, 0.8f},
-                                 {0.1f, 0.85f, 0.2f}, {0.4f, 0.5f, 1},   {0.95f, 0.95f, 0.95f}};
+    const Rgb brickColours[7] = {{0.9f, 0.1f, 0.1f},  {0.1f, 0.2f, 0.9f}, {1, 0.5f, 0.05f},     {0.8f, 0.2f, 0.8f},
+                                 {0.1f, 0.85f, 0.2f}, {0.4f, 0.5f, 1},    {0.95f, 0.95f, 0.95f}};
     const float orbX = 256, orbY = 170, orbR = 92;
     for (int y = 0; y < N; ++y)
         for (int x = 0; x < N; ++x) {
@@ -279,4 +289,3 @@ Material paintMorvi() {
         }
     return m;
 }
-

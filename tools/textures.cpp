@@ -22,7 +22,8 @@ namespace {
 // texture than down it to look even once stretched.
 constexpr float BRICK_BX = 14, BRICK_BY = 24;
 
-Material paintBrick(Rgb base, uint32_t seed) {
+Material paintBrick(Rgb base, uint32_t seed)
+{
     const int N = 256;
     Material m = makeMaterial(N, N);
     m.forms[0] = PLAIN24;
@@ -47,10 +48,11 @@ Material paintBrick(Rgb base, uint32_t seed) {
     return m;
 }
 
-Material paintGrey() {
+Material paintGrey()
+{
     const int N = 256;
     Material m = makeMaterial(N, N);
-    m.forms[0] = RLE24;  // noisy, so RLE mostly falls back to raw packets
+    m.forms[0] = RLE24;   // noisy, so RLE mostly falls back to raw packets
     m.forms[1] = PLAIN24;
     m.forms[2] = RLE24;
     m.forms[3] = RLE32;
@@ -73,7 +75,8 @@ Material paintGrey() {
     return m;
 }
 
-Material paintIron() {
+Material paintIron()
+{
     const int N = 256;
     Material m = makeMaterial(N, N);
     m.forms[0] = PLAIN32;
@@ -93,7 +96,8 @@ Material paintIron() {
             float seam = (inset > 0.93f && inset < 0.985f) ? 1.0f : 0.0f;
             float rivet = 0;
             for (float cx : rx)
-                for (float cy : ry) rivet = std::max(rivet, dome(x, y, cx, cy, 9, 15));
+                for (float cy : ry)
+                    rivet = std::max(rivet, dome(x, y, cx, cy, 9, 15));
             rivet = std::max(rivet, std::max(dome(x, y, rx[0], 128, 9, 15), dome(x, y, rx[2], 128, 9, 15)));
             Rgb steel = scale(Rgb{0.46f, 0.48f, 0.53f}, 0.8f + 0.25f * brushed + 0.2f * (blotch - 0.5f));
             Rgb c = steel;
@@ -113,7 +117,8 @@ Material paintIron() {
 
 // ---- [SECTION] paddle --------------------------------------------------------------
 
-Material paintPaddle(bool laser) {
+Material paintPaddle(bool laser)
+{
     const int N = 256;
     Material m = makeMaterial(N, N);
     m.forms[0] = PLAIN32;
@@ -171,7 +176,8 @@ Material paintPaddle(bool laser) {
 // The capsule is a textured sphere whose axis lies along the screen's x: the
 // texture's t runs left to right and s around it, upwards at the front (s 0.75)
 // and again half a turn later (s 0.25). The letter is drawn transposed at both.
-Material paintCapsule(char letter, Rgb body) {
+Material paintCapsule(char letter, Rgb body)
+{
     const int N = 256;
     Material m = makeMaterial(N, N);
     m.forms[0] = RLE32;
@@ -181,7 +187,7 @@ Material paintCapsule(char letter, Rgb body) {
     m.depth = 5.0f;
     Field ink = makeField(N, N);
     const double centres[2] = {0.25, 0.75};
-    const double tHalf = 0.2, sHalf = 0.095;  // letter extent around t 0.5 and each centre
+    const double tHalf = 0.2, sHalf = 0.095;   // letter extent around t 0.5 and each centre
     for (int y = 0; y < N; ++y)
         for (int x = 0; x < N; ++x) {
             int hits = 0;
@@ -201,7 +207,7 @@ Material paintCapsule(char letter, Rgb body) {
     for (int y = 0; y < N; ++y)
         for (int x = 0; x < N; ++x) {
             float t = 1 - (y + 0.5f) / N;
-            float edge = std::min(t, 1 - t);  // 0 at the poles
+            float edge = std::min(t, 1 - t);   // 0 at the poles
             bool cap = edge < 0.14f;
             float groove = 1 - smoothstep(0.004f, 0.012f, std::fabs(edge - 0.14f));
             float gloss = valueNoise(x / float(N), t, 8, 8, 601);
@@ -217,7 +223,7 @@ Material paintCapsule(char letter, Rgb body) {
     return m;
 }
 
-}  // namespace
+}   // namespace
 
 // ---- [SECTION] entry -------------------------------------------------------------
 
@@ -226,35 +232,37 @@ namespace {
 const Rgb RED{0.85f, 0.1f, 0.08f}, BLUE{0.1f, 0.2f, 0.85f}, ORANGE{0.95f, 0.5f, 0.08f}, PINK{0.8f, 0.25f, 0.75f},
     GREEN{0.12f, 0.75f, 0.2f}, LIGHTBLUE{0.4f, 0.55f, 1.0f}, WHITE{0.9f, 0.9f, 0.88f};
 
-Material paintMaterial(int index) {
+Material paintMaterial(int index)
+{
     if (index >= MAT_PRIZE_E && index <= MAT_PRIZE_B) {
         const int k = index - MAT_PRIZE_E;
         return paintCapsule(CAPSULE_LETTERS[k], CAPSULE_COLOURS[k]);
     }
     switch (index) {
-    case MAT_BACKGROUND1: return paintSlate();
-    case MAT_PLAYER: return paintPaddle(false);
-    case MAT_RED: return paintBrick(RED, 101);
-    case MAT_BLUE: return paintBrick(BLUE, 102);
-    case MAT_ORANGE: return paintBrick(ORANGE, 103);
-    case MAT_PINK: return paintBrick(PINK, 104);
-    case MAT_GREEN: return paintBrick(GREEN, 105);
-    case MAT_GREY: return paintGrey();
-    case MAT_IRON: return paintIron();
-    case MAT_PLAYERLASER: return paintPaddle(true);
-    case MAT_LIGHTBLUE: return paintBrick(LIGHTBLUE, 106);
-    case MAT_WHITE: return paintBrick(WHITE, 107);
-    case MAT_BACKGROUND2: return paintPlanks();
-    case MAT_BACKGROUND3: return paintPanels();
-    case MAT_BACKGROUND4: return paintMasonry();
-    case MAT_MENU: return paintMenu();
-    default: return paintMorvi();
+        case MAT_BACKGROUND1: return paintSlate();
+        case MAT_PLAYER: return paintPaddle(false);
+        case MAT_RED: return paintBrick(RED, 101);
+        case MAT_BLUE: return paintBrick(BLUE, 102);
+        case MAT_ORANGE: return paintBrick(ORANGE, 103);
+        case MAT_PINK: return paintBrick(PINK, 104);
+        case MAT_GREEN: return paintBrick(GREEN, 105);
+        case MAT_GREY: return paintGrey();
+        case MAT_IRON: return paintIron();
+        case MAT_PLAYERLASER: return paintPaddle(true);
+        case MAT_LIGHTBLUE: return paintBrick(LIGHTBLUE, 106);
+        case MAT_WHITE: return paintBrick(WHITE, 107);
+        case MAT_BACKGROUND2: return paintPlanks();
+        case MAT_BACKGROUND3: return paintPanels();
+        case MAT_BACKGROUND4: return paintMasonry();
+        case MAT_MENU: return paintMenu();
+        default: return paintMorvi();
     }
 }
 
-}  // namespace
+}   // namespace
 
-bool writeTextures(const std::string& dir) {
+bool writeTextures(const std::string& dir)
+{
     if (!makeDirectories(dir + "/Textures/prizes")) return false;
     for (int index = 0; index < MATERIAL_COUNT; ++index) {
         if (!saveMaterial(dir, MATERIAL_NAMES[index], paintMaterial(index))) return false;

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr double BRICK_FACE_SLOWDOWN = 1.5;  // top and bottom faces are judged on a longer step
+constexpr double BRICK_FACE_SLOWDOWN = 1.5;   // top and bottom faces are judged on a longer step
 // A ratio computed as a hair above 1 may stand for exactly 1 (the ball lands
 // on the face at the end of the step); rounding must not let it step inside.
 constexpr double NEAR_ALLOWANCE = 1e-9;
@@ -52,8 +52,7 @@ void moveBall(int slot, double tick, PlayEvents& events)
     } else {
         const double sx = ball.speedX * (int{ball.movingLeft} - int{ball.movingRight});
         const double sy = ball.speedY * (int{ball.movingDown} - int{ball.movingUp});
-        reportLightDirection(events, slot, static_cast<float>(-std::sin(sx)), static_cast<float>(-std::sin(sy)),
-                             -0.8f);
+        reportLightDirection(events, slot, static_cast<float>(-std::sin(sx)), static_cast<float>(-std::sin(sy)), -0.8f);
 
         if (field.bounceCount > SPEED_UP_BOUNCES - 1) {
             field.speedFactor = field.speedFactor < SPEED_MAX ? field.speedFactor + SPEED_STEP : SPEED_MAX;

@@ -241,33 +241,24 @@ void catchCapsule(int index, PlayEvents& events)
     field.capsuleInFlight = false;
 
     switch (brick.capsuleType) {
-    case Enlarge:
-        field.paddle.halfWidth = PADDLE_HALF_WIDTH_WIDE;
-        break;
-    case Catch:
-        field.catchActive = true;
-        break;
-    case Slow:
-        if (field.speedFactor >= 1.5) {
-            field.speedFactor -= 0.5;
-        }
-        break;
-    case ExtraLife:
-        ++field.lives;
-        reportSound(events, SAMPLE_LIFE);
-        break;
-    case Laser:
-        field.laserArmed = true;
-        field.ballHeld = false;
-        break;
-    case Disrupt:
-        splitBall(events);
-        break;
-    case Break:
-        field.warpOpen = true;
-        break;
-    default:
-        break;
+        case Enlarge: field.paddle.halfWidth = PADDLE_HALF_WIDTH_WIDE; break;
+        case Catch: field.catchActive = true; break;
+        case Slow:
+            if (field.speedFactor >= 1.5) {
+                field.speedFactor -= 0.5;
+            }
+            break;
+        case ExtraLife:
+            ++field.lives;
+            reportSound(events, SAMPLE_LIFE);
+            break;
+        case Laser:
+            field.laserArmed = true;
+            field.ballHeld = false;
+            break;
+        case Disrupt: splitBall(events); break;
+        case Break: field.warpOpen = true; break;
+        default: break;
     }
 }
 

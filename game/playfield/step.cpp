@@ -3,7 +3,6 @@
 // and the benchmark run the same rules.
 #include "game/playfield/playfield.h"
 
-
 #include <algorithm>
 #include <climits>
 #include <cmath>

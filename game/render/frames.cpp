@@ -68,15 +68,9 @@ void loadLight(const Light& light, bool splash)
 void drawScene(SceneKind scene, bool shadowPass)
 {
     switch (scene) {
-    case SceneKind::Splash:
-        drawSplashScene(shadowPass);
-        break;
-    case SceneKind::Menu:
-        drawMenuScene(shadowPass);
-        break;
-    case SceneKind::Play:
-        drawPlayScene(shadowPass);
-        break;
+        case SceneKind::Splash: drawSplashScene(shadowPass); break;
+        case SceneKind::Menu: drawMenuScene(shadowPass); break;
+        case SceneKind::Play: drawPlayScene(shadowPass); break;
     }
 }
 

@@ -21,9 +21,9 @@ SceneBox sceneBox(SceneKind scene)
         return {{-2000, 15, -2000}, {2000, 55, 2000}};   // the floor; the brick and the title stand above it
     }
     if (scene == SceneKind::Splash) {
-        return {{20, -2, -10}, {60, 48, -10}};           // the logo quad, at its widest
+        return {{20, -2, -10}, {60, 48, -10}};   // the logo quad, at its widest
     }
-    SceneBox box = {{20, -15, 13}, {60, 55, 83}};        // the room, as drawRoom places it
+    SceneBox box = {{20, -15, 13}, {60, 55, 83}};   // the room, as drawRoom places it
     auto grow = [&](double x, double y, double reach) {
         const double at[3] = {x, y, PLAY_PLANE_Z};
         for (int axis = 0; axis < 3; ++axis) {

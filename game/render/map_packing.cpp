@@ -117,8 +117,8 @@ void unpackPair(unsigned int packed, const Texture* colour, const Texture* alpha
         glTexImage2D(GL_TEXTURE_2D, level, colour->format, sizes[level][0], sizes[level][1], 0, GL_RGB,
                      GL_UNSIGNED_BYTE, rgb.data());
         glBindTexture(GL_TEXTURE_2D, alpha->glName);
-        glTexImage2D(GL_TEXTURE_2D, level, alpha->format, sizes[level][0], sizes[level][1], 0, GL_RGB,
-                     GL_UNSIGNED_BYTE, grey.data());
+        glTexImage2D(GL_TEXTURE_2D, level, alpha->format, sizes[level][0], sizes[level][1], 0, GL_RGB, GL_UNSIGNED_BYTE,
+                     grey.data());
         glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     }
     for (unsigned int name : {colour->glName, alpha->glName}) {

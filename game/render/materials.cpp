@@ -83,5 +83,5 @@ void useMaterial(int material) { bindMaterial(material, material, material, mate
 const Texture* materialMap(int material, int kind)
 {
     return material < engine.materialCounts[kind] ? findTexture(engine.materialPaths[kind][material])
-                                                   : findTexture("default");
+                                                  : findTexture("default");
 }

@@ -23,7 +23,7 @@
 //   frames.cpp         renderSplash, renderMenu, renderPlay and their per-light passes
 #pragma once
 
-#include "game/render/matrix.h"     // Matrix4
+#include "game/render/matrix.h"    // Matrix4
 #include "levelpack/catalogue.h"   // the materials in load order, the resolutions
 
 #include <cstdint>
@@ -31,19 +31,18 @@
 // ---------------------------------------------------------------------------
 // Constants
 // ---------------------------------------------------------------------------
-constexpr int SHADOW_UNIT = 4;           // texture unit of the shadow lookup
-constexpr float VIEW_NEAR = 0.5f;        // near plane of the view camera (see frames.cpp)
+constexpr int SHADOW_UNIT = 4;      // texture unit of the shadow lookup
+constexpr float VIEW_NEAR = 0.5f;   // near plane of the view camera (see frames.cpp)
 constexpr float FAR_PLANE = 40000.0f;
-constexpr int BRICK_COUNT_MAX = 242;     // bricks of a level (the play field's grid)
-
+constexpr int BRICK_COUNT_MAX = 242;   // bricks of a level (the play field's grid)
 
 // Lit program variants: the bits name the blocks a light leaves dead, so the
 // program without them computes exactly what the full one does for it.
-constexpr int LIT_DIRECTIONAL = 1;       // position w 0: no attenuation
-constexpr int LIT_NO_CONE = 2;           // not a spot (cut-off 180): no cone
-constexpr int LIT_NO_SHADOW = 4;         // no lookup can find a shadow: no shadow test
+constexpr int LIT_DIRECTIONAL = 1;   // position w 0: no attenuation
+constexpr int LIT_NO_CONE = 2;       // not a spot (cut-off 180): no cone
+constexpr int LIT_NO_SHADOW = 4;     // no lookup can find a shadow: no shadow test
 constexpr int LIT_VARIANTS = 8;
-constexpr int LIT_FULL = 0;              // the program of the design, every block in
+constexpr int LIT_FULL = 0;   // the program of the design, every block in
 
 constexpr int GRID_VERTICES_PER_BRICK = 24;   // the brick box as quads
 
@@ -56,10 +55,10 @@ enum class SceneKind { Splash, Menu, Play };
 // What one light's passes can leave out in this frame, each item proven to
 // change no pixel (light_plans.cpp).
 struct LightPlan {
-    bool addsNothing = false;            // the lit pass adds exactly 0 everywhere
-    bool shadowUnread = false;           // no lookup of the lit pass can find a shadow
-    int variant = LIT_FULL;              // the lit program for it
-    bool scissored = false;              // the lit pass is cut to rect (window pixels)
+    bool addsNothing = false;    // the lit pass adds exactly 0 everywhere
+    bool shadowUnread = false;   // no lookup of the lit pass can find a shadow
+    int variant = LIT_FULL;      // the lit program for it
+    bool scissored = false;      // the lit pass is cut to rect (window pixels)
     int rect[4] = {};
 };
 
@@ -85,40 +84,40 @@ struct GridVertex {
 struct Light;
 
 struct Renderer {
-    unsigned int sphereList = 1;         // capsule sphere display list
-    unsigned int brickList = 2;          // one brick box display list
-    int resolutions[RESOLUTION_COUNT][2] = {};   // width, height pairs for the options
-    unsigned int shaderProgram = 0;      // 0 until built and linked (the full lit program)
+    unsigned int sphereList = 1;                   // capsule sphere display list
+    unsigned int brickList = 2;                    // one brick box display list
+    int resolutions[RESOLUTION_COUNT][2] = {};     // width, height pairs for the options
+    unsigned int shaderProgram = 0;                // 0 until built and linked (the full lit program)
     unsigned int litPrograms[LIT_VARIANTS] = {};   // by variant bits; [LIT_FULL] is shaderProgram
     unsigned int shadowTexture = 0;
     unsigned int shadowFramebuffer = 0;
-    bool shadowMapReady = false;         // the framebuffer is complete
-    bool plainTexturing = false;         // unit 0 texturing was switched on at load (no shadow path)
-    int samplerLocations[5] = {-1, -1, -1, -1, -1};   // texture, normalMap, specularMap, heightMap, ShadowMap
-    unsigned int boundTextures[5] = {};  // what units 0..4 hold, to skip redundant binds
-    int activeUnit = -1;                 // the active texture unit as the binds left it; -1 unknown
-    bool mapsPacked = false;             // every material's maps are packed in two textures (set at load)
+    bool shadowMapReady = false;                       // the framebuffer is complete
+    bool plainTexturing = false;                       // unit 0 texturing was switched on at load (no shadow path)
+    int samplerLocations[5] = {-1, -1, -1, -1, -1};    // texture, normalMap, specularMap, heightMap, ShadowMap
+    unsigned int boundTextures[5] = {};                // what units 0..4 hold, to skip redundant binds
+    int activeUnit = -1;                               // the active texture unit as the binds left it; -1 unknown
+    bool mapsPacked = false;                           // every material's maps are packed in two textures (set at load)
     unsigned int packedMaps[MATERIAL_COUNT][2] = {};   // diffuse+specular, normal+height (RGBA)
-    bool spotScissor = true;             // a spot light's lit pass of the play scene is cut to its cone's
-                                         // window bound (same pixels; tests compare with it off)
-    bool skipDeadWork = true;            // leave out passes and blocks proven dead, draw the order-free
-                                         // passes by material (same pixels; tests compare with it off)
-    Matrix4 camera = {};                 // the model-view of the camera setCamera set last
-    Matrix4 projection = {};             // and its projection
-    Matrix4 viewCamera = {};             // the view camera of this frame (the lit passes' eye space)
-    Matrix4 viewProjection = {};         // and its projection
-    unsigned int roomBuffer = 0;         // vertex buffer of the room's five faces (world coordinates)
-    unsigned int gridBuffer = 0;         // vertex buffer of the present bricks, in brick order
-    int gridBricks = 0;                  // bricks in gridBuffer
-    int gridSlot[BRICK_COUNT_MAX] = {};  // each brick's place in gridBuffer (-1: not present)
+    bool spotScissor = true;                           // a spot light's lit pass of the play scene is cut to its cone's
+                                                       // window bound (same pixels; tests compare with it off)
+    bool skipDeadWork = true;                          // leave out passes and blocks proven dead, draw the order-free
+                                                       // passes by material (same pixels; tests compare with it off)
+    Matrix4 camera = {};                               // the model-view of the camera setCamera set last
+    Matrix4 projection = {};                           // and its projection
+    Matrix4 viewCamera = {};                           // the view camera of this frame (the lit passes' eye space)
+    Matrix4 viewProjection = {};                       // and its projection
+    unsigned int roomBuffer = 0;                       // vertex buffer of the room's five faces (world coordinates)
+    unsigned int gridBuffer = 0;                       // vertex buffer of the present bricks, in brick order
+    int gridBricks = 0;                                // bricks in gridBuffer
+    int gridSlot[BRICK_COUNT_MAX] = {};                // each brick's place in gridBuffer (-1: not present)
     int gridFirst[MATERIAL_COUNT][BRICK_COUNT_MAX] = {};   // per material: first vertex of each run
     int gridCount[MATERIAL_COUNT][BRICK_COUNT_MAX] = {};   // per material: vertices of each run
-    int gridRuns[MATERIAL_COUNT] = {};   // runs of neighbouring bricks listed per material
+    int gridRuns[MATERIAL_COUNT] = {};                     // runs of neighbouring bricks listed per material
     GridVertex gridStaging[BRICK_COUNT_MAX * GRID_VERTICES_PER_BRICK] = {};   // what gridBuffer holds
     int brickMaterial[BRICK_COUNT_MAX] = {};     // this frame's material of each brick, capsule and
     int capsuleMaterial[BRICK_COUNT_MAX] = {};   // falling brick, as binding them in the scene's
     int fallingMaterial[BRICK_COUNT_MAX] = {};   // order leaves it (a bad type keeps the last one)
-    bool orderFree = false;              // the pass being drawn does not depend on draw order
+    bool orderFree = false;                      // the pass being drawn does not depend on draw order
 };
 
 extern Renderer renderer;
@@ -128,11 +127,11 @@ extern Renderer renderer;
 // ---------------------------------------------------------------------------
 
 // loading.cpp
-void runLoading();                      // the first frame: builds the scene, drawing a progress bar
+void runLoading();   // the first frame: builds the scene, drawing a progress bar
 
 // shadow.cpp
-void createShadowMap();                 // (re)built at the window's size; may switch shadows off
-bool shadowPathAvailable();             // the program and the framebuffer exist
+void createShadowMap();       // (re)built at the window's size; may switch shadows off
+bool shadowPathAvailable();   // the program and the framebuffer exist
 
 // transforms.cpp
 void setCamera(float eyeX, float eyeY, float eyeZ, float centreX, float centreY, float centreZ, float nearPlane,

@@ -9,10 +9,10 @@
 namespace {
 
 constexpr double PI = 3.14159265358979323846;
-constexpr double CONE_MARGIN_DEGREES = 1; // spot cones are widened by this when bounded, for rounding
-constexpr int SCISSOR_MARGIN = 2;         // pixels added around a bound
-constexpr double COSINE_MARGIN = 1e-4;    // a cosine this far outside the cut-off stays outside in floats
-constexpr double BEHIND_MARGIN = 1e-3;    // distance behind a light camera that float rounding keeps behind
+constexpr double CONE_MARGIN_DEGREES = 1;   // spot cones are widened by this when bounded, for rounding
+constexpr int SCISSOR_MARGIN = 2;           // pixels added around a bound
+constexpr double COSINE_MARGIN = 1e-4;      // a cosine this far outside the cut-off stays outside in floats
+constexpr double BEHIND_MARGIN = 1e-3;      // distance behind a light camera that float rounding keeps behind
 
 struct Vec3 {
     double x, y, z;
@@ -29,8 +29,8 @@ struct Plane {
     double offset;
 };
 
-constexpr int CONE_SIDES = 16;            // sides of the pyramid standing in for the cone
-constexpr int MAX_POLYGON = 64;           // corners a clipped face can have
+constexpr int CONE_SIDES = 16;    // sides of the pyramid standing in for the cone
+constexpr int MAX_POLYGON = 64;   // corners a clipped face can have
 
 struct Polygon {
     Vec3 corners[MAX_POLYGON];
@@ -58,8 +58,7 @@ Polygon clipPolygon(const Polygon& polygon, const Plane& plane)
 
 Vec3 boxCorner(const SceneBox& box, int i)
 {
-    return {(i & 1) ? box.high[0] : box.low[0], (i & 2) ? box.high[1] : box.low[1],
-            (i & 4) ? box.high[2] : box.low[2]};
+    return {(i & 1) ? box.high[0] : box.low[0], (i & 2) ? box.high[1] : box.low[1], (i & 4) ? box.high[2] : box.low[2]};
 }
 
 // The window bound of the polygons under the view camera; behindEye when one
@@ -156,7 +155,7 @@ Pyramid conePyramid(Vec3 apex, Vec3 axis, double cutoffDegrees, double reach)
 // the box's faces inside the pyramid.
 WindowBound boundOfPyramidInBox(const Pyramid& pyramid, const SceneBox& box, const ViewTransform& view)
 {
-    const Plane boxPlanes[6] = {{{-1, 0, 0}, -box.low[0]}, {{1, 0, 0}, box.high[0]}, {{0, -1, 0}, -box.low[1]},
+    const Plane boxPlanes[6] = {{{-1, 0, 0}, -box.low[0]}, {{1, 0, 0}, box.high[0]},  {{0, -1, 0}, -box.low[1]},
                                 {{0, 1, 0}, box.high[1]},  {{0, 0, -1}, -box.low[2]}, {{0, 0, 1}, box.high[2]}};
     static const int BOX_FACES[6][4] = {{0, 2, 6, 4}, {1, 3, 7, 5}, {0, 1, 5, 4},
                                         {2, 3, 7, 6}, {0, 1, 3, 2}, {4, 5, 7, 6}};
@@ -236,8 +235,8 @@ bool spotShadowWindow(const Light& light, int windowWidth, int windowHeight, int
     const int mapWidth = 2 * windowWidth, mapHeight = 2 * windowHeight;
     const int height = windowHeight != 0 ? windowHeight : 1;
     const double aspect = std::max(1, windowWidth / height);
-    const double reach = std::tan((light.spotCutoff + CONE_MARGIN_DEGREES) * PI / 180) /
-                         std::tan(1.5 * light.spotCutoff * PI / 180);
+    const double reach =
+        std::tan((light.spotCutoff + CONE_MARGIN_DEGREES) * PI / 180) / std::tan(1.5 * light.spotCutoff * PI / 180);
     const int halfWidth = static_cast<int>(std::ceil(reach / aspect * mapWidth / 2)) + SCISSOR_MARGIN;
     const int halfHeight = static_cast<int>(std::ceil(reach * mapHeight / 2)) + SCISSOR_MARGIN;
     window[0] = mapWidth / 2 - halfWidth;

@@ -22,7 +22,7 @@ struct ViewTransform {
     Matrix4 projection;   // eye to clip
     int width;            // window pixels
     int height;
-    double nearPlane;     // of the projection, world units
+    double nearPlane;   // of the projection, world units
 };
 
 // A spot light at a point with a cone narrow enough to bound (its shadow

@@ -49,8 +49,7 @@ bool readConfig(const char* path, Config& cfg)
     bool tooLong = false;
     readWord(in, cfg.levelPackName, sizeof cfg.levelPackName, tooLong);
     if (tooLong) {
-        printf("config.ini: the level pack name is longer than %d characters and was ignored.\n",
-               PACK_NAME_SIZE - 1);
+        printf("config.ini: the level pack name is longer than %d characters and was ignored.\n", PACK_NAME_SIZE - 1);
     }
     fclose(file);
     return true;

@@ -182,17 +182,10 @@ void pausedStep() { shiftClocks(frameClock.clockNow - frameClock.clockPrev); }
 void render(FrameRenderer which)
 {
     switch (which) {
-    case FrameRenderer::Splash:
-        shellSeams.renderSplash();
-        break;
-    case FrameRenderer::Menu:
-        shellSeams.renderMenu();
-        break;
-    case FrameRenderer::Play:
-        shellSeams.renderPlay();
-        break;
-    case FrameRenderer::Own:
-        break;
+        case FrameRenderer::Splash: shellSeams.renderSplash(); break;
+        case FrameRenderer::Menu: shellSeams.renderMenu(); break;
+        case FrameRenderer::Play: shellSeams.renderPlay(); break;
+        case FrameRenderer::Own: break;
     }
 }
 
@@ -204,15 +197,15 @@ void render(FrameRenderer which)
 
 const StateRow STATE_TABLE[SHELL_STATES] = {
     // name       step          moves  renderer               input             pause
-    {"Loading",  loadingStep,  false, FrameRenderer::Own,   InputUse::Ignored,   PauseRule::Never},
-    {"Splash",   splashStep,   false, FrameRenderer::Splash, InputUse::Drain,  PauseRule::FocusLossOnly},
-    {"Menu",     menuStep,     false, FrameRenderer::Menu,   InputUse::Menu,   PauseRule::Never},
-    {"Options",  menuStep,     false, FrameRenderer::Menu,   InputUse::Menu,   PauseRule::Never},
-    {"Ready",    gameStep,     false, FrameRenderer::Play,   InputUse::Game,   PauseRule::Anytime},
-    {"Play",     gameStep,     true,  FrameRenderer::Play,   InputUse::Game,   PauseRule::Anytime},
-    {"LifeLost", gameStep,     true,  FrameRenderer::Play,   InputUse::Game,   PauseRule::Anytime},
-    {"GameOver", gameStep,     false, FrameRenderer::Play,   InputUse::Game,   PauseRule::Anytime},
-    {"Paused",   pausedStep,   false, FrameRenderer::Own,   InputUse::Paused, PauseRule::Never},
+    {"Loading", loadingStep, false, FrameRenderer::Own, InputUse::Ignored, PauseRule::Never},
+    {"Splash", splashStep, false, FrameRenderer::Splash, InputUse::Drain, PauseRule::FocusLossOnly},
+    {"Menu", menuStep, false, FrameRenderer::Menu, InputUse::Menu, PauseRule::Never},
+    {"Options", menuStep, false, FrameRenderer::Menu, InputUse::Menu, PauseRule::Never},
+    {"Ready", gameStep, false, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
+    {"Play", gameStep, true, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
+    {"LifeLost", gameStep, true, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
+    {"GameOver", gameStep, false, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
+    {"Paused", pausedStep, false, FrameRenderer::Own, InputUse::Paused, PauseRule::Never},
 };
 
 void setCameraAngles(double yaw, double pitch)

@@ -52,19 +52,14 @@ void applyPlayEvents(const PlayEvents& events)
     for (int i = 0; i < events.count; ++i) {
         const PlayEvent& event = events.list[i];
         switch (event.type) {
-        case PlayEventType::Sound:
-            soundPlaySample(event.sample, event.channel);
-            break;
-        case PlayEventType::StopMusic:
-            soundStopStream();
-            break;
-        case PlayEventType::CameraReset:
-            cameraYaw = 0;
-            cameraPitch = 0;
-            break;
-        case PlayEventType::LifeLost:
-        case PlayEventType::LevelCleared:
-            break;
+            case PlayEventType::Sound: soundPlaySample(event.sample, event.channel); break;
+            case PlayEventType::StopMusic: soundStopStream(); break;
+            case PlayEventType::CameraReset:
+                cameraYaw = 0;
+                cameraPitch = 0;
+                break;
+            case PlayEventType::LifeLost:
+            case PlayEventType::LevelCleared: break;
         }
     }
     for (int light = 0; light < PLAY_LIGHTS; ++light) {

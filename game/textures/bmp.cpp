@@ -16,8 +16,8 @@ struct BmpPalette {
 
 // Plain rows, bottom-up as stored; each stored row is padded to 4 bytes.
 // The caller has checked that the file holds them all.
-bool decodeBmpRows(const uint8_t* data, size_t offset, int32_t bits, const BmpPalette& palette,
-                   Texture& image) {
+bool decodeBmpRows(const uint8_t* data, size_t offset, int32_t bits, const BmpPalette& palette, Texture& image)
+{
     const size_t width = size_t(image.width);
     const size_t height = size_t(image.height);
     const size_t stride = (width * size_t(bits) + 31) / 32 * 4;
@@ -25,31 +25,31 @@ bool decodeBmpRows(const uint8_t* data, size_t offset, int32_t bits, const BmpPa
     for (size_t row = 0; row < height; ++row) {
         const uint8_t* src = data + offset + row * stride;
         switch (bits) {
-        case 24:
-            swapRedBlue24(src, dst, width);
-            dst += width * 3;
-            break;
-        case 32:
-            for (size_t x = 0; x < width; ++x, src += 4, dst += 3) {
-                dst[0] = src[2];
-                dst[1] = src[1];
-                dst[2] = src[0];
-            }
-            break;
-        default: {
-            // 1, 4 or 8 bits: indices packed most significant first.
-            const unsigned perByte = 8 / unsigned(bits);
-            const unsigned mask = (1u << bits) - 1;
-            for (size_t x = 0; x < width; ++x, dst += 3) {
-                unsigned shift = 8 - unsigned(bits) * (unsigned(x % perByte) + 1);
-                unsigned index = (src[x / perByte] >> shift) & mask;
-                if (index >= palette.count) {
-                    return false;
+            case 24:
+                swapRedBlue24(src, dst, width);
+                dst += width * 3;
+                break;
+            case 32:
+                for (size_t x = 0; x < width; ++x, src += 4, dst += 3) {
+                    dst[0] = src[2];
+                    dst[1] = src[1];
+                    dst[2] = src[0];
                 }
-                std::memcpy(dst, palette.rgb[index], 3);
+                break;
+            default: {
+                // 1, 4 or 8 bits: indices packed most significant first.
+                const unsigned perByte = 8 / unsigned(bits);
+                const unsigned mask = (1u << bits) - 1;
+                for (size_t x = 0; x < width; ++x, dst += 3) {
+                    unsigned shift = 8 - unsigned(bits) * (unsigned(x % perByte) + 1);
+                    unsigned index = (src[x / perByte] >> shift) & mask;
+                    if (index >= palette.count) {
+                        return false;
+                    }
+                    std::memcpy(dst, palette.rgb[index], 3);
+                }
+                break;
             }
-            break;
-        }
         }
     }
     return true;
@@ -61,7 +61,8 @@ bool decodeBmpRows(const uint8_t* data, size_t offset, int32_t bits, const BmpPa
 // row may instead end with end-of-bitmap or with the data. Delta codes, and
 // end-of-bitmap anywhere else, are refused.
 bool decodeBmpRunLength(const uint8_t* data, size_t size, size_t offset, int32_t bits, const BmpPalette& palette,
-                        Texture& image) {
+                        Texture& image)
+{
     const size_t width = size_t(image.width);
     const size_t height = size_t(image.height);
     size_t x = 0, y = 0;
@@ -109,7 +110,8 @@ bool decodeBmpRunLength(const uint8_t* data, size_t size, size_t offset, int32_t
                 return false;
             }
             for (unsigned i = 0; i < b; ++i) {
-                unsigned index = bits == 8 ? data[pos + i] : (i % 2 == 0 ? data[pos + i / 2] >> 4 : data[pos + i / 2] & 0x0F);
+                unsigned index =
+                    bits == 8 ? data[pos + i] : (i % 2 == 0 ? data[pos + i / 2] >> 4 : data[pos + i / 2] & 0x0F);
                 if (!put(index)) {
                     return false;
                 }
@@ -128,14 +130,15 @@ struct BmpLayout {
     int32_t width;
     int32_t height;
     int32_t bits;
-    uint32_t compression;     // 0 plain, 1 run-length 8-bit, 2 run-length 4-bit
-    uint32_t coloursUsed;     // 0: all that the depth allows
+    uint32_t compression;   // 0 plain, 1 run-length 8-bit, 2 run-length 4-bit
+    uint32_t coloursUsed;   // 0: all that the depth allows
     size_t paletteStart;
-    size_t entryBytes;        // 3 (OS/2) or 4 (Windows) per palette entry
+    size_t entryBytes;   // 3 (OS/2) or 4 (Windows) per palette entry
     size_t pixelStart;
 };
 
-bool readBmpLayout(const uint8_t* data, size_t size, BmpLayout& layout) {
+bool readBmpLayout(const uint8_t* data, size_t size, BmpLayout& layout)
+{
     // The information header's own size tells the two layouts apart: 12 is
     // the OS/2 core header, 40 and up the Windows one and its extensions.
     const uint32_t headerSize = readU32(data + 14);
@@ -177,7 +180,8 @@ bool readBmpLayout(const uint8_t* data, size_t size, BmpLayout& layout) {
 }
 
 // The palette ends at the declared colour count, the pixel array or the file's end.
-bool readBmpPalette(const uint8_t* data, size_t size, const BmpLayout& layout, BmpPalette& palette) {
+bool readBmpPalette(const uint8_t* data, size_t size, const BmpLayout& layout, BmpPalette& palette)
+{
     palette.count = 0;
     if (layout.bits > 8) {
         return true;
@@ -200,7 +204,8 @@ bool readBmpPalette(const uint8_t* data, size_t size, const BmpLayout& layout, B
 }
 
 // Whether the file can hold the image, judged before anything is allocated.
-bool bmpDataFits(size_t size, const BmpLayout& layout) {
+bool bmpDataFits(size_t size, const BmpLayout& layout)
+{
     const size_t available = size - layout.pixelStart;
     const size_t width = size_t(layout.width);
     const size_t height = size_t(layout.height);
@@ -217,9 +222,10 @@ bool bmpDataFits(size_t size, const BmpLayout& layout) {
     return available / 2 >= (codes > height ? codes : height);
 }
 
-}  // namespace
+}   // namespace
 
-bool decodeBmp(const uint8_t* data, size_t size, Texture& out) {
+bool decodeBmp(const uint8_t* data, size_t size, Texture& out)
+{
     BmpLayout layout;
     BmpPalette palette;
     if (data == nullptr || size < 18 || data[0] != 'B' || data[1] != 'M' || !readBmpLayout(data, size, layout) ||

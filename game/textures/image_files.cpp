@@ -10,7 +10,8 @@
 namespace {
 
 // The whole file in memory, or false when it cannot be read or is too big to be an image.
-bool readWholeFile(const char* name, std::vector<uint8_t>& bytes) {
+bool readWholeFile(const char* name, std::vector<uint8_t>& bytes)
+{
     FILE* file = std::fopen(name, "rb");
     if (file == nullptr) {
         return false;
@@ -31,19 +32,22 @@ bool readWholeFile(const char* name, std::vector<uint8_t>& bytes) {
     return ok;
 }
 
-}  // namespace
+}   // namespace
 
-bool loadTga(const char* name, Texture& out) {
+bool loadTga(const char* name, Texture& out)
+{
     std::vector<uint8_t> bytes;
     return readWholeFile(name, bytes) && decodeTga(bytes.data(), bytes.size(), out);
 }
 
-bool loadBmp(const char* name, Texture& out) {
+bool loadBmp(const char* name, Texture& out)
+{
     std::vector<uint8_t> bytes;
     return readWholeFile(name, bytes) && decodeBmp(bytes.data(), bytes.size(), out);
 }
 
-bool loadImage(const char* name, Texture& out) {
+bool loadImage(const char* name, Texture& out)
+{
     if (name == nullptr) {
         return false;
     }

@@ -16,21 +16,24 @@ namespace {
 
 const char* const LOG_PREFIX = "Ostrel Engine Texture Manager: ";
 
-double secondsSince(std::chrono::steady_clock::time_point start) {
+double secondsSince(std::chrono::steady_clock::time_point start)
+{
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // Hands the pixels to the GPU and drops the CPU copy, which is never needed again.
-void uploadAndRelease(Texture& texture) {
+void uploadAndRelease(Texture& texture)
+{
     const auto start = std::chrono::steady_clock::now();
     texture.glName = textureUploader.upload != nullptr ? textureUploader.upload(&texture) : 0;
     textureLoadTimes.uploadSeconds += secondsSince(start);
     texture.pixels.reset();
 }
 
-}  // namespace
+}   // namespace
 
-bool createDefaultTexture() {
+bool createDefaultTexture()
+{
     deleteAllTextures();
     constexpr int32_t side = DEFAULT_TEXTURE_SIZE;
     Texture texture;
@@ -57,7 +60,8 @@ bool createDefaultTexture() {
     return true;
 }
 
-uint32_t getTexture(const std::string& name) {
+uint32_t getTexture(const std::string& name)
+{
     // Asked before the default exists (or after deleteAllTextures): make it
     // rather than follow a null default.
     if (textureManager.defaultTexture == nullptr && !createDefaultTexture()) {
@@ -85,12 +89,14 @@ uint32_t getTexture(const std::string& name) {
     return found->glName;
 }
 
-const Texture* findTexture(const std::string& name) {
+const Texture* findTexture(const std::string& name)
+{
     auto entry = textureManager.textures.find(name);
     return entry == textureManager.textures.end() ? textureManager.defaultTexture : &entry->second;
 }
 
-void deleteAllTextures() {
+void deleteAllTextures()
+{
     for (auto entry = textureManager.textures.begin(); entry != textureManager.textures.end();) {
         if (textureUploader.release != nullptr) {
             textureUploader.release(entry->second.glName);

@@ -14,7 +14,8 @@ namespace {
 // (every x86-64 CPU of the last fifteen years) five pixels take one byte
 // shuffle; elsewhere, or for the tail, pixel by pixel.
 #if defined(__x86_64__) || defined(__i386__)
-__attribute__((target("ssse3"))) size_t swapRedBlue24Ssse3(const uint8_t* in, uint8_t* out, size_t count) {
+__attribute__((target("ssse3"))) size_t swapRedBlue24Ssse3(const uint8_t* in, uint8_t* out, size_t count)
+{
     const __m128i order = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, 15);
     size_t i = 0;
     // 16 bytes are read and written for 15: the spare byte is rewritten by the next step.
@@ -24,7 +25,8 @@ __attribute__((target("ssse3"))) size_t swapRedBlue24Ssse3(const uint8_t* in, ui
     }
     return i;
 }
-__attribute__((target("ssse3"))) size_t swapRedBlue32Ssse3(const uint8_t* in, uint8_t* out, size_t count) {
+__attribute__((target("ssse3"))) size_t swapRedBlue32Ssse3(const uint8_t* in, uint8_t* out, size_t count)
+{
     const __m128i order = _mm_setr_epi8(2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
     size_t i = 0;
     for (; i + 4 <= count; i += 4) {
@@ -33,7 +35,8 @@ __attribute__((target("ssse3"))) size_t swapRedBlue32Ssse3(const uint8_t* in, ui
     }
     return i;
 }
-bool hasSsse3() {
+bool hasSsse3()
+{
     static const bool present = (__builtin_cpu_init(), __builtin_cpu_supports("ssse3"));
     return present;
 }
@@ -42,7 +45,8 @@ bool hasSsse3() {
 // B, G, R, A to R, G, B, A; whole words where there is no SSSE3.
 }   // namespace
 
-void swapRedBlue32(const uint8_t* in, uint8_t* out, size_t count) {
+void swapRedBlue32(const uint8_t* in, uint8_t* out, size_t count)
+{
     size_t i = 0;
 #if defined(__x86_64__) || defined(__i386__)
     if (hasSsse3()) {
@@ -57,7 +61,8 @@ void swapRedBlue32(const uint8_t* in, uint8_t* out, size_t count) {
     }
 }
 
-void swapRedBlue24(const uint8_t* in, uint8_t* out, size_t count) {
+void swapRedBlue24(const uint8_t* in, uint8_t* out, size_t count)
+{
     size_t i = 0;
 #if defined(__x86_64__) || defined(__i386__)
     if (hasSsse3()) {
@@ -71,7 +76,8 @@ void swapRedBlue24(const uint8_t* in, uint8_t* out, size_t count) {
     }
 }
 
-bool makeImage(int32_t width, int32_t height, int32_t format, int32_t bytesPerPixel, bool zeroed, Texture& image) {
+bool makeImage(int32_t width, int32_t height, int32_t format, int32_t bytesPerPixel, bool zeroed, Texture& image)
+{
     if (width <= 0 || height <= 0 || int64_t(width) * height > MAX_IMAGE_PIXELS) {
         return false;
     }

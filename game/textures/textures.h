@@ -16,27 +16,27 @@
 // [SECTION] Constants
 
 // GL pixel formats, as plain numbers so decoding needs no GL header.
-constexpr int32_t IMAGE_RGB = 0x1907;              // GL_RGB
-constexpr int32_t IMAGE_RGBA = 0x1908;             // GL_RGBA
-constexpr int32_t IMAGE_LUMINANCE = 0x1909;        // GL_LUMINANCE
-constexpr int32_t IMAGE_LUMINANCE_ALPHA = 0x190A;  // GL_LUMINANCE_ALPHA
+constexpr int32_t IMAGE_RGB = 0x1907;               // GL_RGB
+constexpr int32_t IMAGE_RGBA = 0x1908;              // GL_RGBA
+constexpr int32_t IMAGE_LUMINANCE = 0x1909;         // GL_LUMINANCE
+constexpr int32_t IMAGE_LUMINANCE_ALPHA = 0x190A;   // GL_LUMINANCE_ALPHA
 
 // Hostile headers may claim anything; larger images are refused before allocation.
-constexpr int64_t MAX_IMAGE_PIXELS = 8192LL * 8192LL;             // 256 MiB as RGBA
-constexpr int64_t MAX_IMAGE_FILE_BYTES = 320LL * 1024LL * 1024LL;  // an uncompressed 8192^2 RGBA file fits
+constexpr int64_t MAX_IMAGE_PIXELS = 8192LL * 8192LL;               // 256 MiB as RGBA
+constexpr int64_t MAX_IMAGE_FILE_BYTES = 320LL * 1024LL * 1024LL;   // an uncompressed 8192^2 RGBA file fits
 
-constexpr int32_t DEFAULT_TEXTURE_SIZE = 64;        // pixels per side of the checkerboard
-constexpr int32_t DEFAULT_TEXTURE_SQUARE = 8;       // pixels per side of one square
+constexpr int32_t DEFAULT_TEXTURE_SIZE = 64;    // pixels per side of the checkerboard
+constexpr int32_t DEFAULT_TEXTURE_SQUARE = 8;   // pixels per side of one square
 
 // [SECTION] Records
 
 // A decoded image. In the manager its pixels are dropped once the GPU holds them.
 struct Texture {
-    int32_t width = 0;               // pixels per row
-    int32_t height = 0;              // rows
-    int32_t format = 0;              // IMAGE_RGB, IMAGE_RGBA, IMAGE_LUMINANCE or IMAGE_LUMINANCE_ALPHA
-    int32_t bytesPerPixel = 0;       // 3, 4, 1 or 2, matching format
-    uint32_t glName = 0;             // the GL texture id
+    int32_t width = 0;                   // pixels per row
+    int32_t height = 0;                  // rows
+    int32_t format = 0;                  // IMAGE_RGB, IMAGE_RGBA, IMAGE_LUMINANCE or IMAGE_LUMINANCE_ALPHA
+    int32_t bytesPerPixel = 0;           // 3, 4, 1 or 2, matching format
+    uint32_t glName = 0;                 // the GL texture id
     std::unique_ptr<uint8_t[]> pixels;   // tightly packed rows, first stored row first
 };
 
@@ -58,9 +58,9 @@ void useGlTextureUpload();
 // Where the manager's loads spent their time, for the start-up benchmark.
 // Lives for the whole run; only the manager adds to it.
 struct TextureLoadTimes {
-    double decodeSeconds = 0;     // reading and decoding files (loadImage)
-    double uploadSeconds = 0;     // textureUploader.upload: the GL copy and the mipmap chain
-    int32_t loaded = 0;           // files decoded and uploaded
+    double decodeSeconds = 0;   // reading and decoding files (loadImage)
+    double uploadSeconds = 0;   // textureUploader.upload: the GL copy and the mipmap chain
+    int32_t loaded = 0;         // files decoded and uploaded
 };
 
 extern TextureLoadTimes textureLoadTimes;

@@ -19,7 +19,8 @@ struct TgaColourMap {
 
 // One stored pixel to its output bytes; false for an index past the colour map.
 template <TgaPixelKind Kind>
-inline bool convertTgaPixel(const uint8_t* in, uint8_t* out, const TgaColourMap& map) {
+inline bool convertTgaPixel(const uint8_t* in, uint8_t* out, const TgaColourMap& map)
+{
     if constexpr (Kind == TGA_MAPPED) {
         if (in[0] >= map.count) {
             return false;
@@ -52,19 +53,22 @@ inline bool convertTgaPixel(const uint8_t* in, uint8_t* out, const TgaColourMap&
 }
 
 template <TgaPixelKind Kind>
-constexpr int tgaInBytes() {
+constexpr int tgaInBytes()
+{
     return Kind == TGA_BGR24 ? 3 : Kind == TGA_BGRA32 ? 4 : (Kind == TGA_BGR16 || Kind == TGA_GREY16) ? 2 : 1;
 }
 
 template <TgaPixelKind Kind>
-constexpr int tgaOutBytes() {
+constexpr int tgaOutBytes()
+{
     return Kind == TGA_BGRA32 ? 4 : Kind == TGA_GREY8 ? 1 : Kind == TGA_GREY16 ? 2 : 3;
 }
 
 // Decodes count pixels from data[pos, size) into out, plain or run-length.
 template <TgaPixelKind Kind>
 bool decodeTgaPixels(const uint8_t* data, size_t size, size_t pos, bool runLength, size_t count,
-                     const TgaColourMap& map, uint8_t* out) {
+                     const TgaColourMap& map, uint8_t* out)
+{
     constexpr size_t in = tgaInBytes<Kind>();
     constexpr size_t outBytes = tgaOutBytes<Kind>();
     if (!runLength) {
@@ -133,17 +137,18 @@ bool decodeTgaPixels(const uint8_t* data, size_t size, size_t pos, bool runLengt
 // What a TGA header says, once it has been checked for a form we decode.
 struct TgaLayout {
     TgaPixelKind kind;
-    int32_t format;           // of the decoded image
-    int32_t bytesPerPixel;    // of the decoded image
+    int32_t format;          // of the decoded image
+    int32_t bytesPerPixel;   // of the decoded image
     int32_t width;
     int32_t height;
     bool runLength;
     TgaColourMap map;
-    size_t pixelStart;        // offset of the pixel data
+    size_t pixelStart;   // offset of the pixel data
 };
 
 // Reads and checks the header, the ID field and the colour map of data.
-bool readTgaLayout(const uint8_t* data, size_t size, TgaLayout& layout) {
+bool readTgaLayout(const uint8_t* data, size_t size, TgaLayout& layout)
+{
     const unsigned idLength = data[0];
     const unsigned mapType = data[1];
     const unsigned imageType = data[2];
@@ -154,34 +159,33 @@ bool readTgaLayout(const uint8_t* data, size_t size, TgaLayout& layout) {
     layout.height = readI16(data + 14);
     layout.runLength = imageType >= 9;
     switch (imageType) {
-    case 1:
-    case 9:
-        // Indices are one byte into a map of 24-bit entries; other maps are not decoded.
-        if (mapType == 0 || mapEntryBits != 24 || depth != 8 || mapLength <= 0) {
-            return false;
-        }
-        layout.kind = TGA_MAPPED;
-        break;
-    case 2:
-    case 10:
-        if (depth != 16 && depth != 24 && depth != 32) {
-            return false;   // 15-bit and odd depths
-        }
-        layout.kind = depth == 16 ? TGA_BGR16 : depth == 24 ? TGA_BGR24 : TGA_BGRA32;
-        break;
-    case 3:
-    case 11:
-        if (depth != 8 && !(depth == 16 && imageType == 3)) {
-            return false;
-        }
-        layout.kind = depth == 8 ? TGA_GREY8 : TGA_GREY16;
-        break;
-    default:
-        return false;   // 0 (no image), 4 to 8, above 11
+        case 1:
+        case 9:
+            // Indices are one byte into a map of 24-bit entries; other maps are not decoded.
+            if (mapType == 0 || mapEntryBits != 24 || depth != 8 || mapLength <= 0) {
+                return false;
+            }
+            layout.kind = TGA_MAPPED;
+            break;
+        case 2:
+        case 10:
+            if (depth != 16 && depth != 24 && depth != 32) {
+                return false;   // 15-bit and odd depths
+            }
+            layout.kind = depth == 16 ? TGA_BGR16 : depth == 24 ? TGA_BGR24 : TGA_BGRA32;
+            break;
+        case 3:
+        case 11:
+            if (depth != 8 && !(depth == 16 && imageType == 3)) {
+                return false;
+            }
+            layout.kind = depth == 8 ? TGA_GREY8 : TGA_GREY16;
+            break;
+        default: return false;   // 0 (no image), 4 to 8, above 11
     }
     const TgaPixelKind kind = layout.kind;
-    layout.format = kind == TGA_BGRA32 ? IMAGE_RGBA
-                    : kind == TGA_GREY8 ? IMAGE_LUMINANCE
+    layout.format = kind == TGA_BGRA32   ? IMAGE_RGBA
+                    : kind == TGA_GREY8  ? IMAGE_LUMINANCE
                     : kind == TGA_GREY16 ? IMAGE_LUMINANCE_ALPHA
                                          : IMAGE_RGB;
     layout.bytesPerPixel = kind == TGA_BGRA32 ? 4 : kind == TGA_GREY8 ? 1 : kind == TGA_GREY16 ? 2 : 3;
@@ -207,9 +211,10 @@ bool readTgaLayout(const uint8_t* data, size_t size, TgaLayout& layout) {
     return pos <= size;
 }
 
-}  // namespace
+}   // namespace
 
-bool decodeTga(const uint8_t* data, size_t size, Texture& out) {
+bool decodeTga(const uint8_t* data, size_t size, Texture& out)
+{
     TgaLayout layout;
     if (data == nullptr || size < 18 || !readTgaLayout(data, size, layout)) {
         return false;
@@ -217,7 +222,10 @@ bool decodeTga(const uint8_t* data, size_t size, Texture& out) {
     const TgaPixelKind kind = layout.kind;
     const size_t pos = layout.pixelStart;
     const size_t count = size_t(layout.width) * size_t(layout.height);
-    const size_t inBytes = kind == TGA_BGR24 ? 3 : kind == TGA_BGRA32 ? 4 : (kind == TGA_BGR16 || kind == TGA_GREY16) ? 2 : 1;
+    const size_t inBytes = kind == TGA_BGR24                           ? 3
+                           : kind == TGA_BGRA32                        ? 4
+                           : (kind == TGA_BGR16 || kind == TGA_GREY16) ? 2
+                                                                       : 1;
     // Refuse before allocating when the file cannot hold the image: plain
     // data needs every pixel, a run packet gives at most 128 pixels.
     const size_t minimum = layout.runLength ? (count + 127) / 128 * (1 + inBytes) : count * inBytes;
@@ -234,12 +242,12 @@ bool decodeTga(const uint8_t* data, size_t size, Texture& out) {
     const TgaColourMap& map = layout.map;
     bool ok = false;
     switch (kind) {
-    case TGA_MAPPED: ok = decodeTgaPixels<TGA_MAPPED>(data, size, pos, runLength, count, map, pixels); break;
-    case TGA_BGR16: ok = decodeTgaPixels<TGA_BGR16>(data, size, pos, runLength, count, map, pixels); break;
-    case TGA_BGR24: ok = decodeTgaPixels<TGA_BGR24>(data, size, pos, runLength, count, map, pixels); break;
-    case TGA_BGRA32: ok = decodeTgaPixels<TGA_BGRA32>(data, size, pos, runLength, count, map, pixels); break;
-    case TGA_GREY8: ok = decodeTgaPixels<TGA_GREY8>(data, size, pos, runLength, count, map, pixels); break;
-    case TGA_GREY16: ok = decodeTgaPixels<TGA_GREY16>(data, size, pos, runLength, count, map, pixels); break;
+        case TGA_MAPPED: ok = decodeTgaPixels<TGA_MAPPED>(data, size, pos, runLength, count, map, pixels); break;
+        case TGA_BGR16: ok = decodeTgaPixels<TGA_BGR16>(data, size, pos, runLength, count, map, pixels); break;
+        case TGA_BGR24: ok = decodeTgaPixels<TGA_BGR24>(data, size, pos, runLength, count, map, pixels); break;
+        case TGA_BGRA32: ok = decodeTgaPixels<TGA_BGRA32>(data, size, pos, runLength, count, map, pixels); break;
+        case TGA_GREY8: ok = decodeTgaPixels<TGA_GREY8>(data, size, pos, runLength, count, map, pixels); break;
+        case TGA_GREY16: ok = decodeTgaPixels<TGA_GREY16>(data, size, pos, runLength, count, map, pixels); break;
     }
     if (!ok) {
         return false;

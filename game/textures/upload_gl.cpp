@@ -14,7 +14,8 @@ static_assert(IMAGE_RGB == GL_RGB && IMAGE_RGBA == GL_RGBA && IMAGE_LUMINANCE ==
 namespace {
 
 // New id, repeat wrap, trilinear filtering, every mipmap level from the pixels.
-uint32_t uploadWithMipmaps(const Texture* texture) {
+uint32_t uploadWithMipmaps(const Texture* texture)
+{
     GLint previousBinding = 0;
     GLint previousAlignment = 4;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &previousBinding);
@@ -38,11 +39,12 @@ uint32_t uploadWithMipmaps(const Texture* texture) {
     return name;
 }
 
-void deleteTexture(uint32_t glName) {
+void deleteTexture(uint32_t glName)
+{
     GLuint name = glName;
     glDeleteTextures(1, &name);
 }
 
-}  // namespace
+}   // namespace
 
 void useGlTextureUpload() { textureUploader = {uploadWithMipmaps, deleteTexture}; }
