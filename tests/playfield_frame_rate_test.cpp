@@ -25,13 +25,7 @@ void emptyField()
 {
     field = PlayField{};
     for (int i = 0; i < BRICK_COUNT; ++i) {
-        Brick& b = field.bricks[i];
-        b.x = cellCentreX(i % GRID_COLUMNS);
-        b.y = cellCentreY(i / GRID_COLUMNS);
-        b.halfWidth = BRICK_HALF_WIDTH;
-        b.halfHeight = BRICK_HALF_HEIGHT;
-        b.fallY = b.y;
-        b.capsuleY = b.y;
+        placeBrick(field.bricks[i], i);
     }
     field.paddle = {PADDLE_HOME_X, PADDLE_HOME_Y, PADDLE_HALF_WIDTH, PADDLE_HALF_HEIGHT};
     field.balls[0] = {true, 40, 0, false, true, false, true, 0.4, 0.6, 0};

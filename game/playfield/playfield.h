@@ -224,6 +224,9 @@ long drawRandom(RandomSource& random);
 // header values, and with field.levelNumber 0 the count and first number.
 // seed seeds the random source; clockNow (ms) is when the level starts.
 void loadLevel(const PackLevel& level, unsigned int seed, double clockNow, bool fallMode, PlayEvents& events);
+// Puts brick at the centre of grid cell (row-major), at the standard size, its
+// fall and capsule heights at rest there; its other fields are left alone.
+void placeBrick(Brick& brick, int cell);
 // Ready phase and game over: nothing moves, the ball rests on the paddle at home.
 void holdField(PlayEvents& events);
 
