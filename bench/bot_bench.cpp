@@ -40,7 +40,8 @@ int main(int argc, char** argv)
         if (fps == 70) {
             baseline = median;
         }
-        printf("bot %.0f fps: cleared %d/%d runs (%.1f %%), median of the levels' median clear times %.1f s, x%.2f of 70 fps\n",
+        printf("bot %.0f fps: cleared %d/%d runs (%.1f %%), median of the levels' median clear times %.1f s, x%.2f of "
+               "70 fps\n",
                fps, cleared, runs, runs ? 100.0 * cleared / runs : 0, median, baseline > 0 ? median / baseline : 0);
     }
     return 0;

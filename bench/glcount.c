@@ -16,20 +16,20 @@
 #include <stdlib.h>
 #include <string.h>
 
-
 /* Generated from GL/gl.h: DIRECT_COUNT, GLCOUNT_DIRECT (X(slot, name) for every entry point) and
  * GLCOUNT_POOL (P(slot, index) for each pool stub). */
 #include "glcount_names.inc"
 
-__attribute__((visibility("hidden"))) unsigned long long glcountCalls[DIRECT_COUNT + POOL_SIZE];   /* per stub, read by the stubs */
-__attribute__((visibility("hidden"))) void* glcountTargets[DIRECT_COUNT + POOL_SIZE];              /* the real functions */
+__attribute__((
+    visibility("hidden"))) unsigned long long glcountCalls[DIRECT_COUNT + POOL_SIZE]; /* per stub, read by the stubs */
+__attribute__((visibility("hidden"))) void* glcountTargets[DIRECT_COUNT + POOL_SIZE]; /* the real functions */
 static const char* stubNames[DIRECT_COUNT + POOL_SIZE];
 static int poolUsed;
 
 /* The stubs, in the text section: count, then jump on with every register as the caller left it. */
-#define STUB(slot, name)                                                                       \
-    __asm__(".text\n.globl " #name "\n.type " #name ",@function\n" #name ":\n"                \
-            "incq glcountCalls+8*" #slot "(%rip)\n"                                            \
+#define STUB(slot, name)                                                                                               \
+    __asm__(".text\n.globl " #name "\n.type " #name ",@function\n" #name ":\n"                                         \
+            "incq glcountCalls+8*" #slot "(%rip)\n"                                                                    \
             "jmp *glcountTargets+8*" #slot "(%rip)\n");
 #define X(slot, name) STUB(slot, name)
 #define P(slot, index) STUB(slot, glcountPool##index)
@@ -64,11 +64,11 @@ static void missing(void)
 
 __attribute__((constructor)) static void resolveDirect(void)
 {
-#define X(slot, name)                                                                          \
-    glcountTargets[slot] = dlsym(RTLD_NEXT, #name);                                            \
-    if (!glcountTargets[slot]) {                                                               \
-        glcountTargets[slot] = (void*)missing;                                                 \
-    }                                                                                          \
+#define X(slot, name)                                                                                                  \
+    glcountTargets[slot] = dlsym(RTLD_NEXT, #name);                                                                    \
+    if (!glcountTargets[slot]) {                                                                                       \
+        glcountTargets[slot] = (void*)missing;                                                                         \
+    }                                                                                                                  \
     stubNames[slot] = #name;
     GLCOUNT_DIRECT
 #undef X
@@ -93,7 +93,7 @@ static Proc stubFor(const char* name, Proc real)
         }
     }
     if (poolUsed == POOL_SIZE) {
-        return real;   /* uncounted; the pool holds more than GLEW asks for */
+        return real; /* uncounted; the pool holds more than GLEW asks for */
     }
     const int slot = DIRECT_COUNT + poolUsed;
     glcountTargets[slot] = (void*)real;

@@ -75,6 +75,28 @@ bool copyFile(const std::string& from, const std::string& to, bool flush)
     return ok;
 }
 
+bool writeWholeFile(const std::string& path, const std::string& text)
+{
+    FILE* file = fopen(path.c_str(), "wb");
+    const bool written = file && fwrite(text.data(), 1, text.size(), file) == text.size();
+    return file && fclose(file) == 0 && written;
+}
+
+std::string readWholeFile(const std::string& path)
+{
+    std::string text;
+    FILE* file = fopen(path.c_str(), "rb");
+    char buffer[1 << 16];
+    size_t n = 0;
+    while (file && (n = fread(buffer, 1, sizeof buffer, file)) > 0) {
+        text.append(buffer, n);
+    }
+    if (file) {
+        fclose(file);
+    }
+    return text;
+}
+
 }   // namespace
 
 int main(int argc, char** argv)
@@ -88,13 +110,9 @@ int main(int argc, char** argv)
     const std::string pack = std::string(folder) + "/big.tlp";
     const std::string temp = std::string(folder) + "/big.tmp";
     const std::string copy = std::string(folder) + "/copy.tlp";
-    {
-        const std::string text = paintedPack();
-        FILE* file = fopen(pack.c_str(), "wb");
-        if (!file || fwrite(text.data(), 1, text.size(), file) != text.size() || fclose(file) != 0) {
-            fprintf(stderr, "cannot write %s\n", pack.c_str());
-            return 1;
-        }
+    if (!writeWholeFile(pack, paintedPack())) {
+        fprintf(stderr, "cannot write %s\n", pack.c_str());
+        return 1;
     }
 
     PackLevel level;
@@ -104,18 +122,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "cannot read level %d back\n", level.levelNumber);
         return 1;
     }
-    std::string packText;
-    {
-        FILE* file = fopen(pack.c_str(), "rb");
-        char buffer[1 << 16];
-        size_t n = 0;
-        while (file && (n = fread(buffer, 1, sizeof buffer, file)) > 0) {
-            packText.append(buffer, n);
-        }
-        if (file) {
-            fclose(file);
-        }
-    }
+    const std::string packText = readWholeFile(pack);
     std::vector<double> save, plain, flushed, rewrite, change;
     for (int run = 0; run < RUNS; ++run) {
         level.bricks[run % GRID_CELLS] = run % 10;   // an edit, as the editor saves after one

@@ -17,12 +17,7 @@ PlayField fullField()
         Brick& b = f.bricks[i];
         b.present = true;
         b.type = 1 + i % 9;
-        b.x = cellCentreX(i % GRID_COLUMNS);
-        b.y = cellCentreY(i / GRID_COLUMNS);
-        b.halfWidth = BRICK_HALF_WIDTH;
-        b.halfHeight = BRICK_HALF_HEIGHT;
-        b.fallY = b.y;
-        b.capsuleY = b.y;
+        placeBrick(b, i);
         b.tumble = i % 2;
     }
     // The capsule's brick is gone; its capsule is halfway down.
@@ -88,6 +83,12 @@ void copyField(benchmark::State& state)
 }   // namespace
 
 BENCHMARK(copyField)->UseManualTime()->Unit(benchmark::kMicrosecond)->Repetitions(15)->ReportAggregatesOnly(true);
-BENCHMARK(playStep)->Arg(1)->Arg(14)->UseManualTime()->Unit(benchmark::kMicrosecond)->Repetitions(15)->ReportAggregatesOnly(true);
+BENCHMARK(playStep)
+    ->Arg(1)
+    ->Arg(14)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(15)
+    ->ReportAggregatesOnly(true);
 
 BENCHMARK_MAIN();

@@ -1,7 +1,6 @@
 # Frames per second of the real renderers in a GLUT window (needs DISPLAY).
 add_executable(render_bench ${CMAKE_CURRENT_LIST_DIR}/render_bench.cpp)
-target_link_libraries(render_bench PRIVATE render textures_gl playfield shell_config engine_state levelpack
-                      platform_fakes ${CMAKE_DL_LIBS})
+target_link_libraries(render_bench PRIVATE render platform_fakes ${CMAKE_DL_LIBS})
 
 # glcount: the LD_PRELOAD counter of GL calls per frame. Its stubs are generated from the entry
 # points GL/gl.h declares, plus a pool for what glXGetProcAddress hands out.

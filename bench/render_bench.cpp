@@ -29,6 +29,7 @@
 #include "game/render/render.h"
 #include "game/shell/config.h"
 #include "game/shell/gamestate.h"
+#include "game/textures/textures.h"
 #include "tests/gl_window.h"
 
 #include <algorithm>
@@ -52,7 +53,7 @@ int width = 1024;
 int height = 768;
 double secondsPerCase = 1.0;
 std::string shotFolder;
-FILE* report = stdout;   // the table; stdout itself is silenced (texture log, splash size lines)
+FILE* report = stdout;   // the table; stdout itself is silenced (the texture log)
 
 double fakeNow = 0;
 double benchClock() { return fakeNow; }
@@ -84,8 +85,8 @@ void saveShot(const std::string& name)
     glReadBuffer(GL_BACK);   // Mesa keeps the back buffer after a swap
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    const std::string path = shotFolder + "/" + std::to_string(width) + "x" + std::to_string(height) + "-" + name +
-                             ".ppm";
+    const std::string path =
+        shotFolder + "/" + std::to_string(width) + "x" + std::to_string(height) + "-" + name + ".ppm";
     FILE* out = fopen(path.c_str(), "wb");
     if (!out) {
         fprintf(stderr, "cannot write %s\n", path.c_str());
@@ -109,8 +110,8 @@ void fillField()
         const int column = i % 11;
         b.present = true;
         b.type = 1 + i % 9;
-        b.x = 3.5 * (6.45 + column);
-        b.y = 2.1 * (25 - row);
+        b.x = cellCentreX(column);
+        b.y = cellCentreY(row);
         b.halfWidth = BRICK_HALF_WIDTH;
         b.halfHeight = BRICK_HALF_HEIGHT;
         b.fallY = b.y;
@@ -304,17 +305,14 @@ int firstFrame()
     return 0;
 }
 
-}   // namespace
-
-int main(int argc, char** argv)
+// Reads the size, seconds per case and screenshot folder, and enters the
+// runtime folder; false (after a message) when the arguments are unusable.
+bool readArguments(int argc, char** argv)
 {
-    if (argc == 2 && std::string(argv[1]) == "--first-frame") {
-        return firstFrame();
-    }
     if (argc < 4) {
         fprintf(stderr, "usage: %s <runtime folder> <width> <height> [seconds per case] [screenshot folder]\n",
                 argv[0]);
-        return 2;
+        return false;
     }
     width = atoi(argv[2]);
     height = atoi(argv[3]);
@@ -326,36 +324,72 @@ int main(int argc, char** argv)
     }
     if (width <= 0 || height <= 0 || chdir(argv[1]) != 0) {
         fprintf(stderr, "bad size or runtime folder %s\n", argv[1]);
-        return 2;
+        return false;
     }
+    return true;
+}
 
+// Opens the window and loads the scene as the game's first frame does, with
+// the clock and the swap replaced; false when the shadow path is missing.
+bool loadRenderer()
+{
     config.screenWidth = width;
     config.screenHeight = height;
     openMappedWindow("render_bench", width, height);
     glewInit();
+    useGlTextureUpload();
     glViewport(0, 0, width, height);
     shellSeams.readClock = benchClock;
     shellSeams.swapBuffers = noSwap;
     findCounter();
     engine.shadowsEnabled = glutExtensionSupported("GL_EXT_framebuffer_object");
 
-    // The texture manager logs every load and the splash prints the window
-    // size every frame; keep them out of the table.
+    // The texture manager logs every load; keep it out of the table.
     fflush(stdout);
     report = fdopen(dup(1), "w");
     if (!report || !freopen("/dev/null", "w", stdout)) {
-        return 1;
+        return false;
     }
     runLoading();
-    fprintf(stderr, "render_bench: material maps %s\n", renderer.mapsPacked ? "packed (two textures each)" : "four textures each");
+    fprintf(stderr, "render_bench: material maps %s\n",
+            renderer.mapsPacked ? "packed (two textures each)" : "four textures each");
     if (!shadowPathAvailable()) {
         fprintf(stderr, "the shadow path is unavailable on this GL\n");
-        return 1;
+        return false;
     }
     game.splashStartTime = 0;
     frameClock.clockNow = 0;
     frameClock.tick = 1;
+    return true;
+}
 
+// RENDER_BENCH_ONLY: a comma-separated list of case names (or parts of them) to run a subset.
+bool caseWanted(const Case& c)
+{
+    const char* only = getenv("RENDER_BENCH_ONLY");
+    bool wanted = !only;
+    for (const char* part = only; part && *part && !wanted;) {
+        const char* end = strchr(part, ',');
+        const std::string piece(part, end ? static_cast<size_t>(end - part) : strlen(part));
+        wanted = !piece.empty() && c.name.find(piece) != std::string::npos;
+        part = end ? end + 1 : nullptr;
+    }
+    return wanted;
+}
+
+}   // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 2 && std::string(argv[1]) == "--first-frame") {
+        return firstFrame();
+    }
+    if (!readArguments(argc, argv)) {
+        return 2;
+    }
+    if (!loadRenderer()) {
+        return 1;
+    }
     const std::vector<Case> cases = {
         {"clear+swap", prepareSinglePass, clearAndSwap, false},
         {"single-pass", prepareSinglePass, renderPlay, false},
@@ -372,17 +406,8 @@ int main(int argc, char** argv)
         {"play3-plain", preparePlay<3, false>, renderPlay, false},
         {"play3L-plain", preparePlay<3, true>, renderPlay, false},
     };
-    // A comma-separated list of case names (or parts of them) to run a subset.
-    const char* only = getenv("RENDER_BENCH_ONLY");
     for (const Case& c : cases) {
-        bool wanted = !only;
-        for (const char* part = only; part && *part && !wanted;) {
-            const char* end = strchr(part, ',');
-            const std::string piece(part, end ? static_cast<size_t>(end - part) : strlen(part));
-            wanted = !piece.empty() && c.name.find(piece) != std::string::npos;
-            part = end ? end + 1 : nullptr;
-        }
-        if (wanted) {
+        if (caseWanted(c)) {
             runCase(c);
         }
     }

@@ -6,6 +6,7 @@
 // Geometry is in scene units on the plane z = 0; the scene origin is the window centre.
 #pragma once
 
+#include "levelpack/catalogue.h"
 #include "levelpack/levelpack.h"
 
 #include <cstdint>
@@ -16,35 +17,34 @@
 // ---------------------------------------------------------------------------
 // Constants
 // ---------------------------------------------------------------------------
-constexpr int EDITOR_WINDOW_WIDTH = 960;       // start size, pixels
+constexpr int EDITOR_WINDOW_WIDTH = 960;   // start size, pixels
 constexpr int EDITOR_WINDOW_HEIGHT = 650;
-constexpr double CAMERA_DISTANCE = 70.0;      // eye to scene plane, scene units
-constexpr double FIELD_OF_VIEW = 45.0;        // vertical, degrees
-constexpr double SPIN_STEP = 4.0;             // start-up turn per frame, degrees
+constexpr double CAMERA_DISTANCE = 70.0;   // eye to scene plane, scene units
+constexpr double FIELD_OF_VIEW = 45.0;     // vertical, degrees
+constexpr double SPIN_STEP = 4.0;          // start-up turn per frame, degrees
 constexpr double SPIN_END = 360.0;
 
-constexpr int BUTTON_COUNT = 27;              // the 15 of the original table, then the editing tools
-constexpr int LABEL_SIZE = 100;               // bytes of a button label, terminator included
-constexpr int SWATCH_COUNT = 10;              // one per brick code 0..9
-constexpr double GRID_ORIGIN_X = 52.5;        // scene point the cell centres are relative to
+constexpr int BUTTON_COUNT = 27;         // the 15 of the original table, then the editing tools
+constexpr int LABEL_SIZE = 100;          // bytes of a button label, terminator included
+constexpr int SWATCH_COUNT = 10;         // one per brick code 0..9
+constexpr double GRID_ORIGIN_X = 52.5;   // scene point the cell centres are relative to
 constexpr double GRID_ORIGIN_Y = -28.0;
-constexpr double CELL_HALF_WIDTH = 1.7;
-constexpr double CELL_HALF_HEIGHT = 1.0;
+constexpr double CELL_HALF_WIDTH = BRICK_HALF_WIDTH;
+constexpr double CELL_HALF_HEIGHT = BRICK_HALF_HEIGHT;
 constexpr double SWATCH_HALF_WIDTH = 3.5;
 constexpr double SWATCH_HALF_HEIGHT = 2.1;
 
-constexpr int PACK_PATH_SIZE = 100;           // bytes of packPath, terminator included
-constexpr int PACK_LIST_CAPACITY = 100;       // names the pack list holds
-constexpr int PACK_NAME_MAX = 82;             // longest typed or listed name that still fits a path
-constexpr const char* PACK_FOLDER_PATH = "Levels Packs/";
-constexpr const char* PACK_EXTENSION = ".tlp";
-constexpr const char* TEMP_FILE = "temp.dat"; // scratch file of every save, in the working directory
-constexpr int STATUS_SIZE = 300;              // bytes of the status line
-constexpr int QUESTION_SIZE = 120;            // bytes of the question's text
-constexpr int GO_TO_DIGITS = 6;               // longest level number G takes
-constexpr int CHECK_NOTE_LINES = 6;           // lines of the check's verdict under its button
-constexpr int CHECK_LINE_CHARS = 29;          // characters per verdict line: the width of the tool column
-constexpr size_t CHECK_OUTPUT_MAX = 16384;    // bytes of the checker's output kept; the rest is drained
+constexpr int PACK_PATH_SIZE = 100;                         // bytes of packPath, terminator included
+constexpr int PACK_LIST_CAPACITY = 100;                     // names the pack list holds
+constexpr int PACK_NAME_MAX = 82;                           // longest typed or listed name that still fits a path
+constexpr const char* PACK_FOLDER_PATH = "Levels Packs/";   // PACK_FOLDER and its separator
+constexpr const char* TEMP_FILE = "temp.dat";               // scratch file of every save, in the working directory
+constexpr int STATUS_SIZE = 300;                            // bytes of the status line
+constexpr int QUESTION_SIZE = 120;                          // bytes of the question's text
+constexpr int GO_TO_DIGITS = 6;                             // longest level number G takes
+constexpr int CHECK_NOTE_LINES = 6;                         // lines of the check's verdict under its button
+constexpr int CHECK_LINE_CHARS = 29;                        // characters per verdict line: the width of the tool column
+constexpr size_t CHECK_OUTPUT_MAX = 16384;                  // bytes of the checker's output kept; the rest is drained
 constexpr const char* CHECKER_NAME = "tlpcheck";
 
 // Modifier bits of a key or mouse press, as the window reports them.
@@ -91,9 +91,9 @@ enum class PendingAction {
     None,
     NextLevel,
     PreviousLevel,
-    GoToLevel,         // Question::targetLevel
-    LoadPack,          // the name the pack list shows
-    CreatePack,        // the typed name
+    GoToLevel,    // Question::targetLevel
+    LoadPack,     // the name the pack list shows
+    CreatePack,   // the typed name
     Quit,
     InsertLevel,
     DuplicateLevel,
@@ -122,18 +122,18 @@ enum class EditorScreen { StartScreen, NewPackForm, PackListForm, EditScreen };
 
 // A clickable rectangle; filled once at start-up, hovered by the hover test.
 struct EditorButton {
-    double x = 0, y = 0;                  // centre, scene units
-    double halfWidth = 0, halfHeight = 0; // scene units
+    double x = 0, y = 0;                    // centre, scene units
+    double halfWidth = 0, halfHeight = 0;   // scene units
     bool hovered = false;
     char label[LABEL_SIZE] = {};
 };
 
 // One grid cell of the level in memory; every field is set by readLevel.
 struct EditorCell {
-    bool present = false;                 // holds a brick (code != 0)
-    double x = 0, y = 0;                  // centre relative to the grid origin, scene units
-    double halfWidth = 0, halfHeight = 0; // scene units; zero until the first read, so nothing hovers
-    int code = 0;                         // brick code 0..9
+    bool present = false;                   // holds a brick (code != 0)
+    double x = 0, y = 0;                    // centre relative to the grid origin, scene units
+    double halfWidth = 0, halfHeight = 0;   // scene units; zero until the first read, so nothing hovers
+    int code = 0;                           // brick code 0..9
 };
 
 // The level as the undo history keeps it.
@@ -167,12 +167,12 @@ struct Question {
 struct CheckRun {
     bool running = false;
     pid_t pid = -1;
-    int output = -1;                     // read end of the child's standard output, non-blocking
-    bool outputEnded = false;            // the pipe reached its end; the child is reaped next
-    int level = 0;                       // level checked, 1-based
-    double startedAt = -1;               // clock of the first poll, ms; -1 until then
-    int shownSeconds = -1;               // seconds the "Checking..." note last showed
-    std::string text;                    // what it printed, at most CHECK_OUTPUT_MAX bytes
+    int output = -1;                                          // read end of the child's standard output, non-blocking
+    bool outputEnded = false;                                 // the pipe reached its end; the child is reaped next
+    int level = 0;                                            // level checked, 1-based
+    double startedAt = -1;                                    // clock of the first poll, ms; -1 until then
+    int shownSeconds = -1;                                    // seconds the "Checking..." note last showed
+    std::string text;                                         // what it printed, at most CHECK_OUTPUT_MAX bytes
     char note[CHECK_NOTE_LINES][CHECK_LINE_CHARS + 1] = {};   // the verdict, shown under the button
     int noteLines = 0;
     CheckTone tone = CheckTone::Neutral;
@@ -180,39 +180,39 @@ struct CheckRun {
 
 // Everything the editor knows. One instance for the whole run (editor); the tests make their own.
 struct Editor {
-    int windowWidth = EDITOR_WINDOW_WIDTH;    // pixels, updated on reshape
+    int windowWidth = EDITOR_WINDOW_WIDTH;   // pixels, updated on reshape
     int windowHeight = EDITOR_WINDOW_HEIGHT;
-    double spinAngle = 0;                     // start-up turn of the scene, degrees
-    bool packLoaded = false;                  // a level has been read; never goes back
-    bool loadFailed = false;                  // a read failed; changes the start prompt
+    double spinAngle = 0;      // start-up turn of the scene, degrees
+    bool packLoaded = false;   // a level has been read; never goes back
+    bool loadFailed = false;   // a read failed; changes the start prompt
     bool newPackFormOpen = false;
     bool packListOpen = false;
-    bool nameFocused = false;                 // keys go into the pack name
-    bool modified = false;                    // edits not yet saved
-    int levelCount = 0;                       // levels in the open pack
-    int levelNumber = 0;                      // level being edited, 1-based; 0 = read from the file's start
+    bool nameFocused = false;   // keys go into the pack name
+    bool modified = false;      // edits not yet saved
+    int levelCount = 0;         // levels in the open pack
+    int levelNumber = 0;        // level being edited, 1-based; 0 = read from the file's start
     int greyHits = 0;
-    int bonusChance = 0;                      // percent
+    int bonusChance = 0;   // percent
     int background = 1;
-    int brush = 0;                            // code a cell click paints; 0 erases
+    int brush = 0;   // code a cell click paints; 0 erases
     int hoveredSwatch = -1;
     int hoveredCell = -1;
-    int newLevelCount = 1;                    // levels a new pack gets, never below 1
-    char packPath[PACK_PATH_SIZE] = {};       // "Levels Packs/<name>", empty until a pack is open
+    int newLevelCount = 1;                                    // levels a new pack gets, never below 1
+    char packPath[PACK_PATH_SIZE] = {};                       // "Levels Packs/<name>", empty until a pack is open
     char PackList[PACK_LIST_CAPACITY][PACK_PATH_SIZE] = {};   // file names (no folder) of the last listing
-    int packNames = 0;                        // names stored by the last listing
-    int lastPackIndex = 0;                    // packNames - 1, or 0 when none was found
-    int packIndex = 0;                        // name the pack list shows
+    int packNames = 0;                                        // names stored by the last listing
+    int lastPackIndex = 0;                                    // packNames - 1, or 0 when none was found
+    int packIndex = 0;                                        // name the pack list shows
     EditorButton buttons[BUTTON_COUNT];
     EditorCell grid[GRID_CELLS];
-    double mouseX = 0, mouseY = 0;            // pointer on the scene plane, scene units
-    char status[STATUS_SIZE] = {};            // last failure or confirmation, shown at the bottom
+    double mouseX = 0, mouseY = 0;   // pointer on the scene plane, scene units
+    char status[STATUS_SIZE] = {};   // last failure or confirmation, shown at the bottom
     bool statusIsError = false;
     EditHistory history;
     Question question;
-    bool goToOpen = false;                    // G was pressed: digits go into goToText
+    bool goToOpen = false;   // G was pressed: digits go into goToText
     char goToText[GO_TO_DIGITS + 1] = {};
-    bool quitRequested = false;               // the program ends after the callback that set it
+    bool quitRequested = false;   // the program ends after the callback that set it
     CheckRun check;
 };
 
@@ -230,6 +230,9 @@ EditorScreen currentScreen(const Editor& ed);
 // Scene point under window pixel (px, py), origin top left, for a window of width x height with the camera
 // unturned: the pointer mapping the hover test uses, worked out without GL.
 void windowToScene(int px, int py, int width, int height, double& sceneX, double& sceneY);
+// The way back: the window pixel (origin bottom left, fractional) where that camera shows scene point
+// (x, y); texts stand there so that they stay put while the scene turns.
+void sceneToWindow(double x, double y, int width, int height, double& windowX, double& windowY);
 
 // Records the pointer at scene point (x, y) and sets the button, swatch and cell hover flags.
 void updateHover(Editor& ed, double x, double y);

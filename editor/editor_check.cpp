@@ -206,8 +206,8 @@ bool readCheckLine(const char* line, int level, CheckRun& into)
                  runs, k, median);
         setNote(into, CheckTone::Bad, text);
     } else {
-        snprintf(text, sizeof text, "Level %d: cleared by %ld of %ld runs, median %s s, longest %s s.", level, k,
-                 runs, median, longest);
+        snprintf(text, sizeof text, "Level %d: cleared by %ld of %ld runs, median %s s, longest %s s.", level, k, runs,
+                 median, longest);
         setNote(into, k == runs ? CheckTone::Good : CheckTone::Warning, text);
     }
     return true;

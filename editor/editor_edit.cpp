@@ -11,26 +11,23 @@
 namespace {
 
 const float BRICK_COLOURS[BRICK_CODE_MAX + 1][3] = {
-    {0, 0, 0},          // 0 empty
-    {1, 0, 0},          // 1 Red
-    {0, 0, 1},          // 2 Blue
-    {1, 0.5f, 0},       // 3 Orange
-    {0.8f, 0.2f, 0.8f}, // 4 Pink
-    {0, 1, 0},          // 5 Green
-    {0.4f, 0.4f, 1},    // 6 LightBlue
-    {1, 1, 1},          // 7 White
-    {0.4f, 0.4f, 0.4f}, // 8 Grey
-    {1, 1, 0.2f},       // 9 Iron
+    {0, 0, 0},            // 0 empty
+    {1, 0, 0},            // 1 Red
+    {0, 0, 1},            // 2 Blue
+    {1, 0.5f, 0},         // 3 Orange
+    {0.8f, 0.2f, 0.8f},   // 4 Pink
+    {0, 1, 0},            // 5 Green
+    {0.4f, 0.4f, 1},      // 6 LightBlue
+    {1, 1, 1},            // 7 White
+    {0.4f, 0.4f, 0.4f},   // 8 Grey
+    {1, 1, 0.2f},         // 9 Iron
 };
 
 const char* const BRICK_NAMES[BRICK_CODE_MAX + 1] = {
     "Eraser", "Red", "Blue", "Orange", "Pink", "Green", "Light blue", "White", "Grey", "Iron",
 };
 
-bool formOpen(const Editor& ed)
-{
-    return ed.newPackFormOpen || ed.packListOpen;
-}
+bool formOpen(const Editor& ed) { return ed.newPackFormOpen || ed.packListOpen; }
 
 // Paints cell n (its whole row when the stroke fills rows) with the stroke's code.
 void paintCell(Editor& ed, int n)
@@ -93,15 +90,9 @@ bool segmentCrossesCell(double x0, double y0, double x1, double y1, const Editor
 
 }   // namespace
 
-double swatchX(int i)
-{
-    return 25.0 + 8.0 * (i / 5);
-}
+double swatchX(int i) { return 25.0 + 8.0 * (i / 5); }
 
-double swatchY(int i)
-{
-    return 10.0 - 4.9 * (i % 5);
-}
+double swatchY(int i) { return 10.0 - 4.9 * (i % 5); }
 
 void brickColour(int code, float rgb[3])
 {
@@ -113,10 +104,7 @@ void brickColour(int code, float rgb[3])
     rgb[2] = c[2];
 }
 
-const char* brickName(int code)
-{
-    return code >= 0 && code <= BRICK_CODE_MAX ? BRICK_NAMES[code] : "";
-}
+const char* brickName(int code) { return code >= 0 && code <= BRICK_CODE_MAX ? BRICK_NAMES[code] : ""; }
 
 void updateCellHover(Editor& ed)
 {
@@ -135,7 +123,8 @@ void updateSwatchHover(Editor& ed)
 {
     ed.hoveredSwatch = -1;
     for (int i = 0; i < SWATCH_COUNT; ++i) {
-        if (std::fabs(ed.mouseX - swatchX(i)) < SWATCH_HALF_WIDTH && std::fabs(ed.mouseY - swatchY(i)) < SWATCH_HALF_HEIGHT) {
+        if (std::fabs(ed.mouseX - swatchX(i)) < SWATCH_HALF_WIDTH &&
+            std::fabs(ed.mouseY - swatchY(i)) < SWATCH_HALF_HEIGHT) {
             ed.hoveredSwatch = i;
         }
     }
@@ -150,15 +139,9 @@ void paletteGridClick(Editor& ed, bool fillRow)
     beginStroke(ed, ed.brush, fillRow);
 }
 
-void eraseClick(Editor& ed, bool fillRow)
-{
-    beginStroke(ed, 0, fillRow);
-}
+void eraseClick(Editor& ed, bool fillRow) { beginStroke(ed, 0, fillRow); }
 
-void releaseButton(Editor& ed)
-{
-    endStroke(ed);
-}
+void releaseButton(Editor& ed) { endStroke(ed); }
 
 void dragTo(Editor& ed, double x, double y)
 {
@@ -239,15 +222,9 @@ void moveToLevel(Editor& ed, int number)
 
 }   // namespace
 
-void nextLevel(Editor& ed)
-{
-    moveToLevel(ed, ed.levelNumber < ed.levelCount ? ed.levelNumber + 1 : ed.levelNumber);
-}
+void nextLevel(Editor& ed) { moveToLevel(ed, ed.levelNumber < ed.levelCount ? ed.levelNumber + 1 : ed.levelNumber); }
 
-void previousLevel(Editor& ed)
-{
-    moveToLevel(ed, ed.levelNumber > 1 ? ed.levelNumber - 1 : ed.levelNumber);
-}
+void previousLevel(Editor& ed) { moveToLevel(ed, ed.levelNumber > 1 ? ed.levelNumber - 1 : ed.levelNumber); }
 
 void goToLevel(Editor& ed, int level)
 {

@@ -5,7 +5,6 @@
 // the cursor is not on the state the pack holds, so undoing back to a save clears it.
 #include "editor/editor.h"
 
-
 namespace {
 
 LevelSnapshot snapshotOf(const Editor& ed)
@@ -31,10 +30,7 @@ void showState(Editor& ed, const LevelSnapshot& s)
     }
 }
 
-void followHistory(Editor& ed)
-{
-    ed.modified = ed.history.current != ed.history.saved;
-}
+void followHistory(Editor& ed) { ed.modified = ed.history.current != ed.history.saved; }
 
 // Drops the redo steps and appends the level on screen as the current state.
 void pushState(Editor& ed)
@@ -93,15 +89,9 @@ void endStroke(Editor& ed)
     ed.history.strokePushed = false;
 }
 
-bool canUndo(const Editor& ed)
-{
-    return ed.history.current > 0;
-}
+bool canUndo(const Editor& ed) { return ed.history.current > 0; }
 
-bool canRedo(const Editor& ed)
-{
-    return ed.history.current + 1 < static_cast<int>(ed.history.states.size());
-}
+bool canRedo(const Editor& ed) { return ed.history.current + 1 < static_cast<int>(ed.history.states.size()); }
 
 void undo(Editor& ed)
 {

@@ -42,24 +42,24 @@ void changeLevels(Editor& ed, LevelChange kind)
     }
     ed.levelCount = newCount;
     switch (kind) {
-    case LevelChange::MoveUp:
-    case LevelChange::MoveDown:
-        // The level on screen is the one that moved: it keeps its edits and its history, only its place
-        // changes, so a later save writes it where it now is.
-        ed.levelNumber = kind == LevelChange::MoveUp ? k - 1 : k + 1;
-        snprintf(note, sizeof note, "Level %d moved %s: it is now level %d of %d.", k,
-                 kind == LevelChange::MoveUp ? "up" : "down", ed.levelNumber, newCount);
-        reportSuccess(ed, note);
-        return;
-    case LevelChange::InsertEmptyAfter:
-        snprintf(note, sizeof note, "Inserted an empty level %d; the pack holds %d.", k + 1, newCount);
-        break;
-    case LevelChange::DuplicateAfter:
-        snprintf(note, sizeof note, "Level %d copied as level %d; the pack holds %d.", k, k + 1, newCount);
-        break;
-    case LevelChange::Delete:
-        snprintf(note, sizeof note, "Deleted level %d; the pack holds %d.", k, newCount);
-        break;
+        case LevelChange::MoveUp:
+        case LevelChange::MoveDown:
+            // The level on screen is the one that moved: it keeps its edits and its history, only its place
+            // changes, so a later save writes it where it now is.
+            ed.levelNumber = kind == LevelChange::MoveUp ? k - 1 : k + 1;
+            snprintf(note, sizeof note, "Level %d moved %s: it is now level %d of %d.", k,
+                     kind == LevelChange::MoveUp ? "up" : "down", ed.levelNumber, newCount);
+            reportSuccess(ed, note);
+            return;
+        case LevelChange::InsertEmptyAfter:
+            snprintf(note, sizeof note, "Inserted an empty level %d; the pack holds %d.", k + 1, newCount);
+            break;
+        case LevelChange::DuplicateAfter:
+            snprintf(note, sizeof note, "Level %d copied as level %d; the pack holds %d.", k, k + 1, newCount);
+            break;
+        case LevelChange::Delete:
+            snprintf(note, sizeof note, "Deleted level %d; the pack holds %d.", k, newCount);
+            break;
     }
     ed.levelNumber = kind == LevelChange::Delete ? std::min(k, newCount) : k + 1;
     if (readLevel(ed)) {

@@ -50,13 +50,6 @@ bool setPackPath(Editor& ed, const char* name, const char* suffix)
     return length > 0 && length < static_cast<int>(sizeof ed.packPath);
 }
 
-// Letters, digits, '-', '_' and '.': a file name on every desktop system, and one config.ini can hold.
-bool acceptedNameCharacter(unsigned char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-' || c == '_' ||
-           c == '.';
-}
-
 // Windows refuses these as file names, with any extension.
 bool reservedDeviceName(const char* name)
 {
@@ -79,10 +72,7 @@ bool reservedDeviceName(const char* name)
            stem[3] <= '9';
 }
 
-char* typedName(Editor& ed)
-{
-    return ed.buttons[NameFieldButton].label;
-}
+char* typedName(Editor& ed) { return ed.buttons[NameFieldButton].label; }
 
 }   // namespace
 
@@ -108,8 +98,8 @@ bool readLevel(Editor& ed)
             // What is shown is the first level by position; numbering it otherwise would make the next
             // save write it over a different level.
             char note[STATUS_SIZE];
-            snprintf(note, sizeof note, "The first level of %s says it is number %d; edited as level 1.",
-                     ed.packPath, ed.levelNumber);
+            snprintf(note, sizeof note, "The first level of %s says it is number %d; edited as level 1.", ed.packPath,
+                     ed.levelNumber);
             ed.levelNumber = 1;
             reportSuccess(ed, note);
         }
@@ -123,8 +113,8 @@ bool readLevel(Editor& ed)
         const int column = n % GRID_COLUMNS;
         cell.code = level.bricks[n];
         cell.present = level.bricks[n] != 0;
-        cell.x = 3.5 * (column - 20);
-        cell.y = 2.1 * (25 - row);
+        cell.x = CELL_PITCH_X * (column - 20);
+        cell.y = cellCentreY(row);
         cell.halfWidth = CELL_HALF_WIDTH;
         cell.halfHeight = CELL_HALF_HEIGHT;
     }
@@ -149,8 +139,7 @@ void listPackFiles(Editor& ed)
     ed.packNames = 0;
     for (const std::string& name : names) {
         if (ed.packNames == PACK_LIST_CAPACITY) {
-            printf("More than %d level packs in %s: the rest are not listed.\n", PACK_LIST_CAPACITY,
-                   PACK_FOLDER_PATH);
+            printf("More than %d level packs in %s: the rest are not listed.\n", PACK_LIST_CAPACITY, PACK_FOLDER_PATH);
             break;
         }
         if (name.size() > static_cast<size_t>(PACK_NAME_MAX)) {
@@ -199,10 +188,7 @@ bool saveLevel(Editor& ed)
 // Forms and buttons
 // ---------------------------------------------------------------------------
 
-void openNewPackForm(Editor& ed)
-{
-    ed.newPackFormOpen = true;
-}
+void openNewPackForm(Editor& ed) { ed.newPackFormOpen = true; }
 
 void typeNameKey(Editor& ed, unsigned char key)
 {
@@ -214,7 +200,7 @@ void typeNameKey(Editor& ed, unsigned char key)
         }
     } else if (key == 13) {
         ed.nameFocused = false;
-    } else if (acceptedNameCharacter(key) && !(key == '.' && length == 0) &&
+    } else if (packNameCharacterAllowed(static_cast<char>(key), length == 0) &&
                length < static_cast<size_t>(PACK_NAME_MAX)) {
         // A leading '.' would hide the file; longer names would not fit "Levels Packs/<name>.tlp" in packPath.
         name[length] = static_cast<char>(key);
@@ -236,7 +222,7 @@ bool validPackName(const char* name, char* reason, size_t reasonSize)
         why = "That name is reserved for a device on Windows: choose another.";
     }
     for (size_t i = 0; !why && i < length; ++i) {
-        if (!acceptedNameCharacter(static_cast<unsigned char>(name[i]))) {
+        if (!packNameCharacterAllowed(name[i], false)) {
             why = "Pack names take letters, digits, '-', '_' and '.' only.";
         }
     }
@@ -329,10 +315,7 @@ void loadSelectedPack(Editor& ed)
     forgetCheck(ed);
 }
 
-void closePackList(Editor& ed)
-{
-    ed.packListOpen = false;
-}
+void closePackList(Editor& ed) { ed.packListOpen = false; }
 
 void saveButton(Editor& ed)
 {

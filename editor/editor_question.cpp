@@ -13,19 +13,18 @@ namespace {
 bool dropsEdits(PendingAction action)
 {
     switch (action) {
-    case PendingAction::NextLevel:
-    case PendingAction::PreviousLevel:
-    case PendingAction::GoToLevel:
-    case PendingAction::LoadPack:
-    case PendingAction::CreatePack:
-    case PendingAction::Quit:
-    case PendingAction::InsertLevel:
-    case PendingAction::DuplicateLevel:
-        return true;
-    case PendingAction::None:
-    case PendingAction::DeleteLevel:   // its own question says the level goes, edits and all
-    case PendingAction::CheckLevel:    // asks to save instead: the check plays the saved pack
-        return false;
+        case PendingAction::NextLevel:
+        case PendingAction::PreviousLevel:
+        case PendingAction::GoToLevel:
+        case PendingAction::LoadPack:
+        case PendingAction::CreatePack:
+        case PendingAction::Quit:
+        case PendingAction::InsertLevel:
+        case PendingAction::DuplicateLevel: return true;
+        case PendingAction::None:
+        case PendingAction::DeleteLevel:   // its own question says the level goes, edits and all
+        case PendingAction::CheckLevel:    // asks to save instead: the check plays the saved pack
+            return false;
     }
     return false;
 }
@@ -59,10 +58,7 @@ void ask(Editor& ed, QuestionKind kind, PendingAction action, int targetLevel, c
     }
 }
 
-void closeQuestion(Editor& ed)
-{
-    ed.question = Question{};
-}
+void closeQuestion(Editor& ed) { ed.question = Question{}; }
 
 // The pack "Create" would make from the typed name, or false (with a note) when the name is refused.
 bool plannedPackPath(Editor& ed, char* path, size_t size)
@@ -103,35 +99,32 @@ void proceedToCreate(Editor& ed)
 void proceed(Editor& ed, PendingAction action, int targetLevel)
 {
     switch (action) {
-    case PendingAction::None: break;
-    case PendingAction::NextLevel: nextLevel(ed); break;
-    case PendingAction::PreviousLevel: previousLevel(ed); break;
-    case PendingAction::GoToLevel: goToLevel(ed, targetLevel); break;
-    case PendingAction::LoadPack: loadSelectedPack(ed); break;
-    case PendingAction::CreatePack: proceedToCreate(ed); break;
-    case PendingAction::Quit: ed.quitRequested = true; break;
-    case PendingAction::InsertLevel: changeLevels(ed, LevelChange::InsertEmptyAfter); break;
-    case PendingAction::DuplicateLevel: changeLevels(ed, LevelChange::DuplicateAfter); break;
-    case PendingAction::DeleteLevel: {
-        if (refuseLevelChange(ed, LevelChange::Delete)) {
+        case PendingAction::None: break;
+        case PendingAction::NextLevel: nextLevel(ed); break;
+        case PendingAction::PreviousLevel: previousLevel(ed); break;
+        case PendingAction::GoToLevel: goToLevel(ed, targetLevel); break;
+        case PendingAction::LoadPack: loadSelectedPack(ed); break;
+        case PendingAction::CreatePack: proceedToCreate(ed); break;
+        case PendingAction::Quit: ed.quitRequested = true; break;
+        case PendingAction::InsertLevel: changeLevels(ed, LevelChange::InsertEmptyAfter); break;
+        case PendingAction::DuplicateLevel: changeLevels(ed, LevelChange::DuplicateAfter); break;
+        case PendingAction::DeleteLevel: {
+            if (refuseLevelChange(ed, LevelChange::Delete)) {
+                break;
+            }
+            char text[QUESTION_SIZE];
+            snprintf(text, sizeof text, "Delete level %d of %d%s?", ed.levelNumber, ed.levelCount,
+                     ed.modified ? ", unsaved changes and all" : " from the pack");
+            ask(ed, QuestionKind::DeleteLevel, action, 0, text);
             break;
         }
-        char text[QUESTION_SIZE];
-        snprintf(text, sizeof text, "Delete level %d of %d%s?", ed.levelNumber, ed.levelCount,
-                 ed.modified ? ", unsaved changes and all" : " from the pack");
-        ask(ed, QuestionKind::DeleteLevel, action, 0, text);
-        break;
-    }
-    case PendingAction::CheckLevel: startCheck(ed); break;
+        case PendingAction::CheckLevel: startCheck(ed); break;
     }
 }
 
 }   // namespace
 
-bool questionOpen(const Editor& ed)
-{
-    return ed.question.kind != QuestionKind::None;
-}
+bool questionOpen(const Editor& ed) { return ed.question.kind != QuestionKind::None; }
 
 void requestAction(Editor& ed, PendingAction action, int targetLevel)
 {
@@ -162,32 +155,32 @@ void answerQuestion(Editor& ed, Answer answer)
     }
     closeQuestion(ed);   // before going ahead: the action may ask the next question
     switch (q.kind) {
-    case QuestionKind::None: break;
-    case QuestionKind::UnsavedChanges:
-    case QuestionKind::SaveBeforeCheck:
-        if (answer == Answer::First) {
-            saveButton(ed);
-            if (!ed.modified) {   // a failed save keeps the edits, and the action waits for another try
+        case QuestionKind::None: break;
+        case QuestionKind::UnsavedChanges:
+        case QuestionKind::SaveBeforeCheck:
+            if (answer == Answer::First) {
+                saveButton(ed);
+                if (!ed.modified) {   // a failed save keeps the edits, and the action waits for another try
+                    proceed(ed, q.action, q.targetLevel);
+                }
+            } else if (answer == Answer::Second && q.kind == QuestionKind::UnsavedChanges) {
                 proceed(ed, q.action, q.targetLevel);
+            } else if (q.kind == QuestionKind::SaveBeforeCheck) {
+                snprintf(ed.check.note[0], sizeof ed.check.note[0], "Not checked: level %d", ed.levelNumber);
+                snprintf(ed.check.note[1], sizeof ed.check.note[1], "has unsaved changes.");
+                ed.check.noteLines = 2;
+                ed.check.tone = CheckTone::Warning;
             }
-        } else if (answer == Answer::Second && q.kind == QuestionKind::UnsavedChanges) {
-            proceed(ed, q.action, q.targetLevel);
-        } else if (q.kind == QuestionKind::SaveBeforeCheck) {
-            snprintf(ed.check.note[0], sizeof ed.check.note[0], "Not checked: level %d", ed.levelNumber);
-            snprintf(ed.check.note[1], sizeof ed.check.note[1], "has unsaved changes.");
-            ed.check.noteLines = 2;
-            ed.check.tone = CheckTone::Warning;
-        }
-        break;
-    case QuestionKind::ReplacePack:
-        if (answer == Answer::First) {
-            createPack(ed);
-        }
-        break;
-    case QuestionKind::DeleteLevel:
-        if (answer == Answer::First) {
-            changeLevels(ed, LevelChange::Delete);
-        }
-        break;
+            break;
+        case QuestionKind::ReplacePack:
+            if (answer == Answer::First) {
+                createPack(ed);
+            }
+            break;
+        case QuestionKind::DeleteLevel:
+            if (answer == Answer::First) {
+                changeLevels(ed, LevelChange::Delete);
+            }
+            break;
     }
 }

@@ -2,6 +2,7 @@
 #include "editor/editor.h"
 
 #include <cctype>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -49,10 +50,10 @@ const ButtonRow BUTTON_TABLE[BUTTON_COUNT] = {
 
 const int NEW_PACK_GROUP[] = {CreateButton, CancelNewButton, LessButton, MoreButton, NameFieldButton};
 const int PACK_LIST_GROUP[] = {LoadButton, CancelListButton, LessButton, MoreButton};
-const int EDIT_GROUP[] = {NextLevelButton, PreviousLevelButton, SaveButton, GreyHitsButton, BonusChanceButton,
-                          BackgroundButton, NewPackButton, LoadPackButton, UndoButton, RedoButton, ClearLevelButton,
-                          InsertLevelButton, DuplicateLevelButton, DeleteLevelButton, MoveUpButton, MoveDownButton,
-                          CheckButton};
+const int EDIT_GROUP[] = {
+    NextLevelButton,      PreviousLevelButton, SaveButton,   GreyHitsButton, BonusChanceButton, BackgroundButton,
+    NewPackButton,        LoadPackButton,      UndoButton,   RedoButton,     ClearLevelButton,  InsertLevelButton,
+    DuplicateLevelButton, DeleteLevelButton,   MoveUpButton, MoveDownButton, CheckButton};
 
 bool insideButton(const EditorButton& b, double x, double y)
 {
@@ -67,10 +68,7 @@ void hoverGroup(Editor& ed, const int* group, int size)
     }
 }
 
-char* typedName(Editor& ed)
-{
-    return ed.buttons[NameFieldButton].label;
-}
+char* typedName(Editor& ed) { return ed.buttons[NameFieldButton].label; }
 
 void setStatus(Editor& ed, const char* text, bool isError)
 {
@@ -108,12 +106,8 @@ EditorScreen currentScreen(const Editor& ed)
 
 void windowToScene(int px, int py, int width, int height, double& sceneX, double& sceneY)
 {
-    if (height < 1) {
-        height = 1;
-    }
-    if (width < 1) {
-        width = 1;
-    }
+    height = std::max(height, 1);
+    width = std::max(width, 1);
     // The near plane at distance 1 spans tan(fov / 2) above and below the axis; the scene plane lies
     // CAMERA_DISTANCE times further away.
     const double halfHeight = std::tan(FIELD_OF_VIEW * 0.5 * M_PI / 180.0);
@@ -122,6 +116,16 @@ void windowToScene(int px, int py, int width, int height, double& sceneX, double
     const double ndcY = 2.0 * (height - py) / height - 1.0;
     sceneX = ndcX * halfHeight * aspect * CAMERA_DISTANCE;
     sceneY = ndcY * halfHeight * CAMERA_DISTANCE;
+}
+
+void sceneToWindow(double x, double y, int width, int height, double& windowX, double& windowY)
+{
+    height = std::max(height, 1);
+    width = std::max(width, 1);
+    const double halfHeight = std::tan(FIELD_OF_VIEW * 0.5 * M_PI / 180.0);
+    const double aspect = static_cast<double>(width) / height;
+    windowX = (x / (halfHeight * aspect * CAMERA_DISTANCE) + 1.0) * width / 2.0;
+    windowY = (y / (halfHeight * CAMERA_DISTANCE) + 1.0) * height / 2.0;
 }
 
 void updateHover(Editor& ed, double x, double y)
@@ -141,21 +145,15 @@ void updateHover(Editor& ed, double x, double y)
         return;
     }
     switch (currentScreen(ed)) {
-    case EditorScreen::PackListForm:
-        hoverGroup(ed, PACK_LIST_GROUP, 4);
-        break;
-    case EditorScreen::NewPackForm:
-        hoverGroup(ed, NEW_PACK_GROUP, 5);
-        break;
-    case EditorScreen::EditScreen:
-        hoverGroup(ed, EDIT_GROUP, sizeof EDIT_GROUP / sizeof EDIT_GROUP[0]);
-        break;
-    case EditorScreen::StartScreen: {
-        // Buttons 0 to 5 are not drawn here and have no pack to act on, so they stay inert.
-        const int group[] = {NewPackButton, LoadPackButton};
-        hoverGroup(ed, group, 2);
-        break;
-    }
+        case EditorScreen::PackListForm: hoverGroup(ed, PACK_LIST_GROUP, 4); break;
+        case EditorScreen::NewPackForm: hoverGroup(ed, NEW_PACK_GROUP, 5); break;
+        case EditorScreen::EditScreen: hoverGroup(ed, EDIT_GROUP, sizeof EDIT_GROUP / sizeof EDIT_GROUP[0]); break;
+        case EditorScreen::StartScreen: {
+            // Buttons 0 to 5 are not drawn here and have no pack to act on, so they stay inert.
+            const int group[] = {NewPackButton, LoadPackButton};
+            hoverGroup(ed, group, 2);
+            break;
+        }
     }
     updateSwatchHover(ed);
     updateCellHover(ed);
@@ -260,38 +258,38 @@ void pressLeft(Editor& ed, int modifiers)
         return;
     }
     switch (pressed) {
-    case NextLevelButton: requestAction(ed, PendingAction::NextLevel); break;
-    case PreviousLevelButton: requestAction(ed, PendingAction::PreviousLevel); break;
-    case SaveButton: saveButton(ed); break;
-    case GreyHitsButton: stepGreyHits(ed, +1); break;
-    case BonusChanceButton: stepBonusChance(ed, +1); break;
-    case BackgroundButton: stepBackground(ed, +1); break;
-    case NewPackButton: openNewPackForm(ed); break;
-    case LoadPackButton: openPackList(ed); break;
-    case CreateButton:
-        if (typedName(ed)[0] != '\0') {
-            requestAction(ed, PendingAction::CreatePack);
-        }
-        break;
-    case CancelNewButton: cancelNewPack(ed); break;
-    case LessButton: pressLessOrMore(ed, -1); break;
-    case MoreButton: pressLessOrMore(ed, +1); break;
-    case NameFieldButton: ed.nameFocused = true; break;
-    case LoadButton: requestAction(ed, PendingAction::LoadPack); break;
-    case CancelListButton: closePackList(ed); break;
-    case UndoButton: undo(ed); break;
-    case RedoButton: redo(ed); break;
-    case ClearLevelButton: clearLevel(ed); break;
-    case InsertLevelButton: requestAction(ed, PendingAction::InsertLevel); break;
-    case DuplicateLevelButton: requestAction(ed, PendingAction::DuplicateLevel); break;
-    case DeleteLevelButton: requestAction(ed, PendingAction::DeleteLevel); break;
-    case MoveUpButton: changeLevels(ed, LevelChange::MoveUp); break;
-    case MoveDownButton: changeLevels(ed, LevelChange::MoveDown); break;
-    case CheckButton: pressCheck(ed); break;
-    case AnswerFirstButton:
-    case AnswerSecondButton:
-    case AnswerCancelButton: break;   // stale hover of a question already answered
-    default: paletteGridClick(ed, (modifiers & MOD_SHIFT) != 0); break;
+        case NextLevelButton: requestAction(ed, PendingAction::NextLevel); break;
+        case PreviousLevelButton: requestAction(ed, PendingAction::PreviousLevel); break;
+        case SaveButton: saveButton(ed); break;
+        case GreyHitsButton: stepGreyHits(ed, +1); break;
+        case BonusChanceButton: stepBonusChance(ed, +1); break;
+        case BackgroundButton: stepBackground(ed, +1); break;
+        case NewPackButton: openNewPackForm(ed); break;
+        case LoadPackButton: openPackList(ed); break;
+        case CreateButton:
+            if (typedName(ed)[0] != '\0') {
+                requestAction(ed, PendingAction::CreatePack);
+            }
+            break;
+        case CancelNewButton: cancelNewPack(ed); break;
+        case LessButton: pressLessOrMore(ed, -1); break;
+        case MoreButton: pressLessOrMore(ed, +1); break;
+        case NameFieldButton: ed.nameFocused = true; break;
+        case LoadButton: requestAction(ed, PendingAction::LoadPack); break;
+        case CancelListButton: closePackList(ed); break;
+        case UndoButton: undo(ed); break;
+        case RedoButton: redo(ed); break;
+        case ClearLevelButton: clearLevel(ed); break;
+        case InsertLevelButton: requestAction(ed, PendingAction::InsertLevel); break;
+        case DuplicateLevelButton: requestAction(ed, PendingAction::DuplicateLevel); break;
+        case DeleteLevelButton: requestAction(ed, PendingAction::DeleteLevel); break;
+        case MoveUpButton: changeLevels(ed, LevelChange::MoveUp); break;
+        case MoveDownButton: changeLevels(ed, LevelChange::MoveDown); break;
+        case CheckButton: pressCheck(ed); break;
+        case AnswerFirstButton:
+        case AnswerSecondButton:
+        case AnswerCancelButton: break;   // stale hover of a question already answered
+        default: paletteGridClick(ed, (modifiers & MOD_SHIFT) != 0); break;
     }
 }
 
@@ -371,19 +369,16 @@ void pressSpecialKey(Editor& ed, SpecialKey key, int)
 bool buttonEnabled(const Editor& ed, int button)
 {
     switch (button) {
-    case UndoButton: return canUndo(ed);
-    case RedoButton: return canRedo(ed);
-    case DeleteLevelButton: return ed.levelCount > 1;
-    case MoveUpButton: return ed.levelNumber > 1;
-    case MoveDownButton: return ed.levelNumber < ed.levelCount;
-    default: return true;
+        case UndoButton: return canUndo(ed);
+        case RedoButton: return canRedo(ed);
+        case DeleteLevelButton: return ed.levelCount > 1;
+        case MoveUpButton: return ed.levelNumber > 1;
+        case MoveDownButton: return ed.levelNumber < ed.levelCount;
+        default: return true;
     }
 }
 
-void advanceSpin(Editor& ed)
-{
-    ed.spinAngle = ed.spinAngle < SPIN_END ? ed.spinAngle + SPIN_STEP : SPIN_END;
-}
+void advanceSpin(Editor& ed) { ed.spinAngle = ed.spinAngle < SPIN_END ? ed.spinAngle + SPIN_STEP : SPIN_END; }
 
 void reportFailure(Editor& ed, const char* text)
 {
@@ -392,7 +387,4 @@ void reportFailure(Editor& ed, const char* text)
     setStatus(ed, text, true);
 }
 
-void reportSuccess(Editor& ed, const char* text)
-{
-    setStatus(ed, text, false);
-}
+void reportSuccess(Editor& ed, const char* text) { setStatus(ed, text, false); }

@@ -23,8 +23,6 @@ namespace {
 // [SECTION] Window mapping
 // ---------------------------------------------------------------------------
 
-const GLdouble IDENTITY[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-
 void reshape(int width, int height)
 {
     if (height == 0) {
@@ -40,18 +38,10 @@ void reshape(int width, int height)
     editor.windowHeight = height;
 }
 
-// Window pixel (origin bottom left) where the unturned camera shows scene point (x, y); texts use it so
-// they stay put while the scene turns.
+// Window pixel (origin bottom left) where the unturned camera shows scene point (x, y).
 void windowPosition(double x, double y, double& wx, double& wy)
 {
-    GLdouble projection[16];
-    GLint viewport[4];
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    GLdouble wz = 0;
-    if (gluProject(x, y, -CAMERA_DISTANCE, IDENTITY, projection, viewport, &wx, &wy, &wz) == GL_FALSE) {
-        wx = wy = -1000;   // off the window: the text is skipped
-    }
+    sceneToWindow(x, y, editor.windowWidth, editor.windowHeight, wx, wy);
 }
 
 // ---------------------------------------------------------------------------
@@ -229,18 +219,80 @@ void drawQuestionTexts()
     drawLabel(AnswerCancelButton);
 }
 
-void drawTexts()
+// The labels and texts of the screen or form shown; (cx, cy) is the window position of the scene origin.
+void drawScreenTexts(EditorScreen screen, double cx, double cy)
 {
     char buffer[100];
+    const int top = editor.windowHeight;
+    switch (screen) {
+        case EditorScreen::PackListForm:
+            for (int i : {LoadButton, CancelListButton, LessButton, MoreButton}) {
+                drawLabel(i);
+            }
+            break;
+        case EditorScreen::NewPackForm:
+            for (int i = CreateButton; i <= NameFieldButton; ++i) {
+                drawLabel(i);
+            }
+            drawText("Level Pack name:", cx - 100, cy + 36);
+            drawText("Number of new levels", cx - 80, cy + 16);
+            snprintf(buffer, sizeof buffer, "%d", editor.newLevelCount);
+            drawText(buffer, cx - 5, cy - 8);
+            break;
+        case EditorScreen::EditScreen:
+            snprintf(buffer, sizeof buffer, "Total levels in file: %d", editor.levelCount);
+            drawText(buffer, 10, top - 40);
+            snprintf(buffer, sizeof buffer, "Current level: %d", editor.levelNumber);
+            drawText(buffer, 10, top - 60);
+            for (int i = NextLevelButton; i <= LoadPackButton; ++i) {
+                drawLabel(i);
+            }
+            if (editor.goToOpen) {
+                glColor3f(1, 1, 0.3f);
+                snprintf(buffer, sizeof buffer, "Go to level: %s_  (Enter, Esc)", editor.goToText);
+                drawText(buffer, 200, top - 60);
+            }
+            drawToolTexts();
+            glColor3f(1, 1, 1);
+            break;
+        case EditorScreen::StartScreen:
+            drawLabel(NewPackButton);
+            drawLabel(LoadPackButton);
+            break;
+    }
+}
+
+// The reminder of unsaved changes and the three header values, whenever a level is loaded (also under a form).
+void drawLevelValues()
+{
+    char buffer[100];
+    double wx = 0, wy = 0;
+    if (editor.modified) {
+        glColor3f(1, 0, 0);
+        windowPosition(-13, 28, wx, wy);
+        drawText("Click in Save to store the changes", wx, wy);
+    }
+    glColor3f(1, 1, 1);
+    windowPosition(-15, -24, wx, wy);
+    snprintf(buffer, sizeof buffer, "%d", editor.greyHits);
+    drawText(buffer, wx + 3, wy - 3);
+    windowPosition(4, -24, wx, wy);
+    snprintf(buffer, sizeof buffer, "%d%%", editor.bonusChance);
+    drawText(buffer, wx + 3, wy - 3);
+    windowPosition(20, -24, wx, wy);
+    snprintf(buffer, sizeof buffer, "%d", editor.background);
+    drawText(buffer, wx + 3, wy - 3);
+}
+
+void drawTexts()
+{
     double cx = 0, cy = 0;
     windowPosition(0, 0, cx, cy);
     const EditorScreen screen = currentScreen(editor);
-    const int top = editor.windowHeight;
 
     if (screen == EditorScreen::PackListForm) {
         glColor3f(1, 1, 1);
-        drawText(editor.packNames > 0 ? editor.PackList[editor.packIndex] : "(no level pack found)", cx - 30,
-                 cy + 16);
+        drawText(editor.packNames > 0 ? editor.PackList[editor.packIndex] : "(no level pack found)", cx - 30, cy + 16);
     }
     if (screen == EditorScreen::StartScreen) {
         glColor3f(1, 0, 0);
@@ -251,64 +303,11 @@ void drawTexts()
         }
     }
     glColor3f(1, 1, 1);
-    drawText("TLES: Tessivar Level Editor System", 10, top - 20);
-
-    switch (screen) {
-    case EditorScreen::PackListForm:
-        for (int i : {LoadButton, CancelListButton, LessButton, MoreButton}) {
-            drawLabel(i);
-        }
-        break;
-    case EditorScreen::NewPackForm:
-        for (int i = CreateButton; i <= NameFieldButton; ++i) {
-            drawLabel(i);
-        }
-        drawText("Level Pack name:", cx - 100, cy + 36);
-        drawText("Number of new levels", cx - 80, cy + 16);
-        snprintf(buffer, sizeof buffer, "%d", editor.newLevelCount);
-        drawText(buffer, cx - 5, cy - 8);
-        break;
-    case EditorScreen::EditScreen:
-        snprintf(buffer, sizeof buffer, "Total levels in file: %d", editor.levelCount);
-        drawText(buffer, 10, top - 40);
-        snprintf(buffer, sizeof buffer, "Current level: %d", editor.levelNumber);
-        drawText(buffer, 10, top - 60);
-        for (int i = NextLevelButton; i <= LoadPackButton; ++i) {
-            drawLabel(i);
-        }
-        if (editor.goToOpen) {
-            glColor3f(1, 1, 0.3f);
-            snprintf(buffer, sizeof buffer, "Go to level: %s_  (Enter, Esc)", editor.goToText);
-            drawText(buffer, 200, top - 60);
-        }
-        drawToolTexts();
-        glColor3f(1, 1, 1);
-        break;
-    case EditorScreen::StartScreen:
-        drawLabel(NewPackButton);
-        drawLabel(LoadPackButton);
-        break;
-    }
-
+    drawText("TLES: Tessivar Level Editor System", 10, editor.windowHeight - 20);
+    drawScreenTexts(screen, cx, cy);
     if (editor.packLoaded) {
-        double wx = 0, wy = 0;
-        if (editor.modified) {
-            glColor3f(1, 0, 0);
-            windowPosition(-13, 28, wx, wy);
-            drawText("Click in Save to store the changes", wx, wy);
-        }
-        glColor3f(1, 1, 1);
-        windowPosition(-15, -24, wx, wy);
-        snprintf(buffer, sizeof buffer, "%d", editor.greyHits);
-        drawText(buffer, wx + 3, wy - 3);
-        windowPosition(4, -24, wx, wy);
-        snprintf(buffer, sizeof buffer, "%d%%", editor.bonusChance);
-        drawText(buffer, wx + 3, wy - 3);
-        windowPosition(20, -24, wx, wy);
-        snprintf(buffer, sizeof buffer, "%d", editor.background);
-        drawText(buffer, wx + 3, wy - 3);
+        drawLevelValues();
     }
-
     drawLegend();
 
     // Failures (red) and confirmations (green) of the pack operations.
@@ -376,17 +375,7 @@ void frame()
 // Scene point under window pixel (x, y), origin top left, as the unturned camera sees it.
 bool scenePoint(int x, int y, double& sceneX, double& sceneY)
 {
-    GLdouble projection[16];
-    GLint viewport[4];
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    GLdouble px = 0, py = 0, pz = 0;
-    if (gluUnProject(x, viewport[3] - y, 0, IDENTITY, projection, viewport, &px, &py, &pz) == GL_FALSE) {
-        return false;
-    }
-    // The unprojected point lies on the near plane at distance 1; the scene plane is CAMERA_DISTANCE away.
-    sceneX = px * CAMERA_DISTANCE;
-    sceneY = py * CAMERA_DISTANCE;
+    windowToScene(x, y, editor.windowWidth, editor.windowHeight, sceneX, sceneY);
     return true;
 }
 
@@ -481,10 +470,7 @@ void openWindow()
 }
 
 // A running check must not outlive the editor, however the program ends.
-void endCheckAtExit()
-{
-    stopCheck(editor, "");
-}
+void endCheckAtExit() { stopCheck(editor, ""); }
 
 }   // namespace
 

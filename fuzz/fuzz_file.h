@@ -12,7 +12,8 @@
 inline const std::string& scratchPath()
 {
     static const std::string path = [] {
-        std::string pattern = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : (getenv("TMPDIR") ? getenv("TMPDIR") : "/tmp");
+        std::string pattern =
+            access("/dev/shm", W_OK) == 0 ? "/dev/shm" : (getenv("TMPDIR") ? getenv("TMPDIR") : "/tmp");
         pattern += "/tessivar-fuzz.XXXXXX";
         const int fd = mkstemp(pattern.data());
         if (fd < 0) {

@@ -42,11 +42,11 @@ std::vector<int64_t> expectedOrder(LevelChange kind, int64_t k, int64_t held)
         order.push_back(p);
     }
     switch (kind) {
-    case LevelChange::InsertEmptyAfter: order.insert(order.begin() + k, 0); break;
-    case LevelChange::DuplicateAfter: order.insert(order.begin() + k, k); break;
-    case LevelChange::Delete: order.erase(order.begin() + (k - 1)); break;
-    case LevelChange::MoveUp: std::swap(order[k - 2], order[k - 1]); break;
-    case LevelChange::MoveDown: std::swap(order[k - 1], order[k]); break;
+        case LevelChange::InsertEmptyAfter: order.insert(order.begin() + k, 0); break;
+        case LevelChange::DuplicateAfter: order.insert(order.begin() + k, k); break;
+        case LevelChange::Delete: order.erase(order.begin() + (k - 1)); break;
+        case LevelChange::MoveUp: std::swap(order[k - 2], order[k - 1]); break;
+        case LevelChange::MoveDown: std::swap(order[k - 1], order[k]); break;
     }
     return order;
 }

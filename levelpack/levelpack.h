@@ -17,11 +17,7 @@ constexpr int GRID_ROWS = 22;
 constexpr int GRID_CELLS = GRID_COLUMNS * GRID_ROWS;   // 242
 constexpr int LEVEL_HEADER_VALUES = 4;
 constexpr int LEVEL_VALUES = LEVEL_HEADER_VALUES + GRID_CELLS;   // 246
-constexpr int BRICK_CODE_MAX = 9;                       // codes are 0 (empty) to 9
-
-// Where the game stands the brick of a grid cell: its centre in world units.
-constexpr double cellCentreX(int column) { return 3.5 * (6.45 + column); }
-constexpr double cellCentreY(int row) { return 2.1 * (25 - row); }
+constexpr int BRICK_CODE_MAX = 9;                                // codes are 0 (empty) to 9
 
 // ---------------------------------------------------------------------------
 // Records
@@ -29,19 +25,19 @@ constexpr double cellCentreY(int row) { return 2.1 * (25 - row); }
 
 // One level as stored in a pack; filled by readPackLevel, written by savePackLevel.
 struct PackLevel {
-    int32_t levelCount = 0;       // the pack's first integer (taken only when levelNumber was 0)
-    int32_t levelNumber = 0;      // 1-based position in the pack; 0 = "first level, number from the file"
-    int32_t greyHits = 1;         // hits a Grey brick needs
-    int32_t bonusChance = 50;     // percent chance of a capsule per destroyed brick
-    int32_t background = 1;       // 1 to 4
+    int32_t levelCount = 0;            // the pack's first integer (taken only when levelNumber was 0)
+    int32_t levelNumber = 0;           // 1-based position in the pack; 0 = "first level, number from the file"
+    int32_t greyHits = 1;              // hits a Grey brick needs
+    int32_t bonusChance = 50;          // percent chance of a capsule per destroyed brick
+    int32_t background = 1;            // 1 to 4
     int32_t bricks[GRID_CELLS] = {};   // row-major, row 0 at the top
 };
 
 enum class PackStatus {
     Ok,
-    CannotOpen,     // the pack could not be opened for reading
-    FormatError,    // truncated, a token that is no integer, a code outside 0..9
-    WriteError,     // the temporary file or the replacement could not be written
+    CannotOpen,    // the pack could not be opened for reading
+    FormatError,   // truncated, a token that is no integer, a code outside 0..9
+    WriteError,    // the temporary file or the replacement could not be written
 };
 
 // A change to a pack's list of levels; the whole pack is rewritten for it.
@@ -63,7 +59,7 @@ struct PackChange {
 // Outcome of a pack operation: what went wrong and where, ready to show a person.
 struct PackResult {
     PackStatus status = PackStatus::Ok;
-    std::string message;          // empty when status is Ok
+    std::string message;   // empty when status is Ok
     bool ok() const { return status == PackStatus::Ok; }
 };
 

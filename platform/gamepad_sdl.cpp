@@ -18,12 +18,12 @@ struct Gamepads {
     bool started = false;
     SDL_GameController* pads[GAMEPAD_SLOTS] = {};
     SDL_JoystickID ids[GAMEPAD_SLOTS] = {};
-    bool rawDown[BUTTON_COUNT] = {};          // as the events left each button
-    bool down[BUTTON_COUNT] = {};             // at the last poll
+    bool rawDown[BUTTON_COUNT] = {};   // as the events left each button
+    bool down[BUTTON_COUNT] = {};      // at the last poll
     int presses[BUTTON_COUNT] = {};
     PadButton order[PAD_PRESS_ORDER_SIZE] = {};
     int orderCount = 0;
-    bool stickUp = false;                     // the stick is pushed past the menu press line
+    bool stickUp = false;   // the stick is pushed past the menu press line
     bool stickDown = false;
     double stickX = 0;
 };
@@ -33,22 +33,14 @@ Gamepads pads;
 PadButton padButtonOf(int button)
 {
     switch (button) {
-    case SDL_CONTROLLER_BUTTON_A:
-        return PadButton::A;
-    case SDL_CONTROLLER_BUTTON_B:
-        return PadButton::B;
-    case SDL_CONTROLLER_BUTTON_START:
-        return PadButton::Start;
-    case SDL_CONTROLLER_BUTTON_DPAD_UP:
-        return PadButton::Up;
-    case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
-        return PadButton::Down;
-    case SDL_CONTROLLER_BUTTON_DPAD_LEFT:
-        return PadButton::Left;
-    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT:
-        return PadButton::Right;
-    default:
-        return PadButton::Count;
+        case SDL_CONTROLLER_BUTTON_A: return PadButton::A;
+        case SDL_CONTROLLER_BUTTON_B: return PadButton::B;
+        case SDL_CONTROLLER_BUTTON_START: return PadButton::Start;
+        case SDL_CONTROLLER_BUTTON_DPAD_UP: return PadButton::Up;
+        case SDL_CONTROLLER_BUTTON_DPAD_DOWN: return PadButton::Down;
+        case SDL_CONTROLLER_BUTTON_DPAD_LEFT: return PadButton::Left;
+        case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: return PadButton::Right;
+        default: return PadButton::Count;
     }
 }
 
@@ -95,27 +87,22 @@ void closePad(SDL_JoystickID id)
 void handleEvent(const SDL_Event& event)
 {
     switch (event.type) {
-    case SDL_CONTROLLERDEVICEADDED:
-        openPad(event.cdevice.which);
-        break;
-    case SDL_CONTROLLERDEVICEREMOVED:
-        closePad(event.cdevice.which);
-        break;
-    case SDL_CONTROLLERBUTTONDOWN:
-    case SDL_CONTROLLERBUTTONUP: {
-        const PadButton button = padButtonOf(event.cbutton.button);
-        if (button == PadButton::Count) {
+        case SDL_CONTROLLERDEVICEADDED: openPad(event.cdevice.which); break;
+        case SDL_CONTROLLERDEVICEREMOVED: closePad(event.cdevice.which); break;
+        case SDL_CONTROLLERBUTTONDOWN:
+        case SDL_CONTROLLERBUTTONUP: {
+            const PadButton button = padButtonOf(event.cbutton.button);
+            if (button == PadButton::Count) {
+                break;
+            }
+            const bool pressed = event.type == SDL_CONTROLLERBUTTONDOWN;
+            if (pressed && !pads.rawDown[static_cast<int>(button)]) {
+                notePress(button);
+            }
+            pads.rawDown[static_cast<int>(button)] = pressed;
             break;
         }
-        const bool pressed = event.type == SDL_CONTROLLERBUTTONDOWN;
-        if (pressed && !pads.rawDown[static_cast<int>(button)]) {
-            notePress(button);
-        }
-        pads.rawDown[static_cast<int>(button)] = pressed;
-        break;
-    }
-    default:
-        break;
+        default: break;
     }
 }
 
@@ -152,8 +139,8 @@ void readPads()
     double stickX = 0;
     double stickY = 0;
     static const SDL_GameControllerButton BUTTONS[BUTTON_COUNT] = {
-        SDL_CONTROLLER_BUTTON_A,         SDL_CONTROLLER_BUTTON_B,          SDL_CONTROLLER_BUTTON_START,
-        SDL_CONTROLLER_BUTTON_DPAD_UP,   SDL_CONTROLLER_BUTTON_DPAD_DOWN,  SDL_CONTROLLER_BUTTON_DPAD_LEFT,
+        SDL_CONTROLLER_BUTTON_A,         SDL_CONTROLLER_BUTTON_B,         SDL_CONTROLLER_BUTTON_START,
+        SDL_CONTROLLER_BUTTON_DPAD_UP,   SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_DPAD_LEFT,
         SDL_CONTROLLER_BUTTON_DPAD_RIGHT};
     for (SDL_GameController* pad : pads.pads) {
         if (!pad) {

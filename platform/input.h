@@ -3,7 +3,7 @@
 // now, and every press in between, however short, in the order they came, so a
 // tap that starts and ends between two frames is still seen once. Also whether
 // the game window has the keyboard focus, and the absolute pointer. The real
-// backend talks to the X server (input_x11.cpp); tests link the scripted one
+// backend talks to the X server (input_x11.cpp); tests install the scripted one
 // (input_fake.cpp).
 #pragma once
 
@@ -18,8 +18,8 @@ enum class Key {
     P,
     F11,
     F12,
-    Pad1,        // numeric keypad 1
-    Pad2,        // numeric keypad 2
+    Pad1,   // numeric keypad 1
+    Pad2,   // numeric keypad 2
     MouseLeft,
     MouseMiddle,
     MouseRight,
@@ -56,3 +56,6 @@ void warpPointer(int x, int y);
 
 // Hides the pointer over the game window.
 void hidePointer();
+
+// Puts the X server in the input seam (platform/seams.h); until then every key reads as up.
+void useX11Input();

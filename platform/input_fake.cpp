@@ -1,6 +1,8 @@
 // platform/input_fake: keys, focus and pointer as a test scripts them.
 #include "platform/input_fake.h"
 
+#include "platform/seams.h"
+
 FakeInput fakeInput;
 
 namespace {
@@ -27,9 +29,11 @@ void tapKey(Key key) { addPress(key); }
 
 void resetFakeInput() { fakeInput = FakeInput{}; }
 
-bool inputInit(unsigned long) { return true; }
+namespace {
 
-void inputPoll()
+bool fakeInit(unsigned long) { return true; }
+
+void fakePoll()
 {
     for (int i = 0; i < static_cast<int>(Key::Count); ++i) {
         fakeInput.polledDown[i] = fakeInput.down[i];
@@ -45,10 +49,10 @@ void inputPoll()
     ++fakeInput.polls;
 }
 
-bool keyDown(Key key) { return fakeInput.polledDown[static_cast<int>(key)]; }
-int keyPresses(Key key) { return fakeInput.polledPresses[static_cast<int>(key)]; }
+bool fakeKeyDown(Key key) { return fakeInput.polledDown[static_cast<int>(key)]; }
+int fakeKeyPresses(Key key) { return fakeInput.polledPresses[static_cast<int>(key)]; }
 
-int pressOrder(Key* out, int capacity)
+int fakePressOrder(Key* out, int capacity)
 {
     int n = 0;
     for (; n < fakeInput.polledCount && n < capacity; ++n) {
@@ -57,17 +61,27 @@ int pressOrder(Key* out, int capacity)
     return n;
 }
 
-bool windowFocused() { return fakeInput.polledFocus; }
+bool fakeWindowFocused() { return fakeInput.polledFocus; }
 
-void pointerPosition(int& x, int& y)
+void fakePointerPosition(int& x, int& y)
 {
     x = fakeInput.pointerX;
     y = fakeInput.pointerY;
 }
-void warpPointer(int x, int y)
+void fakeWarpPointer(int x, int y)
 {
     fakeInput.pointerX = x;
     fakeInput.pointerY = y;
     ++fakeInput.warps;
 }
-void hidePointer() { fakeInput.hidden = true; }
+void fakeHidePointer() { fakeInput.hidden = true; }
+
+}   // namespace
+
+void useFakeInput()
+{
+    inputDevice = {fakeInit,       fakePoll,          fakeKeyDown,         fakeKeyPresses,
+                   fakePressOrder, fakeWindowFocused, fakePointerPosition, fakeWarpPointer,
+                   fakeHidePointer};
+    resetFakeInput();
+}

@@ -8,7 +8,7 @@ struct FakeInput {
     bool down[static_cast<int>(Key::Count)] = {};   // scripted key states
     Key pending[PRESS_ORDER_SIZE] = {};             // presses since the last poll, in order
     int pendingCount = 0;
-    bool focused = true;                            // the window has the keyboard focus
+    bool focused = true;   // the window has the keyboard focus
     // What the last poll handed over.
     bool polledDown[static_cast<int>(Key::Count)] = {};
     int polledPresses[static_cast<int>(Key::Count)] = {};
@@ -16,9 +16,9 @@ struct FakeInput {
     int polledCount = 0;
     bool polledFocus = true;
     int polls = 0;
-    int pointerX = 0;                               // scripted pointer, screen pixels
+    int pointerX = 0;   // scripted pointer, screen pixels
     int pointerY = 0;
-    int warps = 0;                                  // warpPointer calls since reset
+    int warps = 0;   // warpPointer calls since reset
     bool hidden = false;
 };
 
@@ -29,3 +29,5 @@ void setKey(Key key, bool isDown);
 // A press and release that both fall between two polls.
 void tapKey(Key key);
 void resetFakeInput();
+// Puts the scripted device in the input seam, reset.
+void useFakeInput();

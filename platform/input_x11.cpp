@@ -7,6 +7,7 @@
 // gives. Limits: raw events are global to the display, so the shell ignores
 // them while the game window lacks the focus; the pointer is hidden through GLUT.
 #include "platform/input.h"
+#include "platform/seams.h"
 
 #include <GL/freeglut.h>
 #include <X11/Xlib.h>
@@ -23,17 +24,17 @@ constexpr int MAX_ANCESTORS = 16;
 struct X11Input {
     Display* display = nullptr;
     Window root = 0;
-    Window window = 0;                        // the game window; 0 = focus not tracked
-    int xiOpcode = -1;                        // XInput2's major opcode; -1 = plain polling
-    KeyCode codes[KEY_COUNT] = {};            // 0 for the mouse buttons
-    unsigned char buttonMap[256] = {};        // physical button -> logical (left-handed mice)
-    bool rawDown[KEY_COUNT] = {};             // as the raw events left each key
-    bool down[KEY_COUNT] = {};                // at the last poll
-    int presses[KEY_COUNT] = {};              // between the last two polls
+    Window window = 0;                   // the game window; 0 = focus not tracked
+    int xiOpcode = -1;                   // XInput2's major opcode; -1 = plain polling
+    KeyCode codes[KEY_COUNT] = {};       // 0 for the mouse buttons
+    unsigned char buttonMap[256] = {};   // physical button -> logical (left-handed mice)
+    bool rawDown[KEY_COUNT] = {};        // as the raw events left each key
+    bool down[KEY_COUNT] = {};           // at the last poll
+    int presses[KEY_COUNT] = {};         // between the last two polls
     Key order[PRESS_ORDER_SIZE] = {};
     int orderCount = 0;
     bool focused = true;
-    Window focusSeen = 0;                     // the window the cached answer of relatedToOurs is for
+    Window focusSeen = 0;   // the window the cached answer of relatedToOurs is for
     bool focusSeenOurs = false;
     int pointerX = 0;
     int pointerY = 0;
@@ -56,14 +57,10 @@ int ignoreOwnErrors(Display* display, XErrorEvent* error)
 Key keyOfButton(int logical)
 {
     switch (logical) {
-    case 1:
-        return Key::MouseLeft;
-    case 2:
-        return Key::MouseMiddle;
-    case 3:
-        return Key::MouseRight;
-    default:
-        return Key::Count;   // the wheel and extra buttons
+        case 1: return Key::MouseLeft;
+        case 2: return Key::MouseMiddle;
+        case 3: return Key::MouseRight;
+        default: return Key::Count;   // the wheel and extra buttons
     }
 }
 
@@ -207,9 +204,7 @@ bool focusIsOurs(Window pointerChild)
     return relatedToOurs(focus);
 }
 
-}   // namespace
-
-bool inputInit(unsigned long window)
+bool x11Init(unsigned long window)
 {
     x11.display = XOpenDisplay(nullptr);
     if (!x11.display) {
@@ -218,8 +213,8 @@ bool inputInit(unsigned long window)
     x11.previousHandler = XSetErrorHandler(ignoreOwnErrors);
     x11.root = DefaultRootWindow(x11.display);
     x11.window = window;
-    const KeySym syms[KEY_COUNT] = {XK_Escape, XK_Down, XK_Up,  XK_Return, XK_Left, XK_Right, XK_space, XK_p,
-                                    XK_F11,    XK_F12,  XK_KP_1, XK_KP_2,  0,       0,        0};
+    const KeySym syms[KEY_COUNT] = {XK_Escape, XK_Down, XK_Up,   XK_Return, XK_Left, XK_Right, XK_space, XK_p,
+                                    XK_F11,    XK_F12,  XK_KP_1, XK_KP_2,   0,       0,        0};
     for (int i = 0; i < KEY_COUNT; ++i) {
         x11.codes[i] = syms[i] ? XKeysymToKeycode(x11.display, syms[i]) : 0;
     }
@@ -235,7 +230,7 @@ bool inputInit(unsigned long window)
     return true;
 }
 
-void inputPoll()
+void x11Poll()
 {
     if (!x11.display) {
         return;
@@ -286,11 +281,11 @@ void inputPoll()
     x11.focused = focusIsOurs(child);
 }
 
-bool keyDown(Key key) { return x11.down[static_cast<int>(key)]; }
+bool x11KeyDown(Key key) { return x11.down[static_cast<int>(key)]; }
 
-int keyPresses(Key key) { return x11.presses[static_cast<int>(key)]; }
+int x11KeyPresses(Key key) { return x11.presses[static_cast<int>(key)]; }
 
-int pressOrder(Key* out, int capacity)
+int x11PressOrder(Key* out, int capacity)
 {
     int n = 0;
     for (; n < x11.orderCount && n < capacity; ++n) {
@@ -299,15 +294,15 @@ int pressOrder(Key* out, int capacity)
     return n;
 }
 
-bool windowFocused() { return x11.focused; }
+bool x11WindowFocused() { return x11.focused; }
 
-void pointerPosition(int& x, int& y)
+void x11PointerPosition(int& x, int& y)
 {
     x = x11.pointerX;
     y = x11.pointerY;
 }
 
-void warpPointer(int x, int y)
+void x11WarpPointer(int x, int y)
 {
     if (!x11.display) {
         return;
@@ -318,4 +313,13 @@ void warpPointer(int x, int y)
     x11.pointerY = y;
 }
 
-void hidePointer() { glutSetCursor(GLUT_CURSOR_NONE); }
+void x11HidePointer() { glutSetCursor(GLUT_CURSOR_NONE); }
+
+}   // namespace
+
+void useX11Input()
+{
+    inputDevice = {x11Init,       x11Poll,          x11KeyDown,         x11KeyPresses,
+                   x11PressOrder, x11WindowFocused, x11PointerPosition, x11WarpPointer,
+                   x11HidePointer};
+}

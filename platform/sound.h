@@ -1,13 +1,12 @@
 // platform/sound: the game's sound device, in the shape the game's rules expect.
 // Samples live in numbered slots and play on fixed channels; one music stream
 // plays on its own channel. The real backend is SDL2_mixer (sound_sdl.cpp);
-// tests link the recording backend (sound_fake.cpp) instead.
+// tests install the recording backend (sound_fake.cpp) instead.
 #pragma once
 
-constexpr int SOUND_MIX_RATE = 44100;    // Hz
+constexpr int SOUND_MIX_RATE = 44100;   // Hz
 constexpr int SOUND_CHANNELS = 32;
-constexpr int SOUND_SLOTS = 14;          // sample slots 0..13
-constexpr int MUSIC_CHANNEL = 3;         // the stream's channel; carries nothing else
+constexpr int SOUND_SLOTS = 14;   // sample slots 0..13
 
 // Starts the mixer. Without an audio device the game runs silently and says
 // so once on standard output; every later call is then a no-op.
@@ -31,3 +30,6 @@ void soundStopStream();
 // Holds the stream and every channel where they are (paused true) or lets them
 // go on from there (false). A stream started while held starts held.
 void soundPause(bool paused);
+
+// Puts SDL2_mixer in the sound seam (platform/seams.h); until then every call is a no-op.
+void useSdlSound();

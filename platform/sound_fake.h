@@ -13,5 +13,8 @@ struct SoundCall {
 
 extern std::vector<SoundCall> soundCalls;   // every call since the last clear, in order
 
+// Puts the recording device in the sound seam, with no calls recorded yet.
+void useFakeSound();
+
 // Number of times sample slot was played (on any channel).
 int soundPlayCount(int slot);

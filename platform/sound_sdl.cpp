@@ -1,7 +1,10 @@
 // platform/sound_sdl: the sound device on SDL2_mixer.
 // Limits: channel numbers above SOUND_CHANNELS - 1 are ignored; the stream is
 // SDL_mixer's one music stream, so MUSIC_CHANNEL is only a name for it.
+#include "platform/seams.h"
 #include "platform/sound.h"
+
+#include "levelpack/catalogue.h"   // MUSIC_CHANNEL
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -9,24 +12,21 @@
 
 namespace {
 
-struct SoundDevice {
-    bool open = false;                     // the mixer started; false = silent run
-    Mix_Chunk* samples[SOUND_SLOTS] = {};  // loaded once, kept until exit
+struct MixerState {
+    bool open = false;                      // the mixer started; false = silent run
+    Mix_Chunk* samples[SOUND_SLOTS] = {};   // loaded once, kept until exit
     Mix_Music* stream = nullptr;
-    bool paused = false;                   // the game is paused: so are the stream and the channels
+    bool paused = false;   // the game is paused: so are the stream and the channels
 };
 
-SoundDevice device;
+MixerState device;
 
-}   // namespace
-
-void soundInit()
+void sdlInit()
 {
     // SDL would otherwise turn SIGINT/SIGTERM into events nobody reads, and
     // the game could no longer be interrupted or terminated.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0 ||
-        Mix_OpenAudio(SOUND_MIX_RATE, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0 || Mix_OpenAudio(SOUND_MIX_RATE, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
         printf("No audio device (%s): running without sound.\n", SDL_GetError());
         fflush(stdout);
         return;
@@ -36,7 +36,7 @@ void soundInit()
     device.open = true;
 }
 
-void soundLoadSample(int slot, const char* path)
+void sdlLoadSample(int slot, const char* path)
 {
     if (!device.open || slot < 0 || slot >= SOUND_SLOTS) {
         return;
@@ -44,7 +44,7 @@ void soundLoadSample(int slot, const char* path)
     device.samples[slot] = Mix_LoadWAV(path);
 }
 
-void soundOpenStream(const char* path)
+void sdlOpenStream(const char* path)
 {
     if (!device.open) {
         return;
@@ -52,7 +52,7 @@ void soundOpenStream(const char* path)
     device.stream = Mix_LoadMUS(path);
 }
 
-void soundPlaySample(int slot, int channel)
+void sdlPlaySample(int slot, int channel)
 {
     if (!device.open || slot < 0 || slot >= SOUND_SLOTS || !device.samples[slot] || channel < 0 ||
         channel >= SOUND_CHANNELS || channel == MUSIC_CHANNEL) {
@@ -61,7 +61,7 @@ void soundPlaySample(int slot, int channel)
     Mix_PlayChannel(channel, device.samples[slot], 0);
 }
 
-void soundPlayStream(int /*channel*/)
+void sdlPlayStream(int /*channel*/)
 {
     if (!device.open || !device.stream) {
         return;
@@ -72,7 +72,7 @@ void soundPlayStream(int /*channel*/)
     }
 }
 
-void soundStopStream()
+void sdlStopStream()
 {
     if (!device.open) {
         return;
@@ -80,7 +80,7 @@ void soundStopStream()
     Mix_HaltMusic();
 }
 
-void soundPause(bool paused)
+void sdlPause(bool paused)
 {
     device.paused = paused;
     if (!device.open) {
@@ -93,4 +93,11 @@ void soundPause(bool paused)
         Mix_ResumeMusic();
         Mix_Resume(-1);
     }
+}
+
+}   // namespace
+
+void useSdlSound()
+{
+    soundDevice = {sdlInit, sdlLoadSample, sdlOpenStream, sdlPlaySample, sdlPlayStream, sdlStopStream, sdlPause};
 }

@@ -24,13 +24,13 @@ std::string errorText(int error) { return std::strerror(error); }
 
 bool isRegularFile(const std::string& path)
 {
-    struct stat st{};
+    struct stat st {};
     return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool exists(const std::string& path)
 {
-    struct stat st{};
+    struct stat st {};
     return lstat(path.c_str(), &st) == 0;
 }
 
@@ -47,7 +47,7 @@ bool makeFolders(const std::string& path, std::string& error)
             break;
         }
     }
-    struct stat st{};
+    struct stat st {};
     if (stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
         error = "Cannot make the folder \"" + path + "\": something else has that name.";
         return false;
@@ -155,15 +155,14 @@ void linkFolder(const std::string& data, const std::string& user, const std::str
 {
     const std::string target = data + "/" + name;
     const std::string link = user + "/" + name;
-    struct stat st{};
+    struct stat st {};
     if (lstat(link.c_str(), &st) != 0) {
         if (symlink(target.c_str(), link.c_str()) == 0) {
             ++report.linked;
             return;
         }
         if (errno != EEXIST || lstat(link.c_str(), &st) != 0) {   // EEXIST: the other program was quicker
-            report.problems.push_back("Cannot link \"" + link + "\" to \"" + target + "\": " + errorText(errno) +
-                                      ".");
+            report.problems.push_back("Cannot link \"" + link + "\" to \"" + target + "\": " + errorText(errno) + ".");
             return;
         }
     }

@@ -13,12 +13,14 @@
 
 namespace {
 
-std::vector<uint8_t> readFile(const std::string& path) {
+std::vector<uint8_t> readFile(const std::string& path)
+{
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-std::string scratchDir() {
+std::string scratchDir()
+{
     std::string pattern = ::testing::TempDir() + "assetgen_test.XXXXXX";
     char* made = mkdtemp(pattern.data());
     return made ? std::string(made) : std::string();
@@ -26,7 +28,8 @@ std::string scratchDir() {
 
 // Rows that hit the packet limits: a flat row longer than 128 pixels, an
 // alternating row longer than 128, a run broken by one pixel, a gradient.
-Image packetTorture(int w, int h) {
+Image packetTorture(int w, int h)
+{
     Image img = makeImage(w, h);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
@@ -36,11 +39,12 @@ Image packetTorture(int w, int h) {
             if (y % 4 == 3) v = x / float(w);
             setPixel(img, x, y, v, 1 - v, 0.5f, (x % 3) / 2.0f);
         }
-    setPixel(img, 0, h - 1, 1, 0, 0, 1);  // bottom-left: pure red, first in the file
+    setPixel(img, 0, h - 1, 1, 0, 0, 1);   // bottom-left: pure red, first in the file
     return img;
 }
 
-TEST(TgaWriter, EveryFormDecodesToTheSamePicture) {
+TEST(TgaWriter, EveryFormDecodesToTheSamePicture)
+{
     const std::string dir = scratchDir();
     ASSERT_FALSE(dir.empty());
     const Image img = packetTorture(256, 8);
@@ -60,14 +64,17 @@ TEST(TgaWriter, EveryFormDecodesToTheSamePicture) {
         EXPECT_EQ(tga.pixels[1], 0);
         EXPECT_EQ(tga.pixels[2], 255);
         std::vector<uint8_t>& reference = plain[form.bits == 32];
-        if (!form.rle) reference = tga.pixels;
-        else EXPECT_EQ(tga.pixels, reference) << "RLE decodes differently from the plain file";
+        if (!form.rle)
+            reference = tga.pixels;
+        else
+            EXPECT_EQ(tga.pixels, reference) << "RLE decodes differently from the plain file";
     }
     std::remove((dir + "/t.tga").c_str());
     std::remove(dir.c_str());
 }
 
-TEST(TgaWriter, FlatPicturesShrinkAndFailuresAreReported) {
+TEST(TgaWriter, FlatPicturesShrinkAndFailuresAreReported)
+{
     const std::string dir = scratchDir();
     ASSERT_FALSE(dir.empty());
     Image flat = makeImage(256, 256);
@@ -78,11 +85,13 @@ TEST(TgaWriter, FlatPicturesShrinkAndFailuresAreReported) {
     std::remove(dir.c_str());
 }
 
-TEST(NormalMaps, NormalsLeanAwayFromTheRise) {
+TEST(NormalMaps, NormalsLeanAwayFromTheRise)
+{
     const int N = 16;
     auto normalAt = [](const Field& h, int x, int y, float out[3]) {
         Image n = normalsFromHeights(h, 4.0f);
-        for (int k = 0; k < 3; ++k) out[k] = n.px[(size_t(y) * n.width + x) * 4 + k] * 2 - 1;
+        for (int k = 0; k < 3; ++k)
+            out[k] = n.px[(size_t(y) * n.width + x) * 4 + k] * 2 - 1;
     };
     float n[3];
     Field flat = makeField(N, N, 0.5f);
@@ -91,24 +100,27 @@ TEST(NormalMaps, NormalsLeanAwayFromTheRise) {
     EXPECT_NEAR(n[1], 0, 1e-6);
     EXPECT_NEAR(n[2], 1, 1e-6);
 
-    Field rightward = makeField(N, N);  // rises along s
+    Field rightward = makeField(N, N);   // rises along s
     for (int y = 0; y < N; ++y)
-        for (int x = 0; x < N; ++x) at(rightward, x, y) = x / float(N);
+        for (int x = 0; x < N; ++x)
+            at(rightward, x, y) = x / float(N);
     normalAt(rightward, 8, 8, n);
     EXPECT_LT(n[0], -0.05f);
     EXPECT_NEAR(n[1], 0, 1e-6);
     EXPECT_GT(n[2], 0);
 
-    Field upward = makeField(N, N);  // rises towards the top of the picture, along t
+    Field upward = makeField(N, N);   // rises towards the top of the picture, along t
     for (int y = 0; y < N; ++y)
-        for (int x = 0; x < N; ++x) at(upward, x, y) = (N - y) / float(N);
+        for (int x = 0; x < N; ++x)
+            at(upward, x, y) = (N - y) / float(N);
     normalAt(upward, 8, 8, n);
     EXPECT_NEAR(n[0], 0, 1e-6);
     EXPECT_LT(n[1], -0.05f);
     EXPECT_NEAR(std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]), 1, 1e-5);
 }
 
-TEST(Noise, TilesAcrossTheEdgesAndStaysInRange) {
+TEST(Noise, TilesAcrossTheEdgesAndStaysInRange)
+{
     for (double v : {0.0, 0.13, 0.5, 0.77}) {
         EXPECT_FLOAT_EQ(valueNoise(0, v, 4, 8, 3), valueNoise(1, v, 4, 8, 3));
         EXPECT_FLOAT_EQ(valueNoise(v, 0, 4, 8, 3), valueNoise(v, 1, 4, 8, 3));
@@ -122,18 +134,20 @@ TEST(Noise, TilesAcrossTheEdgesAndStaysInRange) {
     EXPECT_NE(valueNoise(0.3, 0.3, 4, 4, 1), valueNoise(0.3, 0.3, 4, 4, 2));
 }
 
-TEST(BlockFont, LettersInkTheirCellsAndNothingElse) {
+TEST(BlockFont, LettersInkTheirCellsAndNothingElse)
+{
     Field f = makeField(40, 40);
-    drawText(f, "T", 0, 0, 4);  // 20 x 28 pixels
-    EXPECT_FLOAT_EQ(at(f, 2, 2), 1.0f);    // the bar
+    drawText(f, "T", 0, 0, 4);            // 20 x 28 pixels
+    EXPECT_FLOAT_EQ(at(f, 2, 2), 1.0f);   // the bar
     EXPECT_FLOAT_EQ(at(f, 18, 2), 1.0f);
-    EXPECT_FLOAT_EQ(at(f, 10, 20), 1.0f);  // the stem
-    EXPECT_FLOAT_EQ(at(f, 2, 20), 0.0f);   // beside the stem
-    EXPECT_FLOAT_EQ(at(f, 30, 30), 0.0f);  // beyond the glyph
+    EXPECT_FLOAT_EQ(at(f, 10, 20), 1.0f);   // the stem
+    EXPECT_FLOAT_EQ(at(f, 2, 20), 0.0f);    // beside the stem
+    EXPECT_FLOAT_EQ(at(f, 30, 30), 0.0f);   // beyond the glyph
 
     Field unknown = makeField(40, 40);
     drawText(unknown, "?x", 0, 0, 4);
-    for (float v : unknown.v) EXPECT_EQ(v, 0.0f);
+    for (float v : unknown.v)
+        EXPECT_EQ(v, 0.0f);
     EXPECT_DOUBLE_EQ(textWidth("AB", 2), 22);
     EXPECT_DOUBLE_EQ(textWidth("", 2), 0);
 
@@ -143,7 +157,8 @@ TEST(BlockFont, LettersInkTheirCellsAndNothingElse) {
     drawText(small, "MORVI", 5, 5, 9);
 }
 
-TEST(Synth, NotesFadeOutAndWrapOnlyWhenAsked) {
+TEST(Synth, NotesFadeOutAndWrapOnlyWhenAsked)
+{
     Note n;
     n.start = 0.09;
     n.length = 0.05;
@@ -170,11 +185,13 @@ TEST(Synth, NotesFadeOutAndWrapOnlyWhenAsked) {
     n.pan = 0;
     addNote(stereo, n);
     float right = 0;
-    for (size_t i = 1; i < stereo.samples.size(); i += 2) right = std::max(right, std::fabs(stereo.samples[i]));
+    for (size_t i = 1; i < stereo.samples.size(); i += 2)
+        right = std::max(right, std::fabs(stereo.samples[i]));
     EXPECT_LT(right, 1e-6f);
 }
 
-TEST(WavWriter, HeaderDescribesTheSamplesAndLoudValuesClamp) {
+TEST(WavWriter, HeaderDescribesTheSamplesAndLoudValuesClamp)
+{
     const std::string dir = scratchDir();
     ASSERT_FALSE(dir.empty());
     Sound s;
@@ -197,7 +214,8 @@ TEST(WavWriter, HeaderDescribesTheSamplesAndLoudValuesClamp) {
 
 // The icon: a PNG any decoder takes (chunk CRCs, zlib stream, unfiltered RGBA rows) holding a picture with
 // transparent corners and an opaque middle.
-TEST(Icon, PngChunksCheckOutAndThePictureFillsTheTile) {
+TEST(Icon, PngChunksCheckOutAndThePictureFillsTheTile)
+{
     const std::string dir = scratchDir();
     ASSERT_FALSE(dir.empty());
     const Image icon = renderIcon(48);
@@ -234,4 +252,4 @@ TEST(Icon, PngChunksCheckOutAndThePictureFillsTheTile) {
     std::remove(dir.c_str());
 }
 
-}  // namespace
+}   // namespace

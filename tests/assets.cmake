@@ -6,10 +6,9 @@ target_compile_definitions(shipped_packs_test PRIVATE TESSIVAR_PACK_DIR="${CMAKE
 if(NOT TESSIVAR_UNIT_TESTS_ONLY)
   add_unit_test(assetgen_test SOURCES assetgen_test.cpp LIBS assetgen_core)
 
-  find_package(PkgConfig REQUIRED)
-  pkg_check_modules(ASSETS_TEST_MIXER REQUIRED IMPORTED_TARGET SDL2_mixer)
   add_executable(assets_test assets_test.cpp)
-  target_link_libraries(assets_test PRIVATE PkgConfig::ASSETS_TEST_MIXER GTest::gtest GTest::gtest_main)
+  target_link_libraries(assets_test PRIVATE levelpack backend_sdl2_mixer GTest::gtest GTest::gtest_main)
+  target_include_directories(assets_test PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_definitions(assets_test PRIVATE TESSIVAR_RUNTIME_DIR="${RUNTIME_DIR}")
   add_dependencies(assets_test runtime)
   gtest_discover_tests(assets_test PROPERTIES LABELS unit DISCOVERY_TIMEOUT 60)

@@ -1,7 +1,7 @@
 // Generated assets in the runtime folder: every file the materials and the
 // sample table name is there and well-formed, and SDL2_mixer plays them.
 // Reads the files with its own small parsers, so it depends on no game loader.
-#include "game/playfield/samples.h"
+#include "levelpack/catalogue.h"
 #include "tests/tga_read.h"
 
 #include <SDL.h>
@@ -22,14 +22,11 @@ namespace {
 const std::string RUNTIME = TESSIVAR_RUNTIME_DIR;
 
 // The game's material load order; a name's position is its material index.
-const char* const MATERIALS[24] = {
-    "background1", "player",   "red",      "blue",        "orange",    "pink",     "green",    "grey",
-    "iron",        "prizes/E", "prizes/C", "prizes/S",    "prizes/P",  "prizes/L", "prizes/D", "prizes/B",
-    "playerlaser", "lightblue", "white",   "background2", "background3", "background4", "menu", "morvi",
-};
-const char* const MAP_SUFFIXES[4] = {"D.tga", "N.tga", "S.tga", "H.tga"};
+const auto& MATERIALS = MATERIAL_NAMES;
+const auto& MAP_SUFFIXES = MATERIAL_MAP_SUFFIXES;
 
-std::vector<uint8_t> readFile(const std::string& path) {
+std::vector<uint8_t> readFile(const std::string& path)
+{
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
@@ -38,13 +35,15 @@ uint32_t le16(const std::vector<uint8_t>& d, size_t at) { return tgaLe16(d, at);
 uint32_t le32(const std::vector<uint8_t>& d, size_t at) { return le16(d, at) | le16(d, at + 2) << 16; }
 
 // Decodes one generated map, reporting any fault against its path.
-bool decodeTga(const std::string& path, TgaFile& out) {
+bool decodeTga(const std::string& path, TgaFile& out)
+{
     std::string fault = readTga(readFile(path), out);
     if (!fault.empty()) ADD_FAILURE() << path << ": " << fault;
     return fault.empty();
 }
 
-TEST(GeneratedTextures, EveryMaterialHasFourWellFormedMaps) {
+TEST(GeneratedTextures, EveryMaterialHasFourWellFormedMaps)
+{
     std::set<std::string> forms;
     for (const char* material : MATERIALS)
         for (const char* suffix : MAP_SUFFIXES) {
@@ -58,7 +57,8 @@ TEST(GeneratedTextures, EveryMaterialHasFourWellFormedMaps) {
     EXPECT_EQ(forms, (std::set<std::string>{"24 plain", "24 rle", "32 plain", "32 rle"}));
 }
 
-TEST(GeneratedTextures, NormalMapsHoldUnitVectorsFacingOut) {
+TEST(GeneratedTextures, NormalMapsHoldUnitVectorsFacingOut)
+{
     for (const char* material : MATERIALS) {
         TgaFile tga;
         if (!decodeTga(RUNTIME + "/Textures/" + material + "N.tga", tga)) continue;
@@ -72,19 +72,22 @@ TEST(GeneratedTextures, NormalMapsHoldUnitVectorsFacingOut) {
     }
 }
 
-TEST(GeneratedTextures, MapsOfOneMaterialShowSomething) {
+TEST(GeneratedTextures, MapsOfOneMaterialShowSomething)
+{
     // A flat diffuse map or height map would make the lighting pointless.
     for (const char* material : MATERIALS)
         for (const char* suffix : {"D.tga", "H.tga"}) {
             TgaFile tga;
             if (!decodeTga(RUNTIME + "/Textures/" + material + suffix, tga)) continue;
             std::set<uint8_t> levels;
-            for (size_t p = 0; p < tga.pixels.size(); p += tga.bytes) levels.insert(tga.pixels[p + 1]);
+            for (size_t p = 0; p < tga.pixels.size(); p += tga.bytes)
+                levels.insert(tga.pixels[p + 1]);
             EXPECT_GT(levels.size(), 8u) << material << suffix << " is nearly flat";
         }
 }
 
-TEST(GeneratedSounds, EverySampleIsShortCdQualityPcm) {
+TEST(GeneratedSounds, EverySampleIsShortCdQualityPcm)
+{
     for (const char* file : SAMPLE_FILES) {
         const std::string path = RUNTIME + "/" + file;
         std::vector<uint8_t> d = readFile(path);
@@ -107,18 +110,20 @@ TEST(GeneratedSounds, EverySampleIsShortCdQualityPcm) {
         EXPECT_GT(seconds, 0.02) << path;
         EXPECT_LT(seconds, 4.0) << path << ": a cue should be short";
         int peak = 0;
-        for (size_t at = 44; at + 1 < d.size(); at += 2) peak = std::max(peak, std::abs(int16_t(le16(d, at))));
+        for (size_t at = 44; at + 1 < d.size(); at += 2)
+            peak = std::max(peak, std::abs(int16_t(le16(d, at))));
         EXPECT_GT(peak, 8000) << path << ": too quiet";
         EXPECT_LT(peak, 32767) << path << ": clipped";
     }
 }
 
-TEST(GeneratedSounds, SongIsAnMp3StreamOfConsecutiveFrames) {
+TEST(GeneratedSounds, SongIsAnMp3StreamOfConsecutiveFrames)
+{
     std::vector<uint8_t> d = readFile(RUNTIME + "/" + MUSIC_FILE);
     ASSERT_GT(d.size(), 100000u) << "song missing or too short";
     EXPECT_LT(d.size(), 3000000u) << "song larger than a modest bitrate gives";
     size_t at = 0;
-    if (d[0] == 'I' && d[1] == 'D' && d[2] == '3')  // ID3v2: syncsafe size after a 10-byte header
+    if (d[0] == 'I' && d[1] == 'D' && d[2] == '3')   // ID3v2: syncsafe size after a 10-byte header
         at = 10 + ((d[6] & 0x7f) << 21 | (d[7] & 0x7f) << 14 | (d[8] & 0x7f) << 7 | (d[9] & 0x7f));
     static const int BITRATES[16] = {0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 0};
     int frames = 0;
@@ -135,8 +140,9 @@ TEST(GeneratedSounds, SongIsAnMp3StreamOfConsecutiveFrames) {
     EXPECT_GE(frames * 1152.0 / 44100, 60.0) << "the song should run a minute or more";
 }
 
-TEST(GeneratedSounds, MixerLoadsEverySampleAndTheSong) {
-    setenv("SDL_AUDIODRIVER", "dummy", 0);  // no device needed
+TEST(GeneratedSounds, MixerLoadsEverySampleAndTheSong)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 0);   // no device needed
     ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0) << SDL_GetError();
     ASSERT_EQ(Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024), 0) << Mix_GetError();
     for (const char* file : SAMPLE_FILES) {
@@ -157,4 +163,4 @@ TEST(GeneratedSounds, MixerLoadsEverySampleAndTheSong) {
     SDL_Quit();
 }
 
-}  // namespace
+}   // namespace

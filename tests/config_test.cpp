@@ -127,14 +127,21 @@ TEST_F(ConfigFiles, AFailedWriteSaysWhatFailedAndLeavesNoTemporaryFile)
     fs::create_directories(dir / "config.ini");   // rename cannot replace a folder
     EXPECT_FALSE(writeConfig(path("config.ini").c_str(), Config{}, &failure));
     EXPECT_NE(failure.find("cannot replace " + path("config.ini") + " with " + path("config.ini.tmp")),
-              std::string::npos) << failure;
+              std::string::npos)
+        << failure;
     EXPECT_FALSE(fs::exists(dir / "config.ini.tmp"));
 }
 
 TEST(WindowSize, SizesTheScreenCannotShowFallBackToTheDefault)
 {
-    const int32_t bad[][2] = {{2147483647, 2147483647}, {100000, 100000}, {65536, 65536}, {1000000, 1000000},
-                              {319, 240}, {320, 239}, {-1024, 768}, {1025, 768}};
+    const int32_t bad[][2] = {{2147483647, 2147483647},
+                              {100000, 100000},
+                              {65536, 65536},
+                              {1000000, 1000000},
+                              {319, 240},
+                              {320, 239},
+                              {-1024, 768},
+                              {1025, 768}};
     for (const auto& size : bad) {
         Config cfg;
         cfg.screenWidth = size[0];

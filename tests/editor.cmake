@@ -2,7 +2,9 @@ add_unit_test(editor_test SOURCES editor_test.cpp editor_session_test.cpp LIBS e
 add_windowed_test(editor_windowed windowed/editor.sh)
 # The windowed test closes TLES's window as a desktop's close button does; there is no window manager.
 if(NOT TESSIVAR_UNIT_TESTS_ONLY)
-  find_package(X11 REQUIRED)
   add_executable(wm_close wm_close.c)
-  target_link_libraries(wm_close PRIVATE X11::X11)
+  target_link_libraries(wm_close PRIVATE backend_x11)
+  # Where the windowed scripts click: the editor's own scene-to-window mapping.
+  add_executable(editor_pixel editor_pixel.cpp)
+  target_link_libraries(editor_pixel PRIVATE editor_logic)
 endif()

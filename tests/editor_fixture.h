@@ -21,18 +21,9 @@ namespace {
 struct Point {
     double x, y;
 };
-Point buttonAt(const Editor& ed, int index)
-{
-    return {ed.buttons[index].x, ed.buttons[index].y};
-}
-Point cellAt(int row, int column)
-{
-    return {3.5 * column - 17.5, 24.5 - 2.1 * row};
-}
-Point swatchAt(int code)
-{
-    return {swatchX(code), swatchY(code)};
-}
+Point buttonAt(const Editor& ed, int index) { return {ed.buttons[index].x, ed.buttons[index].y}; }
+Point cellAt(int row, int column) { return {3.5 * column - 17.5, 24.5 - 2.1 * row}; }
+Point swatchAt(int code) { return {swatchX(code), swatchY(code)}; }
 
 void leftAt(Editor& ed, Point p)
 {
@@ -44,20 +35,14 @@ void rightAt(Editor& ed, Point p)
     updateHover(ed, p.x, p.y);
     pressRight(ed);
 }
-void press(Editor& ed, int button)
-{
-    leftAt(ed, buttonAt(ed, button));
-}
+void press(Editor& ed, int button) { leftAt(ed, buttonAt(ed, button)); }
 void type(Editor& ed, const char* keys)
 {
     for (const char* k = keys; *k; ++k) {
         pressKey(ed, static_cast<unsigned char>(*k));
     }
 }
-const char* typed(const Editor& ed)
-{
-    return ed.buttons[NameFieldButton].label;
-}
+const char* typed(const Editor& ed) { return ed.buttons[NameFieldButton].label; }
 
 // Each test runs in a fresh working directory holding an empty "Levels Packs" folder, as tles does.
 class EditorTest : public ::testing::Test {

@@ -14,10 +14,7 @@ namespace {
 
 const Point OUTSIDE = {-30, -28};   // a point over nothing
 
-int cellIndex(int row, int column)
-{
-    return row * GRID_COLUMNS + column;
-}
+int cellIndex(int row, int column) { return row * GRID_COLUMNS + column; }
 
 // A pack whose level k has greyHits k + 1 and brick code k in its top-left cell, so each level shows.
 std::string distinctPack(int count)
@@ -263,13 +260,13 @@ TEST_F(EditorSession, CreatingOverAnExistingPackAsksAndCancelKeepsItsBytes)
 TEST_F(EditorSession, LevelManagementRewritesThePackAndShowsTheLevelItLeadsTo)
 {
     open("manage", distinctPack(3));
-    press(ed, NextLevelButton);                  // level 2
+    press(ed, NextLevelButton);   // level 2
     press(ed, InsertLevelButton);
     EXPECT_EQ(ed.levelNumber, 3);
     EXPECT_EQ(ed.levelCount, 4);
     EXPECT_EQ(ed.greyHits, 1) << "the new empty level";
     press(ed, PreviousLevelButton);
-    press(ed, DuplicateLevelButton);             // level 2 again, as level 3
+    press(ed, DuplicateLevelButton);   // level 2 again, as level 3
     EXPECT_EQ(ed.levelNumber, 3);
     EXPECT_EQ(ed.greyHits, 3);
     EXPECT_EQ(ed.grid[0].code, 2);

@@ -246,7 +246,7 @@ TEST_F(EditorTest, NameEntryAcceptsItsCharacterSetUpToWhatThePathHolds)
     EXPECT_STREQ(typed(ed), "");
     press(ed, NameFieldButton);
     EXPECT_TRUE(ed.nameFocused);
-    pressKey(ed, 8);     // Backspace on an empty name
+    pressKey(ed, 8);   // Backspace on an empty name
     EXPECT_STREQ(typed(ed), "");
     // Letters, digits, '-', '_' and '.' (never first): a file name everywhere, and one config.ini holds.
     type(ed, ".a:b! c_D9@/-.");

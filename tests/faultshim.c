@@ -17,7 +17,7 @@
 #include <string.h>
 #include <unistd.h>
 
-static long injected;   /* failures so far */
+static long injected; /* failures so far */
 
 /* The real function behind name; the shim is useless without it, so a missing one ends the run. */
 static void* real(const char* name)
@@ -75,7 +75,7 @@ ssize_t write(int fd, const void* data, size_t size)
 {
     static ssize_t (*next)(int, const void*, size_t);
     if (!next) {
-        next = (ssize_t (*)(int, const void*, size_t))real("write");
+        next = (ssize_t(*)(int, const void*, size_t))real("write");
     }
     /* Standard error carries the shim's own notes. */
     if (fd != 2 && fdFails("write", fd)) {
@@ -88,7 +88,7 @@ size_t fwrite(const void* data, size_t size, size_t count, FILE* file)
 {
     static size_t (*next)(const void*, size_t, size_t, FILE*);
     if (!next) {
-        next = (size_t (*)(const void*, size_t, size_t, FILE*))real("fwrite");
+        next = (size_t(*)(const void*, size_t, size_t, FILE*))real("fwrite");
     }
     if (file != stderr && count > 0 && size > 0 && fdFails("write", fileno(file))) {
         return 0;

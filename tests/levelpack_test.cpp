@@ -19,9 +19,8 @@ protected:
 
     void SetUp() override
     {
-        dir = fs::temp_directory_path() /
-              ("levelpack_test_" + std::to_string(getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path() / ("levelpack_test_" + std::to_string(getpid()) + "_" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
@@ -166,7 +165,7 @@ TEST_F(PackFiles, FormatErrorsSayWhatAndWhereAndLeaveTheLevelAlone)
     std::string notInteger = full;
     notInteger.replace(notInteger.find("1 1 50 1\n") + 9, 1, "x");   // level 1, row 1, column 1
     std::string badCode = full;
-    badCode.replace(badCode.find("2 1 50 1\n") + 9, 1, "10");       // level 2, row 1, column 1
+    badCode.replace(badCode.find("2 1 50 1\n") + 9, 1, "10");   // level 2, row 1, column 1
     std::string huge = full;
     huge.replace(huge.find("1 1 50 1\n") + 2, 1, "99999999999");
     const std::vector<Case> cases = {
@@ -370,7 +369,8 @@ TEST_F(PackFiles, FailedRenameLeavesThePackAndRemovesTheTemporaryFile)
 {
     // A temporary file on another file system cannot be renamed over the pack.
     const fs::path shm = "/dev/shm";
-    struct stat a {}, b {};
+    struct stat a {
+    }, b{};
     if (stat(shm.c_str(), &a) != 0 || stat(dir.c_str(), &b) != 0 || a.st_dev == b.st_dev) {
         GTEST_SKIP() << "no second file system to make rename fail";
     }

@@ -1,5 +1,5 @@
 # Play field and play rules, window-free; the bot test plays the shipped starter pack.
-add_unit_test(playfield_test SOURCES playfield_test.cpp playfield_bot_test.cpp playfield_frame_rate_test.cpp
+add_unit_test(playfield_test SOURCES playfield_test.cpp playfield_laser_test.cpp playfield_bot_test.cpp playfield_frame_rate_test.cpp
               LIBS playfield_bot playfield)
 target_compile_definitions(playfield_test PRIVATE TESSIVAR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 add_unit_test(shipped_levels_test SOURCES shipped_levels_test.cpp LIBS playfield_bot playfield platform_dirlist)

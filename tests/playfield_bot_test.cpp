@@ -41,8 +41,8 @@ TEST(Bot, ClearsEveryStarterLevelWithAndWithoutFallMode)
                 options.seed = seed;
                 options.fallMode = fallMode;
                 const BotResult result = playPackLevelWithBot(starterPack, level, options);
-                EXPECT_TRUE(result.cleared) << "level " << level << " seed " << seed << " fall mode " << fallMode
-                                            << ": " << result.failure;
+                EXPECT_TRUE(result.cleared)
+                    << "level " << level << " seed " << seed << " fall mode " << fallMode << ": " << result.failure;
                 EXPECT_GT(result.score, 0);
                 EXPECT_EQ(field.ballCount, activeSlots()) << "ballCount matches the active slots";
             }

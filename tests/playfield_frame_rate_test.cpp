@@ -25,13 +25,7 @@ void emptyField()
 {
     field = PlayField{};
     for (int i = 0; i < BRICK_COUNT; ++i) {
-        Brick& b = field.bricks[i];
-        b.x = cellCentreX(i % GRID_COLUMNS);
-        b.y = cellCentreY(i / GRID_COLUMNS);
-        b.halfWidth = BRICK_HALF_WIDTH;
-        b.halfHeight = BRICK_HALF_HEIGHT;
-        b.fallY = b.y;
-        b.capsuleY = b.y;
+        placeBrick(field.bricks[i], i);
     }
     field.paddle = {PADDLE_HOME_X, PADDLE_HOME_Y, PADDLE_HALF_WIDTH, PADDLE_HALF_HEIGHT};
     field.balls[0] = {true, 40, 0, false, true, false, true, 0.4, 0.6, 0};
@@ -203,8 +197,9 @@ TEST(Bricks, ABallComingDiagonallyAtACornerBouncesInsteadOfCuttingThrough)
     field.speedFactor = 2;
     const double stepX = 0.4 * 2;
     const double stepY = 0.6 * 2;
-    field.balls[0] = {true, b.x - b.halfWidth - 0.95 * stepX, b.y - b.halfHeight - 0.9 * stepY, false, true, true,
-                      false, 0.4, 0.6, 0};
+    field.balls[0] = {
+        true, b.x - b.halfWidth - 0.95 * stepX, b.y - b.halfHeight - 0.9 * stepY, false, true, true, false, 0.4, 0.6,
+        0};
     PlayEvents events;
     updateBricks(1.0, events);   // the pass before the step sees the corner coming
     EXPECT_FALSE(b.present) << "the ball met the brick";
@@ -244,8 +239,8 @@ struct StepWatch {
     Ball before[BALL_SLOTS];
     bool standing[BRICK_COUNT];
     int64_t ballSteps = 0;
-    int64_t inside = 0;      // a step ended with a ball's centre inside a standing brick
-    int64_t crossed = 0;     // a step's path cut through a brick that stood
+    int64_t inside = 0;    // a step ended with a ball's centre inside a standing brick
+    int64_t crossed = 0;   // a step's path cut through a brick that stood
 };
 
 void rememberStep(StepWatch& watch)

@@ -1,8 +1,7 @@
 # The renderers in a real window; needs DISPLAY like the windowed scripts.
 if(NOT TESSIVAR_UNIT_TESTS_ONLY)
   add_executable(render_test render_test.cpp)
-  target_link_libraries(render_test PRIVATE render textures_gl shell_logic playfield shell_config engine_state levelpack
-                        platform_fakes GTest::gtest GTest::gtest_main)
+  target_link_libraries(render_test PRIVATE render shell_logic platform_fakes GTest::gtest GTest::gtest_main)
   add_test(NAME render_windowed COMMAND render_test)
   set_tests_properties(render_windowed PROPERTIES LABELS windowed TIMEOUT 300
     ENVIRONMENT "BUILD_DIR=${CMAKE_BINARY_DIR};RUNTIME_DIR=${RUNTIME_DIR}")
@@ -17,3 +16,6 @@ if(GLSLANG_VALIDATOR)
                    ${CMAKE_SOURCE_DIR}/assets/Shaders/shadows.frag)
   set_tests_properties(shaders_validate PROPERTIES LABELS unit)
 endif()
+
+# The spot-light bounds need no window: unit-tested like the rules.
+add_unit_test(render_bounds_test SOURCES render_bounds_test.cpp LIBS render_bounds)

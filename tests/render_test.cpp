@@ -10,6 +10,7 @@
 #include "game/render/render.h"
 #include "game/shell/config.h"
 #include "game/shell/gamestate.h"
+#include "game/textures/textures.h"
 #include "tests/gl_window.h"
 
 #include <gtest/gtest.h>
@@ -149,6 +150,7 @@ protected:
         strcpy(config.levelPackName, "probe.tlp");
         openMappedWindow("render_test", WIDTH, HEIGHT);
         glewInit();
+        useGlTextureUpload();
         glViewport(0, 0, WIDTH, HEIGHT);
         shellSeams.readClock = probeClock;
         shellSeams.swapBuffers = probeSwap;
@@ -487,8 +489,7 @@ TEST_F(Renderers, SelectedMenuLineIsLit)
         for (int line = 0; line < lines; ++line) {
             for (int other = 0; other < lines; ++other) {
                 if (other != line) {
-                    EXPECT_GT(band[line][line], band[other][line]) << "line " << line << ", " << other
-                                                                          << " selected";
+                    EXPECT_GT(band[line][line], band[other][line]) << "line " << line << ", " << other << " selected";
                 }
             }
         }

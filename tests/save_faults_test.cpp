@@ -32,10 +32,7 @@ std::string readFile(const std::string& path)
     return text.str();
 }
 
-bool exists(const std::string& path)
-{
-    return access(path.c_str(), F_OK) == 0;
-}
+bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
 // A pack of levelCount levels whose cells are not all alike, so a lost or shifted value shows.
 std::string packText(int levelCount)
@@ -62,8 +59,8 @@ ProbeRun runProbe(const std::string& mode, const std::string& dir, const std::st
         }
         // Under AddressSanitizer the shim is loaded ahead of the sanitizer's runtime.
         const char* asan = getenv("ASAN_OPTIONS");
-        command += "ASAN_OPTIONS=" + std::string(asan ? asan : "") + (asan && *asan ? ":" : "") +
-                   "verify_asan_link_order=0 ";
+        command +=
+            "ASAN_OPTIONS=" + std::string(asan ? asan : "") + (asan && *asan ? ":" : "") + "verify_asan_link_order=0 ";
     }
     command += SAVE_PROBE " " + mode + " '" + dir + "' 2>/dev/null";
     ProbeRun run;

@@ -81,8 +81,8 @@ int probeEditor(const std::string& dir)
     const EditorButton& save = ed.buttons[SaveButton];
     for (int attempt = 0; attempt < 2; ++attempt) {
         clickAt(ed, save.x, save.y);
-        printf("attempt %d: %s%s (modified %d, cell %d)\n", attempt, ed.statusIsError ? "failed: " : "saved: ", ed.status,
-               ed.modified ? 1 : 0, ed.grid[cell].code);
+        printf("attempt %d: %s%s (modified %d, cell %d)\n", attempt,
+               ed.statusIsError ? "failed: " : "saved: ", ed.status, ed.modified ? 1 : 0, ed.grid[cell].code);
     }
     return 0;
 }

@@ -76,7 +76,8 @@ protected:
         loadings = splashFrames = menuFrames = playFrames = shadowMaps = 0;
         exitStatus = -1;
         swaps = 0;
-        shellSeams = {fakeClock, countSwap, fakeLoading, fakeSplash, fakeMenu, fakePlay, fakeShadowMap, fakeReshape, fakeExit};
+        shellSeams = {fakeClock, countSwap,     fakeLoading, fakeSplash, fakeMenu,
+                      fakePlay,  fakeShadowMap, fakeReshape, fakeExit};
         game = GameState{};
         field = PlayField{};
         frameClock = FrameClock{};
@@ -91,8 +92,8 @@ protected:
         engine.cameraPosition[2] = 110;
         cameraYaw = cameraPitch = 0;
         initLights();
-        resetFakeInput();
-        soundCalls.clear();
+        useFakeInput();
+        useFakeSound();
         musicPlaying = false;
     }
     void TearDown() override
@@ -134,8 +135,8 @@ protected:
     }
     void toMenu()
     {
-        frameAt(100);          // loading
-        frameAt(200);          // first splash frame
+        frameAt(100);   // loading
+        frameAt(200);   // first splash frame
         runUntil(200 + 10001);
         ASSERT_FALSE(game.splashActive);
         frameAt(fakeNow + 10);

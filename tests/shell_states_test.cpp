@@ -112,7 +112,7 @@ TEST_F(States, TapsShorterThanAFrameActOnceEachInTheirOrder)
     for (int i = 0; i < 6; ++i) {
         tapKey(Key::Down);   // past the last line: it stays on RETURN ...
     }
-    tapKey(Key::Enter);      // ... which the Enter of the same frame acts on
+    tapKey(Key::Enter);   // ... which the Enter of the same frame acts on
     frameAt(fakeNow + 200);
     EXPECT_EQ(game.state, ShellState::Menu);
     EXPECT_EQ(game.menuCursor, 2);

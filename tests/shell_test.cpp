@@ -6,7 +6,6 @@
 #include <cmath>
 #include <sstream>
 
-
 TEST_F(Shell, FirstFrameOnlyLoadsThenTheSplashRunsTenSecondsIgnoringKeys)
 {
     frameAt(100);
@@ -77,8 +76,8 @@ TEST_F(Shell, OptionsCycleResolutionsControlModeAndPacks)
     toMenu();
     enterState(ShellState::Options);
     game.menuCursor = 0;
-    const int expected[7][2] = {{800, 600},   {1024, 768}, {1152, 864}, {1280, 800},
-                                {1366, 768},  {1920, 1080}, {640, 480}};
+    const int expected[7][2] = {{800, 600},  {1024, 768},  {1152, 864}, {1280, 800},
+                                {1366, 768}, {1920, 1080}, {640, 480}};
     for (const auto& size : expected) {
         press(Key::Enter);
         EXPECT_EQ(config.screenWidth, size[0]);

@@ -15,7 +15,8 @@ namespace {
 const std::string PACK_DIR = TESSIVAR_PACK_DIR;
 constexpr int IRON = 9;
 
-std::string readText(const std::string& path) {
+std::string readText(const std::string& path)
+{
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
@@ -28,7 +29,8 @@ struct ShippedPack {
 };
 
 // Reads every level through the shared reader and checks the pack round-trips.
-ShippedPack loadPack(const std::string& name) {
+ShippedPack loadPack(const std::string& name)
+{
     ShippedPack pack;
     const std::string path = PACK_DIR + "/" + name;
     const std::string text = readText(path);
@@ -54,13 +56,15 @@ ShippedPack loadPack(const std::string& name) {
     // Nothing beyond the counted levels.
     std::istringstream in(text);
     long values = 0, v = 0;
-    while (in >> v) ++values;
+    while (in >> v)
+        ++values;
     EXPECT_EQ(values, 1 + long(LEVEL_VALUES) * pack.levelCount) << name << ": values beyond the last level";
     return pack;
 }
 
 // Cells the ball can reach from below, breaking through anything but iron.
-std::set<int> reachable(const PackLevel& level) {
+std::set<int> reachable(const PackLevel& level)
+{
     std::set<int> seen;
     std::vector<int> todo;
     for (int c = 0; c < GRID_COLUMNS; ++c) {
@@ -84,7 +88,8 @@ std::set<int> reachable(const PackLevel& level) {
     return seen;
 }
 
-void expectPlayable(const std::string& name, const ShippedPack& pack) {
+void expectPlayable(const std::string& name, const ShippedPack& pack)
+{
     for (size_t k = 0; k < pack.levels.size(); ++k) {
         const PackLevel& level = pack.levels[k];
         SCOPED_TRACE(name + " level " + std::to_string(k + 1));
@@ -106,7 +111,8 @@ void expectPlayable(const std::string& name, const ShippedPack& pack) {
     }
 }
 
-TEST(ShippedPacks, EveryPackIsCanonicalAndEveryLevelClearable) {
+TEST(ShippedPacks, EveryPackIsCanonicalAndEveryLevelClearable)
+{
     for (const char* name : {"classic.tlp", "arcade.tlp", "starter.tlp"}) {
         ShippedPack pack = loadPack(name);
         EXPECT_GT(pack.levelCount, 0) << name;
@@ -115,7 +121,8 @@ TEST(ShippedPacks, EveryPackIsCanonicalAndEveryLevelClearable) {
     }
 }
 
-TEST(ShippedPacks, MainPackIsLongAndUsesEveryBrickAndBackground) {
+TEST(ShippedPacks, MainPackIsLongAndUsesEveryBrickAndBackground)
+{
     ShippedPack pack = loadPack("classic.tlp");
     EXPECT_GE(pack.levelCount, 30);
     std::set<int> codes, backgrounds;
@@ -132,8 +139,9 @@ TEST(ShippedPacks, MainPackIsLongAndUsesEveryBrickAndBackground) {
     EXPECT_GT(pack.levels.front().bonusChance, pack.levels.back().bonusChance);
 }
 
-TEST(ShippedPacks, DefaultConfigSelectsTheMainPack) {
+TEST(ShippedPacks, DefaultConfigSelectsTheMainPack)
+{
     EXPECT_EQ(readText(PACK_DIR + "/../config.ini"), "1024 768\n1\n0\nclassic.tlp\n");
 }
 
-}  // namespace
+}   // namespace

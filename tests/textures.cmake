@@ -3,8 +3,7 @@
 add_unit_test(textures_test SOURCES textures_test.cpp LIBS textures_decode)
 
 if(NOT TESSIVAR_UNIT_TESTS_ONLY)
-  find_package(GLUT REQUIRED)
   add_executable(textures_upload_probe textures_upload_probe.cpp)
-  target_link_libraries(textures_upload_probe PRIVATE textures_gl GLUT::GLUT)
+  target_link_libraries(textures_upload_probe PRIVATE textures_gl)
 endif()
 add_windowed_test(textures_upload windowed/textures_upload.sh)

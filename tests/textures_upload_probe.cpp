@@ -11,13 +11,15 @@
 
 static int faults = 0;
 
-static void fault(const char* what, const char* name) {
+static void fault(const char* what, const char* name)
+{
     std::printf("FAULT: %s (%s)\n", what, name);
     ++faults;
 }
 
 // Level 0 of the texture equals pixels; level 1 exists (the chain was built).
-static void expectTexture(uint32_t id, const Texture& decoded, const uint8_t* pixels, const char* name) {
+static void expectTexture(uint32_t id, const Texture& decoded, const uint8_t* pixels, const char* name)
+{
     glBindTexture(GL_TEXTURE_2D, id);
     GLint width = 0, height = 0, level1 = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
@@ -36,41 +38,42 @@ static void expectTexture(uint32_t id, const Texture& decoded, const uint8_t* pi
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowSize(64, 64);
     glutCreateWindow("textures upload");
+    useGlTextureUpload();
 
     // A state of the caller's that the upload must leave as it found it.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    TextureManager* manager = TextureManager::instance();
-    if (!manager->createDefaultTexture()) fault("no default texture", "default");
+    if (!createDefaultTexture()) fault("no default texture", "default");
     GLint alignment = 0;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     if (alignment != 4) fault("unpack alignment not restored", "default");
 
     std::vector<uint8_t> board(64 * 64);
     for (int r = 0; r < 64; ++r)
-        for (int c = 0; c < 64; ++c) board[r * 64 + c] = ((c / 8) ^ (r / 8)) & 1 ? 255 : 0;
+        for (int c = 0; c < 64; ++c)
+            board[r * 64 + c] = ((c / 8) ^ (r / 8)) & 1 ? 255 : 0;
     Texture checker;
     checker.width = checker.height = 64;
     checker.format = IMAGE_LUMINANCE;
     checker.bytesPerPixel = 1;
-    expectTexture(manager->defaultTexture->glName, checker, board.data(), "default");
+    expectTexture(textureManager.defaultTexture->glName, checker, board.data(), "default");
 
     for (int i = 1; i < argc; ++i) {
-        Texture* decoded = nullptr;
-        if (!loadImage(argv[i], &decoded)) {
+        Texture decoded;
+        if (!loadImage(argv[i], decoded)) {
             fault("cannot decode", argv[i]);
             continue;
         }
-        uint32_t id = manager->getTexture(argv[i]);
-        if (id == manager->defaultTexture->glName) fault("got the default", argv[i]);
-        expectTexture(id, *decoded, decoded->pixels, argv[i]);
-        freeTexture(decoded);
+        uint32_t id = getTexture(argv[i]);
+        if (id == textureManager.defaultTexture->glName) fault("got the default", argv[i]);
+        expectTexture(id, decoded, decoded.pixels.get(), argv[i]);
     }
-    manager->deleteAllTextures();
+    deleteAllTextures();
     if (glGetError() != GL_NO_ERROR) fault("GL error", "end");
     std::printf(faults == 0 ? "textures upload ok\n" : "textures upload: %d faults\n", faults);
     return faults == 0 ? 0 : 1;

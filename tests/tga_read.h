@@ -19,7 +19,8 @@ struct TgaFile {
 inline uint32_t tgaLe16(const std::vector<uint8_t>& d, size_t at) { return d[at] | d[at + 1] << 8; }
 
 // Decodes `d` into `out`; returns "" when the file is sound, else what is wrong.
-inline std::string readTga(const std::vector<uint8_t>& d, TgaFile& out) {
+inline std::string readTga(const std::vector<uint8_t>& d, TgaFile& out)
+{
     if (d.size() < 18) return "missing or shorter than a TGA header";
     out.type = d[2];
     out.width = tgaLe16(d, 12);
@@ -54,7 +55,8 @@ inline std::string readTga(const std::vector<uint8_t>& d, TgaFile& out) {
         if (out.pixels.size() / rowBytes != (out.pixels.size() + count * out.bytes - 1) / rowBytes)
             out.packetCrossesRow = true;
         if (packet & 0x80)
-            for (size_t k = 0; k < count; ++k) out.pixels.insert(out.pixels.end(), d.begin() + at, d.begin() + at + out.bytes);
+            for (size_t k = 0; k < count; ++k)
+                out.pixels.insert(out.pixels.end(), d.begin() + at, d.begin() + at + out.bytes);
         else
             out.pixels.insert(out.pixels.end(), d.begin() + at, d.begin() + at + payload);
         at += payload;

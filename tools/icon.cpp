@@ -22,8 +22,8 @@ enum PaintKind { PAINT_VERTICAL, PAINT_RADIAL };
 // of the shape to `to` at its bottom; radial paint from `from` at (fx, fy) to `to` at distance fr.
 struct Shape {
     ShapeKind kind;
-    double x0, y0, x1, y1;    // bounds; a circle's centre is their middle, its radius half the width
-    double radius;            // corner radius of a rounded rectangle
+    double x0, y0, x1, y1;   // bounds; a circle's centre is their middle, its radius half the width
+    double radius;           // corner radius of a rounded rectangle
     PaintKind paint;
     Rgba from, to;
     double fx = 0, fy = 0, fr = 1;
@@ -56,8 +56,8 @@ std::vector<Shape> iconShapes()
 
     // Three courses of bricks in the game's colours, the middle one half a brick over; the gap in the
     // bottom course is where the ball broke through.
-    const Rgba colours[] = {hex(0xe5453c), hex(0xf39b2c), hex(0x45c168), hex(0x3d86e8), hex(0xe66bb2),
-                            hex(0x5fd0e8), hex(0xf2f2f2), hex(0xe8c440)};
+    const Rgba colours[] = {hex(0xe5453c), hex(0xf39b2c), hex(0x45c168), hex(0x3d86e8),
+                            hex(0xe66bb2), hex(0x5fd0e8), hex(0xf2f2f2), hex(0xe8c440)};
     const double left = 0.14, right = 0.86, gap = 0.022, height = 0.095, top = 0.17;
     const double width = (right - left - 2 * gap) / 3;
     int colour = 0;
@@ -105,8 +105,8 @@ Rgba paintAt(const Shape& s, double x, double y)
 {
     const double t = s.paint == PAINT_VERTICAL ? clamp01((y - s.y0) / (s.y1 - s.y0))
                                                : clamp01(std::hypot(x - s.fx, y - s.fy) / s.fr);
-    return {s.from.r + (s.to.r - s.from.r) * t, s.from.g + (s.to.g - s.from.g) * t,
-            s.from.b + (s.to.b - s.from.b) * t, s.from.a + (s.to.a - s.from.a) * t};
+    return {s.from.r + (s.to.r - s.from.r) * t, s.from.g + (s.to.g - s.from.g) * t, s.from.b + (s.to.b - s.from.b) * t,
+            s.from.a + (s.to.a - s.from.a) * t};
 }
 
 void putU32(std::vector<uint8_t>& out, uint32_t v)
@@ -172,8 +172,9 @@ Image renderIcon(int size)
             }
             const double alpha = sum[3] / (SUB * SUB);
             const double unpremultiply = sum[3] > 0 ? 1.0 / sum[3] : 0.0;
-            setPixel(img, px, py, static_cast<float>(sum[0] * unpremultiply), static_cast<float>(sum[1] * unpremultiply),
-                     static_cast<float>(sum[2] * unpremultiply), static_cast<float>(alpha));
+            setPixel(img, px, py, static_cast<float>(sum[0] * unpremultiply),
+                     static_cast<float>(sum[1] * unpremultiply), static_cast<float>(sum[2] * unpremultiply),
+                     static_cast<float>(alpha));
         }
     }
     return img;

@@ -12,7 +12,8 @@
 
 // ---- maps ------------------------------------------------------------------
 
-Image makeImage(int width, int height) {
+Image makeImage(int width, int height)
+{
     Image img;
     img.width = width;
     img.height = height;
@@ -20,7 +21,8 @@ Image makeImage(int width, int height) {
     return img;
 }
 
-Field makeField(int width, int height, float value) {
+Field makeField(int width, int height, float value)
+{
     Field f;
     f.width = width;
     f.height = height;
@@ -28,7 +30,8 @@ Field makeField(int width, int height, float value) {
     return f;
 }
 
-void setPixel(Image& img, int x, int y, float r, float g, float b, float a) {
+void setPixel(Image& img, int x, int y, float r, float g, float b, float a)
+{
     float* p = &img.px[(static_cast<size_t>(y) * img.width + x) * 4];
     p[0] = r;
     p[1] = g;
@@ -36,22 +39,23 @@ void setPixel(Image& img, int x, int y, float r, float g, float b, float a) {
     p[3] = a;
 }
 
-static int wrap(int i, int n) {
+static int wrap(int i, int n)
+{
     int m = i % n;
     return m < 0 ? m + n : m;
 }
 
-float& at(Field& f, int x, int y) {
-    return f.v[static_cast<size_t>(wrap(y, f.height)) * f.width + wrap(x, f.width)];
-}
+float& at(Field& f, int x, int y) { return f.v[static_cast<size_t>(wrap(y, f.height)) * f.width + wrap(x, f.width)]; }
 
-float at(const Field& f, int x, int y) {
+float at(const Field& f, int x, int y)
+{
     return f.v[static_cast<size_t>(wrap(y, f.height)) * f.width + wrap(x, f.width)];
 }
 
 // ---- noise -----------------------------------------------------------------
 
-static uint32_t hash3(uint32_t x, uint32_t y, uint32_t seed) {
+static uint32_t hash3(uint32_t x, uint32_t y, uint32_t seed)
+{
     uint32_t h = x * 0x8da6b343u ^ y * 0xd8163841u ^ seed * 0xcb1ab31fu;
     h ^= h >> 15;
     h *= 0x2c1b3c6du;
@@ -61,12 +65,14 @@ static uint32_t hash3(uint32_t x, uint32_t y, uint32_t seed) {
     return h;
 }
 
-static float lattice(int x, int y, int px, int py, uint32_t seed) {
+static float lattice(int x, int y, int px, int py, uint32_t seed)
+{
     return (hash3(static_cast<uint32_t>(wrap(x, px)), static_cast<uint32_t>(wrap(y, py)), seed) & 0xffffff) /
            16777215.0f;
 }
 
-float valueNoise(double u, double v, int periodX, int periodY, uint32_t seed) {
+float valueNoise(double u, double v, int periodX, int periodY, uint32_t seed)
+{
     double fx = u * periodX, fy = v * periodY;
     int ix = static_cast<int>(std::floor(fx)), iy = static_cast<int>(std::floor(fy));
     double tx = fx - ix, ty = fy - iy;
@@ -78,7 +84,8 @@ float valueNoise(double u, double v, int periodX, int periodY, uint32_t seed) {
     return static_cast<float>(top + (bottom - top) * ty);
 }
 
-float fbm(double u, double v, int periodX, int periodY, int octaves, uint32_t seed) {
+float fbm(double u, double v, int periodX, int periodY, int octaves, uint32_t seed)
+{
     double sum = 0, amp = 1, norm = 0;
     for (int o = 0; o < octaves; ++o) {
         sum += amp * valueNoise(u, v, periodX, periodY, seed + 977u * o);
@@ -90,26 +97,30 @@ float fbm(double u, double v, int periodX, int periodY, int octaves, uint32_t se
     return static_cast<float>(sum / norm);
 }
 
-Field blur(const Field& f, int radius) {
+Field blur(const Field& f, int radius)
+{
     // Two passes of a running box sum; wraps so tileable maps stay tileable.
     Field tmp = makeField(f.width, f.height), out = makeField(f.width, f.height);
     float n = 2.0f * radius + 1.0f;
     for (int y = 0; y < f.height; ++y)
         for (int x = 0; x < f.width; ++x) {
             float s = 0;
-            for (int k = -radius; k <= radius; ++k) s += at(f, x + k, y);
+            for (int k = -radius; k <= radius; ++k)
+                s += at(f, x + k, y);
             at(tmp, x, y) = s / n;
         }
     for (int y = 0; y < f.height; ++y)
         for (int x = 0; x < f.width; ++x) {
             float s = 0;
-            for (int k = -radius; k <= radius; ++k) s += at(tmp, x, y + k);
+            for (int k = -radius; k <= radius; ++k)
+                s += at(tmp, x, y + k);
             at(out, x, y) = s / n;
         }
     return out;
 }
 
-Image normalsFromHeights(const Field& h, float depth) {
+Image normalsFromHeights(const Field& h, float depth)
+{
     // Tangent space: +x along s (right), +y along t (up the picture, which is
     // down our rows), +z out of the surface.
     Image img = makeImage(h.width, h.height);
@@ -124,7 +135,8 @@ Image normalsFromHeights(const Field& h, float depth) {
     return img;
 }
 
-Image greyImage(const Field& f) {
+Image greyImage(const Field& f)
+{
     Image img = makeImage(f.width, f.height);
     for (int y = 0; y < f.height; ++y)
         for (int x = 0; x < f.width; ++x) {
@@ -160,26 +172,30 @@ const Glyph GLYPHS[] = {
     {'V', {"#...#", "#...#", "#...#", "#...#", "#...#", ".#.#.", "..#.."}},
 };
 
-const Glyph* findGlyph(char c) {
+const Glyph* findGlyph(char c)
+{
     for (const Glyph& g : GLYPHS)
         if (g.c == c) return &g;
     return nullptr;
 }
 
-constexpr int ADVANCE = 6;  // cells from one letter to the next
-}  // namespace
+constexpr int ADVANCE = 6;   // cells from one letter to the next
+}   // namespace
 
-bool glyphCell(char c, double cx, double cy) {
+bool glyphCell(char c, double cx, double cy)
+{
     const Glyph* g = findGlyph(c);
     if (!g || cx < 0 || cy < 0 || cx >= 5 || cy >= 7) return false;
     return g->rows[static_cast<int>(cy)][static_cast<int>(cx)] == '#';
 }
 
-double textWidth(const std::string& text, double cell) {
+double textWidth(const std::string& text, double cell)
+{
     return text.empty() ? 0.0 : (static_cast<double>(text.size()) * ADVANCE - 1) * cell;
 }
 
-void drawText(Field& cover, const std::string& text, double x, double y, double cell) {
+void drawText(Field& cover, const std::string& text, double x, double y, double cell)
+{
     for (size_t i = 0; i < text.size(); ++i) {
         const Glyph* g = findGlyph(text[i]);
         if (!g) continue;
@@ -206,21 +222,21 @@ void drawText(Field& cover, const std::string& text, double x, double y, double 
 // ---- TGA writer --------------------------------------------------------------
 
 namespace {
-uint8_t toByte(float v) {
-    return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f));
-}
+uint8_t toByte(float v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); }
 
 // One stored pixel in file order (B, G, R[, A]).
-void packPixel(const Image& img, int x, int y, int bytes, uint8_t* out) {
+void packPixel(const Image& img, int x, int y, int bytes, uint8_t* out)
+{
     const float* p = &img.px[(static_cast<size_t>(y) * img.width + x) * 4];
     out[0] = toByte(p[2]);
     out[1] = toByte(p[1]);
     out[2] = toByte(p[0]);
     if (bytes == 4) out[3] = toByte(p[3]);
 }
-}  // namespace
+}   // namespace
 
-bool writeTga(const std::string& path, const Image& img, TgaForm form) {
+bool writeTga(const std::string& path, const Image& img, TgaForm form)
+{
     const int bytes = form.bits / 8;
     std::vector<uint8_t> data;
     uint8_t header[18] = {};
@@ -230,13 +246,14 @@ bool writeTga(const std::string& path, const Image& img, TgaForm form) {
     header[14] = static_cast<uint8_t>(img.height & 0xff);
     header[15] = static_cast<uint8_t>(img.height >> 8);
     header[16] = static_cast<uint8_t>(form.bits);
-    header[17] = form.bits == 32 ? 8 : 0;  // alpha bits; origin bottom-left
+    header[17] = form.bits == 32 ? 8 : 0;   // alpha bits; origin bottom-left
     data.insert(data.end(), header, header + 18);
 
     std::vector<uint8_t> row(static_cast<size_t>(img.width) * bytes);
     for (int fileRow = 0; fileRow < img.height; ++fileRow) {
-        int y = img.height - 1 - fileRow;  // bottom row first
-        for (int x = 0; x < img.width; ++x) packPixel(img, x, y, bytes, &row[static_cast<size_t>(x) * bytes]);
+        int y = img.height - 1 - fileRow;   // bottom row first
+        for (int x = 0; x < img.width; ++x)
+            packPixel(img, x, y, bytes, &row[static_cast<size_t>(x) * bytes]);
         if (!form.rle) {
             data.insert(data.end(), row.begin(), row.end());
             continue;
@@ -246,7 +263,8 @@ bool writeTga(const std::string& path, const Image& img, TgaForm form) {
         int x = 0;
         while (x < img.width) {
             int run = 1;
-            while (x + run < img.width && run < 128 && same(x, x + run)) ++run;
+            while (x + run < img.width && run < 128 && same(x, x + run))
+                ++run;
             if (run >= 2) {
                 data.push_back(static_cast<uint8_t>(0x80 | (run - 1)));
                 data.insert(data.end(), &row[x * bytes], &row[x * bytes] + bytes);
@@ -254,7 +272,8 @@ bool writeTga(const std::string& path, const Image& img, TgaForm form) {
                 continue;
             }
             int raw = 1;
-            while (x + raw < img.width && raw < 128 && !(x + raw + 1 < img.width && same(x + raw, x + raw + 1))) ++raw;
+            while (x + raw < img.width && raw < 128 && !(x + raw + 1 < img.width && same(x + raw, x + raw + 1)))
+                ++raw;
             data.push_back(static_cast<uint8_t>(raw - 1));
             data.insert(data.end(), &row[x * bytes], &row[(x + raw) * bytes]);
             x += raw;
@@ -266,7 +285,8 @@ bool writeTga(const std::string& path, const Image& img, TgaForm form) {
 
 // ---- files and folders ---------------------------------------------------------
 
-bool writeFile(const std::string& path, const void* data, size_t size) {
+bool writeFile(const std::string& path, const void* data, size_t size)
+{
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) {
         std::fprintf(stderr, "assetgen: cannot create %s\n", path.c_str());
@@ -278,7 +298,8 @@ bool writeFile(const std::string& path, const void* data, size_t size) {
     return ok;
 }
 
-bool makeDirectories(const std::string& path) {
+bool makeDirectories(const std::string& path)
+{
     for (size_t i = 1; i <= path.size(); ++i) {
         if (i < path.size() && path[i] != '/') continue;
         std::string part = path.substr(0, i);

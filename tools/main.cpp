@@ -6,7 +6,8 @@
 #include <chrono>
 #include <cstdio>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc == 3 && std::string(argv[1]) == "--icons" && argv[2][0] != '\0') {
         return writeIcons(argv[2]) ? 0 : 1;
     }
@@ -15,7 +16,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string dir = argv[1];
-    using Clock = std::chrono::steady_clock;  // only reports timing; never feeds the output
+    using Clock = std::chrono::steady_clock;   // only reports timing; never feeds the output
     auto timed = [](const char* what, bool (*step)(const std::string&), const std::string& d) {
         auto start = Clock::now();
         bool ok = step(d);
@@ -24,7 +25,7 @@ int main(int argc, char** argv) {
         return ok;
     };
     if (!makeDirectories(dir)) return 1;
-    bool ok = timed("textures", writeTextures, dir) && timed("sounds", writeSounds, dir) &&
-              timed("song", writeSong, dir);
+    bool ok =
+        timed("textures", writeTextures, dir) && timed("sounds", writeSounds, dir) && timed("song", writeSong, dir);
     return ok ? 0 : 1;
 }

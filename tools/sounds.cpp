@@ -2,13 +2,16 @@
 // Depends on assetgen.h and the C standard library.
 #include "tools/assetgen.h"
 
+#include "levelpack/catalogue.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 // ---- synthesis ---------------------------------------------------------------
 
-Sound makeSound(int channels, double seconds) {
+Sound makeSound(int channels, double seconds)
+{
     Sound s;
     s.channels = channels;
     s.samples.assign(static_cast<size_t>(seconds * SAMPLE_RATE) * channels, 0.0f);
@@ -17,7 +20,8 @@ Sound makeSound(int channels, double seconds) {
 
 double midiToHz(int midi) { return 440.0 * std::pow(2.0, (midi - 69) / 12.0); }
 
-void addNote(Sound& s, const Note& n, bool wrap) {
+void addNote(Sound& s, const Note& n, bool wrap)
+{
     const size_t frames = s.samples.size() / s.channels;
     if (frames == 0) return;
     const long first = std::lround(n.start * SAMPLE_RATE);
@@ -79,30 +83,36 @@ void addNote(Sound& s, const Note& n, bool wrap) {
     }
 }
 
-void normalise(Sound& s, float peak) {
+void normalise(Sound& s, float peak)
+{
     float top = 0;
-    for (float v : s.samples) top = std::max(top, std::fabs(v));
+    for (float v : s.samples)
+        top = std::max(top, std::fabs(v));
     if (top <= 0) return;
-    for (float& v : s.samples) v *= peak / top;
+    for (float& v : s.samples)
+        v *= peak / top;
 }
 
 // ---- WAV writer --------------------------------------------------------------
 
 namespace {
-void put16(std::vector<uint8_t>& out, uint32_t v) {
+void put16(std::vector<uint8_t>& out, uint32_t v)
+{
     out.push_back(static_cast<uint8_t>(v & 0xff));
     out.push_back(static_cast<uint8_t>((v >> 8) & 0xff));
 }
 
-void put32(std::vector<uint8_t>& out, uint32_t v) {
+void put32(std::vector<uint8_t>& out, uint32_t v)
+{
     put16(out, v & 0xffff);
     put16(out, v >> 16);
 }
 
 void putTag(std::vector<uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
-}  // namespace
+}   // namespace
 
-bool writeWav(const std::string& path, const Sound& s) {
+bool writeWav(const std::string& path, const Sound& s)
+{
     const uint32_t dataBytes = static_cast<uint32_t>(s.samples.size() * 2);
     std::vector<uint8_t> out;
     out.reserve(44 + dataBytes);
@@ -111,7 +121,7 @@ bool writeWav(const std::string& path, const Sound& s) {
     putTag(out, "WAVE");
     putTag(out, "fmt ");
     put32(out, 16);
-    put16(out, 1);  // PCM
+    put16(out, 1);   // PCM
     put16(out, static_cast<uint32_t>(s.channels));
     put32(out, SAMPLE_RATE);
     put32(out, SAMPLE_RATE * 2u * s.channels);
@@ -130,7 +140,8 @@ bool writeWav(const std::string& path, const Sound& s) {
 
 namespace {
 
-Note tone(double start, double length, double freq, Wave wave, double amp, double decay) {
+Note tone(double start, double length, double freq, Wave wave, double amp, double decay)
+{
     Note n;
     n.start = start;
     n.length = length;
@@ -141,7 +152,8 @@ Note tone(double start, double length, double freq, Wave wave, double amp, doubl
     return n;
 }
 
-Note noise(double start, double length, double amp, double decay, double lowpass, double highpass, uint32_t seed) {
+Note noise(double start, double length, double amp, double decay, double lowpass, double highpass, uint32_t seed)
+{
     Note n = tone(start, length, 1, WAVE_NOISE, amp, decay);
     n.lowpass = lowpass;
     n.highpass = highpass;
@@ -150,7 +162,8 @@ Note noise(double start, double length, double amp, double decay, double lowpass
 }
 
 // Ball off the paddle: a rubbery "bonk" with a slight downward bend.
-Sound cueBar() {
+Sound cueBar()
+{
     Sound s = makeSound(1, 0.16);
     Note body = tone(0, 0.16, 520, WAVE_SINE, 0.8, 0.05);
     body.freqEnd = 430;
@@ -161,7 +174,8 @@ Sound cueBar() {
 }
 
 // Never played by the game, but shipped: a falling "uh-oh" glide.
-Sound cueLoss() {
+Sound cueLoss()
+{
     Sound s = makeSound(1, 0.6);
     Note n = tone(0, 0.6, 330, WAVE_TRIANGLE, 0.8, 0.3);
     n.freqEnd = 110;
@@ -170,7 +184,8 @@ Sound cueLoss() {
 }
 
 // A brick breaks: a sharp crack with a glassy ring.
-Sound cueImpact() {
+Sound cueImpact()
+{
     Sound s = makeSound(1, 0.22);
     addNote(s, noise(0, 0.12, 0.9, 0.03, 7000, 300, 11));
     Note ring = tone(0, 0.22, 1760, WAVE_SINE, 0.35, 0.06);
@@ -182,18 +197,21 @@ Sound cueImpact() {
 }
 
 // A hit that leaves the brick standing: an inharmonic metal clang.
-Sound cueImpactIron() {
+Sound cueImpactIron()
+{
     Sound s = makeSound(1, 0.8);
     const double partials[5] = {392, 1021, 1843, 2870, 3911};
     const double amps[5] = {0.5, 0.35, 0.25, 0.18, 0.12};
     const double decays[5] = {0.3, 0.22, 0.15, 0.1, 0.07};
-    for (int k = 0; k < 5; ++k) addNote(s, tone(0, 0.8, partials[k], WAVE_SINE, amps[k], decays[k]));
+    for (int k = 0; k < 5; ++k)
+        addNote(s, tone(0, 0.8, partials[k], WAVE_SINE, amps[k], decays[k]));
     addNote(s, noise(0, 0.02, 0.5, 0.006, 9000, 1000, 13));
     return s;
 }
 
 // Off a wall: a short wooden "tok".
-Sound cueWall() {
+Sound cueWall()
+{
     Sound s = makeSound(1, 0.08);
     Note n = tone(0, 0.08, 240, WAVE_SINE, 0.8, 0.02);
     n.freqEnd = 180;
@@ -203,7 +221,8 @@ Sound cueWall() {
 }
 
 // Extra life: a bright rising arpeggio ending on a trill-like shimmer.
-Sound cueLife() {
+Sound cueLife()
+{
     Sound s = makeSound(1, 0.75);
     const int notes[5] = {72, 76, 79, 84, 88};
     for (int k = 0; k < 5; ++k) {
@@ -217,7 +236,8 @@ Sound cueLife() {
 }
 
 // Laser shot: a falling "pew".
-Sound cueLaser() {
+Sound cueLaser()
+{
     Sound s = makeSound(1, 0.22);
     Note n = tone(0, 0.22, 1900, WAVE_SQUARE, 0.5, 0.08);
     n.freqEnd = 260;
@@ -230,7 +250,8 @@ Sound cueLaser() {
 }
 
 // Game or level start: a short fanfare, pickup notes into a held major chord.
-Sound cueStart() {
+Sound cueStart()
+{
     Sound s = makeSound(2, 1.1);
     const int pickup[3] = {67, 72, 76};
     for (int k = 0; k < 3; ++k) {
@@ -251,7 +272,8 @@ Sound cueStart() {
 }
 
 // Bell voice: a sine with a quieter, faster-fading upper partial.
-void bell(Sound& s, double start, int midi, double amp, double pan) {
+void bell(Sound& s, double start, int midi, double amp, double pan)
+{
     Note a = tone(start, 0.9, midiToHz(midi), WAVE_SINE, amp, 0.3);
     a.pan = pan;
     addNote(s, a);
@@ -261,13 +283,14 @@ void bell(Sound& s, double start, int midi, double amp, double pan) {
 }
 
 // The menu appears: a cheerful bell jingle with an echo.
-Sound cuePres() {
+Sound cuePres()
+{
     Sound s = makeSound(2, 2.0);
     const int melody[6] = {76, 79, 81, 84, 81, 88};
     const double at[6] = {0, 0.15, 0.3, 0.45, 0.6, 0.8};
     for (int k = 0; k < 6; ++k) {
         bell(s, at[k], melody[k], 0.4, 0.35);
-        bell(s, at[k] + 0.22, melody[k], 0.15, 0.75);  // echo on the other side
+        bell(s, at[k] + 0.22, melody[k], 0.15, 0.75);   // echo on the other side
     }
     Note pad = tone(0.8, 1.0, midiToHz(60), WAVE_TRIANGLE, 0.2, 0.4);
     addNote(s, pad);
@@ -275,7 +298,8 @@ Sound cuePres() {
 }
 
 // Menu cursor: a tiny tick.
-Sound cueCursor() {
+Sound cueCursor()
+{
     Sound s = makeSound(1, 0.045);
     addNote(s, tone(0, 0.045, 1600, WAVE_SINE, 0.7, 0.012));
     addNote(s, noise(0, 0.006, 0.2, 0.002, 8000, 2000, 19));
@@ -283,7 +307,8 @@ Sound cueCursor() {
 }
 
 // Game over: a slow minor descent onto a long low note.
-Sound cueGameOver() {
+Sound cueGameOver()
+{
     Sound s = makeSound(1, 2.4);
     const int notes[4] = {67, 63, 60, 48};
     const double at[4] = {0, 0.35, 0.7, 1.05};
@@ -298,7 +323,8 @@ Sound cueGameOver() {
 }
 
 // A life is lost: a wobbling downward slide.
-Sound cueLose() {
+Sound cueLose()
+{
     Sound s = makeSound(1, 0.8);
     Note n = tone(0, 0.8, 660, WAVE_TRIANGLE, 0.7, 0.4);
     n.freqEnd = 165;
@@ -308,7 +334,8 @@ Sound cueLose() {
 }
 
 // A falling brick crushes the paddle: a low crunch with a buzzing thud.
-Sound cueTrapped() {
+Sound cueTrapped()
+{
     Sound s = makeSound(1, 0.5);
     addNote(s, noise(0, 0.5, 0.7, 0.12, 900, 40, 23));
     Note buzz = tone(0, 0.45, 95, WAVE_SQUARE, 0.45, 0.15);
@@ -321,7 +348,8 @@ Sound cueTrapped() {
 }
 
 // Splash: a swelling major-seventh pad crowned by bells, wide in stereo.
-Sound cueMorvi() {
+Sound cueMorvi()
+{
     Sound s = makeSound(2, 2.8);
     const int chord[4] = {48, 55, 64, 71};
     for (int k = 0; k < 4; ++k)
@@ -338,27 +366,21 @@ Sound cueMorvi() {
     return s;
 }
 
-struct Cue {
-    const char* file;
-    Sound (*make)();
+// The synthesiser of each cue, in the catalogue's slot order (its SAMPLE_FILES).
+Sound (*const CUES[SAMPLE_COUNT])() = {
+    cueBar,   cueLoss, cueImpact, cueImpactIron, cueWall, cueLife,    cueLaser,
+    cueStart, cuePres, cueCursor, cueGameOver,   cueLose, cueTrapped, cueMorvi,
 };
 
-// In the game's slot order.
-const Cue CUES[14] = {
-    {"bar.wav", cueBar},         {"loss.wav", cueLoss},     {"impact.wav", cueImpact}, {"impactiron.wav", cueImpactIron},
-    {"wall.wav", cueWall},       {"life.wav", cueLife},     {"laser.wav", cueLaser},   {"start.wav", cueStart},
-    {"pres.wav", cuePres},       {"cursor.wav", cueCursor}, {"gameover.wav", cueGameOver}, {"lose.wav", cueLose},
-    {"trapped.wav", cueTrapped}, {"morvi.wav", cueMorvi},
-};
+}   // namespace
 
-}  // namespace
-
-bool writeSounds(const std::string& dir) {
+bool writeSounds(const std::string& dir)
+{
     if (!makeDirectories(dir + "/sounds")) return false;
-    for (const Cue& cue : CUES) {
-        Sound s = cue.make();
+    for (int slot = 0; slot < SAMPLE_COUNT; ++slot) {
+        Sound s = CUES[slot]();
         normalise(s, 0.8f);
-        if (!writeWav(dir + "/sounds/" + cue.file, s)) return false;
+        if (!writeWav(dir + "/" + SAMPLE_FILES[slot], s)) return false;
     }
     return true;
 }

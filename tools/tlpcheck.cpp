@@ -18,13 +18,12 @@ namespace {
 
 void usage()
 {
-    fprintf(stderr,
-            "usage: tlpcheck [--seeds N] [--fps F] [--fall off|on|both] [--minutes M] [--level N] PACK.tlp...\n"
-            "  --seeds N    runs per fall mode, seeds 1 to N (default 8)\n"
-            "  --fps F      the frame rate the bot plays at, 1 to 1000 (default 70)\n"
-            "  --fall MODE  fall mode off, on, or both (default both)\n"
-            "  --minutes M  minutes of play before a run counts as a hang (default 20)\n"
-            "  --level N    check only level N of each pack (default: every level)\n");
+    fprintf(stderr, "usage: tlpcheck [--seeds N] [--fps F] [--fall off|on|both] [--minutes M] [--level N] PACK.tlp...\n"
+                    "  --seeds N    runs per fall mode, seeds 1 to N (default 8)\n"
+                    "  --fps F      the frame rate the bot plays at, 1 to 1000 (default 70)\n"
+                    "  --fall MODE  fall mode off, on, or both (default both)\n"
+                    "  --minutes M  minutes of play before a run counts as a hang (default 20)\n"
+                    "  --level N    check only level N of each pack (default: every level)\n");
 }
 
 // A whole number or a decimal within [low, high], the whole argument and nothing else.

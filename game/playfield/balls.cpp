@@ -4,14 +4,13 @@
 #include "game/playfield/playfield.h"
 
 #include "game/playfield/playfield_internal.h"
-#include "game/playfield/samples.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr double BRICK_FACE_SLOWDOWN = 1.5;  // top and bottom faces are judged on a longer step
+constexpr double BRICK_FACE_SLOWDOWN = 1.5;   // top and bottom faces are judged on a longer step
 // A ratio computed as a hair above 1 may stand for exactly 1 (the ball lands
 // on the face at the end of the step); rounding must not let it step inside.
 constexpr double NEAR_ALLOWANCE = 1e-9;
@@ -53,8 +52,7 @@ void moveBall(int slot, double tick, PlayEvents& events)
     } else {
         const double sx = ball.speedX * (int{ball.movingLeft} - int{ball.movingRight});
         const double sy = ball.speedY * (int{ball.movingDown} - int{ball.movingUp});
-        reportLightDirection(events, slot, static_cast<float>(-std::sin(sx)), static_cast<float>(-std::sin(sy)),
-                             -0.8f);
+        reportLightDirection(events, slot, static_cast<float>(-std::sin(sx)), static_cast<float>(-std::sin(sy)), -0.8f);
 
         if (field.bounceCount > SPEED_UP_BOUNCES - 1) {
             field.speedFactor = field.speedFactor < SPEED_MAX ? field.speedFactor + SPEED_STEP : SPEED_MAX;
@@ -86,19 +84,19 @@ void bounceOffWalls(int slot, PlayEvents& events)
     if (ball.x >= RIGHT_WALL - BALL_RADIUS) {
         ball.x = RIGHT_WALL - BALL_RADIUS;
         setHorizontal(ball, false);
-        reportSound(events, SAMPLE_WALL, 0);
+        reportSound(events, SAMPLE_WALL);
         ++field.bounceCount;
     }
     if (ball.x <= LEFT_WALL + BALL_RADIUS) {
         ball.x = LEFT_WALL + BALL_RADIUS;
         setHorizontal(ball, true);
-        reportSound(events, SAMPLE_WALL, 0);
+        reportSound(events, SAMPLE_WALL);
         ++field.bounceCount;
     }
     if (ball.y >= CEILING - BALL_RADIUS) {
         ball.y = CEILING - BALL_RADIUS;
         setVertical(ball, false);
-        reportSound(events, SAMPLE_WALL, 0);
+        reportSound(events, SAMPLE_WALL);
         ++field.bounceCount;
     }
     // Only a ball still in play can be lost, so ballCount keeps matching the active slots.
@@ -158,7 +156,7 @@ void bounceOffPaddle(int slot, PlayEvents& events)
     if (field.catchActive) {
         field.ballHeld = true;
     }
-    reportSound(events, SAMPLE_BAR, 0);
+    reportSound(events, SAMPLE_BAR);
 }
 
 bool ballMeetsBrick(int slot, int index, double tick)
@@ -281,10 +279,10 @@ void resetLostLife(double clockNow, PlayEvents& events)
 
     if (field.lives < 1) {
         reportEvent(events, PlayEventType::StopMusic);
-        reportSound(events, SAMPLE_GAME_OVER, 2);
+        reportSound(events, SAMPLE_GAME_OVER);
     } else if (!field.lifeLostPause) {
         field.lifeLostTime = clockNow;
-        reportSound(events, SAMPLE_LOSE, 2);
+        reportSound(events, SAMPLE_LOSE);
         field.lifeLostPause = true;
         field.ballHeld = true;
     }

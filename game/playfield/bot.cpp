@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr double BALL_LEFT = LEFT_WALL + BALL_RADIUS;     // where the walls turn a ball
+constexpr double BALL_LEFT = LEFT_WALL + BALL_RADIUS;   // where the walls turn a ball
 constexpr double BALL_RIGHT = RIGHT_WALL - BALL_RADIUS;
 constexpr double BALL_TOP = CEILING - BALL_RADIUS;
 
@@ -93,9 +93,9 @@ double dodge(double wanted, double ballX, bool ballClose, double lowest, double 
 
 struct Aim {
     std::mt19937 random;
-    int slot = -1;          // ball aimed at
+    int slot = -1;   // ball aimed at
     bool descending = false;
-    double offset = 0;      // where on the paddle the ball should land, from its centre
+    double offset = 0;   // where on the paddle the ball should land, from its centre
 };
 
 // Launch, fire and steer, as a player would once a frame.

@@ -3,7 +3,6 @@
 #include "game/playfield/playfield.h"
 
 #include "game/playfield/playfield_internal.h"
-#include "game/playfield/samples.h"
 
 #include <algorithm>
 #include <cmath>
@@ -198,13 +197,13 @@ void hitBrick(int index, PlayEvents& events)
 
     const bool ironLike = brick.type == Iron || (brick.type == Grey && brick.hits < field.greyHits);
     if (ironLike) {
-        reportSound(events, SAMPLE_IMPACT_IRON, 0);
+        reportSound(events, SAMPLE_IMPACT_IRON);
         ++field.bounceCount;
         return;
     }
     if (brick.type == Grey) {
         brick.present = false;
-        reportSound(events, SAMPLE_IMPACT, 0);
+        reportSound(events, SAMPLE_IMPACT);
         addScore(int64_t{50} * field.levelNumber);
         ++field.bounceCount;
         if (field.fallMode) {
@@ -223,7 +222,7 @@ void hitBrick(int index, PlayEvents& events)
         brick.brickFalling = true;
     }
     brick.present = false;
-    reportSound(events, SAMPLE_IMPACT, 0);
+    reportSound(events, SAMPLE_IMPACT);
     addScore(pointsFor(brick.type));
     ++field.bounceCount;
 }
@@ -242,33 +241,24 @@ void catchCapsule(int index, PlayEvents& events)
     field.capsuleInFlight = false;
 
     switch (brick.capsuleType) {
-    case Enlarge:
-        field.paddle.halfWidth = PADDLE_HALF_WIDTH_WIDE;
-        break;
-    case Catch:
-        field.catchActive = true;
-        break;
-    case Slow:
-        if (field.speedFactor >= 1.5) {
-            field.speedFactor -= 0.5;
-        }
-        break;
-    case ExtraLife:
-        ++field.lives;
-        reportSound(events, SAMPLE_LIFE, 2);
-        break;
-    case Laser:
-        field.laserArmed = true;
-        field.ballHeld = false;
-        break;
-    case Disrupt:
-        splitBall(events);
-        break;
-    case Break:
-        field.warpOpen = true;
-        break;
-    default:
-        break;
+        case Enlarge: field.paddle.halfWidth = PADDLE_HALF_WIDTH_WIDE; break;
+        case Catch: field.catchActive = true; break;
+        case Slow:
+            if (field.speedFactor >= 1.5) {
+                field.speedFactor -= 0.5;
+            }
+            break;
+        case ExtraLife:
+            ++field.lives;
+            reportSound(events, SAMPLE_LIFE);
+            break;
+        case Laser:
+            field.laserArmed = true;
+            field.ballHeld = false;
+            break;
+        case Disrupt: splitBall(events); break;
+        case Break: field.warpOpen = true; break;
+        default: break;
     }
 }
 

@@ -153,9 +153,8 @@ PackVerdict checkPack(const std::string& path, const CheckOptions& options)
     }
     if (options.level > count || options.level < 0) {
         verdict.failedLevel = options.level;
-        verdict.read = {PackStatus::FormatError,
-                        path + ": there is no level " + std::to_string(options.level) + " (the pack holds " +
-                            std::to_string(count) + ")"};
+        verdict.read = {PackStatus::FormatError, path + ": there is no level " + std::to_string(options.level) +
+                                                     " (the pack holds " + std::to_string(count) + ")"};
     }
     return verdict;
 }

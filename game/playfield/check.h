@@ -15,30 +15,30 @@ enum class FallRuns { Off, On, Both };
 
 // What to check and how hard; the defaults are tlpcheck's.
 struct CheckOptions {
-    int seeds = 8;                 // runs per fall mode, seeds 1..seeds
-    double fps = 70;               // the frame rate the bot plays at
+    int seeds = 8;     // runs per fall mode, seeds 1..seeds
+    double fps = 70;   // the frame rate the bot plays at
     FallRuns fall = FallRuns::Both;
-    double minutes = 20;           // minutes of play before a run counts as a hang
-    int level = 0;                 // only this level (1-based), 0 for all
+    double minutes = 20;   // minutes of play before a run counts as a hang
+    int level = 0;         // only this level (1-based), 0 for all
 };
 
 // One level's verdict.
 struct LevelVerdict {
-    int level = 0;                 // 1-based position in the pack
+    int level = 0;   // 1-based position in the pack
     int runs = 0;
-    int cleared = 0;               // runs that cleared it
-    int hangs = 0;                 // runs that reached the time limit
-    double medianSeconds = 0;      // of the clearing runs
+    int cleared = 0;            // runs that cleared it
+    int hangs = 0;              // runs that reached the time limit
+    double medianSeconds = 0;   // of the clearing runs
     double longestSeconds = 0;
-    bool empty = false;            // nothing to break
-    int unreachableRow = -1;       // 1-based cell of a breakable brick no ball can reach; -1 when none
+    bool empty = false;        // nothing to break
+    int unreachableRow = -1;   // 1-based cell of a breakable brick no ball can reach; -1 when none
     int unreachableColumn = -1;
 };
 
 // A whole pack's verdicts; read says whether (and why not) it could be read.
 struct PackVerdict {
     PackResult read;
-    int failedLevel = 0;           // the level being read when read failed; 0 for the pack's start
+    int failedLevel = 0;   // the level being read when read failed; 0 for the pack's start
     std::vector<LevelVerdict> levels;
 };
 

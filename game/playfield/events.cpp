@@ -24,9 +24,9 @@ void push(PlayEvents& events, const PlayEvent& event)
 
 }   // namespace
 
-void reportSound(PlayEvents& events, int sample, int channel)
+void reportSound(PlayEvents& events, int sample)
 {
-    push(events, {PlayEventType::Sound, static_cast<int8_t>(sample), static_cast<int8_t>(channel)});
+    push(events, {PlayEventType::Sound, static_cast<int8_t>(sample), static_cast<int8_t>(SAMPLE_CHANNELS[sample])});
 }
 
 void reportEvent(PlayEvents& events, PlayEventType type)

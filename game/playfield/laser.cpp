@@ -2,11 +2,10 @@
 #include "game/playfield/playfield.h"
 
 #include "game/playfield/playfield_internal.h"
-#include "game/playfield/samples.h"
 
 namespace {
 
-constexpr double LASER_SPEED = 2.0;          // per tick
+constexpr double LASER_SPEED = 2.0;   // per tick
 constexpr double LOST_BELOW_PADDLE = 8.0;
 constexpr double LASER_LIGHT_INSET = 0.3;   // lights sit just inside the paddle's ends
 
@@ -58,10 +57,11 @@ bool stepFallingBrick(Brick& brick, const Paddle& paddle, double tick, PlayEvent
         const double leftEdge = brick.x - brick.halfWidth;
         const double rightEdge = brick.x + brick.halfWidth;
         const bool level = py - ph <= bottom && bottom <= py + ph;
-        const bool across = (px - pw <= leftEdge && leftEdge <= px + pw) || (px - pw <= rightEdge && rightEdge <= px + pw);
+        const bool across =
+            (px - pw <= leftEdge && leftEdge <= px + pw) || (px - pw <= rightEdge && rightEdge <= px + pw);
         if (level && across) {
             field.paddleCrushed = true;
-            reportSound(events, SAMPLE_TRAPPED, 1);
+            reportSound(events, SAMPLE_TRAPPED);
             crushed = true;
         }
     }

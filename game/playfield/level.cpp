@@ -67,16 +67,21 @@ void fillBricks(const int32_t* codes)
         if (codes[i] > 0) {
             brick.type = codes[i];
         }
-        brick.x = cellCentreX(i % GRID_COLUMNS);
-        brick.y = cellCentreY(i / GRID_COLUMNS);
-        brick.halfWidth = BRICK_HALF_WIDTH;
-        brick.halfHeight = BRICK_HALF_HEIGHT;
-        brick.fallY = brick.y;
-        brick.capsuleY = brick.y;
+        placeBrick(brick, i);
     }
 }
 
 }   // namespace
+
+void placeBrick(Brick& brick, int cell)
+{
+    brick.x = cellCentreX(cell % GRID_COLUMNS);
+    brick.y = cellCentreY(cell / GRID_COLUMNS);
+    brick.halfWidth = BRICK_HALF_WIDTH;
+    brick.halfHeight = BRICK_HALF_HEIGHT;
+    brick.fallY = brick.y;
+    brick.capsuleY = brick.y;
+}
 
 void loadLevel(const PackLevel& level, unsigned int seed, double clockNow, bool fallMode, PlayEvents& events)
 {

@@ -6,6 +6,7 @@
 // renderer state and call no device; only the level format is linked.
 #pragma once
 
+#include "levelpack/catalogue.h"
 #include "levelpack/levelpack.h"
 
 #include <cstdint>
@@ -16,22 +17,20 @@
 constexpr double LEFT_WALL = 21.5;
 constexpr double RIGHT_WALL = 58.5;
 constexpr double CEILING = 52.0;
-constexpr double FLOOR_Y = -15.0;            // a ball below this is lost
+constexpr double FLOOR_Y = -15.0;   // a ball below this is lost
 constexpr double BALL_RADIUS = 0.5;
 constexpr double PADDLE_HOME_X = 40.0;
 constexpr double PADDLE_HOME_Y = -10.0;
 constexpr double PADDLE_HALF_HEIGHT = 1.0;
-constexpr int PADDLE_HALF_WIDTH = 3;         // normal
-constexpr int PADDLE_HALF_WIDTH_WIDE = 5;    // with Enlarge
-constexpr double BRICK_HALF_WIDTH = 1.7;
-constexpr double BRICK_HALF_HEIGHT = 1.0;
+constexpr int PADDLE_HALF_WIDTH = 3;        // normal
+constexpr int PADDLE_HALF_WIDTH_WIDE = 5;   // with Enlarge
 constexpr double KEYBOARD_PADDLE_SPEED = 0.6;
-constexpr double FALL_SPEED = 0.4;           // capsules, falling bricks, a crushed paddle
-constexpr double SPIN_RATE = 8.0;            // degrees per tick
+constexpr double FALL_SPEED = 0.4;   // capsules, falling bricks, a crushed paddle
+constexpr double SPIN_RATE = 8.0;    // degrees per tick
 constexpr double FIRST_SPEED_X = 0.4;
 constexpr double FIRST_SPEED_Y = 0.6;
-constexpr double PLAY_PLANE_Z = 15.0;        // play objects lie here
-constexpr double LIGHT_PLANE_Z = 20.0;       // lights that follow objects, and texts
+constexpr double PLAY_PLANE_Z = 15.0;    // play objects lie here
+constexpr double LIGHT_PLANE_Z = 20.0;   // lights that follow objects, and texts
 constexpr int BRICK_COUNT = 242;
 constexpr int BALL_SLOTS = 3;
 constexpr double TICKS_PER_SECOND = 70.0;
@@ -90,13 +89,13 @@ struct Brick {
     double y = 0;
     double halfWidth = 0;
     double halfHeight = 0;
-    double fallY = 0;              // y of the falling brick; equals y while not falling
-    double capsuleY = 0;           // y of the falling capsule; equals y until released
-    double spin = 0;               // degrees, grows without bound
-    int32_t capsuleType = 0;       // CapsuleType of the released capsule
-    int32_t hits = 0;              // hits taken in this level
-    int32_t type = 0;              // BrickType
-    int32_t tumble = 0;            // 0 or 1: which way a falling brick turns
+    double fallY = 0;          // y of the falling brick; equals y while not falling
+    double capsuleY = 0;       // y of the falling capsule; equals y until released
+    double spin = 0;           // degrees, grows without bound
+    int32_t capsuleType = 0;   // CapsuleType of the released capsule
+    int32_t hits = 0;          // hits taken in this level
+    int32_t type = 0;          // BrickType
+    int32_t tumble = 0;        // 0 or 1: which way a falling brick turns
 };
 
 // One ball slot; slot 0 is the main ball.
@@ -108,13 +107,13 @@ struct Ball {
     bool movingRight = false;
     bool movingUp = false;
     bool movingDown = false;
-    double speedX = 0;             // magnitude per tick, never negative
+    double speedX = 0;   // magnitude per tick, never negative
     double speedY = 0;
-    double idleTicks = 0;          // play since it last met the paddle or a breakable brick
+    double idleTicks = 0;   // play since it last met the paddle or a breakable brick
 };
 
 struct Paddle {
-    double x = 0;                  // centre
+    double x = 0;   // centre
     double y = 0;
     double halfWidth = 0;
     double halfHeight = 0;
@@ -125,7 +124,7 @@ struct Paddle {
 // nothing else in the program can disturb the draws.
 struct RandomSource {
     int32_t state[31] = {};
-    int front = 3;                 // the two taps, 3 apart
+    int front = 3;   // the two taps, 3 apart
     int rear = 0;
 };
 
@@ -136,32 +135,32 @@ struct PlayField {
     Brick bricks[BRICK_COUNT];
     Ball balls[BALL_SLOTS];
     Paddle paddle;
-    int32_t ballCount = 1;         // active slots
-    bool ballHeld = true;          // active balls rest on the paddle until launched
-    double speedFactor = 1.0;      // 1.0 to 3.0
-    int32_t bounceCount = 0;       // counted bounces since the last speed-up
+    int32_t ballCount = 1;      // active slots
+    bool ballHeld = true;       // active balls rest on the paddle until launched
+    double speedFactor = 1.0;   // 1.0 to 3.0
+    int32_t bounceCount = 0;    // counted bounces since the last speed-up
     int32_t score = 0;
     int32_t lives = 3;
-    int32_t levelNumber = 0;       // 0 = the pack's first level, its number taken from the file
+    int32_t levelNumber = 0;   // 0 = the pack's first level, its number taken from the file
     int32_t levelCount = 0;
     int32_t greyHits = 0;
-    int32_t bonusChance = 0;       // percent
-    int32_t background = 0;        // 1 to 4
-    bool fallMode = false;         // the FALL MODE option
+    int32_t bonusChance = 0;   // percent
+    int32_t background = 0;    // 1 to 4
+    bool fallMode = false;     // the FALL MODE option
     bool catchActive = false;
     bool laserArmed = false;
-    bool laserActive = false;      // a shot pair is in flight
-    bool laserHit = false;         // it hit a brick this step
+    bool laserActive = false;   // a shot pair is in flight
+    bool laserHit = false;      // it hit a brick this step
     double laserX = 0;
     double laserY = 0;
-    bool warpOpen = false;         // the exit at the right wall is open
-    bool capsuleInFlight = false;  // at most one capsule falls at a time
+    bool warpOpen = false;          // the exit at the right wall is open
+    bool capsuleInFlight = false;   // at most one capsule falls at a time
     bool paddleCrushed = false;
     bool lifeLostPause = false;
     bool levelCleared = false;
-    int32_t levelStartTime = 0;    // clock, ms, when the level was loaded
-    int32_t levelElapsed = 0;      // whole ms since levelStartTime
-    double lifeLostTime = 0;       // clock when the pause began
+    int32_t levelStartTime = 0;   // clock, ms, when the level was loaded
+    int32_t levelElapsed = 0;     // whole ms since levelStartTime
+    double lifeLostTime = 0;      // clock when the pause began
     RandomSource random;
 };
 
@@ -187,7 +186,7 @@ struct PlayEvent {
 struct LightChange {
     bool enabledSet = false;
     bool enabled = false;
-    bool positionSet[4] = {};      // x, y, z, w
+    bool positionSet[4] = {};   // x, y, z, w
     float position[4] = {};
     bool directionSet = false;
     float direction[3] = {};
@@ -210,7 +209,7 @@ struct PlayEvents {
 
 // events.cpp
 void clearEvents(PlayEvents& events);
-void reportSound(PlayEvents& events, int sample, int channel);
+void reportSound(PlayEvents& events, int sample);   // on the cue's own channel
 void reportEvent(PlayEvents& events, PlayEventType type);
 void reportLightEnabled(PlayEvents& events, int light, bool enabled);
 void reportLightPosition(PlayEvents& events, int light, float x, float y, float z, float w);
@@ -225,6 +224,9 @@ long drawRandom(RandomSource& random);
 // header values, and with field.levelNumber 0 the count and first number.
 // seed seeds the random source; clockNow (ms) is when the level starts.
 void loadLevel(const PackLevel& level, unsigned int seed, double clockNow, bool fallMode, PlayEvents& events);
+// Puts brick at the centre of grid cell (row-major), at the standard size, its
+// fall and capsule heights at rest there; its other fields are left alone.
+void placeBrick(Brick& brick, int cell);
 // Ready phase and game over: nothing moves, the ball rests on the paddle at home.
 void holdField(PlayEvents& events);
 
@@ -232,10 +234,10 @@ void holdField(PlayEvents& events);
 void moveBall(int ball, double tick, PlayEvents& events);
 void bounceOffWalls(int ball, PlayEvents& events);
 void bounceOffPaddle(int ball, PlayEvents& events);
-bool ballMeetsBrick(int ball, int brick, double tick);   // true when the ball bounced off the brick
-void promoteBallSlots(PlayEvents& events);                // after the brick pass
-void resetLostLife(double clockNow, PlayEvents& events);  // when ballCount is 0
-void nudgeStuckBalls();                                   // a ball caught in a loop gets a new course
+bool ballMeetsBrick(int ball, int brick, double tick);     // true when the ball bounced off the brick
+void promoteBallSlots(PlayEvents& events);                 // after the brick pass
+void resetLostLife(double clockNow, PlayEvents& events);   // when ballCount is 0
+void nudgeStuckBalls();                                    // a ball caught in a loop gets a new course
 
 // bricks.cpp
 void updateBricks(double tick, PlayEvents& events);   // the brick pass; begins by setting levelCleared

@@ -15,6 +15,6 @@ int laserTargetRow();
 bool stepFallingBrick(Brick& brick, const Paddle& paddle, double tick, PlayEvents& events);
 
 // balls.cpp: the speed-up the balls' counted bounces bring.
-constexpr int SPEED_UP_BOUNCES = 40;     // counted bounces per speed step
+constexpr int SPEED_UP_BOUNCES = 40;   // counted bounces per speed step
 constexpr double SPEED_STEP = 0.25;
 constexpr double SPEED_MAX = 3.0;

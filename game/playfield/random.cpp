@@ -36,8 +36,8 @@ void seedRandom(RandomSource& random, unsigned int seed)
 
 long drawRandom(RandomSource& random)
 {
-    const uint32_t sum = static_cast<uint32_t>(random.state[random.front]) +
-                         static_cast<uint32_t>(random.state[random.rear]);
+    const uint32_t sum =
+        static_cast<uint32_t>(random.state[random.front]) + static_cast<uint32_t>(random.state[random.rear]);
     random.state[random.front] = static_cast<int32_t>(sum);
     const long result = static_cast<long>(sum >> 1);
     random.front = (random.front + 1) % DEGREE;

@@ -3,8 +3,6 @@
 // and the benchmark run the same rules.
 #include "game/playfield/playfield.h"
 
-#include "game/playfield/samples.h"
-
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -67,12 +65,12 @@ void launchOrFire(PlayEvents& events)
         ball.movingDown = false;
         ball.movingRight = true;
         ball.movingUp = true;
-        reportSound(events, SAMPLE_WALL, 0);
+        reportSound(events, SAMPLE_WALL);
     } else if (field.laserArmed && !field.laserActive) {
         field.laserX = field.paddle.x;
         field.laserY = field.paddle.y;
         field.laserActive = true;
-        reportSound(events, SAMPLE_LASER, 1);
+        reportSound(events, SAMPLE_LASER);
     }
 }
 

@@ -3,10 +3,11 @@
 // shadow map, a depth pre-pass and an additive shader-lit pass; without, a
 // plain textured pass that overwrites the previous one.
 //
-// Work that provably changes no pixel is left out (reach.cpp holds the
-// proofs): the lit pass of a light that adds nothing, the shadow pass of a map
-// that no lookup can find a shadow in, the shader blocks a light leaves dead,
-// and the scene order in the passes whose result does not depend on it.
+// Work that provably changes no pixel is left out (light_plans.cpp and
+// spot_bounds.cpp hold the proofs): the lit pass of a light that adds
+// nothing, the shadow pass of a map that no lookup can find a shadow in, the
+// shader blocks a light leaves dead, and the scene order in the passes whose
+// result does not depend on it.
 //
 // GL state left at the end of every frame: blending off, depth and colour masks
 // on, no program, model-view current, culling on.
@@ -16,7 +17,7 @@
 #include "game/playfield/playfield.h"
 #include "game/render/engine.h"
 #include "game/render/lights.h"
-#include "game/render/render.h"
+#include "game/render/render_internal.h"
 #include "game/shell/config.h"
 #include "game/shell/gamestate.h"
 
@@ -67,15 +68,9 @@ void loadLight(const Light& light, bool splash)
 void drawScene(SceneKind scene, bool shadowPass)
 {
     switch (scene) {
-    case SceneKind::Splash:
-        drawSplashScene(shadowPass);
-        break;
-    case SceneKind::Menu:
-        drawMenuScene(shadowPass);
-        break;
-    case SceneKind::Play:
-        drawPlayScene(shadowPass);
-        break;
+        case SceneKind::Splash: drawSplashScene(shadowPass); break;
+        case SceneKind::Menu: drawMenuScene(shadowPass); break;
+        case SceneKind::Play: drawPlayScene(shadowPass); break;
     }
 }
 
@@ -256,23 +251,6 @@ void endFrame()
 }
 
 }   // namespace
-
-void setCamera(float eyeX, float eyeY, float eyeZ, float centreX, float centreY, float centreZ, float nearPlane,
-               float fieldOfView)
-{
-    // Whole-number aspect ratio, as the window set-up uses (1.0 for every offered size).
-    const int height = config.screenHeight != 0 ? config.screenHeight : 1;
-    renderer.projection =
-        perspectiveMatrix(fieldOfView, static_cast<double>(config.screenWidth / height), nearPlane, FAR_PLANE);
-    const double eye[3] = {eyeX, eyeY, eyeZ}, centre[3] = {centreX, centreY, centreZ}, up[3] = {0, 1, 0};
-    renderer.camera = lookAtMatrix(eye, centre, up);
-    float m[16];
-    toFloats(renderer.projection, m);
-    glMatrixMode(GL_PROJECTION);
-    glLoadMatrixf(m);
-    glMatrixMode(GL_MODELVIEW);
-    loadCameraMatrix();
-}
 
 void depthPrepass()
 {

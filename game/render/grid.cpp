@@ -7,7 +7,7 @@
 #include <GL/glew.h>
 
 #include "game/playfield/playfield.h"
-#include "game/render/render.h"
+#include "game/render/render_internal.h"
 
 #include <cstring>
 
@@ -16,7 +16,8 @@ static_assert(BRICK_COUNT_MAX == BRICK_COUNT, "the grid buffer holds every brick
 const BrickFace BRICK_FACES[6] = {
     {{-1, 0, 0}, {{1, 0, -1.7f, -1, 0.5f}, {1, 1, -1.7f, 1, 0.5f}, {0, 1, -1.7f, 1, -0.5f}, {0, 0, -1.7f, -1, -0.5f}}},
     {{1, 0, 0}, {{0, 0, 1.7f, -1, 0.5f}, {1, 0, 1.7f, -1, -0.5f}, {1, 1, 1.7f, 1, -0.5f}, {0, 1, 1.7f, 1, 0.5f}}},
-    {{0, 0, -1}, {{-1, 1, -1.7f, -1, -0.5f}, {-1, 0, -1.7f, 1, -0.5f}, {0, 0, 1.7f, 1, -0.5f}, {0, 1, 1.7f, -1, -0.5f}}},
+    {{0, 0, -1},
+     {{-1, 1, -1.7f, -1, -0.5f}, {-1, 0, -1.7f, 1, -0.5f}, {0, 0, 1.7f, 1, -0.5f}, {0, 1, 1.7f, -1, -0.5f}}},
     {{0, 0, 1}, {{0, 0, -1.7f, -1, 0.5f}, {1, 0, 1.7f, -1, 0.5f}, {1, 1, 1.7f, 1, 0.5f}, {0, 1, -1.7f, 1, 0.5f}}},
     {{0, 1, 0}, {{0, 0, -1.7f, 1, 0.5f}, {1, 0, 1.7f, 1, 0.5f}, {1, 1, 1.7f, 1, -0.5f}, {0, 1, -1.7f, 1, -0.5f}}},
     {{0, -1, 0}, {{0, 1, -1.7f, -1, 0.5f}, {0, 0, -1.7f, -1, -0.5f}, {1, 0, 1.7f, -1, -0.5f}, {1, 1, 1.7f, -1, 0.5f}}},
@@ -24,8 +25,8 @@ const BrickFace BRICK_FACES[6] = {
 
 namespace {
 
-bool arraysOn = false;          // the three client arrays are enabled
-unsigned int arraysBuffer = 0;  // the buffer they point into
+bool arraysOn = false;           // the three client arrays are enabled
+unsigned int arraysBuffer = 0;   // the buffer they point into
 
 // The room's five faces, in world coordinates (the room stands at (40, -15, 23)).
 struct RoomFace {
@@ -89,7 +90,7 @@ void fillGrid(const int materials[])
         const Brick& b = field.bricks[i];
         const GridKey& k = lastKeys[i];
         same = k.present == b.present && (!b.present || (k.x == static_cast<float>(b.x) &&
-                                                           k.y == static_cast<float>(b.y) && k.material == materials[i]));
+                                                         k.y == static_cast<float>(b.y) && k.material == materials[i]));
     }
     if (same) {
         return;
@@ -129,7 +130,8 @@ void fillGrid(const int materials[])
     keysValid = true;
     if (slot > 0) {
         glBindBuffer(GL_ARRAY_BUFFER, renderer.gridBuffer);
-        glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(sizeof(GridVertex)) * slot * GRID_VERTICES_PER_BRICK,
+        glBufferSubData(GL_ARRAY_BUFFER, 0,
+                        static_cast<GLsizeiptr>(sizeof(GridVertex)) * slot * GRID_VERTICES_PER_BRICK,
                         renderer.gridStaging);
         arraysBuffer = 0;   // the pointers are set again on the next use
     }

@@ -9,7 +9,6 @@ Light& lightAt(int light) { return engine.lights[light]; }
 
 }   // namespace
 
-
 void initLights()
 {
     struct Initial {

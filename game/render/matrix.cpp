@@ -2,7 +2,7 @@
 // them), so a frame loads each object's finished matrix in one call instead
 // of pushing, translating and popping GL's stacks, and the renderer knows
 // every camera's matrices without reading them back.
-#include "game/render/render.h"
+#include "game/render/matrix.h"
 
 #include <cmath>
 

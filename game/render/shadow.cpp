@@ -1,11 +1,11 @@
-// game/render/shadow: the lit GLSL programs, the depth-texture shadow map with
-// its framebuffer, the shadow texture matrix on unit 4, and the object
-// matrices that a frame loads in one call each.
+// game/render/shadow: the lit GLSL programs (one per variant), the
+// depth-texture shadow map with its framebuffer, and the shadow texture
+// matrix on unit 4.
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
 #include "game/render/engine.h"
-#include "game/render/render.h"
+#include "game/render/render_internal.h"
 #include "game/shell/config.h"
 
 #include <cstdio>
@@ -15,8 +15,6 @@
 #include <vector>
 
 namespace {
-
-constexpr long MAX_SHADER_BYTES = 1 << 20;   // a shader source larger than this is refused
 
 const Matrix4 BIAS_MATRIX = {{0.5, 0, 0, 0, 0, 0.5, 0, 0, 0, 0, 0.5, 0, 0.5, 0.5, 0.5, 1}};
 
@@ -70,43 +68,6 @@ void disableShadows(const char* why)
     printf("%s Shadows maps disabled\n", why);
     engine.shadowsEnabled = false;
 }
-
-}   // namespace
-
-char* readTextFile(const char* path)
-{
-    if (!path) {
-        return nullptr;
-    }
-    FILE* file = fopen(path, "r");
-    if (!file) {
-        return nullptr;
-    }
-    long size = -1;
-    if (fseek(file, 0, SEEK_END) == 0) {
-        size = ftell(file);
-        rewind(file);
-    }
-    if (size <= 0 || size > MAX_SHADER_BYTES) {
-        fclose(file);
-        return nullptr;
-    }
-    char* text = static_cast<char*>(malloc(static_cast<size_t>(size) + 1));
-    if (!text) {
-        fclose(file);
-        return nullptr;
-    }
-    const size_t count = fread(text, 1, static_cast<size_t>(size), file);
-    fclose(file);
-    if (count == 0) {
-        free(text);
-        return nullptr;
-    }
-    text[count] = '\0';
-    return text;
-}
-
-namespace {
 
 // The source with the defines after the #version line, which must precede every other directive.
 std::string withDefines(const char* text, int variant)
@@ -225,8 +186,7 @@ void createShadowMap()
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
     glTexParameteri(GL_TEXTURE_2D, GL_DEPTH_TEXTURE_MODE, GL_INTENSITY);
     progress("|-------      |", true);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, width, height, 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_BYTE,
-                 nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, width, height, 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_BYTE, nullptr);
     glBindTexture(GL_TEXTURE_2D, 0);
 
     glGenFramebuffersEXT(1, &renderer.shadowFramebuffer);
@@ -278,17 +238,3 @@ void loadShadowMatrix()
 }
 
 void loadWorldShadowMatrix() { loadShadowTextureMatrix(rigidInverse(renderer.viewCamera)); }
-
-void loadCameraMatrix()
-{
-    float values[16];
-    toFloats(renderer.camera, values);
-    glLoadMatrixf(values);
-}
-
-void loadObjectMatrix(const Matrix4& model)
-{
-    float values[16];
-    toFloats(multiply(renderer.camera, model), values);
-    glLoadMatrixf(values);
-}

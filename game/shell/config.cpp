@@ -1,6 +1,7 @@
 // game/shell/config: config.ini and level pack discovery.
 #include "game/shell/config.h"
 
+#include "levelpack/intreader.h"
 #include "platform/dirlist.h"
 
 #include <cctype>
@@ -15,77 +16,6 @@
 Config config;
 PackList packList;
 
-namespace {
-
-// Reads like "%d": white space skipped, sign, digits. On failure nothing is
-// consumed beyond the white space, so the next read sees the same text.
-bool scanInt(FILE* file, int64_t& value)
-{
-    int c = getc(file);
-    while (c != EOF && isspace(c)) {
-        c = getc(file);
-    }
-    if (c != EOF) {
-        ungetc(c, file);
-    }
-    // Remember where the word starts: a failed read leaves it whole for the
-    // next read (the pack name), and only one character may be pushed back.
-    const long start = ftell(file);
-    c = getc(file);
-    bool negative = false;
-    if (c == '+' || c == '-') {
-        negative = (c == '-');
-        c = getc(file);
-    }
-    if (c == EOF || !isdigit(c)) {
-        if (start >= 0) {
-            fseek(file, start, SEEK_SET);
-        }
-        return false;
-    }
-    int64_t magnitude = 0;
-    while (c != EOF && isdigit(c)) {
-        if (magnitude < (int64_t{1} << 40)) {
-            magnitude = magnitude * 10 + (c - '0');
-        }
-        c = getc(file);
-    }
-    if (c != EOF) {
-        ungetc(c, file);
-    }
-    value = negative ? -magnitude : magnitude;
-    return true;
-}
-
-// Reads one word of at most capacity - 1 bytes like "%s"; a longer word is dropped.
-bool scanWord(FILE* file, char* out, size_t capacity, bool& tooLong)
-{
-    int c = getc(file);
-    while (c != EOF && isspace(c)) {
-        c = getc(file);
-    }
-    if (c == EOF) {
-        return false;
-    }
-    std::string word;
-    tooLong = false;
-    while (c != EOF && !isspace(c)) {
-        if (word.size() + 1 < capacity) {
-            word.push_back(static_cast<char>(c));
-        } else {
-            tooLong = true;
-        }
-        c = getc(file);
-    }
-    if (tooLong) {
-        return false;
-    }
-    memcpy(out, word.c_str(), word.size() + 1);
-    return true;
-}
-
-}   // namespace
-
 bool readConfig(const char* path, Config& cfg)
 {
     FILE* file = fopen(path, "r");
@@ -98,25 +28,28 @@ bool readConfig(const char* path, Config& cfg)
         fclose(file);
         return false;
     }
+    // The level format's reader: a value that is no integer stays unread, so
+    // it and everything after it keep their defaults and the word is read as
+    // the pack name.
+    IntReader in = readerOverFile(file);
     int64_t value = 0;
     bool reading = true;   // once an integer fails, the following ones fail at the same place
-    if (reading && (reading = scanInt(file, value))) {
+    if (reading && (reading = readWideInt(in, value) == ReadOutcome::Value)) {
         cfg.screenWidth = static_cast<int32_t>(value);
     }
-    if (reading && (reading = scanInt(file, value))) {
+    if (reading && (reading = readWideInt(in, value) == ReadOutcome::Value)) {
         cfg.screenHeight = static_cast<int32_t>(value);
     }
-    if (reading && (reading = scanInt(file, value))) {
+    if (reading && (reading = readWideInt(in, value) == ReadOutcome::Value)) {
         cfg.mouseControl = static_cast<uint8_t>(value & 0xFF);
     }
-    if (reading && (reading = scanInt(file, value))) {
+    if (reading && (reading = readWideInt(in, value) == ReadOutcome::Value)) {
         cfg.fallMode = static_cast<uint8_t>(value & 0xFF);
     }
     bool tooLong = false;
-    scanWord(file, cfg.levelPackName, sizeof cfg.levelPackName, tooLong);
+    readWord(in, cfg.levelPackName, sizeof cfg.levelPackName, tooLong);
     if (tooLong) {
-        printf("config.ini: the level pack name is longer than %d characters and was ignored.\n",
-               PACK_NAME_SIZE - 1);
+        printf("config.ini: the level pack name is longer than %d characters and was ignored.\n", PACK_NAME_SIZE - 1);
     }
     fclose(file);
     return true;

@@ -3,24 +3,25 @@
 // tests share it.
 #pragma once
 
+#include "levelpack/catalogue.h"   // PACK_FOLDER
+
 #include <cstdint>
 #include <string>
 
-constexpr int PACK_NAME_SIZE = 100;     // bytes of a pack file name, terminator included
-constexpr int PACK_LIST_SIZE = 100;     // names PackList holds
+constexpr int PACK_NAME_SIZE = 100;   // bytes of a pack file name, terminator included
+constexpr int PACK_LIST_SIZE = 100;   // names PackList holds
 constexpr const char* CONFIG_FILE = "config.ini";
-constexpr const char* PACK_FOLDER = "Levels Packs";
-constexpr int MIN_WINDOW_WIDTH = 320;    // pixels: below this the menus do not fit
+constexpr int MIN_WINDOW_WIDTH = 320;   // pixels: below this the menus do not fit
 constexpr int MIN_WINDOW_HEIGHT = 240;
 
 // The five settings. Lives for the whole run; the options menu changes it in
 // memory and QUIT writes it back.
 struct Config {
-    int32_t screenWidth = 1024;               // window width request, pixels
-    int32_t screenHeight = 768;               // window height request, pixels
-    uint8_t mouseControl = 1;                 // nonzero: the mouse steers the paddle
-    uint8_t fallMode = 0;                     // nonzero: destroyed bricks fall
-    char levelPackName[PACK_NAME_SIZE] = {};  // selected pack's file name, no folder
+    int32_t screenWidth = 1024;                // window width request, pixels
+    int32_t screenHeight = 768;                // window height request, pixels
+    uint8_t mouseControl = 1;                  // nonzero: the mouse steers the paddle
+    uint8_t fallMode = 0;                      // nonzero: destroyed bricks fall
+    char levelPackName[PACK_NAME_SIZE] = {};   // selected pack's file name, no folder
 };
 
 // Pack files found at start-up, sorted. Lives for the whole run.

@@ -22,6 +22,10 @@ namespace {
 void loadingStep()
 {
     shellSeams.runLoading();
+    // Once, for whoever waits for the game to be up (the windowed tests, the
+    // start-up benchmark): the window size the splash lays its picture out for.
+    printf("%d/%d\n", config.screenWidth, config.screenHeight);
+    printf("%f\n", static_cast<double>(config.screenWidth) / config.screenHeight);
     enterState(ShellState::Splash);
 }
 
@@ -38,7 +42,7 @@ void splashStep()
         game.splashFade = std::fmin(1.0, game.splashFade + 0.005 * frameClock.tick);
     }
     if (!game.splashSoundDone) {
-        soundPlaySample(SAMPLE_MORVI, 1);
+        playCue(SAMPLE_MORVI);
         game.splashSoundDone = true;
     }
     if (frameClock.clockNow - game.splashStartTime > SPLASH_TIME) {
@@ -61,7 +65,7 @@ void menuStep()
     }
 
     if (!game.menuJingleDone) {
-        soundPlaySample(SAMPLE_PRES, 1);
+        playCue(SAMPLE_PRES);
         game.menuJingleDone = true;
     }
 
@@ -108,7 +112,7 @@ bool advanceLevel()
         returnToMenu(0);
         return false;
     }
-    soundPlaySample(SAMPLE_START, 1);
+    playCue(SAMPLE_START);
     return true;
 }
 
@@ -178,17 +182,10 @@ void pausedStep() { shiftClocks(frameClock.clockNow - frameClock.clockPrev); }
 void render(FrameRenderer which)
 {
     switch (which) {
-    case FrameRenderer::Splash:
-        shellSeams.renderSplash();
-        break;
-    case FrameRenderer::Menu:
-        shellSeams.renderMenu();
-        break;
-    case FrameRenderer::Play:
-        shellSeams.renderPlay();
-        break;
-    case FrameRenderer::Own:
-        break;
+        case FrameRenderer::Splash: shellSeams.renderSplash(); break;
+        case FrameRenderer::Menu: shellSeams.renderMenu(); break;
+        case FrameRenderer::Play: shellSeams.renderPlay(); break;
+        case FrameRenderer::Own: break;
     }
 }
 
@@ -200,15 +197,15 @@ void render(FrameRenderer which)
 
 const StateRow STATE_TABLE[SHELL_STATES] = {
     // name       step          moves  renderer               input             pause
-    {"Loading",  loadingStep,  false, FrameRenderer::Own,   InputUse::Ignored,   PauseRule::Never},
-    {"Splash",   splashStep,   false, FrameRenderer::Splash, InputUse::Drain,  PauseRule::FocusLossOnly},
-    {"Menu",     menuStep,     false, FrameRenderer::Menu,   InputUse::Menu,   PauseRule::Never},
-    {"Options",  menuStep,     false, FrameRenderer::Menu,   InputUse::Menu,   PauseRule::Never},
-    {"Ready",    gameStep,     false, FrameRenderer::Play,   InputUse::Game,   PauseRule::Anytime},
-    {"Play",     gameStep,     true,  FrameRenderer::Play,   InputUse::Game,   PauseRule::Anytime},
-    {"LifeLost", gameStep,     true,  FrameRenderer::Play,   InputUse::Game,   PauseRule::Anytime},
-    {"GameOver", gameStep,     false, FrameRenderer::Play,   InputUse::Game,   PauseRule::Anytime},
-    {"Paused",   pausedStep,   false, FrameRenderer::Own,   InputUse::Paused, PauseRule::Never},
+    {"Loading", loadingStep, false, FrameRenderer::Own, InputUse::Ignored, PauseRule::Never},
+    {"Splash", splashStep, false, FrameRenderer::Splash, InputUse::Drain, PauseRule::FocusLossOnly},
+    {"Menu", menuStep, false, FrameRenderer::Menu, InputUse::Menu, PauseRule::Never},
+    {"Options", menuStep, false, FrameRenderer::Menu, InputUse::Menu, PauseRule::Never},
+    {"Ready", gameStep, false, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
+    {"Play", gameStep, true, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
+    {"LifeLost", gameStep, true, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
+    {"GameOver", gameStep, false, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
+    {"Paused", pausedStep, false, FrameRenderer::Own, InputUse::Paused, PauseRule::Never},
 };
 
 void setCameraAngles(double yaw, double pitch)

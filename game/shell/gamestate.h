@@ -11,24 +11,23 @@
 #pragma once
 
 #include "game/playfield/playfield.h"
+#include "platform/seams.h"   // shellSeams
 
 #include <cstdint>
 
-constexpr int READY_TIME = 2500;      // ms: a level's ready phase
-constexpr int PAUSE_TIME = 2000;      // ms: life-lost pause and game-over wait
-constexpr int SPLASH_TIME = 10000;    // ms
-constexpr double MAX_PITCH = 1.4707963259999999;   // radians: a right angle less 0.1
-constexpr int RESOLUTION_CHOICES = 7;
-constexpr int RESOLUTIONS[RESOLUTION_CHOICES][2] = {{640, 480},  {800, 600},  {1024, 768}, {1152, 864},
-                                                    {1280, 800}, {1366, 768}, {1920, 1080}};
-constexpr int MENU_MESSAGE_SIZE = 240;   // bytes of the failure shown in the menu, terminator included
+constexpr int READY_TIME = 2500;                       // ms: a level's ready phase
+constexpr int PAUSE_TIME = 2000;                       // ms: life-lost pause and game-over wait
+constexpr int SPLASH_TIME = 10000;                     // ms
+constexpr double MAX_PITCH = 1.4707963259999999;       // radians: a right angle less 0.1
+constexpr int RESOLUTION_CHOICES = RESOLUTION_COUNT;   // the window sizes of the catalogue
+constexpr int MENU_MESSAGE_SIZE = 240;                 // bytes of the failure shown in the menu, terminator included
 
 enum class ShellState : uint8_t {
-    Loading,    // the first frame builds the scene
-    Splash,     // ten seconds of title
-    Menu,       // the main menu
-    Options,    // the options screen
-    Ready,      // a level's first 2500 ms: the ball rests on the paddle
+    Loading,   // the first frame builds the scene
+    Splash,    // ten seconds of title
+    Menu,      // the main menu
+    Options,   // the options screen
+    Ready,     // a level's first 2500 ms: the ball rests on the paddle
     Play,
     LifeLost,   // all balls lost with lives left: 2000 ms before play goes on
     GameOver,   // no lives: 2000 ms of GAME OVER, then the menu
@@ -39,20 +38,20 @@ constexpr int SHELL_STATES = static_cast<int>(ShellState::Count);
 
 enum class FrameRenderer : uint8_t { Own, Splash, Menu, Play };   // Own: the state draws itself
 enum class InputUse : uint8_t {
-    Ignored,  // not even polled (the loading frame)
-    Drain,    // polled and dropped: presses made now never act later
-    Menu,     // menu keys, once per press
-    Game,     // Escape, pause, and in Play and LifeLost the paddle, camera, launch and fire
-    Paused,   // resume, Escape
+    Ignored,   // not even polled (the loading frame)
+    Drain,     // polled and dropped: presses made now never act later
+    Menu,      // menu keys, once per press
+    Game,      // Escape, pause, and in Play and LifeLost the paddle, camera, launch and fire
+    Paused,    // resume, Escape
 };
 enum class PauseRule : uint8_t { Never, FocusLossOnly, Anytime };   // Anytime: P, Start and focus loss
 
 // One line of the state table: what a state does every frame, in frame order.
 struct StateRow {
-    const char* name;             // as the trace prints it
-    void (*step)();               // the state's logic, before its renderer
-    bool fieldMoves;              // the play rules step; otherwise the field is held at home
-    FrameRenderer renderer;       // Paused draws what the paused state drew
+    const char* name;         // as the trace prints it
+    void (*step)();           // the state's logic, before its renderer
+    bool fieldMoves;          // the play rules step; otherwise the field is held at home
+    FrameRenderer renderer;   // Paused draws what the paused state drew
     InputUse input;
     PauseRule pause;
 };
@@ -61,37 +60,37 @@ extern const StateRow STATE_TABLE[SHELL_STATES];   // indexed by ShellState
 
 // Lives for the whole run; only the menus change menuCursor and resolutionIndex.
 struct GameState {
-    ShellState state = ShellState::Loading;    // changed only through enterState
-    ShellState pausedFrom = ShellState::Play;  // the state Paused returns to
-    bool splashActive = true;          // Loading or Splash (kept in step with state)
-    bool inMenu = true;                // not yet in a game: Loading, Splash, Menu or Options
-    bool optionsShown = false;         // Options
-    int32_t menuCursor = 0;            // selected menu line; kept within the screen's lines
-    bool splashClockStarted = false;   // splashStartTime has been taken
-    double splashStartTime = 0;        // ms: clock of the first frame after loading
+    ShellState state = ShellState::Loading;     // changed only through enterState
+    ShellState pausedFrom = ShellState::Play;   // the state Paused returns to
+    bool splashActive = true;                   // Loading or Splash (kept in step with state)
+    bool inMenu = true;                         // not yet in a game: Loading, Splash, Menu or Options
+    bool optionsShown = false;                  // Options
+    int32_t menuCursor = 0;                     // selected menu line; kept within the screen's lines
+    bool splashClockStarted = false;            // splashStartTime has been taken
+    double splashStartTime = 0;                 // ms: clock of the first frame after loading
     bool splashSoundDone = false;
-    bool menuJingleDone = false;       // the menu sound plays once per run
-    int32_t lastAliveTime = 0;         // ms: last game frame with lives left
-    int32_t resolutionIndex = 0;       // last size chosen from resolutions
-    double pauseCarry = 0;             // ms paused but not yet moved into the whole-ms clocks
-    bool wasFocused = true;            // the window had the focus at the previous poll
+    bool menuJingleDone = false;                // the menu sound plays once per run
+    int32_t lastAliveTime = 0;                  // ms: last game frame with lives left
+    int32_t resolutionIndex = 0;                // last size chosen from resolutions
+    double pauseCarry = 0;                      // ms paused but not yet moved into the whole-ms clocks
+    bool wasFocused = true;                     // the window had the focus at the previous poll
     char menuMessage[MENU_MESSAGE_SIZE] = {};   // a failure the menu shows until the next key press
-    bool saveFailed = false;           // QUIT could not save; the next QUIT leaves without saving
+    bool saveFailed = false;                    // QUIT could not save; the next QUIT leaves without saving
     // Animations: advanced by the state steps by the frame's tick, read by the renderers.
-    double menuSpin = 0;               // degrees of the menu's spinning brick
-    double splashFade = 0;             // brightness of the splash light, 0 to 1
-    double readySlide = 0;             // y of the READY text while it sinks
-    double exitSpin[4] = {};           // degrees of the open exit's four zig-zags
-    bool trace = false;                // state changes and actions on standard output (tests)
+    double menuSpin = 0;       // degrees of the menu's spinning brick
+    double splashFade = 0;     // brightness of the splash light, 0 to 1
+    double readySlide = 0;     // y of the READY text while it sinks
+    double exitSpin[4] = {};   // degrees of the open exit's four zig-zags
+    bool trace = false;        // state changes and actions on standard output (tests)
 };
 
 extern GameState game;
 
 // The frame clock, set by the frame loop at the top of every frame.
 struct FrameClock {
-    double clockNow = 0;           // ms since the windowing toolkit started
-    double clockPrev = 0;          // the previous frame's clockNow
-    double tick = 0;               // this frame's step in units of 1/70 s
+    double clockNow = 0;    // ms since the windowing toolkit started
+    double clockPrev = 0;   // the previous frame's clockNow
+    double tick = 0;        // this frame's step in units of 1/70 s
 };
 
 extern FrameClock frameClock;
@@ -100,42 +99,29 @@ extern FrameClock frameClock;
 // sets it when it starts the stream; a level load and the return to the menu clear it.
 extern bool musicPlaying;
 
-// What the frame loop and the input call outside the window-free logic; the
-// program points these at the renderers and GLUT, tests at fakes.
-struct ShellSeams {
-    double (*readClock)() = nullptr;             // ms since the windowing toolkit started
-    void (*swapBuffers)() = nullptr;             // replaces the frame on screen
-    void (*runLoading)() = nullptr;
-    void (*renderSplash)() = nullptr;
-    void (*renderMenu)() = nullptr;
-    void (*renderPlay)() = nullptr;
-    void (*createShadowMap)() = nullptr;
-    void (*reshape)(int width, int height) = nullptr;
-    void (*exitProgram)(int status) = nullptr;   // ends the process
-};
-
-extern ShellSeams shellSeams;
+// shellSeams, what the frame loop and the input call outside the window-free
+// logic, is declared with the other seams in platform/seams.h.
 
 // ---------------------------------------------------------------------------
 // Operations
 // ---------------------------------------------------------------------------
 
 // states.cpp
-void enterState(ShellState state);           // the one way to change state; flags follow, trace says so
+void enterState(ShellState state);   // the one way to change state; flags follow, trace says so
 // Ready, Play, LifeLost or GameOver, as the field stands elapsed ms into its level.
 ShellState playState(int32_t elapsed);
-void pauseGame();                            // from a state whose row allows it
+void pauseGame();   // from a state whose row allows it
 void resumeGame();
 // Moves every clock-based time (level start, life-lost pause, last frame alive,
 // splash start) on by ms, so timers stand still over a pause.
 void shiftClocks(double ms);
-void showMenuMessage(const char* text);      // also on standard output
-void traceLine(const char* format, ...);     // with game.trace only
+void showMenuMessage(const char* text);    // also on standard output
+void traceLine(const char* format, ...);   // with game.trace only
 
 // frame.cpp
-void GameFrame();                            // one whole frame: clock, state step, renderer, input
+void GameFrame();   // one whole frame: clock, state step, renderer, input
 void setCameraAngles(double yaw, double pitch);
-void returnToMenu(int levelNumber);          // after a completed pack (0) or a game over (1)
+void returnToMenu(int levelNumber);   // after a completed pack (0) or a game over (1)
 
 // play.cpp: the shell's side of the play rules.
 // Reads level field.levelNumber of "Levels Packs/" + the configured pack and
@@ -150,5 +136,5 @@ void applyPlayEvents(const PlayEvents& events);
 extern PlayEvents playEvents;
 
 // input.cpp
-void handleInput();                          // polls every device once per frame and acts by the state's row
-void moveCamera(int steps);                  // along the view direction, 0.1 per step
+void handleInput();           // polls every device once per frame and acts by the state's row
+void moveCamera(int steps);   // along the view direction, 0.1 per step

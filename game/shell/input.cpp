@@ -29,16 +29,16 @@ constexpr int MENU_PRESSES = PRESS_ORDER_SIZE + PAD_PRESS_ORDER_SIZE;
 struct Controls {
     MenuKey menu[MENU_PRESSES];   // menu presses in order: the keyboard's, then the pads'
     int menuCount = 0;
-    int anyPresses = 0;           // of every key and button: clears the menu's message
-    int pausePresses = 0;         // P, Start
-    bool escape = false;          // Escape or B pressed since the last poll or held
-    int fires = 0;                // launch/fire actions asked for: one a press, or one while held
-    bool keyLeft = false;         // the arrows, for keyboard control
+    int anyPresses = 0;     // of every key and button: clears the menu's message
+    int pausePresses = 0;   // P, Start
+    bool escape = false;    // Escape or B pressed since the last poll or held
+    int fires = 0;          // launch/fire actions asked for: one a press, or one while held
+    bool keyLeft = false;   // the arrows, for keyboard control
     bool keyRight = false;
-    double padAxis = 0;           // the pad's d-pad or stick, -1 to 1, in every control mode
+    double padAxis = 0;   // the pad's d-pad or stick, -1 to 1, in every control mode
 };
 
-void menuSound() { soundPlaySample(SAMPLE_CURSOR, 2); }
+void menuSound() { playCue(SAMPLE_CURSOR); }
 
 bool pressedOrDown(Key key) { return keyPresses(key) > 0 || keyDown(key); }
 
@@ -64,8 +64,8 @@ void gatherMenuKeys(Controls& controls)
     for (int i = 0; i < keyCount; ++i) {
         const Key key = keys[i];
         if (key == Key::Up || key == Key::Down || key == Key::Enter || key == Key::Escape) {
-            controls.menu[controls.menuCount++] = key == Key::Up     ? MenuKey::Up
-                                                  : key == Key::Down ? MenuKey::Down
+            controls.menu[controls.menuCount++] = key == Key::Up      ? MenuKey::Up
+                                                  : key == Key::Down  ? MenuKey::Down
                                                   : key == Key::Enter ? MenuKey::Enter
                                                                       : MenuKey::Back;
         }
@@ -74,8 +74,7 @@ void gatherMenuKeys(Controls& controls)
     const int buttonCount = gamepadPressOrder(buttons, PAD_PRESS_ORDER_SIZE);
     for (int i = 0; i < buttonCount; ++i) {
         const PadButton button = buttons[i];
-        if (button == PadButton::Up || button == PadButton::Down || button == PadButton::A ||
-            button == PadButton::B) {
+        if (button == PadButton::Up || button == PadButton::Down || button == PadButton::A || button == PadButton::B) {
             controls.menu[controls.menuCount++] = button == PadButton::Up     ? MenuKey::Up
                                                   : button == PadButton::Down ? MenuKey::Down
                                                   : button == PadButton::A    ? MenuKey::Enter
@@ -118,7 +117,7 @@ void newGame()
     cameraYaw = 0;
     cameraPitch = 0;
     game.readySlide = 0;
-    soundPlaySample(SAMPLE_START, 1);
+    playCue(SAMPLE_START);
     enterState(ShellState::Ready);
 }
 
@@ -141,21 +140,20 @@ void quit()
 void mainMenuAction()
 {
     switch (game.menuCursor) {
-    case 0:
-        traceLine("menu NEW GAME");
-        newGame();
-        break;
-    case 1:
-        traceLine("menu OPTIONS");
-        enterState(ShellState::Options);
-        menuSound();
-        break;
-    case 2:
-        traceLine("menu QUIT");
-        quit();
-        break;
-    default:
-        break;
+        case 0:
+            traceLine("menu NEW GAME");
+            newGame();
+            break;
+        case 1:
+            traceLine("menu OPTIONS");
+            enterState(ShellState::Options);
+            menuSound();
+            break;
+        case 2:
+            traceLine("menu QUIT");
+            quit();
+            break;
+        default: break;
     }
 }
 
@@ -173,26 +171,20 @@ void optionsAction()
     static const char* const LINES[5] = {"RESOLUTION", "FALL MODE", "CONTROL MODE", "LEVELS PACK", "RETURN"};
     traceLine("option %s", LINES[game.menuCursor]);
     switch (game.menuCursor) {
-    case 0:
-        cycleResolution();
-        break;
-    case 1:
-        config.fallMode = config.fallMode == 0 ? 1 : 0;
-        break;
-    case 2:
-        config.mouseControl = config.mouseControl == 1 ? 0 : 1;
-        break;
-    case 3:
-        // With no pack found there is nothing to choose: the configured name stays.
-        if (packList.count == 0) {
-            return;
-        }
-        packList.packIndex = packList.packIndex < packList.lastPackIndex ? packList.packIndex + 1 : 0;
-        memcpy(config.levelPackName, packList.names[packList.packIndex], PACK_NAME_SIZE);
-        break;
-    default:
-        enterState(ShellState::Menu);   // RETURN: the cursor stays and lands on QUIT
-        break;
+        case 0: cycleResolution(); break;
+        case 1: config.fallMode = config.fallMode == 0 ? 1 : 0; break;
+        case 2: config.mouseControl = config.mouseControl == 1 ? 0 : 1; break;
+        case 3:
+            // With no pack found there is nothing to choose: the configured name stays.
+            if (packList.count == 0) {
+                return;
+            }
+            packList.packIndex = packList.packIndex < packList.lastPackIndex ? packList.packIndex + 1 : 0;
+            memcpy(config.levelPackName, packList.names[packList.packIndex], PACK_NAME_SIZE);
+            break;
+        default:
+            enterState(ShellState::Menu);   // RETURN: the cursor stays and lands on QUIT
+            break;
     }
     menuSound();
 }
@@ -200,25 +192,25 @@ void optionsAction()
 void menuPress(MenuKey key)
 {
     switch (key) {
-    case MenuKey::Up:
-    case MenuKey::Down:
-        game.menuCursor += key == MenuKey::Down ? 1 : -1;
-        menuSound();
-        break;
-    case MenuKey::Enter:
-        if (game.state == ShellState::Options) {
-            optionsAction();
-        } else {
-            mainMenuAction();
-        }
-        break;
-    case MenuKey::Back:
-        // Escape (or B) steps back from the options; on the main menu it does nothing.
-        if (game.state == ShellState::Options) {
-            game.menuCursor = 4;
-            optionsAction();
-        }
-        break;
+        case MenuKey::Up:
+        case MenuKey::Down:
+            game.menuCursor += key == MenuKey::Down ? 1 : -1;
+            menuSound();
+            break;
+        case MenuKey::Enter:
+            if (game.state == ShellState::Options) {
+                optionsAction();
+            } else {
+                mainMenuAction();
+            }
+            break;
+        case MenuKey::Back:
+            // Escape (or B) steps back from the options; on the main menu it does nothing.
+            if (game.state == ShellState::Options) {
+                game.menuCursor = 4;
+                optionsAction();
+            }
+            break;
     }
     clampCursor();
 }
@@ -404,22 +396,17 @@ void handleInput()
         game.menuMessage[0] = '\0';
     }
     switch (row.input) {
-    case InputUse::Menu:
-        menuInput(controls);
-        break;
-    case InputUse::Game:
-        gameInput(controls);
-        break;
-    case InputUse::Paused:
-        if (STATE_TABLE[static_cast<int>(game.pausedFrom)].pause == PauseRule::FocusLossOnly) {
-            resumeGame();   // the splash takes no keys: it goes on when the focus is back
-            return;
-        }
-        pausedInput(controls);
-        break;
-    case InputUse::Drain:
-    case InputUse::Ignored:
-        return;   // the splash: no keys act and the pointer is left where it is
+        case InputUse::Menu: menuInput(controls); break;
+        case InputUse::Game: gameInput(controls); break;
+        case InputUse::Paused:
+            if (STATE_TABLE[static_cast<int>(game.pausedFrom)].pause == PauseRule::FocusLossOnly) {
+                resumeGame();   // the splash takes no keys: it goes on when the focus is back
+                return;
+            }
+            pausedInput(controls);
+            break;
+        case InputUse::Drain:
+        case InputUse::Ignored: return;   // the splash: no keys act and the pointer is left where it is
     }
     switches();
     warpPointer(CURSOR_ANCHOR_X, CURSOR_ANCHOR_Y);

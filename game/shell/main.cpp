@@ -37,11 +37,7 @@ const char* startupLog = nullptr;
 void renderSplashAndLogStartup()
 {
     renderSplash();
-    shellSeams.renderSplash = renderSplash;
-    startupLog = getenv("TESSIVAR_STARTUP_LOG");
-    if (startupLog && *startupLog) {
-        shellSeams.renderSplash = renderSplashAndLogStartup;
-    }
+    shellSeams.renderSplash = renderSplash;   // the first splash frame only
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     if (FILE* log = fopen(startupLog, "a")) {
@@ -142,6 +138,9 @@ int main(int argc, char** argv)
     glutInitWindowPosition(0, 0);
     glutInitWindowSize(config.screenWidth, config.screenHeight);
     glutCreateWindow("Tessivar");
+    useX11Input();
+    useSdlSound();
+    useGlTextureUpload();
 
     // The new window's context is current: its drawable is the X window.
     inputInit(static_cast<unsigned long>(glXGetCurrentDrawable()));

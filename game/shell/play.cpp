@@ -6,6 +6,7 @@
 #include "game/render/lights.h"
 #include "game/shell/config.h"
 #include "game/shell/gamestate.h"
+#include "game/shell/shell.h"
 #include "platform/sound.h"
 
 #include <cstdio>
@@ -44,24 +45,21 @@ void applyLight(int light, const LightChange& change)
 
 }   // namespace
 
+void playCue(SampleSlot slot) { soundPlaySample(slot, SAMPLE_CHANNELS[slot]); }
+
 void applyPlayEvents(const PlayEvents& events)
 {
     for (int i = 0; i < events.count; ++i) {
         const PlayEvent& event = events.list[i];
         switch (event.type) {
-        case PlayEventType::Sound:
-            soundPlaySample(event.sample, event.channel);
-            break;
-        case PlayEventType::StopMusic:
-            soundStopStream();
-            break;
-        case PlayEventType::CameraReset:
-            cameraYaw = 0;
-            cameraPitch = 0;
-            break;
-        case PlayEventType::LifeLost:
-        case PlayEventType::LevelCleared:
-            break;
+            case PlayEventType::Sound: soundPlaySample(event.sample, event.channel); break;
+            case PlayEventType::StopMusic: soundStopStream(); break;
+            case PlayEventType::CameraReset:
+                cameraYaw = 0;
+                cameraPitch = 0;
+                break;
+            case PlayEventType::LifeLost:
+            case PlayEventType::LevelCleared: break;
         }
     }
     for (int light = 0; light < PLAY_LIGHTS; ++light) {

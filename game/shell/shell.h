@@ -8,5 +8,8 @@
 constexpr int CURSOR_ANCHOR_X = 512;
 constexpr int CURSOR_ANCHOR_Y = 384;
 
+// Plays a cue on the channel the catalogue gives it.
+void playCue(SampleSlot slot);
+
 // The GLUT reshape callback; also applied by the RESOLUTION option.
 void reshape(int width, int height);

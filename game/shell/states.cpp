@@ -35,8 +35,7 @@ ShellState playState(int32_t elapsed)
 
 void pauseGame()
 {
-    if (game.state == ShellState::Paused ||
-        STATE_TABLE[static_cast<int>(game.state)].pause == PauseRule::Never) {
+    if (game.state == ShellState::Paused || STATE_TABLE[static_cast<int>(game.state)].pause == PauseRule::Never) {
         return;
     }
     game.pausedFrom = game.state;

@@ -6,85 +6,81 @@
 #include <chrono>
 #include <cstdio>
 #include <new>
+#include <utility>
 
 TextureLoadTimes textureLoadTimes;
+TextureManager textureManager;
+TextureUploader textureUploader;
 
 namespace {
 
 const char* const LOG_PREFIX = "Ostrel Engine Texture Manager: ";
 
-double secondsSince(std::chrono::steady_clock::time_point start) {
+double secondsSince(std::chrono::steady_clock::time_point start)
+{
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 // Hands the pixels to the GPU and drops the CPU copy, which is never needed again.
-void uploadAndRelease(Texture* texture) {
+void uploadAndRelease(Texture& texture)
+{
     const auto start = std::chrono::steady_clock::now();
-    texture->glName = textureUploader.upload != nullptr ? textureUploader.upload(texture) : 0;
+    texture.glName = textureUploader.upload != nullptr ? textureUploader.upload(&texture) : 0;
     textureLoadTimes.uploadSeconds += secondsSince(start);
-    delete[] texture->pixels;
-    texture->pixels = nullptr;
+    texture.pixels.reset();
 }
 
-}  // namespace
+}   // namespace
 
-TextureManager* TextureManager::instance() {
-    static TextureManager* manager = new TextureManager;
-    return manager;
-}
-
-bool TextureManager::createDefaultTexture() {
+bool createDefaultTexture()
+{
     deleteAllTextures();
-    Texture* texture = new (std::nothrow) Texture;
-    if (texture == nullptr) {
-        return false;
-    }
     constexpr int32_t side = DEFAULT_TEXTURE_SIZE;
-    texture->pixels = new (std::nothrow) uint8_t[side * side];
-    if (texture->pixels == nullptr) {
-        delete texture;
+    Texture texture;
+    texture.pixels.reset(new (std::nothrow) uint8_t[side * side]);
+    if (!texture.pixels) {
         return false;
     }
-    texture->width = side;
-    texture->height = side;
-    texture->format = IMAGE_LUMINANCE;
-    texture->bytesPerPixel = 1;
+    texture.width = side;
+    texture.height = side;
+    texture.format = IMAGE_LUMINANCE;
+    texture.bytesPerPixel = 1;
     for (int32_t row = 0; row < side; ++row) {
         for (int32_t column = 0; column < side; ++column) {
             bool white = ((column / DEFAULT_TEXTURE_SQUARE) ^ (row / DEFAULT_TEXTURE_SQUARE)) & 1;
-            texture->pixels[row * side + column] = white ? 255 : 0;
+            texture.pixels[row * side + column] = white ? 255 : 0;
         }
     }
     uploadAndRelease(texture);
-    textures["default"] = texture;
-    defaultTexture = texture;
-    textureCount += 1;
-    std::printf("%screating default texture, id [%u]\n", LOG_PREFIX, texture->glName);
+    const Texture& made = textureManager.textures["default"] = std::move(texture);
+    textureManager.defaultTexture = &made;
+    textureManager.textureCount += 1;
+    std::printf("%screating default texture, id [%u]\n", LOG_PREFIX, made.glName);
     std::fflush(stdout);
     return true;
 }
 
-uint32_t TextureManager::getTexture(const std::string& name) {
+uint32_t getTexture(const std::string& name)
+{
     // Asked before the default exists (or after deleteAllTextures): make it
     // rather than follow a null default.
-    if (defaultTexture == nullptr && !createDefaultTexture()) {
+    if (textureManager.defaultTexture == nullptr && !createDefaultTexture()) {
         return 0;
     }
-    Texture* found = findTexture(name);
-    if (found->glName == defaultTexture->glName) {
-        Texture* loaded = nullptr;
+    const Texture* found = findTexture(name);
+    if (found->glName == textureManager.defaultTexture->glName) {
+        Texture loaded;
         const auto start = std::chrono::steady_clock::now();
-        const bool decoded = loadImage(name.c_str(), &loaded);
+        const bool decoded = loadImage(name.c_str(), loaded);
         textureLoadTimes.decodeSeconds += secondsSince(start);
         if (decoded) {
             uploadAndRelease(loaded);
             textureLoadTimes.loaded += 1;
-            textures[name] = loaded;
-            textureCount += 1;
-            found = loaded;
+            found = &(textureManager.textures[name] = std::move(loaded));
+            textureManager.textureCount += 1;
         } else {
             std::printf("%sfailed to load %s!giving default texture id [%u]\n", LOG_PREFIX, name.c_str(),
-                        defaultTexture->glName);
+                        textureManager.defaultTexture->glName);
             std::fflush(stdout);
         }
     }
@@ -93,21 +89,22 @@ uint32_t TextureManager::getTexture(const std::string& name) {
     return found->glName;
 }
 
-Texture* TextureManager::findTexture(const std::string& name) {
-    auto entry = textures.find(name);
-    return entry == textures.end() ? defaultTexture : entry->second;
+const Texture* findTexture(const std::string& name)
+{
+    auto entry = textureManager.textures.find(name);
+    return entry == textureManager.textures.end() ? textureManager.defaultTexture : &entry->second;
 }
 
-void TextureManager::deleteAllTextures() {
-    for (auto entry = textures.begin(); entry != textures.end();) {
+void deleteAllTextures()
+{
+    for (auto entry = textureManager.textures.begin(); entry != textureManager.textures.end();) {
         if (textureUploader.release != nullptr) {
-            textureUploader.release(entry->second->glName);
+            textureUploader.release(entry->second.glName);
         }
         std::printf("%sdeleting %s texture\n", LOG_PREFIX, entry->first.c_str());
         std::fflush(stdout);
-        freeTexture(entry->second);
-        entry = textures.erase(entry);
+        entry = textureManager.textures.erase(entry);
     }
-    defaultTexture = nullptr;
-    textureCount = 0;
+    textureManager.defaultTexture = nullptr;
+    textureManager.textureCount = 0;
 }

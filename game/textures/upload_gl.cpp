@@ -14,7 +14,8 @@ static_assert(IMAGE_RGB == GL_RGB && IMAGE_RGBA == GL_RGBA && IMAGE_LUMINANCE ==
 namespace {
 
 // New id, repeat wrap, trilinear filtering, every mipmap level from the pixels.
-uint32_t uploadWithMipmaps(const Texture* texture) {
+uint32_t uploadWithMipmaps(const Texture* texture)
+{
     GLint previousBinding = 0;
     GLint previousAlignment = 4;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &previousBinding);
@@ -31,18 +32,19 @@ uint32_t uploadWithMipmaps(const Texture* texture) {
     // read past) RGB and grey images whose rows are not a multiple of 4 bytes.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     gluBuild2DMipmaps(GL_TEXTURE_2D, texture->format, texture->width, texture->height, GLenum(texture->format),
-                      GL_UNSIGNED_BYTE, texture->pixels);
+                      GL_UNSIGNED_BYTE, texture->pixels.get());
 
     glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
     glBindTexture(GL_TEXTURE_2D, GLuint(previousBinding));
     return name;
 }
 
-void deleteTexture(uint32_t glName) {
+void deleteTexture(uint32_t glName)
+{
     GLuint name = glName;
     glDeleteTextures(1, &name);
 }
 
-}  // namespace
+}   // namespace
 
-TextureUploader textureUploader = {uploadWithMipmaps, deleteTexture};
+void useGlTextureUpload() { textureUploader = {uploadWithMipmaps, deleteTexture}; }

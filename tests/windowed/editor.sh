@@ -28,13 +28,8 @@ fail() {
   exit 1
 }
 
-# Window pixel of scene point (x, y): the window is 960x650 at (0, 0), the camera 70 units from the
-# scene plane with a 45 degree vertical field of view, so one unit is 325 / (70 tan 22.5) pixels.
-pixel() {
-  awk -v x="$1" -v y="$2" 'BEGIN {
-    s = 325 / (70 * sin(3.14159265358979 / 8) / cos(3.14159265358979 / 8))
-    printf "%d %d\n", 480 + x * s + 0.5, 325 - y * s + 0.5 }'
-}
+# Window pixel of scene point (x, y) in the start-size window at (0, 0), by the editor's own mapping.
+pixel() { "$BUILD_DIR/tests/editor_pixel" "$1" "$2"; }
 
 # click <x> <y> [button]: moves onto the scene point (a motion first, so the hover test runs) and presses.
 click() {

@@ -112,9 +112,7 @@ sleep 2                                   # the start-up turn
 # Window pixel of scene point (x, y), and a click there: as in editor.sh.
 click() {
   local p
-  read -r -a p < <(awk -v x="$1" -v y="$2" 'BEGIN {
-    s = 325 / (70 * sin(3.14159265358979 / 8) / cos(3.14159265358979 / 8))
-    printf "%d %d\n", 480 + x * s + 0.5, 325 - y * s + 0.5 }')
+  read -r -a p < <("$BUILD_DIR/tests/editor_pixel" "$1" "$2")
   xdotool mousemove "$((p[0] + 1))" "${p[1]}" sleep 0.05 mousemove "${p[0]}" "${p[1]}" sleep 0.1 click 1
   sleep 0.25
 }

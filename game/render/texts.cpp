@@ -1,11 +1,11 @@
-// game/render/text: stroke-font texts in the scene — the menus and the play
+// game/render/texts: stroke-font texts in the scene — the menus and the play
 // HUD, with the white markers, balls and shots drawn beside them, unlit.
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
 #include "game/playfield/playfield.h"
 #include "game/render/engine.h"
-#include "game/render/render.h"
+#include "game/render/render_internal.h"
 #include "game/shell/config.h"
 #include "game/shell/gamestate.h"
 
@@ -34,8 +34,8 @@ void drawCentredText(float x, float y, int font, const char* text)
 // as wide as the view shows (a word too long for a row gets one of its own).
 void drawMenuMessage()
 {
-    constexpr float ROW_WIDTH = 60;      // world units at z 20: most of the menu's view
-    constexpr int MAX_ROWS = 4;          // what fits below the lines
+    constexpr float ROW_WIDTH = 60;   // world units at z 20: most of the menu's view
+    constexpr int MAX_ROWS = 4;       // what fits below the lines
     const char* text = game.menuMessage;
     float y = -6;
     for (int rows = 0; *text && rows < MAX_ROWS; ++rows) {

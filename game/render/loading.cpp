@@ -1,4 +1,4 @@
-// game/render/scene: the first frame builds the whole scene — display lists,
+// game/render/loading: the first frame builds the whole scene — display lists,
 // lights, textures and materials, shadow map and shader program — drawing a
 // progress bar in stroke text as it goes.
 #include <GL/glew.h>
@@ -6,17 +6,11 @@
 
 #include "game/render/engine.h"
 #include "game/render/lights.h"
-#include "game/render/render.h"
+#include "game/render/render_internal.h"
 #include "game/shell/gamestate.h"
 #include "game/textures/textures.h"
 
 Renderer renderer;
-
-const char* const MATERIAL_NAMES[MATERIAL_COUNT] = {
-    "background1", "player",   "red",      "blue",     "orange",     "pink",        "green",       "grey",
-    "iron",        "prizes/E", "prizes/C", "prizes/S", "prizes/P",   "prizes/L",    "prizes/D",    "prizes/B",
-    "playerlaser", "lightblue", "white",   "background2", "background3", "background4", "menu",     "morvi",
-};
 
 namespace {
 
@@ -81,7 +75,7 @@ void loadScene()
     }
 
     initLights();
-    TextureManager::instance()->createDefaultTexture();
+    createDefaultTexture();
     renderer.mapsPacked = true;   // until a material's maps do not pair up
 
     loadMaterials(0, 8);

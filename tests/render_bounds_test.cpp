@@ -1,0 +1,85 @@
+// The spot-light bounds, without a window: what a cone can reach in the
+// window, and the proofs that a light's pass adds nothing or reads no shadow.
+#include "game/render/spot_bounds.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+// The room of the play scene, seen as the game's view camera sees it.
+const SceneBox ROOM = {{20, -15, 13}, {60, 55, 83}};
+
+ViewTransform gameView()
+{
+    const double eye[3] = {40, 20, 110}, centre[3] = {40, 20, 109}, up[3] = {0, 1, 0};
+    return {lookAtMatrix(eye, centre, up), perspectiveMatrix(45, 1, 0.5, 40000), 640, 480, 0.5};
+}
+
+Light spot(float x, float y, float z, float dx, float dy, float dz, float cutoff)
+{
+    Light light;
+    light.enabled = light.spot = true;
+    const float position[4] = {x, y, z, 1}, direction[3] = {dx, dy, dz};
+    std::copy(position, position + 4, light.position);
+    std::copy(direction, direction + 3, light.direction);
+    light.spotCutoff = cutoff;
+    return light;
+}
+
+bool inside(const int rect[4], const ViewTransform& view, double x, double y, double z)
+{
+    const double p[3] = {x, y, z};
+    double clip[4];
+    transformPoint(multiply(view.projection, view.camera), p, clip);
+    const double wx = (clip[0] / clip[3] + 1) * 0.5 * view.width, wy = (clip[1] / clip[3] + 1) * 0.5 * view.height;
+    return wx >= rect[0] && wx <= rect[0] + rect[2] && wy >= rect[1] && wy <= rect[1] + rect[3];
+}
+
+}   // namespace
+
+TEST(SpotBounds, ConeMissingTheSceneGetsAnEmptyRectangleAndWideConesNone)
+{
+    int rect[4] = {1, 1, 1, 1};
+    EXPECT_TRUE(spotConeRectangle(spot(200, 20, 50, 1, 0, 0, 20), ROOM, gameView(), rect));
+    EXPECT_EQ(rect[2] * rect[3], 0);
+    EXPECT_FALSE(spotConeRectangle(spot(40, 50, 50, 0, -1, 0, 60), ROOM, gameView(), rect));   // no bound exists
+    Light directional = spot(0, 0, 1, 0, 0, -1, 20);
+    directional.position[3] = 0;
+    EXPECT_FALSE(spotConeRectangle(directional, ROOM, gameView(), rect));
+}
+
+TEST(SpotBounds, RectangleHoldsTheConeApexAndFootprintAndLittleElse)
+{
+    const ViewTransform view = gameView();
+    int rect[4];
+    ASSERT_TRUE(spotConeRectangle(spot(40, 20, 30, 0, 0, -1, 15), ROOM, view, rect));
+    EXPECT_TRUE(inside(rect, view, 40, 20, 30));   // the apex
+    const double radius = 17 * 0.26;               // the footprint on the back wall, 17 away: tan 15 = 0.268
+    const double footprint[5][2] = {
+        {40, 20}, {40 - radius, 20}, {40 + radius, 20}, {40, 20 - radius}, {40, 20 + radius}};
+    for (const auto& at : footprint) {
+        EXPECT_TRUE(inside(rect, view, at[0], at[1], 13)) << at[0] << ", " << at[1];
+    }
+    EXPECT_FALSE(inside(rect, view, 25, 40, 13));   // the back wall far from the cone
+    EXPECT_LT(rect[2] * rect[3], view.width * view.height / 8);
+}
+
+TEST(SpotBounds, DarkDirectionalConesAndUnreadShadowsAreProven)
+{
+    const Matrix4 identity = identityMatrix();
+    Light away = spot(0, 0, 1, 0, 0, 1, 30);   // from +z, its axis pointing back at +z: the cone faces away
+    away.position[3] = 0;
+    away.spotExponent = 1;
+    EXPECT_TRUE(directionalConeIsDark(away, identity));
+    away.spotExponent = 0;   // pow(0, 0) may be NaN in the shader: not proven dark
+    EXPECT_FALSE(directionalConeIsDark(away, identity));
+    Light towards = away;
+    towards.direction[2] = -1;
+    EXPECT_FALSE(directionalConeIsDark(towards, identity));
+
+    // Straight down, the shadow camera looks along its up vector and sees nothing.
+    EXPECT_TRUE(shadowCannotFall(spot(40, 60, 50, 0, -1, 0, 20), ROOM));
+    EXPECT_FALSE(shadowCannotFall(spot(40, 50, 50, 0, -1, -0.2f, 20), ROOM));
+}
