@@ -42,14 +42,6 @@ void compileBrickList()
     glEndList();
 }
 
-void progress(const char* bar, bool swap)
-{
-    drawStrokeText(26, 20, 0, 0, bar);
-    if (swap) {
-        glutSwapBuffers();
-    }
-}
-
 void loadMaterials(int first, int last)
 {
     for (int i = first; i <= last; ++i) {
@@ -79,15 +71,15 @@ void loadScene()
     renderer.mapsPacked = true;   // until a material's maps do not pair up
 
     loadMaterials(0, 8);
-    progress("|-            |", true);
+    drawProgress("|-            |", true);
     loadMaterials(9, 11);
-    progress("|--           |", true);
+    drawProgress("|--           |", true);
     loadMaterials(12, 15);
-    progress("|----         |", true);
+    drawProgress("|----         |", true);
     loadMaterials(16, 18);
-    progress("|-----        |", true);
+    drawProgress("|-----        |", true);
     loadMaterials(19, 20);
-    progress("|------       |", true);
+    drawProgress("|------       |", true);
     loadMaterials(21, 23);
 
     if (engine.shadowsEnabled) {
@@ -122,4 +114,12 @@ void runLoading()
     glutSwapBuffers();
     engine.loaded = true;
     glutPostRedisplay();
+}
+
+void drawProgress(const char* bar, bool swap)
+{
+    drawStrokeText(26, 20, 0, 0, bar);
+    if (swap) {
+        glutSwapBuffers();
+    }
 }

@@ -24,6 +24,8 @@ struct QuadCorner {
 
 // loading.cpp
 void loadScene();
+// One step of the loading screen's bar, in the current colour; swap shows it at once.
+void drawProgress(const char* bar, bool swap);
 
 // shader_source.cpp
 char* readTextFile(const char* path);   // new NUL-terminated buffer, or null; caller frees

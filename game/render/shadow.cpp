@@ -22,13 +22,11 @@ const Matrix4 BIAS_MATRIX = {{0.5, 0, 0, 0, 0, 0.5, 0, 0, 0, 0, 0.5, 0, 0.5, 0.5
 const char* const VARIANT_DEFINES[3] = {"#define DIRECTIONAL_LIGHT 1\n", "#define NO_CONE 1\n",
                                         "#define NO_SHADOW 1\n"};
 
+// The shader and shadow-map steps draw their bar in the banner's red.
 void progress(const char* bar, bool swap)
 {
     glColor3f(1, 0, 0);
-    drawStrokeText(26, 20, 0, 0, bar);
-    if (swap) {
-        glutSwapBuffers();
-    }
+    drawProgress(bar, swap);
 }
 
 // Prints the info log of a shader or program object after a failure.

@@ -58,7 +58,7 @@ drag() {
   sleep 0.25
 }
 key() { xdotool key --delay 80 "$@"; sleep 0.3; }
-# cells <level> <row> <code> <column...>: the C: specs of canonical_pack for those cells.
+# cells <level> <row> <code> <column...>: the C: arguments canonical_pack takes for those cells.
 cells() { local c; for c in "${@:4}"; do printf 'C:%s:%s:%s:%s ' "$1" "$2" "$c" "$3"; done; }
 
 # canonical_pack <count> [H:level:grey:bonus:background ...] [C:level:row:column:code ...]
