@@ -4,7 +4,9 @@
 #include "game/playfield/playfield.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <thread>
 
 namespace {
 
@@ -83,6 +85,15 @@ bool findUnreachableBrick(const PackLevel& level, int& row, int& column)
     return false;
 }
 
+int checkJobs(const CheckOptions& options)
+{
+    if (options.jobs > 0) {
+        return options.jobs;
+    }
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores > 0 ? static_cast<int>(cores) : 1;
+}
+
 LevelVerdict checkLevel(const PackLevel& level, int position, const CheckOptions& options)
 {
     LevelVerdict verdict;
@@ -92,7 +103,9 @@ LevelVerdict checkLevel(const PackLevel& level, int position, const CheckOptions
     int column = -1;
     const bool walledIn = findUnreachableBrick(level, row, column);
 
-    std::vector<double> clearTimes;
+    // Every run is fixed by its seed and fall mode, so the runs can be played in
+    // any order and on any thread; each has a field of its own.
+    std::vector<BotOptions> runs;
     for (int mode = 0; mode < 2; ++mode) {
         const bool fallMode = mode == 1;
         if ((fallMode && options.fall == FallRuns::Off) || (!fallMode && options.fall == FallRuns::On)) {
@@ -105,17 +118,38 @@ LevelVerdict checkLevel(const PackLevel& level, int position, const CheckOptions
             bot.jitter = CHECK_FRAME_JITTER;
             bot.maxSeconds = options.minutes * 60;
             bot.fallMode = fallMode;
+            bot.control = options.control;
             bot.lives = 1000000;   // a designer asks whether the level can be cleared, not how often the bot misses
-            PackLevel copy = level;
-            copy.levelNumber = position;
-            const BotResult result = playLevelWithBot(copy, bot);
-            ++verdict.runs;
-            if (result.cleared) {
-                ++verdict.cleared;
-                clearTimes.push_back(result.seconds);
-            } else if (result.timedOut) {
-                ++verdict.hangs;
-            }
+            runs.push_back(bot);
+        }
+    }
+    PackLevel copy = level;
+    copy.levelNumber = position;
+    std::vector<BotResult> results(runs.size());
+    std::atomic<size_t> next{0};
+    const auto work = [&] {
+        for (size_t run = next++; run < runs.size(); run = next++) {
+            results[run] = playLevelWithBot(copy, runs[run]);
+        }
+    };
+    const size_t threads = std::min(runs.size(), static_cast<size_t>(checkJobs(options)));
+    std::vector<std::thread> helpers;
+    for (size_t t = 1; t < threads; ++t) {
+        helpers.emplace_back(work);
+    }
+    work();
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+
+    std::vector<double> clearTimes;
+    for (const BotResult& result : results) {
+        ++verdict.runs;
+        if (result.cleared) {
+            ++verdict.cleared;
+            clearTimes.push_back(result.seconds);
+        } else if (result.timedOut) {
+            ++verdict.hangs;
         }
     }
     verdict.medianSeconds = median(clearTimes);

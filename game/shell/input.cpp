@@ -1,11 +1,11 @@
 // game/shell/input: polls the keyboard, the mouse and the game controllers
 // once per frame and acts by the state's row — menu keys once per press, the
-// options, pause, the paddle and camera by keyboard, mouse or pad, launch and
-// fire, the shadow and log switches — then puts the pointer back at the
-// anchor so the next frame measures its motion from there. Every press since
+// options, pause, the camera, the player's command for the next game step
+// (paddle by keyboard, mouse or pad, launch and fire, Escape), the shadow and
+// log switches — then puts the pointer back at the anchor so the next frame
+// measures its motion from there. Every press since
 // the last poll counts, however short; nothing acts while another window has
 // the keyboard focus, and the pointer is then left alone.
-#include "game/playfield/playfield.h"
 #include "game/playfield/samples.h"
 #include "game/render/engine.h"
 #include "game/shell/config.h"
@@ -112,7 +112,7 @@ void newGame()
     if (!loadLevelOfPack()) {
         return;   // a broken pack: the menu says what and where
     }
-    field.paddle.x = PADDLE_HOME_X;
+    playerCommand = PlayerCommand{};
     warpPointer(CURSOR_ANCHOR_X, CURSOR_ANCHOR_Y);
     cameraYaw = 0;
     cameraPitch = 0;
@@ -229,41 +229,6 @@ void menuInput(const Controls& controls)
 // Play controls
 // ---------------------------------------------------------------------------
 
-// Launches the held ball, or fires the laser when it is armed and free.
-void fire()
-{
-    const bool held = field.ballHeld;
-    const bool shooting = field.laserActive;
-    clearEvents(playEvents);
-    launchOrFire(playEvents);
-    if (held != field.ballHeld) {
-        traceLine("launch");
-    } else if (shooting != field.laserActive) {
-        traceLine("laser");
-    }
-    applyPlayEvents(playEvents);
-    clearEvents(playEvents);
-}
-
-// One paddle step of speed (-1 to 1) times the keyboard's 0.6 per tick; at the
-// right wall with the exit open, pushing right takes it.
-void steerPaddle(double speed)
-{
-    Paddle& paddle = field.paddle;
-    if (speed == 0 || field.lifeLostPause || field.paddleCrushed) {
-        return;
-    }
-    if (speed < 0 && paddle.x - paddle.halfWidth > LEFT_WALL) {
-        paddle.x += KEYBOARD_PADDLE_SPEED * speed * frameClock.tick;
-    } else if (speed > 0) {
-        if (paddle.x + paddle.halfWidth < RIGHT_WALL) {
-            paddle.x += KEYBOARD_PADDLE_SPEED * speed * frameClock.tick;
-        } else if (field.warpOpen && !field.levelCleared) {
-            takeExit();
-        }
-    }
-}
-
 void keyboardControl(const Controls& controls, int px)
 {
     cameraYaw -= static_cast<double>(CURSOR_ANCHOR_X - px) / 200;
@@ -273,33 +238,22 @@ void keyboardControl(const Controls& controls, int px)
     if (keyDown(Key::MouseRight)) {
         moveCamera(-5);
     }
-    if (controls.keyLeft) {
-        steerPaddle(-1);
-    }
-    if (controls.keyRight) {
-        steerPaddle(1);
-    }
+    playerCommand.paddleSpeed = (controls.keyRight ? 1.0 : 0.0) - (controls.keyLeft ? 1.0 : 0.0);
 }
 
+// The paddle follows the pointer, 8 pixels to the unit, and the view turns
+// with it; a move the rules will drop at a wall does not turn the view either.
 void mouseControl(int px)
 {
     const double d = px - CURSOR_ANCHOR_X;
-    Paddle& paddle = field.paddle;
-    if (!field.paddleCrushed) {
+    const double shift = d * POINTER_UNITS_PER_PIXEL;
+    if (pointerShiftTaken(field, shift)) {
         cameraYaw += d / 200;
-        paddle.x += d * 0.125;
     }
-    const bool pastLeft = paddle.x - paddle.halfWidth < LEFT_WALL;
-    const bool pastRight = paddle.x + paddle.halfWidth > RIGHT_WALL;
-    if (pastLeft || pastRight) {
-        cameraYaw -= d / 200;
-        paddle.x -= d * 0.125;
-        if (pastRight && field.warpOpen && !field.levelCleared) {
-            takeExit();
-        }
-    }
+    playerCommand.pointerShift = shift;
 }
 
+// The command for the next game step; the camera at once.
 void playControls(const Controls& controls)
 {
     int px = 0;
@@ -312,21 +266,16 @@ void playControls(const Controls& controls)
     } else {
         mouseControl(px);
     }
-    steerPaddle(controls.padAxis);
-    // However long the frame, and however wide the paddle has just grown, it
-    // ends the step between the walls.
-    Paddle& paddle = field.paddle;
-    paddle.x = std::clamp(paddle.x, LEFT_WALL + paddle.halfWidth, RIGHT_WALL - paddle.halfWidth);
-    for (int i = 0; i < controls.fires; ++i) {
-        fire();
-    }
+    // A pad steers in every mode; with the arrows too, no faster than either.
+    playerCommand.paddleSpeed = std::clamp(playerCommand.paddleSpeed + controls.padAxis, -1.0, 1.0);
+    playerCommand.fires = static_cast<uint8_t>(std::min(controls.fires, 255));
 }
 
 void gameInput(const Controls& controls)
 {
     if (controls.escape && field.lives > 0) {
         traceLine("escape");
-        field.lives = 0;
+        playerCommand.forfeit = true;
     }
     if (controls.pausePresses % 2 == 1) {
         pauseGame();
@@ -340,7 +289,7 @@ void gameInput(const Controls& controls)
 void pausedInput(const Controls& controls)
 {
     if (controls.escape) {
-        field.lives = 0;   // leaving the game from the pause: GAME OVER runs its course
+        playerCommand.forfeit = true;   // leaving the game from the pause: GAME OVER runs its course
         resumeGame();
     } else if (controls.pausePresses % 2 == 1) {
         resumeGame();
