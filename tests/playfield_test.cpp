@@ -405,6 +405,50 @@ TEST_F(Field, ACaughtCapsuleLeftFarBelowDoesNotFreeTheFallingOne)
     EXPECT_EQ(field.bricks[caughtOne].capsuleY, field.bricks[caughtOne].y);
 }
 
+TEST_F(Field, TheLastLookHitsOnlyABrickTheStepWouldEndIn)
+{
+    // A speed-up is due, so the coming step is longer than the faces' windows:
+    // from under the bottom-left corner of an iron brick, up and left, the
+    // step would cut through the corner (entering at the bottom, leaving at
+    // the left) or, from farther right, end inside.
+    const int i = brickAt(10, 5);
+    standBrick(i, Iron);
+    const Brick& b = field.bricks[i];
+    const double L = b.x - b.halfWidth;
+    const double B = b.y - b.halfHeight;
+    constexpr int DUE = 40;   // counted bounces that bring a speed-up
+    field.speedFactor = 1.75;
+    field.bounceCount = DUE;
+    for (const double a : {0.75, 1.2}) {
+        PlayField f = field;
+        f.balls[0] = {true, L + a, B - 1.1, true, false, true, false, 0.4, 0.6};
+        clearEvents(events);
+        updateBricks(f, tick, events);
+        const bool endsInside = a > 1;
+        EXPECT_TRUE(f.balls[0].movingDown) << a << ": turned away from the face it would cross";
+        EXPECT_EQ(sounds(SAMPLE_IMPACT_IRON), endsInside ? 1 : 0) << a;
+        EXPECT_EQ(f.bounceCount, DUE + (endsInside ? 1 : 0)) << a;
+    }
+}
+
+TEST_F(Field, OnlyTheHeldBallSkipsTheBrickTests)
+{
+    // Catch holds ball 1 while ball 0, in flight, comes up under a brick: that
+    // pass still bounces ball 0 off it.
+    field.bonusChance = 0;
+    field.catchActive = true;
+    const int i = brickAt(15, 5);
+    standBrick(i, Red);
+    const Brick& b = field.bricks[i];
+    ball(0) = {true, b.x, b.y - b.halfHeight - 0.8, false, true, true, false, 0.4, 0.6};
+    ball(1) = {true, PADDLE_HOME_X, -8.3, true, false, false, true, 0.4, 0.6};
+    field.ballCount = 2;
+    stepPlayPhase(field, tick, 10000, events);
+    EXPECT_TRUE(field.ballHeld) << "ball 1 was caught";
+    EXPECT_FALSE(field.bricks[i].present) << "ball 0 was tested all the same";
+    EXPECT_TRUE(ball(0).movingDown);
+}
+
 TEST_F(Field, ALostBallIsNotBouncedBackByASunkenPaddle)
 {
     field.paddle.y = -14.2;
@@ -414,6 +458,145 @@ TEST_F(Field, ALostBallIsNotBouncedBackByASunkenPaddle)
     EXPECT_FALSE(ball(0).active);
     EXPECT_EQ(field.ballCount, 0);
     EXPECT_EQ(sounds(SAMPLE_BAR), 0);
+}
+
+// ---------------------------------------------------------------------------
+// The player's command and the game frame
+// ---------------------------------------------------------------------------
+
+// A field in its play phase as the last frame left it.
+PlayField inPlay()
+{
+    PlayField f = openField();
+    f.lives = 3;
+    f.levelElapsed = READY_PHASE_MS + 1;
+    return f;
+}
+
+PlayField commanded(PlayField f, const PlayerCommand& command, double tick, PlayEvents& events)
+{
+    applyCommand(f, command, tick, events);
+    return f;
+}
+
+TEST_F(Field, ThePointerMovesThePaddleAndAMovePastAWallIsDroppedWhole)
+{
+    PlayerCommand move;
+    move.pointerShift = 2;
+    EXPECT_EQ(commanded(inPlay(), move, tick, events).paddle.x, 42);
+    PlayField crushed = inPlay();
+    crushed.paddleCrushed = true;
+    EXPECT_EQ(commanded(crushed, move, tick, events).paddle.x, 40) << "not while crushed";
+    PlayField ready = inPlay();
+    ready.levelElapsed = READY_PHASE_MS;
+    EXPECT_EQ(commanded(ready, move, tick, events).paddle.x, 40) << "not in the ready phase";
+
+    move.pointerShift = 16;   // the right end would be at 59
+    const PlayField wall = commanded(inPlay(), move, tick, events);
+    EXPECT_EQ(wall.paddle.x, 40);
+    EXPECT_FALSE(wall.levelCleared);
+    EXPECT_FALSE(pointerShiftTaken(inPlay(), 16));
+    EXPECT_TRUE(pointerShiftTaken(inPlay(), 15.5));
+    PlayField open = inPlay();
+    open.warpOpen = true;
+    const PlayField exit = commanded(open, move, tick, events);
+    EXPECT_TRUE(exit.levelCleared) << "pushing into the open exit takes it";
+    EXPECT_EQ(exit.score, 1000);
+}
+
+TEST_F(Field, ASpeedSteersAtPointSixATickAndTheWallsStopIt)
+{
+    PlayerCommand keys;
+    keys.paddleSpeed = 1;
+    EXPECT_DOUBLE_EQ(commanded(inPlay(), keys, 2, events).paddle.x, 41.2);
+    keys.paddleSpeed = -7;   // out of range: full speed left
+    EXPECT_DOUBLE_EQ(commanded(inPlay(), keys, 1, events).paddle.x, 39.4);
+    PlayField paused = inPlay();
+    paused.lifeLostPause = true;
+    EXPECT_EQ(commanded(paused, keys, 1, events).paddle.x, 40) << "not during a life-lost pause";
+
+    keys.paddleSpeed = 1;
+    PlayField near = inPlay();
+    near.paddle.x = 55;
+    EXPECT_EQ(commanded(near, keys, 59, events).paddle.x, 55.5) << "a long frame ends at the wall";
+    PlayField atWall = inPlay();
+    atWall.paddle.x = 55.5;
+    atWall.warpOpen = true;
+    EXPECT_TRUE(commanded(atWall, keys, 1, events).levelCleared);
+}
+
+TEST_F(Field, PressesLaunchThenFireAndEscapeForfeitsEvenInTheReadyPhase)
+{
+    PlayField armed = inPlay();
+    armed.ballHeld = true;
+    armed.laserArmed = true;
+    PlayerCommand presses;
+    presses.fires = 2;
+    const PlayField after = commanded(armed, presses, tick, events);
+    EXPECT_FALSE(after.ballHeld);
+    EXPECT_TRUE(after.balls[0].movingUp && after.balls[0].movingRight);
+    EXPECT_TRUE(after.laserActive);
+    EXPECT_EQ(after.laserX, after.paddle.x);
+    EXPECT_TRUE(reported(PlayEventType::Launched) && reported(PlayEventType::LaserFired));
+
+    PlayField ready = inPlay();
+    ready.levelElapsed = 100;
+    ready.ballHeld = true;
+    presses.forfeit = true;
+    const PlayField given = commanded(ready, presses, tick, events);
+    EXPECT_TRUE(given.ballHeld) << "no launch in the ready phase";
+    EXPECT_EQ(given.lives, 0);
+}
+
+// A pack of levels filled with one code; reads fail past its count.
+struct Pack {
+    int32_t count;
+    int reads = 0;
+};
+
+bool readFromPack(void* context, int32_t levelNumber, PackLevel& level)
+{
+    Pack& pack = *static_cast<Pack*>(context);
+    ++pack.reads;
+    if (levelNumber > pack.count) {
+        return false;
+    }
+    for (int32_t& code : level.bricks) {
+        code = Blue;
+    }
+    return true;
+}
+
+TEST_F(Field, AClearedLevelGivesWayToTheNextAndTheLastEndsTheGame)
+{
+    Pack pack{2};
+    const LevelSource source{readFromPack, &pack};
+    PlayField cleared = inPlay();
+    cleared.levelNumber = 1;
+    cleared.levelCount = 3;
+    cleared.levelCleared = true;
+    EXPECT_EQ(stepGame(cleared, {}, {9000, 9014}, source, events), FrameOutcome::Playing);
+    EXPECT_EQ(cleared.levelNumber, 2);
+    EXPECT_FALSE(cleared.levelCleared);
+    EXPECT_EQ(cleared.levelStartTime, 9014);
+    EXPECT_TRUE(cleared.bricks[0].present);
+    EXPECT_TRUE(played(SAMPLE_START, 1) && reported(PlayEventType::LevelLoaded));
+    EXPECT_TRUE(reported(PlayEventType::StartMusic)) << "the frame of the advance still plays";
+
+    PlayField broken = inPlay();   // level 3 cannot be read
+    broken.levelNumber = 2;
+    broken.levelCount = 3;
+    broken.levelCleared = true;
+    EXPECT_EQ(stepGame(broken, {}, {9000, 9014}, source, events), FrameOutcome::LevelUnreadable);
+    EXPECT_FALSE(broken.levelCleared);
+
+    PlayField last = inPlay();
+    last.levelNumber = 2;
+    last.levelCount = 2;
+    last.levelCleared = true;
+    EXPECT_EQ(stepGame(last, {}, {9000, 9014}, source, events), FrameOutcome::PackCompleted);
+    EXPECT_EQ(last.levelNumber, 2);
+    EXPECT_EQ(pack.reads, 2);
 }
 
 }   // namespace

@@ -400,6 +400,10 @@ bool saveReplay(const std::string& path, const ReplayRecorder& recorder, std::st
         failure = "cannot create a file beside " + path + ": " + strerror(errno);
         return false;
     }
+    // mkstemp makes it private; a replay is there to be shared, as the umask allows.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
     size_t written = 0;
     while (written < bytes.size()) {
         const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
@@ -487,6 +491,10 @@ bool decodeReplay(const uint8_t* data, size_t size, Replay& replay, std::string&
             break;
         }
         ++count;
+    }
+    if (clock - replay.start.clock > REPLAY_PLAY_MAX) {
+        failure = "damaged: its frames add up to more than a week of play";
+        return false;
     }
     replay.frames.assign(data + framesAt, data + in.at - 1);
     ReplayEnd& end = replay.end;

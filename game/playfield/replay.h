@@ -21,6 +21,7 @@ constexpr uint16_t REPLAY_VERSION = 1;
 constexpr size_t REPLAY_MAX_BYTES = size_t{256} << 20;   // hours of frames; a larger file is refused unread
 constexpr int REPLAY_NAME_MAX = 255;                     // bytes of the pack's file name
 constexpr double REPLAY_CLOCK_MAX = 1e12;                // ms: a clock beyond this is damage, not a game
+constexpr double REPLAY_PLAY_MAX = 7 * 24 * 3600e3;      // ms of play in one replay: a week, left running
 
 // The control mode the game was played in (config.ini's mouseControl).
 enum class ControlMode : uint8_t { Keyboard = 0, Mouse = 1 };
