@@ -94,17 +94,17 @@ int checkJobs(const CheckOptions& options)
     return cores > 0 ? static_cast<int>(cores) : 1;
 }
 
-LevelVerdict checkLevel(const PackLevel& level, int position, const CheckOptions& options)
-{
-    LevelVerdict verdict;
-    verdict.level = position;
-    verdict.empty = std::none_of(level.bricks, level.bricks + GRID_CELLS, breakable);
-    int row = -1;
-    int column = -1;
-    const bool walledIn = findUnreachableBrick(level, row, column);
+namespace {
 
-    // Every run is fixed by its seed and fall mode, so the runs can be played in
-    // any order and on any thread; each has a field of its own.
+// Levels checked together: their runs share the threads, so one long run
+// leaves the others busy with the next level's; a pack of many levels is
+// taken a batch at a time.
+constexpr size_t CHECK_BATCH = 16;
+
+// The runs of one level: every run is fixed by its seed and fall mode, so
+// they can be played in any order and on any thread; each has a field of its own.
+std::vector<BotOptions> runsOf(const CheckOptions& options)
+{
     std::vector<BotOptions> runs;
     for (int mode = 0; mode < 2; ++mode) {
         const bool fallMode = mode == 1;
@@ -123,32 +123,25 @@ LevelVerdict checkLevel(const PackLevel& level, int position, const CheckOptions
             runs.push_back(bot);
         }
     }
-    PackLevel copy = level;
-    copy.levelNumber = position;
-    std::vector<BotResult> results(runs.size());
-    std::atomic<size_t> next{0};
-    const auto work = [&] {
-        for (size_t run = next++; run < runs.size(); run = next++) {
-            results[run] = playLevelWithBot(copy, runs[run]);
-        }
-    };
-    const size_t threads = std::min(runs.size(), static_cast<size_t>(checkJobs(options)));
-    std::vector<std::thread> helpers;
-    for (size_t t = 1; t < threads; ++t) {
-        helpers.emplace_back(work);
-    }
-    work();
-    for (std::thread& helper : helpers) {
-        helper.join();
-    }
+    return runs;
+}
 
+// A level's verdict from its runs' results; its levelNumber is its position.
+LevelVerdict verdictOf(const PackLevel& level, const BotResult* results, size_t count)
+{
+    LevelVerdict verdict;
+    verdict.level = level.levelNumber;
+    verdict.empty = std::none_of(level.bricks, level.bricks + GRID_CELLS, breakable);
+    int row = -1;
+    int column = -1;
+    const bool walledIn = findUnreachableBrick(level, row, column);
     std::vector<double> clearTimes;
-    for (const BotResult& result : results) {
+    for (size_t k = 0; k < count; ++k) {
         ++verdict.runs;
-        if (result.cleared) {
+        if (results[k].cleared) {
             ++verdict.cleared;
-            clearTimes.push_back(result.seconds);
-        } else if (result.timedOut) {
+            clearTimes.push_back(results[k].seconds);
+        } else if (results[k].timedOut) {
             ++verdict.hangs;
         }
     }
@@ -162,6 +155,43 @@ LevelVerdict checkLevel(const PackLevel& level, int position, const CheckOptions
     return verdict;
 }
 
+// Plays every run of every level on the threads; adds the verdicts in the levels' order.
+void checkBatch(const std::vector<PackLevel>& levels, const CheckOptions& options, std::vector<LevelVerdict>& verdicts)
+{
+    const std::vector<BotOptions> runs = runsOf(options);
+    const size_t total = levels.size() * runs.size();
+    std::vector<BotResult> results(total);
+    std::atomic<size_t> next{0};
+    const auto work = [&] {
+        for (size_t job = next++; job < total; job = next++) {
+            results[job] = playLevelWithBot(levels[job / runs.size()], runs[job % runs.size()]);
+        }
+    };
+    const size_t threads = std::min(total, static_cast<size_t>(checkJobs(options)));
+    std::vector<std::thread> helpers;
+    for (size_t t = 1; t < threads; ++t) {
+        helpers.emplace_back(work);
+    }
+    work();
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+    for (size_t k = 0; k < levels.size(); ++k) {
+        verdicts.push_back(verdictOf(levels[k], results.data() + k * runs.size(), runs.size()));
+    }
+}
+
+}   // namespace
+
+LevelVerdict checkLevel(const PackLevel& level, int position, const CheckOptions& options)
+{
+    std::vector<PackLevel> one(1, level);
+    one[0].levelNumber = position;
+    std::vector<LevelVerdict> verdicts;
+    checkBatch(one, options, verdicts);
+    return verdicts[0];
+}
+
 PackVerdict checkPack(const std::string& path, const CheckOptions& options)
 {
     PackVerdict verdict;
@@ -172,6 +202,7 @@ PackVerdict checkPack(const std::string& path, const CheckOptions& options)
         return verdict;
     }
     const int count = first.levelCount;
+    std::vector<PackLevel> batch;
     for (int position = 1; position <= count; ++position) {
         if (options.level != 0 && position != options.level) {
             continue;
@@ -180,11 +211,17 @@ PackVerdict checkPack(const std::string& path, const CheckOptions& options)
         level.levelNumber = position;
         verdict.read = readPackLevel(path, level);
         if (!verdict.read.ok()) {
+            checkBatch(batch, options, verdict.levels);
             verdict.failedLevel = position;
             return verdict;
         }
-        verdict.levels.push_back(checkLevel(level, position, options));
+        batch.push_back(level);
+        if (batch.size() == CHECK_BATCH) {
+            checkBatch(batch, options, verdict.levels);
+            batch.clear();
+        }
     }
+    checkBatch(batch, options, verdict.levels);
     if (options.level > count || options.level < 0) {
         verdict.failedLevel = options.level;
         verdict.read = {PackStatus::FormatError, path + ": there is no level " + std::to_string(options.level) +
