@@ -206,13 +206,13 @@ TEST_F(EditorSession, UnsavedChangesAskBeforeAnythingDropsThem)
     EXPECT_EQ(read("Levels Packs/ask.tlp"), saved);
 
     // Save goes ahead once the level is stored; a save that fails keeps the edits and goes nowhere.
-    fs::create_directory(TEMP_FILE);
+    setReadOnly("Levels Packs/ask.tlp", true);
     press(ed, NextLevelButton);
     leftAt(ed, buttonAt(ed, AnswerFirstButton));
     EXPECT_EQ(ed.levelNumber, 1);
     EXPECT_TRUE(ed.modified);
     EXPECT_TRUE(ed.statusIsError);
-    fs::remove(TEMP_FILE);
+    setReadOnly("Levels Packs/ask.tlp", false);
     press(ed, NextLevelButton);
     pressKey(ed, 's');
     EXPECT_EQ(ed.levelNumber, 2);
@@ -313,7 +313,7 @@ TEST_F(EditorSession, RefusedOrFailedLevelChangesLeavePackAndScreenAlone)
 
     // Unsaved edits are asked about before an insert; a rewrite that cannot write keeps everything.
     paint(8, 1, 1);
-    fs::create_directory(TEMP_FILE);
+    setReadOnly("Levels Packs/edges.tlp", true);
     press(ed, InsertLevelButton);
     ASSERT_EQ(ed.question.kind, QuestionKind::UnsavedChanges);
     pressKey(ed, 'd');
