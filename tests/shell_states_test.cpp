@@ -330,5 +330,5 @@ TEST_F(States, APackThatCannotBeOpenedAtTheNextLevelReturnsToTheMenu)
     EXPECT_EQ(exitStatus, -1);
     EXPECT_EQ(game.state, ShellState::Menu);
     EXPECT_EQ(std::string(game.menuMessage),
-              "Cannot open levels file: cannot open Levels Packs/two.tlp: it is a folder, not a pack");
+              "Cannot open Levels Packs/two.tlp: it is a folder, not a pack");
 }

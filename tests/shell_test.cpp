@@ -299,7 +299,7 @@ TEST_F(Shell, NewGameOnAPackThatHasGoneStaysInTheMenuWithTheReason)
     EXPECT_EQ(exitStatus, -1) << "the game goes on";
     EXPECT_TRUE(game.inMenu);
     EXPECT_EQ(std::string(game.menuMessage),
-              "Cannot open levels file: cannot open Levels Packs/missing.tlp: No such file or directory");
+              "Cannot open Levels Packs/missing.tlp: No such file or directory");
     EXPECT_NE(said.find(game.menuMessage), std::string::npos);
     EXPECT_EQ(soundPlayCount(SAMPLE_START), 0);
 }

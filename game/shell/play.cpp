@@ -9,6 +9,7 @@
 #include "game/shell/shell.h"
 #include "platform/sound.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -79,8 +80,11 @@ bool loadLevelOfPack()
     level.levelNumber = field.levelNumber;
     const PackResult result = readPackLevel(path, level);
     if (result.status == PackStatus::CannotOpen) {
-        // Gone, or never there (config.ini may name any pack): the menu says so and the game goes on.
-        showMenuMessage(("Cannot open levels file: " + result.message).c_str());
+        // Gone, or never there (config.ini may name any pack): the menu says so ("Cannot open <pack>: <why>")
+        // and the game goes on.
+        std::string said = result.message;
+        said[0] = static_cast<char>(toupper(static_cast<unsigned char>(said[0])));
+        showMenuMessage(said.c_str());
         return false;
     }
     if (!result.ok()) {
