@@ -59,13 +59,16 @@ struct TextSink {
 // writer knows the bytes it left in the pack.
 struct PackOut {
     FILE* file = nullptr;
+    bool hashing = false;   // only a writer that keeps the pack's version needs the hash
     ContentHash hash;
 };
 
 // Writes text out; false on a short write.
 inline bool writeAll(PackOut& out, const std::string& text)
 {
-    hashBytes(out.hash, text.data(), text.size());
+    if (out.hashing) {
+        hashBytes(out.hash, text.data(), text.size());
+    }
     return text.empty() || fwrite(text.data(), 1, text.size(), out.file) == text.size();
 }
 
@@ -98,6 +101,7 @@ PackResult replacePack(const std::string& path, PackVersion* version, Produce pr
     }
     PackOut out;
     out.file = replace.out;
+    out.hashing = version != nullptr;
     const PackResult result = produce(replace, out);
     if (!result.ok()) {
         abandonReplace(replace);

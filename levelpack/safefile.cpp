@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
+#include <dirent.h>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
@@ -16,6 +17,7 @@ namespace {
 
 constexpr int LINK_HOPS_MAX = 40;   // as the kernel allows when it follows links itself
 constexpr int SCRATCH_TRIES = 100;
+constexpr size_t SCRATCH_NAME_LENGTH = 6;   // random characters after SCRATCH_MARK
 
 std::string folderOf(const std::string& path)
 {
@@ -210,13 +212,32 @@ void randomName(char* out, size_t length)
     out[length] = '\0';
 }
 
+// Scratch files of target left by writers that were killed: with the lock held no writer of target is at
+// work, so every one there is stale.
+void removeStaleScratch(const std::string& target)
+{
+    const std::string folder = folderOf(target);
+    const std::string stem = "." + nameOf(target) + SCRATCH_MARK;
+    DIR* listing = opendir(folder.c_str());
+    if (!listing) {
+        return;
+    }
+    while (const dirent* entry = readdir(listing)) {
+        const std::string name = entry->d_name;
+        if (name.size() == stem.size() + SCRATCH_NAME_LENGTH && name.compare(0, stem.size(), stem) == 0) {
+            unlinkat(dirfd(listing), name.c_str(), 0);
+        }
+    }
+    closedir(listing);
+}
+
 // A new file of its own beside the target: O_EXCL never opens what is there, a link included.
 bool makeScratch(FileReplace& replace, const struct stat* existing, std::string& failure)
 {
     const std::string stem = folderOf(replace.target) + "/." + nameOf(replace.target) + SCRATCH_MARK;
     for (int attempt = 0; attempt < SCRATCH_TRIES; ++attempt) {
-        char suffix[7];
-        randomName(suffix, 6);
+        char suffix[SCRATCH_NAME_LENGTH + 1];
+        randomName(suffix, SCRATCH_NAME_LENGTH);
         const std::string name = stem + suffix;
         const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, existing ? 0600 : 0666);
         if (fd < 0) {
@@ -266,6 +287,9 @@ bool beginReplace(const std::string& path, FileReplace& replace, std::string& fa
     bool exists = false;
     if (!lockTarget(replace, existing, exists, failure)) {
         return false;
+    }
+    if (exists) {
+        removeStaleScratch(replace.target);
     }
     if (!makeScratch(replace, exists ? &existing : nullptr, failure)) {
         abandonReplace(replace);

@@ -4,7 +4,8 @@
 // renamed over the file, and the folder is flushed too. A failure anywhere leaves the file byte-identical
 // and removes the scratch file. A file that is a symbolic link is written through to the file it leads to,
 // and stays a link. A file or folder the user cannot write is refused before anything is written. The file
-// is locked (an advisory lock) from the start to the rename, so two writers take turns.
+// is locked (an advisory lock) from the start to the rename, so two writers take turns; the writer holding
+// the lock also removes the scratch files a killed writer of the same file left.
 #pragma once
 
 #include <cstdio>

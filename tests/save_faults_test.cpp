@@ -9,10 +9,15 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
+#include <random>
+#include <set>
+#include <spawn.h>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -220,6 +225,53 @@ TEST_F(SaveFaults, AFullFileSystemLeavesThePackAndNoScratchFile)
         EXPECT_FALSE(scratchLeft(packFolder(mode)));
         EXPECT_EQ(system(("rm -rf '" + dir + "'/*").c_str()), 0);
     }
+}
+
+// A writer killed at any moment (kill -9) leaves the pack as it was before or after one of its writes,
+// never a mix; all it can leave besides is a hidden scratch file of its own, which the next writer removes.
+TEST_F(SaveFaults, AKilledWriterLeavesThePackOldOrNew)
+{
+    const int levels = 2000;   // about 1 MB, so a kill often lands inside a write
+    const std::string start = placePack("pack", packText(levels));
+    // The packs the probe's cycle passes through: level 2 saved, moved down, saved back, moved up (= start).
+    PackLevel level;
+    level.levelNumber = 2;
+    ASSERT_TRUE(readPackLevel(packPath("pack"), level).ok());
+    level.levelCount = levels;
+    const int original = level.bricks[5];
+    level.bricks[5] = (original + 1) % (BRICK_CODE_MAX + 1);
+    std::string saved, moved, back;
+    ASSERT_TRUE(rewritePackText(start, level, "p", saved).ok());
+    ASSERT_TRUE(changePackLevelsText(saved, {LevelChange::MoveDown, 2, levels}, "p", moved).ok());
+    level.levelNumber = 3;
+    level.bricks[5] = original;
+    ASSERT_TRUE(rewritePackText(moved, level, "p", back).ok());
+    const std::set<std::string> whole = {start, saved, moved, back};
+
+    std::mt19937 random(23);
+    int killed = 0;
+    for (int run = 0; run < 40; ++run) {
+        placePack("pack", start);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        char* const argv[] = {const_cast<char*>(SAVE_PROBE), const_cast<char*>("cycle"), dir.data(), nullptr};
+        pid_t pid = -1;
+        ASSERT_EQ(posix_spawn(&pid, SAVE_PROBE, &actions, nullptr, argv, environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        usleep(30000 + random() % 150000);
+        kill(pid, SIGKILL);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        killed += WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+        EXPECT_TRUE(whole.count(readFile(packPath("pack")))) << "run " << run << ": a mixed or partial pack";
+    }
+    EXPECT_GE(killed, 35) << "the writer was still at work when it was killed";
+    const std::string others = "ls -A '" + dir + "' | grep -qvx -e pack.tlp -e '[.]pack[.]tlp[.]scratch-......'";
+    EXPECT_NE(system(others.c_str()), 0) << "nothing but the pack and scratch files of its own";
+    // The next writer of the pack clears what the killed ones left.
+    EXPECT_EQ(line(runProbe("pack", dir, "", nullptr).output, 0).rfind("saved", 0), 0u);
+    EXPECT_FALSE(scratchLeft(dir));
 }
 
 TEST_F(SaveFaults, AFileSizeLimitIsAReportedFailureNotADeath)
