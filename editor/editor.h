@@ -98,7 +98,7 @@ enum class PendingAction {
     DuplicateLevel,
     DeleteLevel,
     CheckLevel,
-    SaveLevel,       // the writes below are asked again when the pack changed on disk
+    SaveLevel,   // the writes below are asked again when the pack changed on disk
     MoveLevelUp,
     MoveLevelDown,
 };

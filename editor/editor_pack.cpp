@@ -57,8 +57,7 @@ int countLevelsHeld(const char* path)
     }
     PackLevel level;
     PackResult result;
-    while (readNextLevel(scan, level, result)) {
-    }
+    while (readNextLevel(scan, level, result)) {}
     closePackScan(scan);
     return result.ok() ? scan.levelsRead : -1;
 }
@@ -71,8 +70,9 @@ void checkLevelCount(Editor& ed)
         return;
     }
     char note[STATUS_SIZE];
-    snprintf(note, sizeof note, "%s says it holds %d levels, but the file holds %d: working with those (a save writes %d).",
-             ed.packPath, ed.levelCount, held, held);
+    snprintf(note, sizeof note,
+             "%s says it holds %d levels, but the file holds %d: working with those (a save writes %d).", ed.packPath,
+             ed.levelCount, held, held);
     ed.levelCount = held;
     reportFailure(ed, note);
 }

@@ -146,7 +146,7 @@ PackResult rewritePack(const std::string& path, PackVersion* version, Pass pass)
             }
             if (hashValue(oldHash) != version->hash) {
                 passed = {PackStatus::ChangedOnDisk, quoteBytes(path) + ": another program has changed the pack "
-                                                                         "since it was read"};
+                                                                        "since it was read"};
             }
         }
         fclose(old);

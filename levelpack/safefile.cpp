@@ -145,8 +145,9 @@ bool lockTarget(FileReplace& replace, struct stat& existing, bool& exists, std::
         return false;
     }
     if (!writable(folder, folderStat, reason)) {
-        failure = withReason("write", replace.path, "its folder " + folder + " is not writable (" +
-                                                        (reason.rfind("it is ", 0) == 0 ? reason.substr(6) : reason) + ")");
+        failure = withReason("write", replace.path,
+                             "its folder " + folder + " is not writable (" +
+                                 (reason.rfind("it is ", 0) == 0 ? reason.substr(6) : reason) + ")");
         return false;
     }
     const double deadline = monotonicMs() + REPLACE_LOCK_WAIT_MS;

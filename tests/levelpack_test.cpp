@@ -244,8 +244,7 @@ TEST_F(PackFiles, AScanReadsEachLevelOnceAndEndsWithTheFile)
 
     write("cut.tlp", text.substr(0, text.size() - 5));
     ASSERT_TRUE(openPackScan(path("cut.tlp"), scan).ok());
-    while (readNextLevel(scan, level, result)) {
-    }
+    while (readNextLevel(scan, level, result)) {}
     EXPECT_EQ(result.status, PackStatus::FormatError);
     EXPECT_NE(result.message.find("ends before level 3, brick row 22"), std::string::npos) << result.message;
     EXPECT_EQ(scan.levelsRead, 2);
@@ -492,8 +491,8 @@ TEST_F(PackFiles, ConcurrentWritersEachKeepTheirWholeResult)
     write("own1.tlp", start);
     write("own2.tlp", start);
     struct Writer {
-        int which;            // 1 or 2: its own pack, and the level of the shared pack it saves
-        int lastShared = -1;  // the round of its last save into the shared pack that said it was done
+        int which;             // 1 or 2: its own pack, and the level of the shared pack it saves
+        int lastShared = -1;   // the round of its last save into the shared pack that said it was done
         int lastOwn = -1;
         int failures = 0;
     };
@@ -532,9 +531,9 @@ TEST_F(PackFiles, ConcurrentWritersEachKeepTheirWholeResult)
             level.levelNumber = w.which;
             ASSERT_TRUE(readPackLevel(path(pack), level).ok()) << pack;
             EXPECT_EQ(level.greyHits, round + 1) << pack;
-            EXPECT_TRUE(std::all_of(level.bricks, level.bricks + GRID_CELLS,
-                                    [&](int code) { return code == (round + w.which) % 10; }))
-                << pack;
+            EXPECT_TRUE(std::all_of(level.bricks, level.bricks + GRID_CELLS, [&](int code) {
+                return code == (round + w.which) % 10;
+            })) << pack;
         }
     }
     EXPECT_EQ(filesIn(dir), 3) << "no scratch file left";
@@ -567,8 +566,7 @@ TEST_F(PackFiles, AWriteTellsWhenThePackChangedSinceItWasRead)
     level.levelNumber = 2;
     level.bricks[0] = 1;
     EXPECT_EQ(savePackLevel(path("p.tlp"), level, &mine).status, PackStatus::ChangedOnDisk);
-    EXPECT_EQ(changePackLevels(path("p.tlp"), {LevelChange::Delete, 2, 299}, &mine).status,
-              PackStatus::ChangedOnDisk);
+    EXPECT_EQ(changePackLevels(path("p.tlp"), {LevelChange::Delete, 2, 299}, &mine).status, PackStatus::ChangedOnDisk);
     EXPECT_EQ(read("p.tlp"), theirs);
     mine.known = false;   // "overwrite"
     EXPECT_TRUE(savePackLevel(path("p.tlp"), level, &mine).ok());

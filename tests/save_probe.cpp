@@ -45,8 +45,8 @@ int probeRewrite(const std::string& mode, const std::string& dir)
 {
     const std::string pack = dir + "/pack.tlp";
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const PackResult result = mode == "change" ? changePackLevels(pack, {LevelChange::DuplicateAfter, 2, 4})
-                                                   : writeNewPack(pack, 80);
+        const PackResult result =
+            mode == "change" ? changePackLevels(pack, {LevelChange::DuplicateAfter, 2, 4}) : writeNewPack(pack, 80);
         printf("attempt %d: %s%s\n", attempt, result.ok() ? "saved" : "failed: ", result.message.c_str());
     }
     return 0;

@@ -329,6 +329,5 @@ TEST_F(States, APackThatCannotBeOpenedAtTheNextLevelReturnsToTheMenu)
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(exitStatus, -1);
     EXPECT_EQ(game.state, ShellState::Menu);
-    EXPECT_EQ(std::string(game.menuMessage),
-              "Cannot open Levels Packs/two.tlp: it is a folder, not a pack");
+    EXPECT_EQ(std::string(game.menuMessage), "Cannot open Levels Packs/two.tlp: it is a folder, not a pack");
 }

@@ -298,8 +298,7 @@ TEST_F(Shell, NewGameOnAPackThatHasGoneStaysInTheMenuWithTheReason)
     const std::string said = testing::internal::GetCapturedStdout();
     EXPECT_EQ(exitStatus, -1) << "the game goes on";
     EXPECT_TRUE(game.inMenu);
-    EXPECT_EQ(std::string(game.menuMessage),
-              "Cannot open Levels Packs/missing.tlp: No such file or directory");
+    EXPECT_EQ(std::string(game.menuMessage), "Cannot open Levels Packs/missing.tlp: No such file or directory");
     EXPECT_NE(said.find(game.menuMessage), std::string::npos);
     EXPECT_EQ(soundPlayCount(SAMPLE_START), 0);
 }

@@ -117,8 +117,9 @@ std::string findPack(const std::string& name, std::string& lookedIn)
             folders.push_back(self.substr(0, slash) + "/../runtime/" + PACK_FOLDER);
         }
     }
-    const bool hasExtension = name.size() > strlen(PACK_EXTENSION) &&
-                              name.compare(name.size() - strlen(PACK_EXTENSION), std::string::npos, PACK_EXTENSION) == 0;
+    const bool hasExtension =
+        name.size() > strlen(PACK_EXTENSION) &&
+        name.compare(name.size() - strlen(PACK_EXTENSION), std::string::npos, PACK_EXTENSION) == 0;
     for (const std::string& folder : folders) {
         for (const std::string& file : {name, name + PACK_EXTENSION}) {
             if ((file != name && hasExtension) || stat((folder + "/" + file).c_str(), &st) != 0) {

@@ -139,8 +139,8 @@ PackVerdict checkPack(const std::string& path, const CheckOptions& options, cons
     const int32_t count = scan.levelCount;
     const std::string shown = quoteBytes(path);
     if (count < 1) {
-        verdict.read = {PackStatus::FormatError,
-                        shown + ": the level count is " + std::to_string(count) + ", but a pack holds at least 1 level"};
+        verdict.read = {PackStatus::FormatError, shown + ": the level count is " + std::to_string(count) +
+                                                     ", but a pack holds at least 1 level"};
     } else if (options.level > count || options.level < 0) {
         verdict.failedLevel = options.level;
         verdict.read = {PackStatus::FormatError, shown + ": there is no level " + std::to_string(options.level) +

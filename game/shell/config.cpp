@@ -90,8 +90,8 @@ bool writeConfig(const char* path, const Config& cfg, std::string* failure)
         path,
         [&](FILE* out, std::string& failed) {
             const int nameLength = static_cast<int>(strnlen(cfg.levelPackName, sizeof cfg.levelPackName));
-            if (fprintf(out, "%d %d\n%d\n%d\n%.*s\n", cfg.screenWidth, cfg.screenHeight, cfg.mouseControl,
-                        cfg.fallMode, nameLength, cfg.levelPackName) < 0) {
+            if (fprintf(out, "%d %d\n%d\n%d\n%.*s\n", cfg.screenWidth, cfg.screenHeight, cfg.mouseControl, cfg.fallMode,
+                        nameLength, cfg.levelPackName) < 0) {
                 failed = fileFailure("write", path);
                 return false;
             }
