@@ -77,7 +77,7 @@ struct PackResult {
 };
 
 // A pack read from its start, level after level, in one pass (a whole-pack check). Lives from openPackScan
-// to closePackScan.
+// to closePackScan, in one place: its reader points into itself, so it is never copied once open.
 struct PackScan {
     std::string path;
     FILE* file = nullptr;
