@@ -136,12 +136,13 @@ PackResult rewritePack(const std::string& path, PackVersion* version, Pass pass)
             }
             return {PackStatus::CannotOpen, systemError("open", path)};
         }
+        const bool checking = version && version->known;
         ContentHash oldHash;
         IntReader in = readerOverFile(old);
-        in.hash = &oldHash;
+        in.hash = checking ? &oldHash : nullptr;
         TextSink sink;
         PackResult passed = pass(in, sink, &out);
-        if (version && version->known) {
+        if (checking) {
             while (refillReader(in)) {   // the rest of the file, when the pass stopped early
             }
             if (hashValue(oldHash) != version->hash) {

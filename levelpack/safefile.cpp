@@ -218,7 +218,9 @@ void randomName(char* out, size_t length)
 void removeStaleScratch(const std::string& target)
 {
     const std::string folder = folderOf(target);
-    const std::string stem = "." + nameOf(target) + SCRATCH_MARK;
+    std::string stem = nameOf(target);   // built in steps: GCC 12 at -O3 warns falsely of "." + name
+    stem.insert(0, 1, '.');
+    stem += SCRATCH_MARK;
     DIR* listing = opendir(folder.c_str());
     if (!listing) {
         return;
