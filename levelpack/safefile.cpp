@@ -202,7 +202,8 @@ void randomName(char* out, size_t length)
     if (getrandom(bytes, length, GRND_NONBLOCK) != static_cast<ssize_t>(length)) {
         // Only uniqueness matters, and O_EXCL guards that: any changing value will do.
         static unsigned counter = 0;
-        const unsigned long mix = static_cast<unsigned long>(monotonicMs() * 1000) ^ (getpid() << 16) ^ ++counter;
+        const unsigned long mix =
+            static_cast<unsigned long>(monotonicMs() * 1000) ^ (static_cast<unsigned long>(getpid()) << 16) ^ ++counter;
         for (size_t i = 0; i < length; ++i) {
             bytes[i] = static_cast<unsigned char>(mix >> (i * 5));
         }
