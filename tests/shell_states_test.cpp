@@ -276,6 +276,20 @@ TEST_F(States, ThePaddleEndsEveryStepBetweenTheWalls)
     EXPECT_DOUBLE_EQ(field.paddle.x, x - 1);
 }
 
+// A pack's first level may call itself 2147483647 (the game takes that number): clearing it ends the pack
+// instead of counting one past the largest integer.
+TEST_F(States, ALevelNumberedWithTheLargestCountEndsThePack)
+{
+    std::ofstream("Levels Packs/two.tlp") << "2147483647\n" + emptyLevel(2147483647, 1);
+    newGame();
+    ASSERT_EQ(field.levelNumber, 2147483647);
+    runUntil(field.levelStartTime + READY_TIME + 10);
+    field.levelCleared = true;
+    frameAt(fakeNow + 10);
+    EXPECT_EQ(game.state, ShellState::Menu);
+    EXPECT_EQ(field.levelNumber, 0) << "the pack is completed";
+}
+
 TEST_F(States, TheMenuShowsAFailureUntilTheNextKey)
 {
     std::ofstream("Levels Packs/two.tlp") << "2\n" + emptyLevel(1, 1) + "2 1 50 1\n0 0 x";
