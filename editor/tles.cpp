@@ -12,6 +12,7 @@
 #include <GL/freeglut.h>
 
 #include "editor/editor.h"
+#include "levelpack/safefile.h"
 #include "platform/userfolder.h"
 
 #include <cstdio>
@@ -482,6 +483,7 @@ int main(int argc, char** argv)
 {
     // Messages must reach a log as they happen.
     setvbuf(stdout, nullptr, _IOLBF, 0);
+    ignoreFileSizeSignal();
     if (!enterUserFolder()) {
         return 1;
     }

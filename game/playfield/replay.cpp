@@ -3,6 +3,8 @@
 // tag byte saying which values follow, so a steady frame takes 2 to 4 bytes.
 #include "game/playfield/replay.h"
 
+#include "levelpack/safefile.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -392,45 +394,16 @@ bool saveReplay(const std::string& path, const ReplayRecorder& recorder, std::st
         return false;
     }
     const std::vector<uint8_t> bytes = encodeReplay(recorder);
-    // A scratch file of our own (mkstemp never opens what is there already,
-    // a link included), flushed to disk, then renamed over the target.
-    std::string scratch = path + ".XXXXXX";
-    const int fd = mkstemp(scratch.data());
-    if (fd < 0) {
-        failure = "cannot create a file beside " + path + ": " + strerror(errno);
-        return false;
-    }
-    // mkstemp makes it private; a replay is there to be shared, as the umask allows.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            break;
-        }
-        written += static_cast<size_t>(n);
-    }
-    const int error = errno;
-    const bool ok = written == bytes.size() && fsync(fd) == 0;
-    if (close(fd) != 0 || !ok || rename(scratch.c_str(), path.c_str()) != 0) {
-        failure = "cannot write " + path + ": " + strerror(ok ? errno : error);
-        unlink(scratch.c_str());
-        return false;
-    }
-    // The rename itself reaches the disk with the folder.
-    const size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        fsync(dir);
-        close(dir);
-    }
-    return true;
+    return replaceFile(
+        path,
+        [&](FILE* out, std::string& why) {
+            if (fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size()) {
+                why = fileFailure("write", path);
+                return false;
+            }
+            return true;
+        },
+        failure);
 }
 
 // ---------------------------------------------------------------------------
@@ -589,7 +562,8 @@ bool packContentHash(const std::string& path, uint64_t& hash, std::string& failu
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     struct stat info {};
     if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        failure = fd < 0 ? "cannot open " + path + ": " + strerror(errno) : path + " is not a regular file";
+        failure = fd < 0 ? "cannot open " + quoteBytes(path) + ": " + strerror(errno)
+                         : quoteBytes(path) + " is not a regular file";
         if (fd >= 0) {
             close(fd);
         }
@@ -603,7 +577,7 @@ bool packContentHash(const std::string& path, uint64_t& hash, std::string& failu
             continue;
         }
         if (n < 0) {
-            failure = "cannot read " + path + ": " + strerror(errno);
+            failure = "cannot read " + quoteBytes(path) + ": " + strerror(errno);
             close(fd);
             return false;
         }

@@ -101,9 +101,8 @@ void recordFrame(ReplayRecorder& recorder, const FrameTimes& times, const Player
 void finishRecording(ReplayRecorder& recorder, const PlayField& field);   // the end as the field stands
 // The whole file of a finished recording.
 std::vector<uint8_t> encodeReplay(const ReplayRecorder& recorder);
-// Writes the recording to path through a scratch file of its own beside it
-// (never following a link, flushed to disk, renamed over path); on failure
-// path is untouched and failure says why.
+// Writes the recording to path through the one safe replace (levelpack/safefile.h);
+// on failure path is untouched and failure says why.
 bool saveReplay(const std::string& path, const ReplayRecorder& recorder, std::string& failure);
 
 // replay.cpp: reading

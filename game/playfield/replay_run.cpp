@@ -60,8 +60,8 @@ ReplayRun runReplay(const Replay& replay, const std::string& packPath)
         return run;
     }
     if (hash != replay.start.packHash) {
-        run.failure = packPath + " is not the pack this replay was recorded with (" + replay.start.packName +
-                      "): its content has changed since, or it is another pack";
+        run.failure = quoteBytes(packPath) + " is not the pack this replay was recorded with (" +
+                      quoteBytes(replay.start.packName) + "): its content has changed since, or it is another pack";
         return run;
     }
     PackLevel first;

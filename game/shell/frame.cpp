@@ -10,6 +10,7 @@
 #include "platform/sound.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 namespace {
