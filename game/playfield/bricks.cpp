@@ -140,27 +140,36 @@ constexpr double LOOK_ALLOWANCE = 1e-9;
 // The standing brick that holds (x, y) strictly inside, or -1.
 int brickAround(const PlayField& field, double x, double y)
 {
-    const int row = static_cast<int>(std::floor(25 - y / CELL_PITCH_Y + 0.5));
-    for (int r = std::max(0, row - 1); r <= std::min(GRID_ROWS - 1, row + 1); ++r) {
+    for (int row = 0; row < GRID_ROWS; ++row) {
+        const Brick& rowStart = field.bricks[row * GRID_COLUMNS];
+        if (std::fabs(y - rowStart.y) >= rowStart.halfHeight) {
+            continue;
+        }
         for (int column = 0; column < GRID_COLUMNS; ++column) {
-            const Brick& brick = field.bricks[r * GRID_COLUMNS + column];
+            const Brick& brick = field.bricks[row * GRID_COLUMNS + column];
             if (brick.present && std::fabs(x - brick.x) < brick.halfWidth && std::fabs(y - brick.y) < brick.halfHeight) {
-                return r * GRID_COLUMNS + column;
+                return row * GRID_COLUMNS + column;
             }
         }
     }
     return -1;
 }
 
-// Where the ball's coming step would end as moveBall will take it (with the
-// speed-up it is due, put back by the walls and the ceiling), heading
-// right/up as given; the standing brick it would carry the ball into first,
-// or -1.
+// Where the ball's coming step of d (speed factor times ticks) would end as
+// moveBall will take it, heading right/up as given, put back by the walls and
+// the ceiling.
+void courseEnd(const Ball& ball, double d, bool right, bool up, double& x, double& y)
+{
+    x = std::clamp(ball.x + (right ? 1 : -1) * ball.speedX * d, LEFT_WALL + BALL_RADIUS, RIGHT_WALL - BALL_RADIUS);
+    y = std::min(ball.y + (up ? 1 : -1) * ball.speedY * d, CEILING - BALL_RADIUS);
+}
+
+// The standing brick that course would carry the ball into first, or -1.
 int brickOnCourse(const PlayField& field, const Ball& ball, double d, bool right, bool up, bool& vertical)
 {
-    const double x =
-        std::clamp(ball.x + (right ? 1 : -1) * ball.speedX * d, LEFT_WALL + BALL_RADIUS, RIGHT_WALL - BALL_RADIUS);
-    const double y = std::min(ball.y + (up ? 1 : -1) * ball.speedY * d, CEILING - BALL_RADIUS);
+    double x = 0;
+    double y = 0;
+    courseEnd(ball, d, right, up, x, y);
     double at = 0;
     return brickInTheWay(field, ball, x - ball.x, y - ball.y, vertical, at, LOOK_ALLOWANCE);
 }
@@ -190,11 +199,9 @@ void keepOutOfBricks(PlayField& field, int slot, double tick, PlayEvents& events
     if (met < 0) {
         return;
     }
-    // Where the step would end, as brickOnCourse takes it.
-    const double d0 = stepLength(0);
-    const double endX =
-        std::clamp(ball.x + (right ? 1 : -1) * ball.speedX * d0, LEFT_WALL + BALL_RADIUS, RIGHT_WALL - BALL_RADIUS);
-    const double endY = std::min(ball.y + (up ? 1 : -1) * ball.speedY * d0, CEILING - BALL_RADIUS);
+    double endX = 0;
+    double endY = 0;
+    courseEnd(ball, stepLength(0), right, up, endX, endY);
     const int entered = brickAround(field, endX, endY);
     const double d = stepLength(entered >= 0 ? 1 : 0);
     const bool turns[3][2] = {{vertical ? right : !right, vertical ? !up : up},
