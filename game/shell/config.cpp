@@ -16,6 +16,25 @@
 Config config;
 PackList packList;
 
+namespace {
+
+// The display after the four values: a file without it means full screen.
+void readDisplayValue(IntReader& in, Config& cfg)
+{
+    int64_t value = 0;
+    if (readWideInt(in, value) == ReadOutcome::Value) {
+        cfg.windowed = static_cast<uint8_t>(value & 0xFF);
+    }
+}
+
+// Only a window is written, and only after a pack name; 0 or a negative number on failure.
+int writeDisplayValue(FILE* file, const Config& cfg)
+{
+    return cfg.windowed && cfg.levelPackName[0] ? fprintf(file, "%d\n", cfg.windowed) : 1;
+}
+
+}   // namespace
+
 bool readConfig(const char* path, Config& cfg)
 {
     FILE* file = fopen(path, "r");
@@ -48,6 +67,9 @@ bool readConfig(const char* path, Config& cfg)
     }
     bool tooLong = false;
     readWord(in, cfg.levelPackName, sizeof cfg.levelPackName, tooLong);
+    if (reading) {
+        readDisplayValue(in, cfg);
+    }
     if (tooLong) {
         printf("config.ini: the level pack name is longer than %d characters and was ignored.\n", PACK_NAME_SIZE - 1);
     }
@@ -84,7 +106,7 @@ bool writeConfig(const char* path, const Config& cfg, std::string* failure)
     }
     const int written = fprintf(file, "%d %d\n%d\n%d\n%s\n", cfg.screenWidth, cfg.screenHeight, cfg.mouseControl,
                                 cfg.fallMode, cfg.levelPackName);
-    if (written < 0 || fflush(file) != 0) {
+    if (written < 0 || writeDisplayValue(file, cfg) < 0 || fflush(file) != 0) {
         return fail("write", temp, file);
     }
     if (fsync(fileno(file)) != 0) {

@@ -1,0 +1,50 @@
+// game/render/picture: the picture's shape on any screen and how far the view
+// may turn. The scene is drawn at a chosen size, kept between 5:4 and 16:9
+// (the room fills no wider picture, the HUD no narrower one), and shown
+// scaled into whatever window it gets, proportions kept, with black bars.
+// No GL: the shell, the renderer and the tests share it.
+#pragma once
+
+// ---------------------------------------------------------------------------
+// Constants
+// ---------------------------------------------------------------------------
+constexpr double PICTURE_MIN_ASPECT = 5.0 / 4.0;    // narrower pictures are cut to it (bars above and below)
+constexpr double PICTURE_MAX_ASPECT = 16.0 / 9.0;   // wider pictures are cut to it (bars at the sides)
+constexpr double VIEW_FIELD_OF_VIEW = 45;           // degrees, vertical, of the view camera
+constexpr double REST_EYE[3] = {40, 20, 110};       // the view camera's place at rest, world units
+
+// ---------------------------------------------------------------------------
+// Records
+// ---------------------------------------------------------------------------
+
+// A rectangle of pixels, origin at the bottom left as GL counts.
+struct PictureRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Operations (picture.cpp)
+// ---------------------------------------------------------------------------
+
+// The size the scene is drawn at for a chosen width x height: the same, or
+// the height kept and the width cut or widened to the nearest ratio between
+// 5:4 and 16:9 (a hair over 16:9, as 1366x768, stays). Never below 1x1.
+void boundPictureSize(int width, int height, int& outWidth, int& outHeight);
+
+// The largest rectangle with width x height's proportions centred in a
+// window; the rest of the window is bars. At least 1x1.
+PictureRect fitPicture(int width, int height, int windowWidth, int windowHeight);
+
+// The unit viewing direction of the camera angles (radians): yaw turns right,
+// a positive pitch looks down.
+void viewDirection(double yaw, double pitch, double out[3]);
+
+// Whether a view from eye along yaw and pitch, in a picture of that aspect
+// ratio, still shows the spare lives beside the field whole and the middle
+// of the field (its full width from the paddle's row to two thirds up), and
+// keeps the eye near the room. The view at rest passes at every ratio the
+// picture can have.
+bool viewKeepsSight(const double eye[3], double yaw, double pitch, double aspect);
