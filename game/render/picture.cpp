@@ -34,10 +34,10 @@ void boundPictureSize(int width, int height, int& outWidth, int& outHeight)
     if (aspect > PICTURE_MAX_ASPECT * 1.005) {
         width = static_cast<int>(std::lround(height * PICTURE_MAX_ASPECT));
     } else if (aspect < PICTURE_MIN_ASPECT / 1.005) {
-        width = static_cast<int>(std::lround(height * PICTURE_MIN_ASPECT));
+        height = static_cast<int>(std::lround(width / PICTURE_MIN_ASPECT));
     }
     outWidth = std::max(width, 1);
-    outHeight = height;
+    outHeight = std::max(height, 1);
 }
 
 PictureRect fitPicture(int width, int height, int windowWidth, int windowHeight)

@@ -30,8 +30,8 @@ struct PictureRect {
 // ---------------------------------------------------------------------------
 
 // The size the scene is drawn at for a chosen width x height: the same, or
-// the height kept and the width cut or widened to the nearest ratio between
-// 5:4 and 16:9 (a hair over 16:9, as 1366x768, stays). Never below 1x1.
+// cut to the nearest ratio between 5:4 and 16:9 (a wider one loses width, a
+// narrower one height; a hair over 16:9, as 1366x768, stays). At least 1x1.
 void boundPictureSize(int width, int height, int& outWidth, int& outHeight);
 
 // The largest rectangle with width x height's proportions centred in a

@@ -62,10 +62,24 @@ double monotonicMs()
 // windowed tests play the game as slowly as a software renderer does.
 double minimumFrameMs = 0;
 
+// A window size to ask for at the next frame, once full screen is left.
+bool windowPending = false;
+
+void openAsWindow(bool resize);
+
+void displayFrame()
+{
+    if (windowPending) {
+        windowPending = false;
+        openAsWindow(true);
+    }
+    GameFrame();
+}
+
 void slowedFrame()
 {
     const double start = monotonicMs();
-    GameFrame();
+    displayFrame();
     const double left = minimumFrameMs - (monotonicMs() - start);
     if (left > 0) {
         usleep(static_cast<useconds_t>(left * 1000));
@@ -124,7 +138,6 @@ void openAsWindow(bool resize)
     const int x = windowState.screenWidth > width ? (windowState.screenWidth - width) / 2 : 0;
     const int y = windowState.screenHeight > height ? (windowState.screenHeight - height) / 2 : 0;
     if (resize) {
-        glutLeaveFullScreen();
         glutReshapeWindow(width, height);
         glutPositionWindow(x, y);
     } else {
@@ -137,8 +150,16 @@ void openAsWindow(bool resize)
 void applyDisplay()
 {
     if (config.windowed) {
-        openAsWindow(true);
+        // Leaving full screen restores the window's old size after anything
+        // asked in the same frame; the window's own size is asked next frame.
+        glutLeaveFullScreen();
+        windowPending = true;
     } else {
+        windowPending = false;
+        // Without a window manager freeglut makes a window full screen at its
+        // position negated (a window at (200, 40) ends at (-200, -40)); from
+        // (0, 0) it covers the screen, and a window manager ignores this.
+        glutPositionWindow(0, 0);
         glutFullScreen();
     }
 }
@@ -212,7 +233,7 @@ int main(int argc, char** argv)
     if (const char* floor = getenv("TESSIVAR_MIN_FRAME_MS")) {
         minimumFrameMs = atof(floor);
     }
-    glutDisplayFunc(minimumFrameMs > 0 ? slowedFrame : GameFrame);
+    glutDisplayFunc(minimumFrameMs > 0 ? slowedFrame : displayFrame);
     glutReshapeFunc(reshape);
 
     soundInit();
