@@ -127,3 +127,20 @@ TEST(Picture, TheViewAtRestKeepsItsSightAtEveryShapeAndATurnTooFarDoesNot)
     EXPECT_NEAR(direction[0] * direction[0] + direction[1] * direction[1] + direction[2] * direction[2], 1, 1e-6);
     EXPECT_LT(direction[1], 0) << "a positive pitch looks down";
 }
+
+TEST(Picture, TheHudFollowsTheViewWhileItFitsAndStopsAtTheEdge)
+{
+    const double aspect = 4.0 / 3;
+    double eye[3], direction[3], view[3];
+    viewDirection(-0.02, 0, view);
+    hudCamera(REST_EYE, view, aspect, eye, direction);
+    EXPECT_NEAR(direction[0], view[0], 1e-9) << "a small turn: the texts turn with the room";
+    viewDirection(-0.4, 0.3, view);
+    hudCamera(REST_EYE, view, aspect, eye, direction);
+    EXPECT_LT(direction[0], 0);
+    EXPECT_GT(direction[0], view[0]) << "a large one: only as far as keeps them whole";
+    const double near[3] = {40, 20, 60};
+    const double ahead[3] = {0, 0, -1};
+    hudCamera(near, ahead, aspect, eye, direction);
+    EXPECT_GT(eye[2], 60) << "an eye moved in: the texts stay where they fit";
+}

@@ -297,9 +297,10 @@ TEST_F(States, TheViewKeepsTheFieldAndTheSpareLivesInSight)
         fakeInput.pointerX = anchorX() + (i < 50 ? 0 : 150);
         frameAt(fakeNow + 10);
     }
-    EXPECT_TRUE(viewKeepsSight(engine.cameraPosition, cameraYaw, cameraPitch, pictureAspect()));
+    EXPECT_TRUE(viewKeepsSight(engine.cameraPosition, cameraYaw, cameraPitch, pictureAspect(), SIGHT_ACROSS));
+    EXPECT_TRUE(viewKeepsSight(engine.cameraPosition, 0, cameraPitch, pictureAspect(), SIGHT_UP_DOWN));
     EXPECT_GT(cameraPitch, 0.05);
-    EXPECT_GT(cameraYaw, 0.05);
+    EXPECT_GT(cameraYaw, 0.05) << "a tilt at its limit does not stop a turn";
     const double edge = cameraYaw;
     fakeInput.pointerX = anchorX() - 30;
     fakeInput.pointerY = anchorY();
@@ -336,8 +337,9 @@ TEST_F(States, TheViewKeepsTheFieldAndTheSpareLivesInSight)
             }
             EXPECT_NEAR(field.paddle.x, side < 0 ? LEFT_WALL + field.paddle.halfWidth
                                                  : RIGHT_WALL - field.paddle.halfWidth, 1.0);
-            EXPECT_TRUE(viewKeepsSight(engine.cameraPosition, cameraYaw / 5, cameraPitch / 5, pictureAspect()))
+            EXPECT_TRUE(viewKeepsSight(engine.cameraPosition, cameraYaw / 5, 0, pictureAspect(), SIGHT_ACROSS))
                 << size[0] << "x" << size[1] << " side " << side;
+            EXPECT_TRUE(viewKeepsSight(engine.cameraPosition, 0, cameraPitch / 5, pictureAspect(), SIGHT_UP_DOWN));
         }
     }
 }

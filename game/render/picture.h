@@ -12,6 +12,9 @@ constexpr double PICTURE_MIN_ASPECT = 5.0 / 4.0;    // narrower pictures are cut
 constexpr double PICTURE_MAX_ASPECT = 16.0 / 9.0;   // wider pictures are cut to it (bars at the sides)
 constexpr double VIEW_FIELD_OF_VIEW = 45;           // degrees, vertical, of the view camera
 constexpr double REST_EYE[3] = {40, 20, 110};       // the view camera's place at rest, world units
+constexpr int SIGHT_ACROSS = 1;                     // viewKeepsSight: inside the picture's sides
+constexpr int SIGHT_UP_DOWN = 2;                    // inside its top and bottom
+constexpr int SIGHT_WHOLE = SIGHT_ACROSS | SIGHT_UP_DOWN;
 
 // ---------------------------------------------------------------------------
 // Records
@@ -42,9 +45,18 @@ PictureRect fitPicture(int width, int height, int windowWidth, int windowHeight)
 // a positive pitch looks down.
 void viewDirection(double yaw, double pitch, double out[3]);
 
+// The camera the HUD's texts are drawn with: the view's own (eye, unit
+// direction), or, where that would cut a text at the picture's edge, the
+// nearest one on the way to the view at rest that keeps them all whole. So
+// the texts move with the room as far as they can and then stay at the edge.
+void hudCamera(const double eye[3], const double direction[3], double aspect, double hudEye[3],
+               double hudDirection[3]);
+
 // Whether a view from eye along yaw and pitch, in a picture of that aspect
 // ratio, still shows the spare lives beside the field whole and the middle
-// of the field (its full width from the paddle's row to two thirds up), and
-// keeps the eye near the room. The view at rest passes at every ratio the
+// of the field (its full width from the paddle's row up to the lowest bricks' height), and
+// keeps the eye near the room; edges: which of the picture's edges count
+// (a turn is held by the sides, a tilt by the top and bottom, so neither
+// blocks the other at a corner). The view at rest passes at every ratio the
 // picture can have.
-bool viewKeepsSight(const double eye[3], double yaw, double pitch, double aspect);
+bool viewKeepsSight(const double eye[3], double yaw, double pitch, double aspect, int edges = SIGHT_WHOLE);

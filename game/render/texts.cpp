@@ -76,14 +76,18 @@ void drawLightMarker(const Light& light, double radius)
     glPopMatrix();
 }
 
-// The HUD's texts stand where the view at rest shows them, whatever the
-// camera does, so no turn, tilt or move of the view takes them out of the
-// picture; they are drawn over everything, as the room's depth never hid them.
-void beginRestTexts()
+// The HUD's texts move with the room as far as the picture keeps them whole,
+// then stay at its edge (hudCamera), whatever the camera does; they are drawn
+// over everything, as the room's depth never hid them.
+void beginHudTexts()
 {
-    setCamera(static_cast<float>(REST_EYE[0]), static_cast<float>(REST_EYE[1]), static_cast<float>(REST_EYE[2]),
-              static_cast<float>(REST_EYE[0]), static_cast<float>(REST_EYE[1]), static_cast<float>(REST_EYE[2] - 1),
-              VIEW_NEAR, static_cast<float>(VIEW_FIELD_OF_VIEW));
+    double eye[3];
+    double direction[3];
+    const double aspect = static_cast<double>(renderer.view.width) / (renderer.view.height > 0 ? renderer.view.height : 1);
+    hudCamera(engine.cameraPosition, engine.cameraDirection, aspect, eye, direction);
+    setCamera(static_cast<float>(eye[0]), static_cast<float>(eye[1]), static_cast<float>(eye[2]),
+              static_cast<float>(eye[0] + direction[0]), static_cast<float>(eye[1] + direction[1]),
+              static_cast<float>(eye[2] + direction[2]), VIEW_NEAR, static_cast<float>(VIEW_FIELD_OF_VIEW));
     glDisable(GL_DEPTH_TEST);
 }
 
@@ -179,7 +183,7 @@ void drawHud()
         }
     }
     const bool depthTested = glIsEnabled(GL_DEPTH_TEST);
-    beginRestTexts();
+    beginHudTexts();
     if (field.lives <= 0) {
         glColor3f(1, 1, 1);
         drawStrokeText(32.5f, 0, 20, 0, "GAME OVER");

@@ -167,7 +167,8 @@ int anchorX();          // the pointer's anchor: the window's centre, window pix
 int anchorY();
 double pictureAspect();   // of the picture the options chose (cut to 5:4..16:9)
 // How much (0 to 1) of a change of the camera angles the view can take and
-// keep the field and the spare lives in sight; viewScale is what the frame
+// keep the field and the spare lives in sight (a turn between the picture's
+// sides, a tilt between its top and bottom); viewScale is what the frame
 // applies to the angles (1/5 under mouse control). A view out of sight
 // already may only turn back towards rest.
 double allowedTurn(double yaw, double pitch, double yawChange, double pitchChange, double viewScale);

@@ -18,6 +18,7 @@
 #include "platform/sound.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -402,8 +403,15 @@ void moveCamera(int steps)
     for (int i = 0; i < 3; ++i) {
         eye[i] = engine.cameraPosition[i] + engine.cameraDirection[i] * steps * 0.1;
     }
-    // Not so near that the spare lives leave the picture, nor far from the room.
-    if (viewKeepsSight(eye, cameraYaw, cameraPitch, pictureAspect())) {
+    // Not so near that the spare lives leave the picture, nor far from the room;
+    // from a view at a corner of its limits, back towards rest.
+    auto fromRest = [](const double* p) {
+        return std::hypot(p[0] - REST_EYE[0], p[1] - REST_EYE[1], p[2] - REST_EYE[2]);
+    };
+    const double aspect = pictureAspect();
+    if (viewKeepsSight(eye, cameraYaw, cameraPitch, aspect) ||
+        (!viewKeepsSight(engine.cameraPosition, cameraYaw, cameraPitch, aspect) &&
+         fromRest(eye) < fromRest(engine.cameraPosition))) {
         std::copy(eye, eye + 3, engine.cameraPosition);
     }
 }

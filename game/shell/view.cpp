@@ -21,9 +21,9 @@ namespace {
 // Halvings of a turn before it counts as at the edge: 2^-12 of a pointer's sweep.
 constexpr int TURN_HALVINGS = 12;
 
-bool sightAt(double yaw, double pitch, double viewScale)
+bool sightAt(double yaw, double pitch, double viewScale, int edges)
 {
-    return viewKeepsSight(engine.cameraPosition, yaw * viewScale, pitch * viewScale, pictureAspect());
+    return viewKeepsSight(engine.cameraPosition, yaw * viewScale, pitch * viewScale, pictureAspect(), edges);
 }
 
 }   // namespace
@@ -151,19 +151,21 @@ double allowedTurn(double yaw, double pitch, double yawChange, double pitchChang
     if (yawChange == 0 && pitchChange == 0) {
         return 1;
     }
-    if (!sightAt(yaw, pitch, viewScale)) {
+    // A turn is held by the picture's sides, a tilt by its top and bottom.
+    const int edges = (yawChange != 0 ? SIGHT_ACROSS : 0) | (pitchChange != 0 ? SIGHT_UP_DOWN : 0);
+    if (!sightAt(yaw, pitch, viewScale, edges)) {
         // Out of sight already (the controls never leave it so): only turning back is taken.
         const bool back = std::abs(yaw + yawChange) <= std::abs(yaw) && std::abs(pitch + pitchChange) <= std::abs(pitch);
         return back ? 1 : 0;
     }
-    if (sightAt(yaw + yawChange, pitch + pitchChange, viewScale)) {
+    if (sightAt(yaw + yawChange, pitch + pitchChange, viewScale, edges)) {
         return 1;
     }
     double low = 0;    // keeps sight
     double high = 1;   // loses it
     for (int i = 0; i < TURN_HALVINGS; ++i) {
         const double middle = (low + high) / 2;
-        if (sightAt(yaw + middle * yawChange, pitch + middle * pitchChange, viewScale)) {
+        if (sightAt(yaw + middle * yawChange, pitch + middle * pitchChange, viewScale, edges)) {
             low = middle;
         } else {
             high = middle;
