@@ -503,14 +503,15 @@ TEST_F(Renderers, ThePictureFillsTheWindowInItsOwnProportions)
 {
     ASSERT_TRUE(engine.loaded);
     randomPlayState(0);
-    renderInputs.width = 800;
-    renderInputs.height = 450;   // 16:9 in the 4:3 window: bars above and below
+    renderInputs.width = 640;
+    renderInputs.height = 360;   // 16:9, shown at 800x450 in the 4:3 window: bars above and below
     resizeRender();
     ASSERT_TRUE(renderer.offscreen);
     renderPlay();
+    EXPECT_TRUE(renderer.drawnOffscreen) << "drawn at its own size, shown scaled";
     const std::vector<unsigned char> image = grabFront();
     saveShot(image, "play-16x9-in-4x3");
-    const int bar = (HEIGHT - 450) / 2;
+    const int bar = (HEIGHT - 450) / 2;   // (a 800x450 picture would be drawn into the window's middle as it is)
     for (int x : {0, WIDTH / 2, WIDTH - 1}) {
         EXPECT_EQ(pixelAt(image, x, 0).sum(), 0);
         EXPECT_EQ(pixelAt(image, x, bar - 1).sum(), 0);

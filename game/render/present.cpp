@@ -1,11 +1,13 @@
 // game/render/present: the picture's own framebuffer and how it reaches the
-// window. The scene is drawn into an offscreen target of the picture's size
-// (a colour texture with alpha, as the window has, and a depth buffer), and
-// every frame is shown by one full-window draw: the texture on a quad in the
-// middle of the window, proportions kept, filtered linearly, the rest of the
-// window black. (The quad costs software GL about a fifth less than a scaled
-// framebuffer blit, and needs no blit extension.) Without framebuffer objects
-// the scene is drawn straight into the window's middle at the size that fits.
+// window. Where the window shows the picture at another size, the scene is
+// drawn into an offscreen target of the picture's size (a colour texture with
+// alpha, as the window has, and a depth buffer), and each frame is shown by
+// one full-window draw: the texture on a quad in the middle of the window,
+// proportions kept, filtered linearly, the rest of the window black. (The
+// quad costs software GL about a fifth less than a scaled framebuffer blit,
+// and needs no blit extension.) Where the window's middle holds the picture
+// at its own size, and without framebuffer objects, the scene is drawn
+// straight into the window's middle (at the size that fits, without them).
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
@@ -30,8 +32,8 @@ void deleteTarget()
     renderer.pictureFramebuffer = renderer.pictureColour = renderer.pictureDepth = 0;
 }
 
-// The framebuffer a frame draws into: the target, or the window.
-unsigned int drawnFramebuffer() { return renderer.offscreen ? renderer.pictureFramebuffer : 0; }
+// The framebuffer this frame draws into: the target, or the window.
+unsigned int drawnFramebuffer() { return renderer.drawnOffscreen ? renderer.pictureFramebuffer : 0; }
 
 // The picture's texture on a quad over rect of the window, as it is: no
 // depth, blending or culling, unit 0 replacing the colour. Everything it
@@ -93,8 +95,12 @@ void createPictureTarget()
     boundPictureSize(renderInputs.width, renderInputs.height, width, height);
     renderer.pictureWidth = width;
     renderer.pictureHeight = height;
+    if (GLEW_EXT_framebuffer_object) {
+        glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    }
     deleteTarget();
     renderer.offscreen = false;
+    renderer.drawnOffscreen = false;
     if (!GLEW_EXT_framebuffer_object) {
         return;   // drawn straight into the window
     }
@@ -127,21 +133,19 @@ void createPictureTarget()
         renderer.offscreen = true;
     } else {
         printf("The picture's framebuffer is incomplete; drawing into the window.\n");
-        glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
         deleteTarget();
     }
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, drawnFramebuffer());
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
 }
 
 void beginPicture()
 {
-    if (renderer.offscreen) {
-        renderer.view = {0, 0, renderer.pictureWidth, renderer.pictureHeight};
-    } else {
-        // The window's middle at the picture's proportions; the frame's clear blackens the bars.
-        renderer.view = fitPicture(renderer.pictureWidth, renderer.pictureHeight, renderInputs.windowWidth,
-                                   renderInputs.windowHeight);
-    }
+    // The window's middle at the picture's proportions; the frame's clear blackens the bars.
+    const PictureRect shown =
+        fitPicture(renderer.pictureWidth, renderer.pictureHeight, renderInputs.windowWidth, renderInputs.windowHeight);
+    const bool ownSize = shown.width == renderer.pictureWidth && shown.height == renderer.pictureHeight;
+    renderer.drawnOffscreen = renderer.offscreen && !ownSize;
+    renderer.view = renderer.drawnOffscreen ? PictureRect{0, 0, renderer.pictureWidth, renderer.pictureHeight} : shown;
     bindPicture();
 }
 
@@ -155,7 +159,7 @@ void bindPicture()
 
 void presentPicture()
 {
-    if (renderer.offscreen) {
+    if (renderer.drawnOffscreen) {
         const int windowWidth = renderInputs.windowWidth > 0 ? renderInputs.windowWidth : 1;
         const int windowHeight = renderInputs.windowHeight > 0 ? renderInputs.windowHeight : 1;
         const PictureRect shown = fitPicture(renderer.pictureWidth, renderer.pictureHeight, windowWidth, windowHeight);

@@ -97,7 +97,8 @@ struct Renderer {
     unsigned int shadowFramebuffer = 0;
     int pictureWidth = 1024;              // the size the scene is drawn at (the chosen one, cut to 5:4..16:9)
     int pictureHeight = 768;
-    bool offscreen = false;               // drawn into pictureFramebuffer and blitted into the window
+    bool offscreen = false;               // pictureFramebuffer exists (framebuffer objects work)
+    bool drawnOffscreen = false;          // this frame is drawn into it and shown scaled; else into the window
     unsigned int pictureFramebuffer = 0;  // the offscreen target, with its colour and depth renderbuffers
     unsigned int pictureColour = 0;
     unsigned int pictureDepth = 0;
