@@ -24,14 +24,14 @@ constexpr int MAX_ANCESTORS = 16;
 struct X11Input {
     Display* display = nullptr;
     Window root = 0;
-    Window window = 0;                   // the game window; 0 = focus not tracked
-    int xiOpcode = -1;                   // XInput2's major opcode; -1 = plain polling
-    KeyCode codes[KEY_COUNT] = {};       // 0 for the mouse buttons
-    KeyCode otherCodes[KEY_COUNT] = {};  // a second key that counts as the same (right Alt), or 0
-    unsigned char buttonMap[256] = {};   // physical button -> logical (left-handed mice)
-    bool rawDown[KEY_COUNT] = {};        // as the raw events left each key
-    bool down[KEY_COUNT] = {};           // at the last poll
-    int presses[KEY_COUNT] = {};         // between the last two polls
+    Window window = 0;                    // the game window; 0 = focus not tracked
+    int xiOpcode = -1;                    // XInput2's major opcode; -1 = plain polling
+    KeyCode codes[KEY_COUNT] = {};        // 0 for the mouse buttons
+    KeyCode otherCodes[KEY_COUNT] = {};   // a second key that counts as the same (right Alt), or 0
+    unsigned char buttonMap[256] = {};    // physical button -> logical (left-handed mice)
+    bool rawDown[KEY_COUNT] = {};         // as the raw events left each key
+    bool down[KEY_COUNT] = {};            // at the last poll
+    int presses[KEY_COUNT] = {};          // between the last two polls
     Key order[PRESS_ORDER_SIZE] = {};
     int orderCount = 0;
     bool focused = true;
@@ -214,8 +214,8 @@ bool x11Init(unsigned long window)
     x11.previousHandler = XSetErrorHandler(ignoreOwnErrors);
     x11.root = DefaultRootWindow(x11.display);
     x11.window = window;
-    const KeySym syms[KEY_COUNT] = {XK_Escape, XK_Down, XK_Up,   XK_Return, XK_Left,  XK_Right, XK_space, XK_p,
-                                    XK_F11,    XK_F12,  XK_KP_1, XK_KP_2,   XK_Alt_L, XK_Home,  0,        0, 0};
+    const KeySym syms[KEY_COUNT] = {XK_Escape, XK_Down, XK_Up,   XK_Return, XK_Left, XK_Right, XK_space, XK_p, XK_F11,
+                                    XK_F12,    XK_KP_1, XK_KP_2, XK_Alt_L,  XK_Home, 0,        0,        0};
     for (int i = 0; i < KEY_COUNT; ++i) {
         x11.codes[i] = syms[i] ? XKeysymToKeycode(x11.display, syms[i]) : 0;
     }

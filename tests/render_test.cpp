@@ -461,7 +461,8 @@ TEST_F(Renderers, SelectedMenuLineIsLit)
     for (bool options : {false, true}) {
         renderInputs.optionsShown = options;
         const int lines = options ? MENU_LINES_MAX : 3;
-        double band[MENU_LINES_MAX][MENU_LINES_MAX] = {};   // [selected][line]: brightest row under the line's left part, text aside
+        double band[MENU_LINES_MAX][MENU_LINES_MAX] =
+            {};   // [selected][line]: brightest row under the line's left part, text aside
         for (int selected = 0; selected < lines; ++selected) {
             placeMenuLights(selected, engine.cameraPosition);
             renderMenu();

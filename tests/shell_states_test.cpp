@@ -335,8 +335,8 @@ TEST_F(States, TheViewKeepsTheFieldAndTheSpareLivesInSight)
                 fakeInput.pointerY = anchorY() + side * 60;
                 frameAt(fakeNow + 10);
             }
-            EXPECT_NEAR(field.paddle.x, side < 0 ? LEFT_WALL + field.paddle.halfWidth
-                                                 : RIGHT_WALL - field.paddle.halfWidth, 1.0);
+            EXPECT_NEAR(field.paddle.x,
+                        side < 0 ? LEFT_WALL + field.paddle.halfWidth : RIGHT_WALL - field.paddle.halfWidth, 1.0);
             EXPECT_TRUE(viewKeepsSight(engine.cameraPosition, cameraYaw / 5, 0, pictureAspect(), SIGHT_ACROSS))
                 << size[0] << "x" << size[1] << " side " << side;
             EXPECT_TRUE(viewKeepsSight(engine.cameraPosition, 0, cameraPitch / 5, pictureAspect(), SIGHT_UP_DOWN));

@@ -25,8 +25,7 @@ int main(int argc, char** argv)
         return ok;
     };
     if (!makeDirectories(dir)) return 1;
-    bool ok =
-        timed("textures", writeTextures, dir) && timed("icons", writeWindowIcons, dir) &&
-        timed("sounds", writeSounds, dir) && timed("song", writeSong, dir);
+    bool ok = timed("textures", writeTextures, dir) && timed("icons", writeWindowIcons, dir) &&
+              timed("sounds", writeSounds, dir) && timed("song", writeSong, dir);
     return ok ? 0 : 1;
 }

@@ -16,7 +16,7 @@ namespace {
 // paddle's row up to where the lowest rows of bricks usually stand.
 constexpr double SIGHT_POINTS[][3] = {
     {66.3, 32, 15.5}, {77.7, 32, 15.5}, {66.3, 36, 15.5}, {77.7, 36, 15.5},
-    {21.5, -12, 15}, {58.5, -12, 15}, {21.5, 40, 15}, {58.5, 40, 15},
+    {21.5, -12, 15},  {58.5, -12, 15},  {21.5, 40, 15},   {58.5, 40, 15},
 };
 // The HUD's texts at z 20: GAME OVER and READY from x 32, HIGH and SCORE,
 // the score (seven digits) to x 81; ROUND's number down to y -13.5, HIGH up to 52.5.
@@ -130,8 +130,7 @@ bool viewKeepsSight(const double eye[3], double yaw, double pitch, double aspect
     return allInside(SIGHT_POINTS, eye, direction, aspect, edges);
 }
 
-void hudCamera(const double eye[3], const double direction[3], double aspect, double hudEye[3],
-               double hudDirection[3])
+void hudCamera(const double eye[3], const double direction[3], double aspect, double hudEye[3], double hudDirection[3])
 {
     double low = 0;   // keeps the texts whole (rest does, at every ratio the picture has)
     double high = 1;

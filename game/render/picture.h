@@ -49,8 +49,7 @@ void viewDirection(double yaw, double pitch, double out[3]);
 // direction), or, where that would cut a text at the picture's edge, the
 // nearest one on the way to the view at rest that keeps them all whole. So
 // the texts move with the room as far as they can and then stay at the edge.
-void hudCamera(const double eye[3], const double direction[3], double aspect, double hudEye[3],
-               double hudDirection[3]);
+void hudCamera(const double eye[3], const double direction[3], double aspect, double hudEye[3], double hudDirection[3]);
 
 // Whether a view from eye along yaw and pitch, in a picture of that aspect
 // ratio, still shows the spare lives beside the field whole and the middle

@@ -95,20 +95,20 @@ struct Renderer {
     unsigned int litPrograms[LIT_VARIANTS] = {};   // by variant bits; [LIT_FULL] is shaderProgram
     unsigned int shadowTexture = 0;
     unsigned int shadowFramebuffer = 0;
-    int pictureWidth = 1024;              // the size the scene is drawn at (the chosen one, cut to 5:4..16:9)
+    int pictureWidth = 1024;   // the size the scene is drawn at (the chosen one, cut to 5:4..16:9)
     int pictureHeight = 768;
-    bool offscreen = false;               // pictureFramebuffer exists (framebuffer objects work)
-    bool drawnOffscreen = false;          // this frame is drawn into it and shown scaled; else into the window
-    unsigned int pictureFramebuffer = 0;  // the offscreen target, with its colour and depth renderbuffers
+    bool offscreen = false;                // pictureFramebuffer exists (framebuffer objects work)
+    bool drawnOffscreen = false;           // this frame is drawn into it and shown scaled; else into the window
+    unsigned int pictureFramebuffer = 0;   // the offscreen target, with its colour and depth renderbuffers
     unsigned int pictureColour = 0;
     unsigned int pictureDepth = 0;
-    PictureRect view;                     // this frame's viewport: the whole target, or the window's middle
-    bool shadowMapReady = false;                       // the framebuffer is complete
-    bool plainTexturing = false;                       // unit 0 texturing was switched on at load (no shadow path)
-    int samplerLocations[5] = {-1, -1, -1, -1, -1};    // texture, normalMap, specularMap, heightMap, ShadowMap
-    unsigned int boundTextures[5] = {};                // what units 0..4 hold, to skip redundant binds
-    int activeUnit = -1;                               // the active texture unit as the binds left it; -1 unknown
-    bool mapsPacked = false;                           // every material's maps are packed in two textures (set at load)
+    PictureRect view;                                 // this frame's viewport: the whole target, or the window's middle
+    bool shadowMapReady = false;                      // the framebuffer is complete
+    bool plainTexturing = false;                      // unit 0 texturing was switched on at load (no shadow path)
+    int samplerLocations[5] = {-1, -1, -1, -1, -1};   // texture, normalMap, specularMap, heightMap, ShadowMap
+    unsigned int boundTextures[5] = {};               // what units 0..4 hold, to skip redundant binds
+    int activeUnit = -1;                              // the active texture unit as the binds left it; -1 unknown
+    bool mapsPacked = false;                          // every material's maps are packed in two textures (set at load)
     unsigned int packedMaps[MATERIAL_COUNT][2] = {};   // diffuse+specular, normal+height (RGBA)
     bool spotScissor = true;                           // a spot light's lit pass of the play scene is cut to its cone's
                                                        // window bound (same pixels; tests compare with it off)
@@ -146,8 +146,8 @@ void createShadowMap();       // (re)built at twice the picture's size; may swit
 bool shadowPathAvailable();   // the program and the framebuffer exist
 
 // present.cpp
-void resizeRender();      // the picture's target and the shadow map at renderInputs' size, at once
-void presentPicture();    // the frame drawn so far into the window, scaled, then the buffer swap
+void resizeRender();     // the picture's target and the shadow map at renderInputs' size, at once
+void presentPicture();   // the frame drawn so far into the window, scaled, then the buffer swap
 
 // transforms.cpp
 void setCamera(float eyeX, float eyeY, float eyeZ, float centreX, float centreY, float centreZ, float nearPlane,

@@ -83,7 +83,8 @@ void beginHudTexts()
 {
     double eye[3];
     double direction[3];
-    const double aspect = static_cast<double>(renderer.view.width) / (renderer.view.height > 0 ? renderer.view.height : 1);
+    const double aspect =
+        static_cast<double>(renderer.view.width) / (renderer.view.height > 0 ? renderer.view.height : 1);
     hudCamera(engine.cameraPosition, engine.cameraDirection, aspect, eye, direction);
     setCamera(static_cast<float>(eye[0]), static_cast<float>(eye[1]), static_cast<float>(eye[2]),
               static_cast<float>(eye[0] + direction[0]), static_cast<float>(eye[1] + direction[1]),

@@ -9,7 +9,8 @@ void setCamera(float eyeX, float eyeY, float eyeZ, float centreX, float centreY,
                float fieldOfView)
 {
     // The picture's true ratio: a ball is round and the brick block keeps its proportions at every size.
-    const double aspect = static_cast<double>(renderer.view.width) / (renderer.view.height > 0 ? renderer.view.height : 1);
+    const double aspect =
+        static_cast<double>(renderer.view.width) / (renderer.view.height > 0 ? renderer.view.height : 1);
     renderer.projection = perspectiveMatrix(fieldOfView, aspect, nearPlane, FAR_PLANE);
     const double eye[3] = {eyeX, eyeY, eyeZ}, centre[3] = {centreX, centreY, centreZ}, up[3] = {0, 1, 0};
     renderer.camera = lookAtMatrix(eye, centre, up);

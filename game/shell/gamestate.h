@@ -15,14 +15,14 @@
 
 #include <cstdint>
 
-constexpr int READY_TIME = 2500;                       // ms: a level's ready phase
-constexpr int PAUSE_TIME = 2000;                       // ms: life-lost pause and game-over wait
-constexpr int SPLASH_TIME = 10000;                     // ms
-constexpr double MAX_PITCH = 1.4707963259999999;       // radians: a right angle less 0.1
+constexpr int READY_TIME = 2500;                           // ms: a level's ready phase
+constexpr int PAUSE_TIME = 2000;                           // ms: life-lost pause and game-over wait
+constexpr int SPLASH_TIME = 10000;                         // ms
+constexpr double MAX_PITCH = 1.4707963259999999;           // radians: a right angle less 0.1
 constexpr int RESOLUTION_CHOICES = RESOLUTION_COUNT + 1;   // the catalogue's sizes and the screen's own
-constexpr int OPTION_LINES = 6;                            // RESOLUTION, DISPLAY, FALL MODE, CONTROL MODE, LEVELS PACK, RETURN
-constexpr double WINDOW_SHARE_OF_SCREEN = 0.9;             // the most of the screen a window opens over, each way
-constexpr int MENU_MESSAGE_SIZE = 240;                 // bytes of the failure shown in the menu, terminator included
+constexpr int OPTION_LINES = 6;                  // RESOLUTION, DISPLAY, FALL MODE, CONTROL MODE, LEVELS PACK, RETURN
+constexpr double WINDOW_SHARE_OF_SCREEN = 0.9;   // the most of the screen a window opens over, each way
+constexpr int MENU_MESSAGE_SIZE = 240;           // bytes of the failure shown in the menu, terminator included
 
 enum class ShellState : uint8_t {
     Loading,   // the first frame builds the scene
@@ -90,11 +90,11 @@ extern GameState game;
 // The screen and the game's window as the windowing toolkit reports them; the
 // program keeps it current (start-up, reshape), tests set it. Lives for the run.
 struct WindowState {
-    int32_t screenWidth = 0;       // the whole screen, pixels; 0: unknown
+    int32_t screenWidth = 0;   // the whole screen, pixels; 0: unknown
     int32_t screenHeight = 0;
-    int32_t windowWidth = 1024;    // the window's drawable, pixels; the pointer's anchor is its centre
+    int32_t windowWidth = 1024;   // the window's drawable, pixels; the pointer's anchor is its centre
     int32_t windowHeight = 768;
-    bool reanchor = false;         // the window changed: the next poll measures no pointer motion
+    bool reanchor = false;   // the window changed: the next poll measures no pointer motion
 };
 
 extern WindowState windowState;

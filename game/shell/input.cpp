@@ -33,14 +33,14 @@ struct Controls {
     MenuKey menu[MENU_PRESSES];   // menu presses in order: the keyboard's, then the pads'
     int menuCount = 0;
     int displayToggles = 0;   // Alt+Enter presses
-    int anyPresses = 0;     // of every key and button: clears the menu's message
-    int pausePresses = 0;   // P, Start
-    bool escape = false;    // Escape or B pressed since the last poll or held
-    int fires = 0;          // launch/fire actions asked for: one a press, or one while held
-    bool keyLeft = false;   // the arrows, for keyboard control
+    int anyPresses = 0;       // of every key and button: clears the menu's message
+    int pausePresses = 0;     // P, Start
+    bool escape = false;      // Escape or B pressed since the last poll or held
+    int fires = 0;            // launch/fire actions asked for: one a press, or one while held
+    bool keyLeft = false;     // the arrows, for keyboard control
     bool keyRight = false;
     bool recentre = false;   // Home: the view back at rest
-    double padAxis = 0;   // the pad's d-pad or stick, -1 to 1, in every control mode
+    double padAxis = 0;      // the pad's d-pad or stick, -1 to 1, in every control mode
 };
 
 void menuSound() { playCue(SAMPLE_CURSOR); }

@@ -155,7 +155,8 @@ double allowedTurn(double yaw, double pitch, double yawChange, double pitchChang
     const int edges = (yawChange != 0 ? SIGHT_ACROSS : 0) | (pitchChange != 0 ? SIGHT_UP_DOWN : 0);
     if (!sightAt(yaw, pitch, viewScale, edges)) {
         // Out of sight already (the controls never leave it so): only turning back is taken.
-        const bool back = std::abs(yaw + yawChange) <= std::abs(yaw) && std::abs(pitch + pitchChange) <= std::abs(pitch);
+        const bool back =
+            std::abs(yaw + yawChange) <= std::abs(yaw) && std::abs(pitch + pitchChange) <= std::abs(pitch);
         return back ? 1 : 0;
     }
     if (sightAt(yaw + yawChange, pitch + pitchChange, viewScale, edges)) {
