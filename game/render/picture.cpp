@@ -12,11 +12,13 @@
 namespace {
 
 // The spare lives stand at x 68, 72 and 76, y 33 and 35, as boxes 3.4 x 2 x 1
-// on the play plane (play_scene.cpp); the field between its walls from the
-// paddle's row up to where the lowest rows of bricks usually stand.
+// on the play plane (play_scene.cpp); the field between its walls from under
+// the paddle up to its top row of bricks. (The field's height leaves the view
+// about 5 degrees of tilt, about as far as the HUD's texts can follow it before
+// the spare lives would slide into the score.)
 constexpr double SIGHT_POINTS[][3] = {
     {66.3, 32, 15.5}, {77.7, 32, 15.5}, {66.3, 36, 15.5}, {77.7, 36, 15.5},
-    {21.5, -12, 15},  {58.5, -12, 15},  {21.5, 40, 15},   {58.5, 40, 15},
+    {21.5, -12, 15},  {58.5, -12, 15},  {21.5, 50, 15},   {58.5, 50, 15},
 };
 // The HUD's texts at z 20: GAME OVER and READY from x 32, HIGH and SCORE,
 // the score (seven digits) to x 81; ROUND's number down to y -13.5, HIGH up to 52.5.

@@ -53,7 +53,7 @@ void hudCamera(const double eye[3], const double direction[3], double aspect, do
 
 // Whether a view from eye along yaw and pitch, in a picture of that aspect
 // ratio, still shows the spare lives beside the field whole and the middle
-// of the field (its full width from the paddle's row up to the lowest bricks' height), and
+// of the field (its full width, from under the paddle to the top row of bricks), and
 // keeps the eye near the room; edges: which of the picture's edges count
 // (a turn is held by the sides, a tilt by the top and bottom, so neither
 // blocks the other at a corner). The view at rest passes at every ratio the

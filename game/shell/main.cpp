@@ -127,6 +127,10 @@ void reshape(int width, int height)
     renderInputs.windowHeight = height;
 }
 
+// A window moved (by Alt+Enter, or by the desktop) shifts the pointer's window
+// coordinates: the next poll measures no motion.
+void windowMoved(int, int) { windowState.reanchor = true; }
+
 // The window of the WINDOW display: the picture's size (smaller when the
 // screen is), centred on the screen.
 void openAsWindow(bool resize)
@@ -235,6 +239,7 @@ int main(int argc, char** argv)
     }
     glutDisplayFunc(minimumFrameMs > 0 ? slowedFrame : displayFrame);
     glutReshapeFunc(reshape);
+    glutPositionFunc(windowMoved);
 
     soundInit();
     soundOpenStream(MUSIC_FILE);
