@@ -1,7 +1,7 @@
 // The editor's save of one level into a 1,000-level pack (savePackLevel: the
-// whole pack rewritten to a temporary file, flushed to disk and renamed over
-// the pack) beside plain copies of the same file: read and write, and read,
-// write and flush to disk. Median of several runs, in ms.
+// pack locked, rewritten to a scratch file, flushed to disk and renamed over
+// the pack, the folder flushed) beside plain copies of the same file: read and
+// write, and read, write and flush to disk. Median of several runs, in ms.
 // Prints: "save <ms>", "copy <ms>", "copy+fsync <ms>", "rewrite <ms>", the save's text pass alone, in
 // memory (rewritePackText), and "change <ms>", a whole-pack change (a level moved down, then back up on
 // the next run, so the pack stays the same size).
@@ -108,7 +108,6 @@ int main(int argc, char** argv)
         return 1;
     }
     const std::string pack = std::string(folder) + "/big.tlp";
-    const std::string temp = std::string(folder) + "/big.tmp";
     const std::string copy = std::string(folder) + "/copy.tlp";
     if (!writeWholeFile(pack, paintedPack())) {
         fprintf(stderr, "cannot write %s\n", pack.c_str());
@@ -127,7 +126,7 @@ int main(int argc, char** argv)
     for (int run = 0; run < RUNS; ++run) {
         level.bricks[run % GRID_CELLS] = run % 10;   // an edit, as the editor saves after one
         auto start = Clock::now();
-        const PackResult result = savePackLevel(pack, temp, level);
+        const PackResult result = savePackLevel(pack, level);
         save.push_back(millisecondsSince(start));
         if (!result.ok()) {
             fprintf(stderr, "save failed: %s\n", result.message.c_str());
@@ -152,7 +151,7 @@ int main(int argc, char** argv)
         const PackChange move = run % 2 == 0 ? PackChange{LevelChange::MoveDown, LEVELS / 2, LEVELS}
                                              : PackChange{LevelChange::MoveUp, LEVELS / 2 + 1, LEVELS};
         start = Clock::now();
-        if (!changePackLevels(pack, temp, move).ok()) {
+        if (!changePackLevels(pack, move).ok()) {
             fprintf(stderr, "level change failed\n");
             return 1;
         }

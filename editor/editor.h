@@ -38,7 +38,6 @@ constexpr int PACK_PATH_SIZE = 100;                         // bytes of packPath
 constexpr int PACK_LIST_CAPACITY = 100;                     // names the pack list holds
 constexpr int PACK_NAME_MAX = 82;                           // longest typed or listed name that still fits a path
 constexpr const char* PACK_FOLDER_PATH = "Levels Packs/";   // PACK_FOLDER and its separator
-constexpr const char* TEMP_FILE = "temp.dat";               // scratch file of every save, in the working directory
 constexpr int STATUS_SIZE = 300;                            // bytes of the status line
 constexpr int QUESTION_SIZE = 120;                          // bytes of the question's text
 constexpr int GO_TO_DIGITS = 6;                             // longest level number G takes
@@ -99,6 +98,9 @@ enum class PendingAction {
     DuplicateLevel,
     DeleteLevel,
     CheckLevel,
+    SaveLevel,   // the writes below are asked again when the pack changed on disk
+    MoveLevelUp,
+    MoveLevelDown,
 };
 
 enum class QuestionKind {
@@ -107,9 +109,10 @@ enum class QuestionKind {
     ReplacePack,       // Replace / Cancel: Create with the name of an existing pack
     DeleteLevel,       // Delete / Cancel
     SaveBeforeCheck,   // Save / Cancel: the check plays the pack as saved
+    PackChanged,       // Overwrite / Reload / Cancel: another program wrote the pack since it was read
 };
 
-enum class Answer { First, Second, Cancel };   // Save or Replace or Delete; Discard; Cancel
+enum class Answer { First, Second, Cancel };   // Save, Replace, Delete or Overwrite; Discard or Reload; Cancel
 
 // How the check's verdict reads: drawn in white, green, orange or red.
 enum class CheckTone { Neutral, Good, Warning, Bad };
@@ -190,6 +193,7 @@ struct Editor {
     bool nameFocused = false;   // keys go into the pack name
     bool modified = false;      // edits not yet saved
     int levelCount = 0;         // levels in the open pack
+    PackVersion packVersion;    // the pack's bytes as last read or written here
     int levelNumber = 0;        // level being edited, 1-based; 0 = read from the file's start
     int greyHits = 0;
     int bonusChance = 0;   // percent
@@ -336,8 +340,12 @@ void requestAction(Editor& ed, PendingAction action, int targetLevel = 0);
 
 bool questionOpen(const Editor& ed);
 
-// Answers the open question: First is Save, Replace or Delete; Second is Discard.
+// Answers the open question: First is Save, Replace, Delete or Overwrite; Second is Discard or Reload.
 void answerQuestion(Editor& ed, Answer answer);
+
+// Asks what to do now that a write found the pack changed on disk; retry is the write, done again on
+// Overwrite.
+void askAboutChangedPack(Editor& ed, PendingAction retry);
 
 // ---------------------------------------------------------------------------
 // Level management and the level number typed after G (editor_levels.cpp)
@@ -348,7 +356,7 @@ void answerQuestion(Editor& ed, Answer answer);
 void changeLevels(Editor& ed, LevelChange kind);
 
 // True, with the reason on the status line, when kind cannot apply to the current level (no level open,
-// deleting the only level, moving the first up or the last down).
+// deleting the only level, moving the first up or the last down, adding one past the largest count).
 bool refuseLevelChange(Editor& ed, LevelChange kind);
 
 void openGoTo(Editor& ed);
@@ -358,18 +366,24 @@ void typeGoToKey(Editor& ed, unsigned char key);
 // Pack creation, loading and saving (editor_pack.cpp)
 // ---------------------------------------------------------------------------
 
-// Reads level levelNumber of packPath (from the file's start when levelNumber is 0). False when the pack
-// cannot be opened or is malformed: loadFailed is set, the failure reported, and the level in memory kept.
+// Reads level levelNumber of packPath (from the file's start when levelNumber is 0) and notes the pack's
+// version. From the start, a count line that claims more levels than the file holds (or fewer than one)
+// is reported and the levels there are worked with. False when the pack cannot be opened or is malformed:
+// loadFailed is set, the failure reported, and the level in memory kept.
 bool readLevel(Editor& ed);
 
-// Creates packPath with newLevelCount empty levels (through TEMP_FILE) and sets levelNumber to 0.
+// Reads the current level again as the pack now holds it, with the pack's count, dropping unsaved edits.
+bool reloadLevel(Editor& ed);
+
+// Creates packPath with newLevelCount empty levels and sets levelNumber to 0.
 bool createPackFile(Editor& ed);
 
 // Lists "Levels Packs/*.tlp" into PackList, sorted.
 void listPackFiles(Editor& ed);
 
-// Writes the level in memory into packPath through TEMP_FILE and re-reads it. On failure the pack is
-// unchanged, the failure reported and the edits kept.
+// Writes the level in memory into packPath and re-reads it. On failure the pack is unchanged, the failure
+// reported and the edits kept; when another program wrote the pack since it was read, the question asks
+// first.
 bool saveLevel(Editor& ed);
 
 // The form buttons and the name entry.

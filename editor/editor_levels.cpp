@@ -1,5 +1,5 @@
 // editor/editor_levels: level management (insert, duplicate, delete, move up and down), each a rewrite of
-// the whole pack through the same temporary file as a save, and the level number typed after G.
+// the whole pack through the safe replace like a save, and the level number typed after G.
 #include "editor/editor.h"
 
 #include <algorithm>
@@ -18,6 +18,10 @@ bool refuseLevelChange(Editor& ed, LevelChange kind)
         snprintf(note, sizeof note, "Level %d is already the first.", ed.levelNumber);
     } else if (kind == LevelChange::MoveDown && ed.levelNumber >= ed.levelCount) {
         snprintf(note, sizeof note, "Level %d is already the last.", ed.levelNumber);
+    } else if ((kind == LevelChange::InsertEmptyAfter || kind == LevelChange::DuplicateAfter) &&
+               ed.levelCount >= LEVEL_COUNT_MAX) {
+        snprintf(note, sizeof note, "The pack holds %d levels, the most a pack can count: no level can be added.",
+                 ed.levelCount);
     } else {
         return false;
     }
@@ -35,7 +39,16 @@ void changeLevels(Editor& ed, LevelChange kind)
     const int k = ed.levelNumber;
     const bool grows = kind == LevelChange::InsertEmptyAfter || kind == LevelChange::DuplicateAfter;
     const int newCount = ed.levelCount + (grows ? 1 : kind == LevelChange::Delete ? -1 : 0);
-    const PackResult result = changePackLevels(ed.packPath, TEMP_FILE, {kind, k, newCount});
+    const PackResult result = changePackLevels(ed.packPath, {kind, k, newCount}, &ed.packVersion);
+    if (result.status == PackStatus::ChangedOnDisk) {
+        const PendingAction retry = kind == LevelChange::InsertEmptyAfter ? PendingAction::InsertLevel
+                                    : kind == LevelChange::DuplicateAfter ? PendingAction::DuplicateLevel
+                                    : kind == LevelChange::Delete         ? PendingAction::DeleteLevel
+                                    : kind == LevelChange::MoveUp         ? PendingAction::MoveLevelUp
+                                                                          : PendingAction::MoveLevelDown;
+        askAboutChangedPack(ed, retry);
+        return;
+    }
     if (!result.ok()) {
         reportFailure(ed, ("Level change failed, the pack is unchanged: " + result.message).c_str());
         return;

@@ -6,6 +6,7 @@
 
 #include "platform/dirlist.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -25,6 +26,7 @@ struct OpenPack {
     char packPath[PACK_PATH_SIZE];
     int levelNumber;
     int levelCount;
+    PackVersion packVersion;
 };
 
 OpenPack rememberPack(const Editor& ed)
@@ -33,6 +35,7 @@ OpenPack rememberPack(const Editor& ed)
     memcpy(p.packPath, ed.packPath, sizeof p.packPath);
     p.levelNumber = ed.levelNumber;
     p.levelCount = ed.levelCount;
+    p.packVersion = ed.packVersion;
     return p;
 }
 
@@ -41,6 +44,37 @@ void restorePack(Editor& ed, const OpenPack& p)
     memcpy(ed.packPath, p.packPath, sizeof ed.packPath);
     ed.levelNumber = p.levelNumber;
     ed.levelCount = p.levelCount;
+    ed.packVersion = p.packVersion;
+}
+
+// Complete levels in the pack at path, read to its end; -1 when it ends inside a level or holds a bad
+// value (reported when that level is opened).
+int countLevelsHeld(const char* path)
+{
+    PackScan scan;
+    if (!openPackScan(path, scan).ok()) {
+        return -1;
+    }
+    PackLevel level;
+    PackResult result;
+    while (readNextLevel(scan, level, result)) {}
+    closePackScan(scan);
+    return result.ok() ? scan.levelsRead : -1;
+}
+
+// A count line the file cannot back: the editor works with the levels that are there.
+void checkLevelCount(Editor& ed)
+{
+    const int held = countLevelsHeld(ed.packPath);
+    if (held < 1 || (ed.levelCount >= 1 && ed.levelCount <= held)) {
+        return;
+    }
+    char note[STATUS_SIZE];
+    snprintf(note, sizeof note,
+             "%s says it holds %d levels, but the file holds %d: working with those (a save writes %d).", ed.packPath,
+             ed.levelCount, held, held);
+    ed.levelCount = held;
+    reportFailure(ed, note);
 }
 
 // "Levels Packs/" + name + suffix into packPath; false when it would not fit.
@@ -84,7 +118,7 @@ bool readLevel(Editor& ed)
 {
     PackLevel level;
     level.levelNumber = ed.levelNumber;
-    const PackResult result = readPackLevel(ed.packPath, level);
+    const PackResult result = readPackLevel(ed.packPath, level, &ed.packVersion);
     if (!result.ok()) {
         ed.loadFailed = true;
         reportFailure(ed, ("Cannot read level pack: " + result.message).c_str());
@@ -103,6 +137,7 @@ bool readLevel(Editor& ed)
             ed.levelNumber = 1;
             reportSuccess(ed, note);
         }
+        checkLevelCount(ed);
     }
     ed.greyHits = level.greyHits;
     ed.bonusChance = level.bonusChance;
@@ -122,9 +157,28 @@ bool readLevel(Editor& ed)
     return true;
 }
 
+bool reloadLevel(Editor& ed)
+{
+    const OpenPack previous = rememberPack(ed);
+    ed.levelNumber = 0;   // the count anew, from the file's start
+    if (!readLevel(ed)) {
+        restorePack(ed, previous);
+        return false;
+    }
+    const int wanted = std::min(previous.levelNumber, ed.levelCount);
+    if (wanted > 1) {
+        ed.levelNumber = wanted;
+        if (!readLevel(ed)) {
+            ed.levelNumber = 1;   // level 1 is on screen, as read
+        }
+    }
+    startHistory(ed);
+    return true;
+}
+
 bool createPackFile(Editor& ed)
 {
-    const PackResult result = writeNewPack(ed.packPath, TEMP_FILE, ed.newLevelCount);
+    const PackResult result = writeNewPack(ed.packPath, ed.newLevelCount);
     if (!result.ok()) {
         reportFailure(ed, ("Cannot create level pack: " + result.message).c_str());
         return false;
@@ -169,7 +223,11 @@ bool saveLevel(Editor& ed)
     for (int n = 0; n < GRID_CELLS; ++n) {
         level.bricks[n] = ed.grid[n].code;
     }
-    const PackResult result = savePackLevel(ed.packPath, TEMP_FILE, level);
+    const PackResult result = savePackLevel(ed.packPath, level, &ed.packVersion);
+    if (result.status == PackStatus::ChangedOnDisk) {
+        askAboutChangedPack(ed, PendingAction::SaveLevel);
+        return false;
+    }
     if (!result.ok()) {
         reportFailure(ed, ("Save failed, the pack is unchanged: " + result.message).c_str());
         return false;

@@ -24,7 +24,9 @@ bool dropsEdits(PendingAction action)
         case PendingAction::None:
         case PendingAction::DeleteLevel:   // its own question says the level goes, edits and all
         case PendingAction::CheckLevel:    // asks to save instead: the check plays the saved pack
-            return false;
+        case PendingAction::SaveLevel:
+        case PendingAction::MoveLevelUp:   // a moved level keeps its edits
+        case PendingAction::MoveLevelDown: return false;
     }
     return false;
 }
@@ -42,13 +44,19 @@ void ask(Editor& ed, QuestionKind kind, PendingAction action, int targetLevel, c
     q.targetLevel = targetLevel;
     snprintf(q.text, sizeof q.text, "%s", text);
     const char* first = "Save (S)";
+    const char* second = "";
     if (kind == QuestionKind::ReplacePack) {
         first = "Replace (R)";
     } else if (kind == QuestionKind::DeleteLevel) {
         first = "Delete (D)";
+    } else if (kind == QuestionKind::PackChanged) {
+        first = "Overwrite (O)";
+        second = "Reload (R)";
+    } else if (kind == QuestionKind::UnsavedChanges) {
+        second = "Discard (D)";
     }
     setLabel(ed, AnswerFirstButton, first);
-    setLabel(ed, AnswerSecondButton, kind == QuestionKind::UnsavedChanges ? "Discard (D)" : "");
+    setLabel(ed, AnswerSecondButton, second);
     setLabel(ed, AnswerCancelButton, "Cancel (Esc)");
     endStroke(ed);
     ed.goToOpen = false;
@@ -119,10 +127,33 @@ void proceed(Editor& ed, PendingAction action, int targetLevel)
             break;
         }
         case PendingAction::CheckLevel: startCheck(ed); break;
+        case PendingAction::SaveLevel: saveButton(ed); break;
+        case PendingAction::MoveLevelUp: changeLevels(ed, LevelChange::MoveUp); break;
+        case PendingAction::MoveLevelDown: changeLevels(ed, LevelChange::MoveDown); break;
+    }
+}
+
+// The write the changed pack interrupted, done again whatever the pack now holds.
+void overwrite(Editor& ed, PendingAction retry)
+{
+    ed.packVersion.known = false;
+    switch (retry) {
+        case PendingAction::InsertLevel: changeLevels(ed, LevelChange::InsertEmptyAfter); break;
+        case PendingAction::DuplicateLevel: changeLevels(ed, LevelChange::DuplicateAfter); break;
+        case PendingAction::DeleteLevel: changeLevels(ed, LevelChange::Delete); break;   // asked already
+        default: proceed(ed, retry, 0); break;
     }
 }
 
 }   // namespace
+
+void askAboutChangedPack(Editor& ed, PendingAction retry)
+{
+    char text[QUESTION_SIZE];
+    snprintf(text, sizeof text, "The pack changed on disk since level %d was read:", ed.levelNumber);
+    ask(ed, QuestionKind::PackChanged, retry, 0, text);
+    reportFailure(ed, "Another program has written the pack: Overwrite writes over it, Reload shows it as it is now.");
+}
 
 bool questionOpen(const Editor& ed) { return ed.question.kind != QuestionKind::None; }
 
@@ -180,6 +211,15 @@ void answerQuestion(Editor& ed, Answer answer)
         case QuestionKind::DeleteLevel:
             if (answer == Answer::First) {
                 changeLevels(ed, LevelChange::Delete);
+            }
+            break;
+        case QuestionKind::PackChanged:
+            if (answer == Answer::First) {
+                overwrite(ed, q.action);
+            } else if (answer == Answer::Second && reloadLevel(ed)) {
+                char note[STATUS_SIZE];
+                snprintf(note, sizeof note, "Level %d as %s now holds it.", ed.levelNumber, ed.packPath);
+                reportSuccess(ed, note);
             }
             break;
     }

@@ -227,8 +227,11 @@ bool answerByKey(const Question& q, unsigned char key, Answer& answer)
         answer = Answer::First;
     } else if (c == 'd' && unsaved) {
         answer = Answer::Second;
-    } else if ((c == 'r' && q.kind == QuestionKind::ReplacePack) || (c == 'd' && q.kind == QuestionKind::DeleteLevel)) {
+    } else if ((c == 'r' && q.kind == QuestionKind::ReplacePack) || (c == 'd' && q.kind == QuestionKind::DeleteLevel) ||
+               (c == 'o' && q.kind == QuestionKind::PackChanged)) {
         answer = Answer::First;
+    } else if (c == 'r' && q.kind == QuestionKind::PackChanged) {
+        answer = Answer::Second;
     } else {
         return false;
     }

@@ -13,6 +13,7 @@
 
 #include "editor/editor.h"
 #include "game/textures/textures.h"   // identifyProgramWindow
+#include "levelpack/safefile.h"
 #include "platform/userfolder.h"
 
 #include <cstdio>
@@ -485,6 +486,7 @@ int main(int argc, char** argv)
 {
     // Messages must reach a log as they happen.
     setvbuf(stdout, nullptr, _IOLBF, 0);
+    ignoreFileSizeSignal();
     if (!enterUserFolder()) {
         return 1;
     }

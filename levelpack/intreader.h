@@ -12,16 +12,28 @@
 
 enum class ReadOutcome { Value, End, NotInteger, OutOfRange };
 
+// A 64-bit hash of a stream of bytes, the same however the bytes are cut into pieces: it tells whether a
+// file still holds the bytes a program read from it (not a guard against anyone forging them).
+struct ContentHash {
+    uint64_t state = 0x6A09E667F3BCC909ull;
+    uint64_t pending = 0;   // bytes of an 8-byte word begun, low byte first
+    int pendingBytes = 0;
+    uint64_t length = 0;   // bytes hashed
+};
+void hashBytes(ContentHash& hash, const char* data, size_t size);
+uint64_t hashValue(const ContentHash& hash);
+
 // One read of one file or text, from its start.
 struct IntReader {
     FILE* file = nullptr;   // when set, data/size/pos walk a chunk of it
     const char* data = nullptr;
     size_t size = 0;
     size_t pos = 0;
-    int64_t index = 0;      // integers read so far
-    int64_t line = 1;       // lines begun so far
-    std::string badToken;   // the offending text after NotInteger or OutOfRange, 20 characters at most
-    std::string chunk;      // the file's current chunk
+    int64_t index = 0;             // integers read so far
+    int64_t line = 1;              // lines begun so far
+    std::string badToken;          // the offending text after NotInteger or OutOfRange, 20 characters at most
+    std::string chunk;             // the file's current chunk
+    ContentHash* hash = nullptr;   // when set, every chunk read from the file is hashed into it
 };
 
 IntReader readerOverFile(FILE* file);                      // the file stays the caller's to close

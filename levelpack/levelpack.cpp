@@ -1,6 +1,9 @@
 // levelpack: reading one level, new packs, and the rewrite pass of a save.
 #include "levelpack/pack_internal.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 namespace {
 
 // Where the copy of the old pack stands within its current level.
@@ -42,7 +45,7 @@ bool copyValue(CopyPlace& place, int32_t value, TextSink& sink)
 
 // Streams the rewrite of the pack read from in, draining sink into out (when
 // given) as it grows so that large packs never sit twice in memory.
-PackResult rewritePass(IntReader& in, const PackLevel& level, const std::string& path, TextSink& sink, FILE* out)
+PackResult rewritePass(IntReader& in, const PackLevel& level, const std::string& path, TextSink& sink, PackOut* out)
 {
     const int32_t k = level.levelNumber;
     if (k < 1) {
@@ -94,7 +97,7 @@ PackResult rewritePass(IntReader& in, const PackLevel& level, const std::string&
             }
         }
         if (!drainSink(sink, out)) {
-            return {PackStatus::WriteError, systemError("write", "the temporary file")};
+            return {PackStatus::WriteError, systemError("write", path)};
         }
     }
     if (place.inGrid || place.headerPosition != 0) {
@@ -110,18 +113,45 @@ PackResult rewritePass(IntReader& in, const PackLevel& level, const std::string&
 
 }   // namespace
 
-PackResult readPackLevel(const std::string& path, PackLevel& level)
+FILE* openPackFile(const std::string& path, PackResult& error)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        error = {PackStatus::CannotOpen, systemError("open", path)};
+        return nullptr;
+    }
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const char* kind = S_ISDIR(st.st_mode) ? "a folder" : S_ISFIFO(st.st_mode) ? "a FIFO" : "not a regular file";
+        error = {PackStatus::CannotOpen, "cannot open " + quoteBytes(path) + ": it is " + kind + ", not a pack"};
+        close(fd);
+        return nullptr;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FILE* file = fdopen(fd, "rb");
+    if (!file) {
+        error = {PackStatus::CannotOpen, systemError("open", path)};
+        close(fd);
+    }
+    return file;
+}
+
+PackResult readPackLevel(const std::string& path, PackLevel& level, PackVersion* version)
 {
     if (level.levelNumber < 0) {
         return formatError(path, "there is no level " + std::to_string(level.levelNumber));
     }
-    FILE* file = fopen(path.c_str(), "rb");
-    if (!file) {
-        return {PackStatus::CannotOpen, systemError("open", path)};
-    }
-    IntReader in = readerOverFile(file);
-    PackLevel read = level;
     PackResult error;
+    FILE* file = openPackFile(path, error);
+    if (!file) {
+        return error;
+    }
+    ContentHash hash;
+    IntReader in = readerOverFile(file);
+    if (version) {
+        in.hash = &hash;
+    }
+    PackLevel read = level;
     bool good = true;
     int32_t skipped = 0;
     if (level.levelNumber == 0) {
@@ -137,11 +167,19 @@ PackResult readPackLevel(const std::string& path, PackLevel& level)
     for (int i = 0; good && i < GRID_CELLS; ++i) {
         good = readBrickCode(in, path, read.bricks[i], error);
     }
+    if (good && version) {
+        while (refillReader(in)) {   // the rest of the file, for its hash
+        }
+    }
     fclose(file);
     if (!good) {
         return error;
     }
     level = read;
+    if (version) {
+        version->known = true;
+        version->hash = hashValue(hash);
+    }
     return {};
 }
 
@@ -157,11 +195,25 @@ std::string newPackText(int levelCount)
     return sink.text;
 }
 
-PackResult writeNewPack(const std::string& path, const std::string& tempPath, int levelCount)
+PackResult writeNewPack(const std::string& path, int levelCount)
 {
-    return replaceThroughTemp(path, tempPath, [&](FILE* temp) -> PackResult {
-        if (!writeAll(temp, newPackText(levelCount))) {
-            return {PackStatus::WriteError, systemError("write", tempPath)};
+    if (levelCount < 1) {
+        return formatError(path, "a pack holds at least 1 level, not " + std::to_string(levelCount));
+    }
+    return replacePack(path, nullptr, [&](FileReplace&, PackOut& out) -> PackResult {
+        // Streamed: the count has no upper limit in the form, and the text of a large pack need not sit in memory.
+        TextSink sink;
+        sink.put(levelCount, '\n');
+        static const int32_t empty[GRID_CELLS] = {};
+        for (int k = 1; k <= levelCount; ++k) {
+            sink.putHeader(k, 1, 50, 1);
+            sink.putGrid(empty);
+            if (!drainSink(sink, &out)) {
+                return {PackStatus::WriteError, systemError("write", path)};
+            }
+        }
+        if (!writeAll(out, sink.text)) {
+            return {PackStatus::WriteError, systemError("write", path)};
         }
         return {};
     });
@@ -179,9 +231,71 @@ PackResult rewritePackText(const std::string& oldText, const PackLevel& level, c
     return result;
 }
 
-PackResult savePackLevel(const std::string& path, const std::string& tempPath, const PackLevel& level)
+PackResult savePackLevel(const std::string& path, const PackLevel& level, PackVersion* version)
 {
-    return replaceThroughOldPack(path, tempPath, [&](IntReader& in, TextSink& sink, FILE* temp) {
-        return rewritePass(in, level, path, sink, temp);
+    return rewritePack(path, version, [&](IntReader& in, TextSink& sink, PackOut* out) {
+        return rewritePass(in, level, path, sink, out);
     });
+}
+
+PackResult openPackScan(const std::string& path, PackScan& scan)
+{
+    closePackScan(scan);
+    scan = PackScan{};
+    scan.path = path;
+    PackResult error;
+    scan.file = openPackFile(path, error);
+    if (!scan.file) {
+        return error;
+    }
+    scan.in = readerOverFile(scan.file);
+    if (!readValue(scan.in, path, scan.levelCount, error)) {
+        closePackScan(scan);
+        return error;
+    }
+    return {};
+}
+
+bool readNextLevel(PackScan& scan, PackLevel& level, PackResult& result)
+{
+    result = {};
+    if (!scan.file) {
+        return false;
+    }
+    PackLevel read;
+    read.levelCount = scan.levelCount;
+    const int64_t start = scan.in.index;
+    const ReadOutcome first = readInt32(scan.in, read.levelNumber);
+    if (first == ReadOutcome::End) {
+        return false;
+    }
+    if (first != ReadOutcome::Value) {
+        result = describeFailure(scan.in, first, start, scan.path);
+        return false;
+    }
+    bool good = readValue(scan.in, scan.path, read.greyHits, result) &&
+                readValue(scan.in, scan.path, read.bonusChance, result) &&
+                readValue(scan.in, scan.path, read.background, result);
+    for (int i = 0; good && i < GRID_CELLS; ++i) {
+        good = readBrickCode(scan.in, scan.path, read.bricks[i], result);
+    }
+    if (!good) {
+        return false;
+    }
+    // Numbered by position, as every reader takes them; a count of levels past INT32_MAX cannot be said.
+    if (scan.levelsRead == LEVEL_COUNT_MAX) {
+        result = formatError(scan.path, "the file holds more levels than a count can say");
+        return false;
+    }
+    read.levelNumber = ++scan.levelsRead;
+    level = read;
+    return true;
+}
+
+void closePackScan(PackScan& scan)
+{
+    if (scan.file) {
+        fclose(scan.file);
+        scan.file = nullptr;
+    }
 }

@@ -1,6 +1,6 @@
 // levelpack/pack_changes: whole-pack changes (insert, duplicate, delete,
-// move a level), streamed with at most two levels held and written through a
-// temporary file like every save.
+// move a level), streamed with at most two levels held and written through the
+// safe replace like every save.
 #include "levelpack/pack_internal.h"
 
 #include <algorithm>
@@ -39,7 +39,8 @@ bool readWholeLevel(IntReader& in, const std::string& path, int32_t (&values)[LE
 
 // Streams the old pack into sink with one change to its list of levels; each written level takes its new
 // position as its number. At most two levels are held at a time, whatever the size of the pack.
-PackResult changeLevelsPass(IntReader& in, const PackChange& change, const std::string& path, TextSink& sink, FILE* out)
+PackResult changeLevelsPass(IntReader& in, const PackChange& change, const std::string& path, TextSink& sink,
+                            PackOut* out)
 {
     const int64_t k = change.level;
     if (k < 1 || (change.kind == LevelChange::MoveUp && k < 2)) {
@@ -53,9 +54,14 @@ PackResult changeLevelsPass(IntReader& in, const PackChange& change, const std::
     sink.put(change.levelCount, '\n');
 
     int64_t written = 0;
+    bool tooMany = false;
     auto emit = [&](const int32_t(&level)[LEVEL_VALUES]) {
+        if (written == LEVEL_COUNT_MAX) {
+            tooMany = true;   // its number could not be written
+            return false;
+        }
         ++written;
-        sink.putHeader(static_cast<int32_t>(std::min<int64_t>(written, INT32_MAX)), level[1], level[2], level[3]);
+        sink.putHeader(static_cast<int32_t>(written), level[1], level[2], level[3]);
         sink.putGrid(level + LEVEL_HEADER_VALUES);
         return drainSink(sink, out);
     };
@@ -81,8 +87,11 @@ PackResult changeLevelsPass(IntReader& in, const PackChange& change, const std::
                 break;
             }
         }
+        if (tooMany) {
+            return formatError(path, "a pack holds at most " + std::to_string(LEVEL_COUNT_MAX) + " levels");
+        }
         if (!good) {
-            return {PackStatus::WriteError, systemError("write", "the temporary file")};
+            return {PackStatus::WriteError, systemError("write", path)};
         }
     }
     if (!error.ok()) {
@@ -113,9 +122,9 @@ PackResult changePackLevelsText(const std::string& oldText, const PackChange& ch
     return result;
 }
 
-PackResult changePackLevels(const std::string& path, const std::string& tempPath, const PackChange& change)
+PackResult changePackLevels(const std::string& path, const PackChange& change, PackVersion* version)
 {
-    return replaceThroughOldPack(path, tempPath, [&](IntReader& in, TextSink& sink, FILE* temp) {
-        return changeLevelsPass(in, change, path, sink, temp);
+    return rewritePack(path, version, [&](IntReader& in, TextSink& sink, PackOut* out) {
+        return changeLevelsPass(in, change, path, sink, out);
     });
 }

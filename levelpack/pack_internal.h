@@ -1,12 +1,13 @@
 // levelpack/pack_internal: what the pack reading, saving and whole-pack
 // changes share: errors that say where, the canonical writer, and replacing a
-// file through a temporary one.
+// pack through the safe replace.
 #pragma once
 
 #include "levelpack/intreader.h"
 #include "levelpack/levelpack.h"
+#include "levelpack/safefile.h"
 
-#include <sys/stat.h>
+#include <cerrno>
 #include <unistd.h>
 
 #include <charconv>
@@ -54,17 +55,29 @@ struct TextSink {
     }
 };
 
-// Writes text to an open stream; false on a short write.
-inline bool writeAll(FILE* file, const std::string& text)
+// Where a pack's new text goes: the scratch file of its replacement, hashed as it is written so that the
+// writer knows the bytes it left in the pack.
+struct PackOut {
+    FILE* file = nullptr;
+    bool hashing = false;   // only a writer that keeps the pack's version needs the hash
+    ContentHash hash;
+};
+
+// Writes text out; false on a short write.
+inline bool writeAll(PackOut& out, const std::string& text)
 {
-    return text.empty() || fwrite(text.data(), 1, text.size(), file) == text.size();
+    if (out.hashing) {
+        hashBytes(out.hash, text.data(), text.size());
+    }
+    return text.empty() || fwrite(text.data(), 1, text.size(), out.file) == text.size();
 }
 
-// Moves what the sink holds to out once it has grown, so that large packs never sit twice in memory.
-inline bool drainSink(TextSink& sink, FILE* out)
+// Moves what the sink holds to out (when given) once it has grown, so that large packs never sit twice in
+// memory.
+inline bool drainSink(TextSink& sink, PackOut* out)
 {
     if (out && sink.text.size() >= 1 << 16) {
-        if (!writeAll(out, sink.text)) {
+        if (!writeAll(*out, sink.text)) {
             return false;
         }
         sink.text.clear();
@@ -72,73 +85,78 @@ inline bool drainSink(TextSink& sink, FILE* out)
     return true;
 }
 
-// Writes the new contents of path to tempPath with produce(temp), flushes them to disk and renames tempPath
-// over path; the file that is replaced keeps its permissions. On any failure path is untouched and tempPath
-// removed.
+// Opens path for reading when it is a regular file: a FIFO would block the open and a folder reads as
+// nothing, so both are refused at once.
+FILE* openPackFile(const std::string& path, PackResult& error);
+
+// Replaces path with what produce(replace, out) writes to out, through the safe replace; on success, when
+// version is given, it holds the new bytes.
 template <typename Produce>
-PackResult replaceThroughTemp(const std::string& path, const std::string& tempPath, Produce produce)
+PackResult replacePack(const std::string& path, PackVersion* version, Produce produce)
 {
-    FILE* temp = fopen(tempPath.c_str(), "wb");
-    if (!temp) {
-        return {PackStatus::WriteError, systemError("create", tempPath)};
+    FileReplace replace;
+    std::string failure;
+    if (!beginReplace(path, replace, failure)) {
+        return {PackStatus::WriteError, failure};
     }
-    struct stat oldStat {};
-    if (stat(path.c_str(), &oldStat) == 0) {
-        fchmod(fileno(temp), oldStat.st_mode & 07777);
-    }
-    auto fail = [&](PackResult failure) {
-        if (temp) {
-            fclose(temp);
-        }
-        remove(tempPath.c_str());
-        return failure;
-    };
-    PackResult result = produce(temp);
+    PackOut out;
+    out.file = replace.out;
+    out.hashing = version != nullptr;
+    const PackResult result = produce(replace, out);
     if (!result.ok()) {
-        return fail(result);
+        abandonReplace(replace);
+        return result;
     }
-    if (fflush(temp) != 0) {
-        return fail({PackStatus::WriteError, systemError("write", tempPath)});
+    if (!finishReplace(replace, failure)) {
+        return {PackStatus::WriteError, failure};
     }
-    if (fsync(fileno(temp)) != 0) {
-        return fail({PackStatus::WriteError, systemError("flush to disk", tempPath)});
-    }
-    const int closed = fclose(temp);
-    temp = nullptr;
-    if (closed != 0) {
-        return fail({PackStatus::WriteError, systemError("write", tempPath)});
-    }
-    if (rename(tempPath.c_str(), path.c_str()) != 0) {
-        return fail({PackStatus::WriteError, systemError("replace " + path + " with", tempPath)});
+    if (version) {
+        version->known = true;
+        version->hash = hashValue(out.hash);
     }
     return {};
 }
 
-// replaceThroughTemp for a pass over the old pack: pass(in, sink, temp) streams the old file into sink.
-// A pack that cannot be opened is never created.
+// replacePack for a pass over the old pack, read from the locked file: pass(in, sink, out) streams it into
+// sink. A pack that is not there is never created; with a known version, one whose bytes are no longer
+// those is left alone.
 template <typename Pass>
-PackResult replaceThroughOldPack(const std::string& path, const std::string& tempPath, Pass pass)
+PackResult rewritePack(const std::string& path, PackVersion* version, Pass pass)
 {
-    FILE* old = fopen(path.c_str(), "rb");
-    if (!old) {
-        return {PackStatus::CannotOpen, systemError("open", path)};
-    }
-    IntReader in = readerOverFile(old);
-    const PackResult result = replaceThroughTemp(path, tempPath, [&](FILE* temp) -> PackResult {
+    return replacePack(path, version, [&](FileReplace& replace, PackOut& out) -> PackResult {
+        if (replace.lockFd < 0) {
+            errno = ENOENT;
+            return {PackStatus::CannotOpen, systemError("open", path)};
+        }
+        const int fd = dup(replace.lockFd);
+        FILE* old = fd >= 0 ? fdopen(fd, "rb") : nullptr;
+        if (!old) {
+            if (fd >= 0) {
+                close(fd);
+            }
+            return {PackStatus::CannotOpen, systemError("open", path)};
+        }
+        const bool checking = version && version->known;
+        ContentHash oldHash;
+        IntReader in = readerOverFile(old);
+        in.hash = checking ? &oldHash : nullptr;
         TextSink sink;
-        PackResult passed = pass(in, sink, temp);
+        PackResult passed = pass(in, sink, &out);
+        if (checking) {
+            while (refillReader(in)) {   // the rest of the file, when the pass stopped early
+            }
+            if (hashValue(oldHash) != version->hash) {
+                passed = {PackStatus::ChangedOnDisk, quoteBytes(path) + ": another program has changed the pack "
+                                                                        "since it was read"};
+            }
+        }
         fclose(old);
-        old = nullptr;
         if (!passed.ok()) {
             return passed;
         }
-        if (!writeAll(temp, sink.text)) {
-            return {PackStatus::WriteError, systemError("write", tempPath)};
+        if (!writeAll(out, sink.text)) {
+            return {PackStatus::WriteError, systemError("write", path)};
         }
         return {};
     });
-    if (old) {
-        fclose(old);
-    }
-    return result;
 }

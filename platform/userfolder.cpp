@@ -1,6 +1,7 @@
 // platform/userfolder: the per-user folder of an installed program, on POSIX calls.
 #include "platform/userfolder.h"
 
+#include "levelpack/safefile.h"
 #include "platform/dirlist.h"
 
 #include <cerrno>
@@ -79,51 +80,44 @@ bool sameContents(const std::string& a, const std::string& b)
     return same;
 }
 
-// Copies from into to through a temporary file beside it, so to is either the old file or the whole new one.
+// Copies from into to through the safe replace, so to is either the old file or the whole new one.
 bool copyFile(const std::string& from, const std::string& to, std::string& error)
 {
-    const std::string temp = to + ".new-" + std::to_string(getpid());
     FILE* in = fopen(from.c_str(), "rb");
     if (!in) {
         error = "Cannot read \"" + from + "\": " + errorText(errno) + ".";
         return false;
     }
-    FILE* out = fopen(temp.c_str(), "wb");
-    if (!out) {
-        error = "Cannot write \"" + temp + "\": " + errorText(errno) + ".";
-        fclose(in);
-        return false;
-    }
-    bool ok = true;
-    char buffer[16384];
-    size_t n = 0;
-    while (ok && (n = fread(buffer, 1, sizeof buffer, in)) > 0) {
-        ok = fwrite(buffer, 1, n, out) == n;
-    }
-    ok = ok && !ferror(in);
-    int writeError = ok ? 0 : errno;
-    if (fflush(out) != 0 || fsync(fileno(out)) != 0) {
-        ok = false;
-        writeError = errno;
-    }
-    if (fclose(out) != 0 && ok) {
-        ok = false;
-        writeError = errno;
-    }
+    std::string failure;
+    const bool copied = replaceFile(
+        to,
+        [&](FILE* out, std::string& failed) {
+            char buffer[16384];
+            size_t n = 0;
+            while ((n = fread(buffer, 1, sizeof buffer, in)) > 0) {
+                if (fwrite(buffer, 1, n, out) != n) {
+                    failed = fileFailure("write", to);
+                    return false;
+                }
+            }
+            if (ferror(in)) {
+                failed = fileFailure("read", from);
+                return false;
+            }
+            return true;
+        },
+        failure);
     fclose(in);
-    if (ok && rename(temp.c_str(), to.c_str()) != 0) {
-        ok = false;
-        writeError = errno;
+    if (!copied) {
+        error = "Cannot copy \"" + from + "\" to \"" + to + "\": " + failure + ".";
     }
-    if (!ok) {
-        unlink(temp.c_str());
-        error = "Cannot copy \"" + from + "\" to \"" + to + "\": " + errorText(writeError) + ".";
-    }
-    return ok;
+    return copied;
 }
 
-// One shipped file, rel below both folders: seeded, updated or left as the user has it.
-void seedFile(const std::string& data, const std::string& user, const std::string& rel, SeedReport& report)
+// One shipped file, rel below both folders: seeded, updated or left as the user has it. A deleted file
+// stays deleted unless restore says it is one the user cannot do without.
+void seedFile(const std::string& data, const std::string& user, const std::string& rel, bool restore,
+              SeedReport& report)
 {
     const std::string from = data + "/" + rel;
     const std::string to = user + "/" + rel;
@@ -133,7 +127,7 @@ void seedFile(const std::string& data, const std::string& user, const std::strin
     bool ok = true;
     if (!exists(to)) {
         // Missing though seeded before: the user deleted it, and a deleted pack stays deleted.
-        if (!seededBefore) {
+        if (!seededBefore || restore) {
             ok = copyFile(from, to, error);
             report.added += ok;
         }
@@ -243,7 +237,7 @@ SeedReport seedUserFolder(const std::string& data, const std::string& user)
                 continue;
             }
             for (const std::string& pack : listFiles(data + "/" + SEEDED_FOLDER, ".tlp")) {
-                seedFile(data, user, std::string(SEEDED_FOLDER) + "/" + pack, report);
+                seedFile(data, user, std::string(SEEDED_FOLDER) + "/" + pack, false, report);
             }
         } else if (it->is_directory(kindError)) {
             linkFolder(data, user, name, report);
@@ -252,7 +246,7 @@ SeedReport seedUserFolder(const std::string& data, const std::string& user)
                 report.problems.push_back(error);
                 continue;
             }
-            seedFile(data, user, name, report);
+            seedFile(data, user, name, true, report);   // config.ini: deleted, it comes back as shipped
         }
     }
     if (listError) {
@@ -261,24 +255,50 @@ SeedReport seedUserFolder(const std::string& data, const std::string& user)
     return report;
 }
 
-bool enterUserFolder()
+namespace {
+
+// This program's installed data folder and the user folder that goes with it; data is empty when the
+// program runs from a build tree, user when neither XDG_DATA_HOME nor a home folder is known.
+void findInstallation(std::string& data, std::string& user)
 {
+    data.clear();
+    user.clear();
     char executable[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", executable, sizeof executable - 1);
     if (length <= 0) {
-        return true;
+        return;
     }
     executable[length] = '\0';
-    const std::string data = installedDataFolder(executable, TESSIVAR_DATA_FROM_BIN);
+    data = installedDataFolder(executable, TESSIVAR_DATA_FROM_BIN);
     if (data.empty()) {
-        return true;   // a build tree: the caller's working directory is the runtime folder
+        return;
     }
     const char* home = getenv("HOME");
     if (!home || home[0] != '/') {
         const passwd* entry = getpwuid(getuid());
         home = entry ? entry->pw_dir : nullptr;
     }
-    const std::string user = userFolderPath(getenv("XDG_DATA_HOME"), home);
+    user = userFolderPath(getenv("XDG_DATA_HOME"), home);
+}
+
+}   // namespace
+
+std::string installedUserFolder()
+{
+    std::string data;
+    std::string user;
+    findInstallation(data, user);
+    return user;
+}
+
+bool enterUserFolder()
+{
+    std::string data;
+    std::string user;
+    findInstallation(data, user);
+    if (data.empty()) {
+        return true;   // a build tree: the caller's working directory is the runtime folder
+    }
     if (user.empty()) {
         printf("Cannot find a folder for the settings and level packs: neither XDG_DATA_HOME nor HOME is set.\n");
         return false;

@@ -31,13 +31,17 @@ std::string userFolderPath(const char* xdgDataHome, const char* home);
 
 // Makes user (and its missing parents, 0700) and brings it up to date with data:
 //  - every data file at the top (config.ini) and every "Levels Packs/*.tlp" is copied in when missing, and
-//    replaced when the user's copy still equals the one seeded last time; a file the user changed or deleted
-//    stays as it is. The copies seeded last time are kept in user/.shipped for that comparison;
+//    replaced when the user's copy still equals the one seeded last time; a file the user changed stays as
+//    it is, and so does a pack the user deleted (a deleted config.ini comes back). The copies seeded last
+//    time are kept in user/.shipped for that comparison;
 //  - every other data folder is reached through a symbolic link user/<name> -> data/<name>, made or
 //    pointed again at data when the installation moved; something else of that name is left alone.
-// Files are written through a temporary name and renamed, so a second program starting at the same time
-// never sees half a file.
+// Files are written through the safe replace (levelpack/safefile.h), so a second program starting at the
+// same time never sees half a file.
 SeedReport seedUserFolder(const std::string& data, const std::string& user);
+
+// The user folder when this program is installed; empty when it runs from a build tree.
+std::string installedUserFolder();
 
 // The one start-up call of each program, before anything reads a file. Installed: seeds the user folder,
 // prints any problem and changes into it. From a build tree: nothing. False (with a message printed) only

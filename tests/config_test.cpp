@@ -65,13 +65,54 @@ TEST_F(ConfigFiles, ReadsTheFourLineLayoutAndPartialFiles)
     EXPECT_STREQ(partial.levelPackName, "");
 }
 
-TEST_F(ConfigFiles, FlagsKeepOnlyTheirLowByte)
+TEST_F(ConfigFiles, ValuesOutOfRangeAreReportedAsReadAndNeverWrittenBackWrapped)
 {
-    Config cfg = readText("1024 768 256 257 a.tlp");
-    EXPECT_EQ(cfg.mouseControl, 0);
-    EXPECT_EQ(cfg.fallMode, 1);
-    EXPECT_EQ(readText("1 1 2 -1 a.tlp").mouseControl, 2);
-    EXPECT_EQ(readText("1 1 2 -1 a.tlp").fallMode, 255);
+    testing::internal::CaptureStdout();
+    const Config cfg = readText("99999999999 -5 300 -7 a.tlp");
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(cfg.screenWidth, 1024);
+    EXPECT_EQ(cfg.screenHeight, 768);
+    EXPECT_EQ(cfg.mouseControl, 1);
+    EXPECT_EQ(cfg.fallMode, 0);
+    EXPECT_STREQ(cfg.levelPackName, "a.tlp") << "the values after one out of range are still read";
+    for (const char* line : {"window width 99999999999 is out of range (1 to 2147483647); using 1024.",
+                             "window height -5 is out of range (1 to 2147483647); using 768.",
+                             "control mode 300 is out of range (0 to 255); using 1.",
+                             "fall mode -7 is out of range (0 to 255); using 0."}) {
+        EXPECT_NE(said.find(line), std::string::npos) << said;
+    }
+    ASSERT_TRUE(writeConfig(path("back.ini").c_str(), cfg));
+    std::ifstream in(path("back.ini"));
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), "1024 768\n1\n0\na.tlp\n");
+
+    // Any byte value stands as it is: 2 is on (MOUSE) too.
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(readText("1 1 2 255 a.tlp").mouseControl, 2);
+    EXPECT_EQ(readText("1 1 2 255 a.tlp").fallMode, 255);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
+
+TEST_F(ConfigFiles, AConfigThatIsALinkIsWrittenThroughAndStaysALink)
+{
+    fs::create_directories(dir / "dotfiles");
+    std::ofstream(path("dotfiles/tessivar.ini")) << "800 600\n0\n1\nold.tlp\n";
+    fs::create_symlink("dotfiles/tessivar.ini", dir / "config.ini");
+    std::ofstream(path("victim")) << "keep";
+    fs::create_symlink(path("victim"), dir / "config.ini.tmp");   // where the scratch file was once made
+    Config cfg;
+    strcpy(cfg.levelPackName, "new.tlp");
+    ASSERT_TRUE(writeConfig(path("config.ini").c_str(), cfg));
+    EXPECT_TRUE(fs::is_symlink(dir / "config.ini"));
+    std::ifstream in(path("dotfiles/tessivar.ini"));
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), "1024 768\n1\n0\nnew.tlp\n");
+    std::ifstream victim(path("victim"));
+    std::string kept;
+    victim >> kept;
+    EXPECT_EQ(kept, "keep");
 }
 
 TEST_F(ConfigFiles, AnUnparsableIntegerStopsTheNumbersAndBecomesTheName)
@@ -148,15 +189,17 @@ TEST_F(ConfigFiles, AFolderIsNoConfigFile)
     EXPECT_FALSE(readConfig(path("config.ini").c_str(), cfg)) << "handled as a file that cannot be opened";
 }
 
-TEST_F(ConfigFiles, AFailedWriteSaysWhatFailedAndLeavesNoTemporaryFile)
+TEST_F(ConfigFiles, AFailedWriteSaysWhatFailedAndLeavesNoScratchFile)
 {
     std::string failure;
-    fs::create_directories(dir / "config.ini");   // rename cannot replace a folder
+    fs::create_directories(dir / "config.ini");
     EXPECT_FALSE(writeConfig(path("config.ini").c_str(), Config{}, &failure));
-    EXPECT_NE(failure.find("cannot replace " + path("config.ini") + " with " + path("config.ini.tmp")),
-              std::string::npos)
-        << failure;
-    EXPECT_FALSE(fs::exists(dir / "config.ini.tmp"));
+    EXPECT_EQ(failure, "cannot write " + path("config.ini") + ": it is a folder");
+    std::ofstream(path("locked.ini")) << "800 600\n";
+    fs::permissions(dir / "locked.ini", fs::perms(0444));
+    EXPECT_FALSE(writeConfig(path("locked.ini").c_str(), Config{}, &failure));
+    EXPECT_EQ(failure, "cannot write " + path("locked.ini") + ": it is read-only (mode 0444)");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 2);
 }
 
 TEST(WindowSize, SizesTheScreenCannotShowFallBackToTheDefault)

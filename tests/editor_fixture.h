@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editor/editor.h"
+#include "levelpack/safefile.h"
 
 #include <gtest/gtest.h>
 
@@ -89,6 +90,21 @@ protected:
         press(ed, NameFieldButton);
         type(ed, name);
         press(ed, CreateButton);
+    }
+    // A pack no write may change, whoever runs the test (the superuser too), or one writable again.
+    static void setReadOnly(const std::string& path, bool readOnly)
+    {
+        fs::permissions(path, readOnly ? fs::perms(0444) : fs::perms(0644));
+    }
+    // Whether a write left a scratch file in folder.
+    static bool scratchLeft(const std::string& folder = "Levels Packs")
+    {
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            if (entry.path().filename().string().find(SCRATCH_MARK) != std::string::npos) {
+                return true;
+            }
+        }
+        return false;
     }
 };
 

@@ -206,13 +206,13 @@ TEST_F(EditorSession, UnsavedChangesAskBeforeAnythingDropsThem)
     EXPECT_EQ(read("Levels Packs/ask.tlp"), saved);
 
     // Save goes ahead once the level is stored; a save that fails keeps the edits and goes nowhere.
-    fs::create_directory(TEMP_FILE);
+    setReadOnly("Levels Packs/ask.tlp", true);
     press(ed, NextLevelButton);
     leftAt(ed, buttonAt(ed, AnswerFirstButton));
     EXPECT_EQ(ed.levelNumber, 1);
     EXPECT_TRUE(ed.modified);
     EXPECT_TRUE(ed.statusIsError);
-    fs::remove(TEMP_FILE);
+    setReadOnly("Levels Packs/ask.tlp", false);
     press(ed, NextLevelButton);
     pressKey(ed, 's');
     EXPECT_EQ(ed.levelNumber, 2);
@@ -313,7 +313,7 @@ TEST_F(EditorSession, RefusedOrFailedLevelChangesLeavePackAndScreenAlone)
 
     // Unsaved edits are asked about before an insert; a rewrite that cannot write keeps everything.
     paint(8, 1, 1);
-    fs::create_directory(TEMP_FILE);
+    setReadOnly("Levels Packs/edges.tlp", true);
     press(ed, InsertLevelButton);
     ASSERT_EQ(ed.question.kind, QuestionKind::UnsavedChanges);
     pressKey(ed, 'd');
@@ -323,6 +323,90 @@ TEST_F(EditorSession, RefusedOrFailedLevelChangesLeavePackAndScreenAlone)
     EXPECT_EQ(ed.grid[cellIndex(1, 1)].code, 8);
     EXPECT_TRUE(ed.modified);
     EXPECT_EQ(read("Levels Packs/edges.tlp"), before);
+}
+
+// A pack whose count line claims more levels than the file holds opens with the levels that are there, and
+// no level is added past the largest count.
+TEST_F(EditorSession, CountsTheFileCannotBackAreToldAndTheLevelsThereWorkedWith)
+{
+    std::string text = distinctPack(3);
+    text.replace(0, 1, "2147483647");
+    open("claims", text);
+    EXPECT_EQ(ed.levelCount, 3);
+    EXPECT_TRUE(ed.statusIsError);
+    EXPECT_NE(strstr(ed.status, "says it holds 2147483647 levels, but the file holds 3"), nullptr) << ed.status;
+    press(ed, InsertLevelButton);
+    EXPECT_EQ(ed.levelCount, 4);
+    EXPECT_EQ(read("Levels Packs/claims.tlp").substr(0, 2), "4\n");
+
+    const std::string before = read("Levels Packs/claims.tlp");
+    ed.levelCount = LEVEL_COUNT_MAX;   // as a pack of that many levels would have it
+    for (int b : {InsertLevelButton, DuplicateLevelButton}) {
+        press(ed, b);
+        EXPECT_NE(strstr(ed.status, "the most a pack can count"), nullptr) << ed.status;
+        EXPECT_EQ(ed.levelCount, LEVEL_COUNT_MAX) << "never wrapped";
+    }
+    EXPECT_EQ(read("Levels Packs/claims.tlp"), before);
+}
+
+// Another program (a second TLES) writes the pack while a level is open: the next write asks first.
+TEST_F(EditorSession, APackChangedOnDiskIsAskedAboutBeforeItIsWrittenOver)
+{
+    open("shared", distinctPack(2));
+    auto otherProgramPaints = [](int level, int code) {
+        PackLevel theirs;
+        theirs.levelNumber = level;
+        ASSERT_TRUE(readPackLevel("Levels Packs/shared.tlp", theirs).ok());
+        theirs.levelCount = 2;
+        theirs.bricks[5] = code;
+        ASSERT_TRUE(savePackLevel("Levels Packs/shared.tlp", theirs).ok());
+    };
+    paint(7, 3, 3);
+    otherProgramPaints(2, 4);
+    const std::string theirs = read("Levels Packs/shared.tlp");
+    press(ed, SaveButton);
+    ASSERT_EQ(ed.question.kind, QuestionKind::PackChanged);
+    EXPECT_STREQ(ed.buttons[AnswerFirstButton].label, "Overwrite (O)");
+    EXPECT_STREQ(ed.buttons[AnswerSecondButton].label, "Reload (R)");
+    pressKey(ed, 27);   // Cancel: nothing written, the edits stay
+    EXPECT_FALSE(questionOpen(ed));
+    EXPECT_TRUE(ed.modified);
+    EXPECT_EQ(read("Levels Packs/shared.tlp"), theirs);
+
+    // Reload shows the level as the pack now holds it.
+    otherProgramPaints(1, 6);
+    press(ed, SaveButton);
+    pressKey(ed, 'r');
+    EXPECT_FALSE(questionOpen(ed));
+    EXPECT_FALSE(ed.modified);
+    EXPECT_EQ(ed.grid[5].code, 6);
+    EXPECT_EQ(ed.grid[cellIndex(3, 3)].code, 0);
+
+    // Overwrite writes this level over the pack as it now is: the other program's other levels stay.
+    paint(7, 3, 3);
+    otherProgramPaints(2, 9);
+    press(ed, SaveButton);
+    ASSERT_EQ(ed.question.kind, QuestionKind::PackChanged);
+    pressKey(ed, 'o');
+    EXPECT_FALSE(ed.modified);
+    PackLevel first, second;
+    first.levelNumber = 1;
+    second.levelNumber = 2;
+    ASSERT_TRUE(readPackLevel("Levels Packs/shared.tlp", first).ok());
+    ASSERT_TRUE(readPackLevel("Levels Packs/shared.tlp", second).ok());
+    EXPECT_EQ(first.bricks[cellIndex(3, 3)], 7);
+    EXPECT_EQ(second.bricks[5], 9);
+
+    // A level change asks too; once written, the editor's own writes never count as another program's.
+    otherProgramPaints(2, 3);
+    press(ed, MoveDownButton);
+    ASSERT_EQ(ed.question.kind, QuestionKind::PackChanged);
+    leftAt(ed, buttonAt(ed, AnswerFirstButton));
+    EXPECT_EQ(ed.levelNumber, 2);
+    press(ed, MoveUpButton);
+    EXPECT_FALSE(questionOpen(ed));
+    EXPECT_EQ(ed.levelNumber, 1);
+    EXPECT_FALSE(scratchLeft());
 }
 
 // ---------------------------------------------------------------------------

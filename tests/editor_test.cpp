@@ -49,7 +49,7 @@ TEST_F(EditorTest, StartScreenHidesEditButtonsAndTheyStayInert)
     }
     EXPECT_FALSE(ed.loadFailed);
     EXPECT_EQ(ed.greyHits, 0);
-    EXPECT_FALSE(fs::exists(TEMP_FILE));
+    EXPECT_TRUE(fs::is_empty("Levels Packs"));
     EXPECT_EQ(ed.status[0], '\0');
 }
 
@@ -318,10 +318,10 @@ TEST_F(EditorTest, NextOnTheLastAndPreviousOnTheFirstLevelReRead)
     level.levelCount = 2;
     level.levelNumber = 2;
     level.greyHits = 7;
-    ASSERT_TRUE(savePackLevel("Levels Packs/nav.tlp", "temp.dat", level).ok());
+    ASSERT_TRUE(savePackLevel("Levels Packs/nav.tlp", level).ok());
     level.levelNumber = 1;
     level.greyHits = 4;
-    ASSERT_TRUE(savePackLevel("Levels Packs/nav.tlp", "temp.dat", level).ok());
+    ASSERT_TRUE(savePackLevel("Levels Packs/nav.tlp", level).ok());
 
     // Previous on level 1 re-reads it, once its edit is discarded.
     stepBackground(ed, +1);
@@ -481,7 +481,7 @@ TEST_F(EditorTest, AFirstLevelNumberedOtherwiseIsEditedAsLevelOne)
 // Saving
 // ---------------------------------------------------------------------------
 
-TEST_F(EditorTest, SaveWritesThroughTheTempFileAndReReads)
+TEST_F(EditorTest, SaveWritesThroughAScratchFileAndReReads)
 {
     createThroughForm("save", 2);
     press(ed, NextLevelButton);
@@ -490,7 +490,7 @@ TEST_F(EditorTest, SaveWritesThroughTheTempFileAndReReads)
     stepBonusChance(ed, -1);
     press(ed, SaveButton);
     EXPECT_FALSE(ed.modified);
-    EXPECT_FALSE(fs::exists(TEMP_FILE));
+    EXPECT_FALSE(scratchLeft());
     EXPECT_FALSE(ed.statusIsError);
     EXPECT_EQ(ed.levelNumber, 2);
     EXPECT_EQ(ed.bonusChance, 45);
@@ -513,22 +513,21 @@ TEST_F(EditorTest, AFailedSaveKeepsThePackTheEditsAndModified)
     const std::string before = read("Levels Packs/keep.tlp");
     leftAt(ed, swatchAt(4));
     leftAt(ed, cellAt(3, 3));
-    fs::create_directory(TEMP_FILE);   // the temporary file cannot be created, whoever runs the test
+    setReadOnly("Levels Packs/keep.tlp", true);
     press(ed, SaveButton);
     EXPECT_TRUE(ed.modified);
     EXPECT_TRUE(ed.statusIsError);
     EXPECT_NE(strstr(ed.status, "Save failed"), nullptr);
+    EXPECT_NE(strstr(ed.status, "Levels Packs/keep.tlp: it is read-only"), nullptr) << ed.status;
     EXPECT_EQ(ed.grid[3 * 11 + 3].code, 4);
     EXPECT_EQ(read("Levels Packs/keep.tlp"), before);
-    EXPECT_TRUE(fs::is_directory(TEMP_FILE));
 
     // A pack that has gone away is not recreated by a save.
-    fs::remove(TEMP_FILE);
     fs::remove("Levels Packs/keep.tlp");
     press(ed, SaveButton);
     EXPECT_TRUE(ed.modified);
     EXPECT_FALSE(fs::exists("Levels Packs/keep.tlp"));
-    EXPECT_FALSE(fs::exists(TEMP_FILE));
+    EXPECT_FALSE(scratchLeft());
 
     write("Levels Packs/keep.tlp", before);
     press(ed, SaveButton);

@@ -10,4 +10,7 @@ if(NOT TESSIVAR_UNIT_TESTS_ONLY)
   add_test(NAME tlpcheck_unreadable_pack
            COMMAND sh -c "$<TARGET_FILE:tlpcheck> --seeds 1 does-not-exist.tlp >/dev/null; test $? -eq 2")
   set_tests_properties(tlpcheck_unreadable_pack PROPERTIES LABELS unit)
+  # Packs that are not what they claim, header values out of range, a pack found by its name alone.
+  add_test(NAME tlpcheck_hostile_packs COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tlpcheck_test.sh $<TARGET_FILE:tlpcheck>)
+  set_tests_properties(tlpcheck_hostile_packs PROPERTIES LABELS unit)
 endif()

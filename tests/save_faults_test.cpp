@@ -1,17 +1,23 @@
 // Saving under failure: the real save paths (savePackLevel, TLES's Save through its logic, the whole-pack
 // rewrites — a change to the list of levels, a new pack over an old one — and the game's config.ini at
-// QUIT) run in a child process whose write, fsync, close or rename fails (faultshim), and on a full file
-// system. After every failure the old file is byte-identical, no scratch file is left, the reason is
-// reported and the program carries on; once the fault clears, the same process saves.
+// QUIT) run in a child process whose write, fsync, close or rename fails (faultshim), on a full file
+// system and under a file-size limit. After every failure the old file is byte-identical, no scratch file
+// is left, the reason is reported and the program carries on; once the fault clears, the same process saves.
 #include "levelpack/levelpack.h"
+#include "levelpack/safefile.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <fstream>
+#include <random>
+#include <set>
+#include <spawn.h>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
@@ -32,7 +38,12 @@ std::string readFile(const std::string& path)
     return text.str();
 }
 
-bool exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+// Whether a save left a scratch file in folder.
+bool scratchLeft(const std::string& folder)
+{
+    const std::string command = "ls -A '" + folder + "' | grep -q -- '" + SCRATCH_MARK + "'";
+    return system(command.c_str()) == 0;
+}
 
 // A pack of levelCount levels whose cells are not all alike, so a lost or shifted value shows.
 std::string packText(int levelCount)
@@ -47,13 +58,17 @@ std::string packText(int levelCount)
     return text;
 }
 
-// Runs save_probe mode dir with the shim set to fail call (none when call is empty) on files named like scratch.
+// Runs save_probe mode dir with the shim set to fail call (none when call is empty) on the scratch files,
+// or under a file-size limit of limitBlocks (ulimit -f) when given.
 ProbeRun runProbe(const std::string& mode, const std::string& dir, const std::string& call, const char* times,
-                  const char* scratch = "temp.dat")
+                  int limitBlocks = 0)
 {
     std::string command;
+    if (limitBlocks > 0) {
+        command = "ulimit -f " + std::to_string(limitBlocks) + "; exec ";
+    }
     if (!call.empty()) {
-        command = "env LD_PRELOAD=" FAULT_SHIM " FAULT_CALL=" + call + " FAULT_PATH=" + scratch + " ";
+        command = "env LD_PRELOAD=" FAULT_SHIM " FAULT_CALL=" + call + " FAULT_PATH=" + SCRATCH_MARK + " ";
         if (times) {
             command += std::string("FAULT_TIMES=") + times + " ";
         }
@@ -110,11 +125,12 @@ protected:
         EXPECT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0);
     }
 
-    // Where each mode keeps the pack and the scratch file.
+    // Where each mode keeps the pack, and so its scratch files.
     std::string packPath(const std::string& mode) const
     {
         return mode == "editor" ? dir + "/Levels Packs/pack.tlp" : dir + "/pack.tlp";
     }
+    std::string packFolder(const std::string& mode) const { return mode == "editor" ? dir + "/Levels Packs" : dir; }
     std::string placePack(const std::string& mode, const std::string& text)
     {
         if (mode == "editor") {
@@ -148,7 +164,7 @@ TEST_F(SaveFaults, EveryFailingCallLeavesThePackAndNoScratchFile)
                 }
             }
             EXPECT_EQ(readFile(packPath(mode)), before);
-            EXPECT_FALSE(exists(dir + "/temp.dat"));
+            EXPECT_FALSE(scratchLeft(packFolder(mode)));
         }
     }
 }
@@ -164,7 +180,7 @@ TEST_F(SaveFaults, TheSameProcessSavesOnceTheFaultClears)
             EXPECT_EQ(line(run.output, 0).rfind("failed: ", 0), 0u) << run.output;
             EXPECT_EQ(line(run.output, 1).rfind("saved", 0), 0u) << run.output;
             EXPECT_NE(readFile(packPath(mode)), before);
-            EXPECT_FALSE(exists(dir + "/temp.dat"));
+            EXPECT_FALSE(scratchLeft(packFolder(mode)));
         }
     }
 }
@@ -176,16 +192,16 @@ TEST_F(SaveFaults, TheGamesSettingsStayAsTheyWereWhateverCallFails)
     for (int i = 0; i < 4; ++i) {
         SCOPED_TRACE(CALLS[i]);
         std::ofstream(dir + "/config.ini", std::ios::binary) << before;
-        const ProbeRun failing = runProbe("config", dir, CALLS[i], nullptr, "config.ini.tmp");
+        const ProbeRun failing = runProbe("config", dir, CALLS[i], nullptr);
         EXPECT_EQ(failing.exitStatus, 0) << failing.output;
         EXPECT_EQ(line(failing.output, 0).rfind(std::string("failed: ") + steps[i], 0), 0u) << failing.output;
         EXPECT_EQ(readFile(dir + "/config.ini"), before) << "byte for byte";
-        EXPECT_FALSE(exists(dir + "/config.ini.tmp"));
+        EXPECT_FALSE(scratchLeft(dir));
 
-        const ProbeRun once = runProbe("config", dir, CALLS[i], "1", "config.ini.tmp");
+        const ProbeRun once = runProbe("config", dir, CALLS[i], "1");
         EXPECT_EQ(line(once.output, 1), "saved") << once.output;
         EXPECT_EQ(readFile(dir + "/config.ini"), "1280 800\n1\n0\nnew.tlp\n");
-        EXPECT_FALSE(exists(dir + "/config.ini.tmp"));
+        EXPECT_FALSE(scratchLeft(dir));
     }
 }
 
@@ -206,8 +222,70 @@ TEST_F(SaveFaults, AFullFileSystemLeavesThePackAndNoScratchFile)
         EXPECT_EQ(line(run.output, 0).rfind("failed: ", 0), 0u) << run.output;
         EXPECT_NE(line(run.output, 0).find("No space left on device"), std::string::npos) << run.output;
         EXPECT_EQ(readFile(packPath(mode)), before);
-        EXPECT_FALSE(exists(dir + "/temp.dat"));
+        EXPECT_FALSE(scratchLeft(packFolder(mode)));
         EXPECT_EQ(system(("rm -rf '" + dir + "'/*").c_str()), 0);
+    }
+}
+
+// A writer killed at any moment (kill -9) leaves the pack as it was before or after one of its writes,
+// never a mix; all it can leave besides is a hidden scratch file of its own, which the next writer removes.
+TEST_F(SaveFaults, AKilledWriterLeavesThePackOldOrNew)
+{
+    const int levels = 2000;   // about 1 MB, so a kill often lands inside a write
+    const std::string start = placePack("pack", packText(levels));
+    // The packs the probe's cycle passes through: level 2 saved, moved down, saved back, moved up (= start).
+    PackLevel level;
+    level.levelNumber = 2;
+    ASSERT_TRUE(readPackLevel(packPath("pack"), level).ok());
+    level.levelCount = levels;
+    const int original = level.bricks[5];
+    level.bricks[5] = (original + 1) % (BRICK_CODE_MAX + 1);
+    std::string saved, moved, back;
+    ASSERT_TRUE(rewritePackText(start, level, "p", saved).ok());
+    ASSERT_TRUE(changePackLevelsText(saved, {LevelChange::MoveDown, 2, levels}, "p", moved).ok());
+    level.levelNumber = 3;
+    level.bricks[5] = original;
+    ASSERT_TRUE(rewritePackText(moved, level, "p", back).ok());
+    const std::set<std::string> whole = {start, saved, moved, back};
+
+    std::mt19937 random(23);
+    int killed = 0;
+    for (int run = 0; run < 40; ++run) {
+        placePack("pack", start);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        char* const argv[] = {const_cast<char*>(SAVE_PROBE), const_cast<char*>("cycle"), dir.data(), nullptr};
+        pid_t pid = -1;
+        ASSERT_EQ(posix_spawn(&pid, SAVE_PROBE, &actions, nullptr, argv, environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        usleep(30000 + random() % 150000);
+        kill(pid, SIGKILL);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        killed += WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+        EXPECT_TRUE(whole.count(readFile(packPath("pack")))) << "run " << run << ": a mixed or partial pack";
+    }
+    EXPECT_GE(killed, 35) << "the writer was still at work when it was killed";
+    const std::string others = "ls -A '" + dir + "' | grep -qvx -e pack.tlp -e '[.]pack[.]tlp[.]scratch-......'";
+    EXPECT_NE(system(others.c_str()), 0) << "nothing but the pack and scratch files of its own";
+    // The next writer of the pack clears what the killed ones left.
+    EXPECT_EQ(line(runProbe("pack", dir, "", nullptr).output, 0).rfind("saved", 0), 0u);
+    EXPECT_FALSE(scratchLeft(dir));
+}
+
+TEST_F(SaveFaults, AFileSizeLimitIsAReportedFailureNotADeath)
+{
+    for (const char* mode : MODES) {
+        SCOPED_TRACE(mode);
+        // About 40 KiB, above the limit: reading it is allowed, writing its like is not.
+        const std::string before = placePack(mode, packText(80));
+        const ProbeRun run = runProbe(mode, dir, "", nullptr, 16);
+        EXPECT_EQ(run.exitStatus, 0) << "not killed by SIGXFSZ: " << run.output;
+        EXPECT_EQ(line(run.output, 0).rfind("failed: ", 0), 0u) << run.output;
+        EXPECT_NE(line(run.output, 0).find("File too large"), std::string::npos) << run.output;
+        EXPECT_EQ(readFile(packPath(mode)), before);
+        EXPECT_FALSE(scratchLeft(packFolder(mode)));
     }
 }
 

@@ -1,15 +1,19 @@
 // save_probe: runs the real save path twice in one process, for the fault tests to run under faultshim.
-//   save_probe pack <dir>     savePackLevel of an edited level 2 of <dir>/pack.tlp through <dir>/temp.dat
+//   save_probe pack <dir>     savePackLevel of an edited level 2 of <dir>/pack.tlp
 //   save_probe editor <dir>   in <dir>: TLES's logic opens "Levels Packs/pack.tlp", paints a cell, presses Save
-//   save_probe change <dir>   changePackLevels: level 2 of <dir>/pack.tlp duplicated, through <dir>/temp.dat
+//   save_probe change <dir>   changePackLevels: level 2 of <dir>/pack.tlp duplicated
 //   save_probe create <dir>   writeNewPack: <dir>/pack.tlp replaced by a new pack of 80 levels
 //   save_probe config <dir>   the game's settings saved as QUIT saves them, to <dir>/config.ini
+//   save_probe cycle <dir>    until killed: level 2 of <dir>/pack.tlp saved with cell 5 changed, moved down,
+//                             saved back as it was, moved up again (the pack is then as it started)
 // Each attempt prints one line, "attempt <n>: saved..." or "attempt <n>: failed: <message>"; the editor's
 // lines carry its status line (its own report of a failure goes to standard output as well).
-// The exit status is 0 whenever the program got through both attempts: a failure is reported, never fatal.
+// The exit status is 0 whenever the program got through both attempts: a failure is reported, never fatal
+// (a file-size limit included: the probe ignores SIGXFSZ as the programs do).
 #include "editor/editor.h"
 #include "game/shell/config.h"
 #include "levelpack/levelpack.h"
+#include "levelpack/safefile.h"
 
 #include <cstdio>
 #include <cstring>
@@ -30,7 +34,7 @@ int probePack(const std::string& dir)
     level.levelCount = 3;
     level.bricks[5] = (level.bricks[5] + 1) % (BRICK_CODE_MAX + 1);
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const PackResult result = savePackLevel(pack, dir + "/temp.dat", level);
+        const PackResult result = savePackLevel(pack, level);
         printf("attempt %d: %s%s\n", attempt, result.ok() ? "saved" : "failed: ", result.message.c_str());
     }
     return 0;
@@ -41,12 +45,41 @@ int probeRewrite(const std::string& mode, const std::string& dir)
 {
     const std::string pack = dir + "/pack.tlp";
     for (int attempt = 0; attempt < 2; ++attempt) {
-        const PackResult result = mode == "change"
-                                      ? changePackLevels(pack, dir + "/temp.dat", {LevelChange::DuplicateAfter, 2, 4})
-                                      : writeNewPack(pack, dir + "/temp.dat", 80);
+        const PackResult result =
+            mode == "change" ? changePackLevels(pack, {LevelChange::DuplicateAfter, 2, 4}) : writeNewPack(pack, 80);
         printf("attempt %d: %s%s\n", attempt, result.ok() ? "saved" : "failed: ", result.message.c_str());
     }
     return 0;
+}
+
+// Writes one pack after another, for a test that kills the process at any moment.
+int probeCycle(const std::string& dir)
+{
+    const std::string pack = dir + "/pack.tlp";
+    PackLevel level;
+    level.levelNumber = 2;
+    if (!readPackLevel(pack, level).ok()) {
+        printf("setup: cannot read %s\n", pack.c_str());
+        return 2;
+    }
+    PackLevel count;
+    readPackLevel(pack, count);
+    level.levelCount = count.levelCount;
+    const int original = level.bricks[5];
+    printf("cycling\n");
+    for (;;) {
+        level.levelNumber = 2;
+        level.bricks[5] = (original + 1) % (BRICK_CODE_MAX + 1);
+        const bool done = savePackLevel(pack, level).ok() &&
+                          changePackLevels(pack, {LevelChange::MoveDown, 2, level.levelCount}).ok();
+        level.levelNumber = 3;
+        level.bricks[5] = original;
+        if (!done || !savePackLevel(pack, level).ok() ||
+            !changePackLevels(pack, {LevelChange::MoveUp, 3, level.levelCount}).ok()) {
+            printf("a write failed\n");
+            return 1;
+        }
+    }
 }
 
 // Moves the pointer to scene point (x, y) and clicks there with the left button.
@@ -107,8 +140,9 @@ int probeConfig(const std::string& dir)
 int main(int argc, char** argv)
 {
     setvbuf(stdout, nullptr, _IOLBF, 0);
+    ignoreFileSizeSignal();
     if (argc != 3) {
-        fprintf(stderr, "usage: save_probe pack|editor|change|create|config <dir>\n");
+        fprintf(stderr, "usage: save_probe pack|editor|change|create|config|cycle <dir>\n");
         return 2;
     }
     if (strcmp(argv[1], "pack") == 0) {
@@ -123,6 +157,9 @@ int main(int argc, char** argv)
     if (strcmp(argv[1], "config") == 0) {
         return probeConfig(argv[2]);
     }
-    fprintf(stderr, "usage: save_probe pack|editor|change|create|config <dir>\n");
+    if (strcmp(argv[1], "cycle") == 0) {
+        return probeCycle(argv[2]);
+    }
+    fprintf(stderr, "usage: save_probe pack|editor|change|create|config|cycle <dir>\n");
     return 2;
 }

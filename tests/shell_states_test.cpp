@@ -344,6 +344,20 @@ TEST_F(States, TheViewKeepsTheFieldAndTheSpareLivesInSight)
     }
 }
 
+// A pack's first level may call itself 2147483647 (the game takes that number): clearing it ends the pack
+// instead of counting one past the largest integer.
+TEST_F(States, ALevelNumberedWithTheLargestCountEndsThePack)
+{
+    std::ofstream("Levels Packs/two.tlp") << "2147483647\n" + emptyLevel(2147483647, 1);
+    newGame();
+    ASSERT_EQ(field.levelNumber, 2147483647);
+    runUntil(field.levelStartTime + READY_TIME + 10);
+    field.levelCleared = true;
+    frameAt(fakeNow + 10);
+    EXPECT_EQ(game.state, ShellState::Menu);
+    EXPECT_EQ(field.levelNumber, 0) << "the pack is completed";
+}
+
 TEST_F(States, TheMenuShowsAFailureUntilTheNextKey)
 {
     std::ofstream("Levels Packs/two.tlp") << "2\n" + emptyLevel(1, 1) + "2 1 50 1\n0 0 x";
@@ -367,7 +381,7 @@ TEST_F(States, AFailedSaveAtQuitKeepsTheOldFileAndSaysWhy)
 {
     const std::string old = "800 600\n0\n1\nold.tlp\n";
     std::ofstream("config.ini") << old;
-    fs::create_directories("config.ini.tmp/in the way");
+    fs::permissions("config.ini", fs::perms(0444));
     toMenu();
     game.menuCursor = 2;
     testing::internal::CaptureStdout();
@@ -375,8 +389,7 @@ TEST_F(States, AFailedSaveAtQuitKeepsTheOldFileAndSaysWhy)
     frameAt(fakeNow + 10);
     EXPECT_EQ(exitStatus, -1) << "the game stays, so the player sees what failed";
     EXPECT_EQ(fileText("config.ini"), old);
-    EXPECT_TRUE(fs::is_directory("config.ini.tmp/in the way")) << "what was in the way is left alone";
-    EXPECT_NE(std::string(game.menuMessage).find("cannot create config.ini.tmp"), std::string::npos)
+    EXPECT_NE(std::string(game.menuMessage).find("cannot write config.ini: it is read-only"), std::string::npos)
         << game.menuMessage;
     tapKey(Key::Enter);
     frameAt(fakeNow + 10);
@@ -385,12 +398,18 @@ TEST_F(States, AFailedSaveAtQuitKeepsTheOldFileAndSaysWhy)
     EXPECT_EQ(fileText("config.ini"), old);
 }
 
-TEST_F(States, AFolderWhereThePackShouldBeIsAPackThatCannotBeOpened)
+TEST_F(States, APackThatCannotBeOpenedAtTheNextLevelReturnsToTheMenu)
 {
-    fs::create_directories("Levels Packs/folder.tlp");
-    strcpy(config.levelPackName, "folder.tlp");
+    std::ofstream("Levels Packs/two.tlp") << "2\n" + emptyLevel(1, 1) + emptyLevel(2, 1);
+    newGame();
+    runUntil(field.levelStartTime + READY_TIME + 10);
+    fs::remove("Levels Packs/two.tlp");
+    fs::create_directories("Levels Packs/two.tlp");   // a folder where the pack was
     testing::internal::CaptureStdout();
-    EXPECT_FALSE(loadLevelOfPack());
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cannot open levels file.\n");
-    EXPECT_EQ(exitStatus, 1);
+    field.levelCleared = true;
+    frameAt(fakeNow + 10);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(exitStatus, -1);
+    EXPECT_EQ(game.state, ShellState::Menu);
+    EXPECT_EQ(std::string(game.menuMessage), "Cannot open Levels Packs/two.tlp: it is a folder, not a pack");
 }

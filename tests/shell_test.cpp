@@ -350,11 +350,17 @@ TEST_F(Shell, ADamagedPackIsReportedAndChangesNothing)
     testing::internal::GetCapturedStdout();
 }
 
-TEST_F(Shell, APackThatCannotBeOpenedEndsTheGame)
+TEST_F(Shell, NewGameOnAPackThatHasGoneStaysInTheMenuWithTheReason)
 {
     strcpy(config.levelPackName, "missing.tlp");
+    toMenu();
+    game.menuCursor = 0;
     testing::internal::CaptureStdout();
-    EXPECT_FALSE(loadLevelOfPack());
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cannot open levels file.\n");
-    EXPECT_EQ(exitStatus, 1);
+    press(Key::Enter);
+    const std::string said = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(exitStatus, -1) << "the game goes on";
+    EXPECT_TRUE(game.inMenu);
+    EXPECT_EQ(std::string(game.menuMessage), "Cannot open Levels Packs/missing.tlp: No such file or directory");
+    EXPECT_NE(said.find(game.menuMessage), std::string::npos);
+    EXPECT_EQ(soundPlayCount(SAMPLE_START), 0);
 }

@@ -1,5 +1,6 @@
 // The per-user folder of an installed program: where it is, how it is seeded, how later installs and a
 // moved installation reach it, and that nothing the user has is overwritten.
+#include "levelpack/safefile.h"
 #include "platform/userfolder.h"
 
 #include <gtest/gtest.h>
@@ -116,13 +117,19 @@ TEST_F(UserFolder, ALaterInstallAddsAndUpdatesButKeepsWhatTheUserChanged)
     EXPECT_EQ(readText(user / "Levels Packs/mine.tlp"), "the user's own");
     EXPECT_FALSE(fs::exists(user / "Levels Packs/arcade.tlp"));   // deleted by the user, stays deleted
 
+    // Deleted settings come back as shipped: the user asked for the defaults.
+    fs::remove(user / "config.ini");
+    report = seed();
+    EXPECT_EQ(report.added, 1);
+    EXPECT_EQ(readText(user / "config.ini"), "1280 720\n1\n0\nstarter.tlp\n");
+
     // A pack the user never touched follows the shipped version.
     writeText(data / "Levels Packs/starter.tlp", "starter v2");
     report = seed();
     EXPECT_EQ(report.updated, 1);
     EXPECT_EQ(readText(user / "Levels Packs/starter.tlp"), "starter v2");
     for (const auto& entry : fs::recursive_directory_iterator(user)) {
-        EXPECT_EQ(entry.path().string().find(".new-"), std::string::npos) << entry.path();
+        EXPECT_EQ(entry.path().string().find(SCRATCH_MARK), std::string::npos) << entry.path();
     }
 }
 

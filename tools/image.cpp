@@ -1,6 +1,7 @@
 // tools/image: picture and scalar-map helpers, tileable noise, a block font and
-// the TGA writer, folder creation. Depends on assetgen.h, the C library and POSIX mkdir.
+// the TGA writer, folder creation. Depends on assetgen.h, the C library, POSIX mkdir and the safe replace.
 #include "tools/assetgen.h"
+#include "levelpack/safefile.h"
 
 #include <sys/stat.h>
 
@@ -287,14 +288,19 @@ bool writeTga(const std::string& path, const Image& img, TgaForm form)
 
 bool writeFile(const std::string& path, const void* data, size_t size)
 {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        std::fprintf(stderr, "assetgen: cannot create %s\n", path.c_str());
-        return false;
-    }
-    bool ok = std::fwrite(data, 1, size, f) == size;
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok) std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
+    // Through the safe replace: an interrupted build never leaves half a file under the asset's name.
+    std::string failure;
+    const bool ok = replaceFile(
+        path,
+        [&](FILE* out, std::string& failed) {
+            if (size > 0 && std::fwrite(data, 1, size, out) != size) {
+                failed = fileFailure("write", path);
+                return false;
+            }
+            return true;
+        },
+        failure);
+    if (!ok) std::fprintf(stderr, "assetgen: %s\n", failure.c_str());
     return ok;
 }
 

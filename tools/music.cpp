@@ -270,14 +270,5 @@ bool writeSong(const std::string& dir)
         std::fprintf(stderr, "assetgen: MP3 encoding failed\n");
         return false;
     }
-    const std::string path = dir + "/" + MUSIC_FILE;
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
-        std::fprintf(stderr, "assetgen: cannot create %s\n", path.c_str());
-        return false;
-    }
-    ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
-    ok = (std::fclose(f) == 0) && ok;
-    if (!ok) std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
-    return ok;
+    return writeFile(dir + "/" + MUSIC_FILE, out.data(), out.size());
 }

@@ -1,20 +1,31 @@
 // tlpcheck: the pack checker for level designers. Plays every level of each
 // pack with the game's own rules and a seeded bot, and says per level whether
 // every run clears it, how long that takes, and whether a run hangs or a
-// breakable brick can never be reached.
+// breakable brick can never be reached; header values out of range are warned
+// of. A pack is read once, front to back, and each verdict printed as it comes.
 //   tlpcheck [--seeds N] [--fps F] [--fall off|on|both] [--minutes M] [--level N] PACK.tlp...
+// A pack given by its name alone is also looked for in the packs folder.
 // Exit status: 0 when no run hangs and every brick can be reached, 1 when a
 // run hangs or a level has a brick no ball can reach, 2 when a pack cannot be
 // read (or the command line is wrong).
 #include "game/playfield/check.h"
+#include "levelpack/catalogue.h"
+#include "levelpack/safefile.h"
+#include "platform/userfolder.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
+
+constexpr double PROGRESS_SECONDS = 3;   // a check this long says how far it has come, on standard error
 
 void usage()
 {
@@ -84,10 +95,55 @@ bool parseArguments(int argc, char** argv, CheckOptions& options, std::vector<st
     return true;
 }
 
+// A pack named on the command line: the file itself when it is there, else, for a name alone (with or
+// without ".tlp"), the pack of that name in the packs folder: the working directory's, the user folder's of
+// an installed tlpcheck, the runtime folder's beside a build tree's. What was typed when none holds it.
+std::string findPack(const std::string& name, std::string& lookedIn)
+{
+    struct stat st {};
+    if (name.find('/') != std::string::npos || lstat(name.c_str(), &st) == 0) {
+        return name;
+    }
+    std::vector<std::string> folders = {PACK_FOLDER};
+    const std::string user = installedUserFolder();
+    if (!user.empty()) {
+        folders.push_back(user + "/" + PACK_FOLDER);
+    } else {
+        char exe[PATH_MAX] = {};
+        const ssize_t length = readlink("/proc/self/exe", exe, sizeof exe - 1);
+        const std::string self(exe, length > 0 ? static_cast<size_t>(length) : 0);
+        const size_t slash = self.rfind('/');
+        if (slash != std::string::npos) {
+            folders.push_back(self.substr(0, slash) + "/../runtime/" + PACK_FOLDER);
+        }
+    }
+    const bool hasExtension =
+        name.size() > strlen(PACK_EXTENSION) &&
+        name.compare(name.size() - strlen(PACK_EXTENSION), std::string::npos, PACK_EXTENSION) == 0;
+    for (const std::string& folder : folders) {
+        for (const std::string& file : {name, name + PACK_EXTENSION}) {
+            if ((file != name && hasExtension) || stat((folder + "/" + file).c_str(), &st) != 0) {
+                continue;
+            }
+            return folder + "/" + file;
+        }
+        lookedIn += (lookedIn.empty() ? "" : ", ") + quoteBytes(folder);
+    }
+    return name;
+}
+
+double secondsNow()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec + now.tv_nsec / 1e9;
+}
+
 }   // namespace
 
 int main(int argc, char** argv)
 {
+    ignoreFileSizeSignal();
     CheckOptions options;
     std::vector<std::string> packs;
     if (!parseArguments(argc, argv, options, packs)) {
@@ -101,10 +157,17 @@ int main(int argc, char** argv)
     int unreachable = 0;
     int empty = 0;
     bool unreadable = false;
-    for (const std::string& pack : packs) {
-        const PackVerdict verdict = checkPack(pack, options);
-        for (const LevelVerdict& level : verdict.levels) {
-            printf("%s\n", verdictLine(pack, level).c_str());
+    for (const std::string& name : packs) {
+        std::string lookedIn;
+        const std::string path = findPack(name, lookedIn);
+        const std::string shown = quoteBytes(name);   // a name may hold any byte; the output stays one line each
+        const double started = secondsNow();
+        double reported = started;
+        const PackVerdict verdict = checkPack(path, options, [&](const PackLevel& read, const LevelVerdict& level) {
+            for (const std::string& warning : headerWarnings(read)) {
+                printf("%s level %d: warning: %s\n", shown.c_str(), level.level, warning.c_str());
+            }
+            printf("%s\n", verdictLine(shown, level).c_str());
             fflush(stdout);
             ++levels;
             if (level.unreachableRow >= 0) {
@@ -116,11 +179,21 @@ int main(int argc, char** argv)
             } else if (level.cleared == level.runs) {
                 ++clearedByAll;
             }
-        }
+            // A long check says how far it has come, every few seconds, where the verdicts may not be seen.
+            const double now = secondsNow();
+            if (now - reported >= PROGRESS_SECONDS) {
+                reported = now;
+                fprintf(stderr, "tlpcheck: %s: %d of %d levels checked, %.0f s\n", shown.c_str(), level.level,
+                        options.level != 0 ? options.level : read.levelCount, now - started);
+            }
+        });
         if (!verdict.read.ok()) {
             unreadable = true;
+            const std::string where = lookedIn.empty() ? "" : " (not found here nor in " + lookedIn + ")";
             if (verdict.read.status == PackStatus::CannotOpen) {
-                printf("Cannot open levels file. %s\n", verdict.read.message.c_str());
+                printf("Cannot open levels file. %s%s\n", verdict.read.message.c_str(), where.c_str());
+            } else if (verdict.failedLevel == 0) {
+                printf("Cannot read the pack: %s\n", verdict.read.message.c_str());
             } else {
                 printf("Cannot load level %d: %s\n", verdict.failedLevel, verdict.read.message.c_str());
             }

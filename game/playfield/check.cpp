@@ -128,34 +128,45 @@ LevelVerdict checkLevel(const PackLevel& level, int position, const CheckOptions
     return verdict;
 }
 
-PackVerdict checkPack(const std::string& path, const CheckOptions& options)
+PackVerdict checkPack(const std::string& path, const CheckOptions& options, const LevelChecked& checked)
 {
     PackVerdict verdict;
-    PackLevel first;
-    first.levelNumber = 0;
-    verdict.read = readPackLevel(path, first);
+    PackScan scan;
+    verdict.read = openPackScan(path, scan);
     if (!verdict.read.ok()) {
         return verdict;
     }
-    const int count = first.levelCount;
-    for (int position = 1; position <= count; ++position) {
-        if (options.level != 0 && position != options.level) {
-            continue;
-        }
-        PackLevel level;
-        level.levelNumber = position;
-        verdict.read = readPackLevel(path, level);
-        if (!verdict.read.ok()) {
-            verdict.failedLevel = position;
-            return verdict;
-        }
-        verdict.levels.push_back(checkLevel(level, position, options));
-    }
-    if (options.level > count || options.level < 0) {
+    const int32_t count = scan.levelCount;
+    const std::string shown = quoteBytes(path);
+    if (count < 1) {
+        verdict.read = {PackStatus::FormatError, shown + ": the level count is " + std::to_string(count) +
+                                                     ", but a pack holds at least 1 level"};
+    } else if (options.level > count || options.level < 0) {
         verdict.failedLevel = options.level;
-        verdict.read = {PackStatus::FormatError, path + ": there is no level " + std::to_string(options.level) +
+        verdict.read = {PackStatus::FormatError, shown + ": there is no level " + std::to_string(options.level) +
                                                      " (the pack holds " + std::to_string(count) + ")"};
     }
+    const int32_t last = options.level != 0 ? options.level : count;
+    PackLevel level;
+    while (verdict.read.ok() && scan.levelsRead < last) {
+        if (!readNextLevel(scan, level, verdict.read)) {
+            verdict.failedLevel = scan.levelsRead + 1;
+            if (verdict.read.ok()) {
+                verdict.read = {PackStatus::FormatError, shown + ": the level count says " + std::to_string(count) +
+                                                             " levels, but the file holds only " +
+                                                             std::to_string(scan.levelsRead)};
+            }
+            break;
+        }
+        if (options.level != 0 && level.levelNumber != options.level) {
+            continue;
+        }
+        verdict.levels.push_back(checkLevel(level, level.levelNumber, options));
+        if (checked) {
+            checked(level, verdict.levels.back());
+        }
+    }
+    closePackScan(scan);
     return verdict;
 }
 

@@ -8,6 +8,7 @@
 #include "game/playfield/bot.h"
 #include "levelpack/levelpack.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -49,8 +50,12 @@ bool findUnreachableBrick(const PackLevel& level, int& row, int& column);
 // Checks level of a pack already read (its header and grid).
 LevelVerdict checkLevel(const PackLevel& level, int position, const CheckOptions& options);
 
-// Reads and checks the pack at path.
-PackVerdict checkPack(const std::string& path, const CheckOptions& options);
+// Called as each level's check ends, with the level as read.
+using LevelChecked = std::function<void(const PackLevel& level, const LevelVerdict& verdict)>;
+
+// Reads the pack at path in one pass and checks its levels (or options.level alone), up to the count line.
+// A count below 1, a level past the count and a file that ends before the count are read failures.
+PackVerdict checkPack(const std::string& path, const CheckOptions& options, const LevelChecked& checked = {});
 
 // The verdict's line: "<pack> level <n>: cleared <k>/<runs> runs, median <s> s,
 // longest <s> s" and ", hangs <h>", ", unreachable: row <r> column <c>" or ", empty".

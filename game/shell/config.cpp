@@ -2,15 +2,16 @@
 #include "game/shell/config.h"
 
 #include "levelpack/intreader.h"
+#include "levelpack/safefile.h"
 #include "platform/dirlist.h"
 
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 Config config;
@@ -18,13 +19,33 @@ PackList packList;
 
 namespace {
 
+// One setting of config.ini: the next integer, taken when it lies in [low, high]. A number outside is
+// reported as it was read and the setting keeps the value it had (its default), so no wrapped value is
+// ever played or written back. False when there is no integer to read.
+bool readSetting(IntReader& in, const char* name, int64_t low, int64_t high, int64_t& setting)
+{
+    int64_t value = 0;
+    if (readWideInt(in, value) != ReadOutcome::Value) {
+        return false;
+    }
+    if (value >= low && value <= high) {
+        setting = value;
+        return true;
+    }
+    // Past 32 bits the reader keeps the number's text, which a saturated value no longer matches.
+    const bool wide = value > INT32_MAX || value < INT32_MIN;
+    const std::string read = wide && !in.badToken.empty() ? in.badToken : std::to_string(value);
+    printf("config.ini: the %s %s is out of range (%lld to %lld); using %lld.\n", name, read.c_str(),
+           static_cast<long long>(low), static_cast<long long>(high), static_cast<long long>(setting));
+    return true;
+}
+
 // The display after the four values: a file without it means full screen.
 void readDisplayValue(IntReader& in, Config& cfg)
 {
-    int64_t value = 0;
-    if (readWideInt(in, value) == ReadOutcome::Value) {
-        cfg.windowed = static_cast<uint8_t>(value & 0xFF);
-    }
+    int64_t windowed = cfg.windowed;
+    readSetting(in, "display", 0, UINT8_MAX, windowed);
+    cfg.windowed = static_cast<uint8_t>(windowed);
 }
 
 // Only a window is written, and only after a pack name; 0 or a negative number on failure.
@@ -39,32 +60,33 @@ bool readConfig(const char* path, Config& cfg)
 {
     FILE* file = fopen(path, "r");
     if (!file) {
+        printf("%s: %s; starting with the default settings.\n", path, strerror(errno));
         return false;
     }
     // A folder opens but reads as nothing: it is no more a config.ini than a missing file.
     struct stat info {};
     if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
         fclose(file);
+        printf("%s: not a settings file (a folder?); starting with the default settings.\n", path);
         return false;
     }
     // The level format's reader: a value that is no integer stays unread, so
     // it and everything after it keep their defaults and the word is read as
     // the pack name.
     IntReader in = readerOverFile(file);
-    int64_t value = 0;
-    bool reading = true;   // once an integer fails, the following ones fail at the same place
-    if (reading && (reading = readWideInt(in, value) == ReadOutcome::Value)) {
-        cfg.screenWidth = static_cast<int32_t>(value);
-    }
-    if (reading && (reading = readWideInt(in, value) == ReadOutcome::Value)) {
-        cfg.screenHeight = static_cast<int32_t>(value);
-    }
-    if (reading && (reading = readWideInt(in, value) == ReadOutcome::Value)) {
-        cfg.mouseControl = static_cast<uint8_t>(value & 0xFF);
-    }
-    if (reading && (reading = readWideInt(in, value) == ReadOutcome::Value)) {
-        cfg.fallMode = static_cast<uint8_t>(value & 0xFF);
-    }
+    int64_t width = cfg.screenWidth;
+    int64_t height = cfg.screenHeight;
+    int64_t mouse = cfg.mouseControl;
+    int64_t fall = cfg.fallMode;
+    bool reading = readSetting(in, "window width", 1, INT32_MAX, width);
+    // Once an integer fails, the following ones fail at the same place.
+    reading = reading && readSetting(in, "window height", 1, INT32_MAX, height);
+    reading = reading && readSetting(in, "control mode", 0, UINT8_MAX, mouse);
+    reading = reading && readSetting(in, "fall mode", 0, UINT8_MAX, fall);
+    cfg.screenWidth = static_cast<int32_t>(width);
+    cfg.screenHeight = static_cast<int32_t>(height);
+    cfg.mouseControl = static_cast<uint8_t>(mouse);
+    cfg.fallMode = static_cast<uint8_t>(fall);
     bool tooLong = false;
     readWord(in, cfg.levelPackName, sizeof cfg.levelPackName, tooLong);
     if (reading) {
@@ -79,46 +101,25 @@ bool readConfig(const char* path, Config& cfg)
 
 bool writeConfig(const char* path, const Config& cfg, std::string* failure)
 {
-    // The settings go to a temporary file beside config.ini, which then takes
-    // its place in one step: a failure anywhere leaves the old file as it was.
-    const std::string temp = std::string(path) + ".tmp";
-    // Only a temporary file this call made is removed, never something of that name it found.
-    auto fail = [&](const char* what, const std::string& file, FILE* open, bool made = true) {
-        const int error = errno;
-        if (open) {
-            fclose(open);
-        }
-        if (made) {
-            remove(temp.c_str());
-        }
-        if (failure) {
-            *failure = std::string("cannot ") + what + " " + file + ": " + strerror(error);
-        }
-        return false;
-    };
-    FILE* file = fopen(temp.c_str(), "w");
-    if (!file) {
-        return fail("create", temp, nullptr, false);
+    // Through the safe replace: a failure anywhere leaves the old file as it was.
+    std::string why;
+    const bool written = replaceFile(
+        path,
+        [&](FILE* out, std::string& failed) {
+            const int nameLength = static_cast<int>(strnlen(cfg.levelPackName, sizeof cfg.levelPackName));
+            if (fprintf(out, "%d %d\n%d\n%d\n%.*s\n", cfg.screenWidth, cfg.screenHeight, cfg.mouseControl, cfg.fallMode,
+                        nameLength, cfg.levelPackName) < 0 ||
+                writeDisplayValue(out, cfg) < 0) {
+                failed = fileFailure("write", path);
+                return false;
+            }
+            return true;
+        },
+        why);
+    if (!written && failure) {
+        *failure = why;
     }
-    struct stat old {};
-    if (stat(path, &old) == 0 && S_ISREG(old.st_mode)) {
-        fchmod(fileno(file), old.st_mode & 07777);
-    }
-    const int written = fprintf(file, "%d %d\n%d\n%d\n%s\n", cfg.screenWidth, cfg.screenHeight, cfg.mouseControl,
-                                cfg.fallMode, cfg.levelPackName);
-    if (written < 0 || writeDisplayValue(file, cfg) < 0 || fflush(file) != 0) {
-        return fail("write", temp, file);
-    }
-    if (fsync(fileno(file)) != 0) {
-        return fail("flush to disk", temp, file);
-    }
-    if (fclose(file) != 0) {
-        return fail("write", temp, nullptr);
-    }
-    if (rename(temp.c_str(), path) != 0) {
-        return fail("replace", std::string(path) + " with " + temp, nullptr);
-    }
-    return true;
+    return written;
 }
 
 bool windowSizeUsable(int32_t width, int32_t height, int screenWidth, int screenHeight)

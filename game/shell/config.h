@@ -36,20 +36,21 @@ struct PackList {
 extern Config config;
 extern PackList packList;
 
-// Reads path into cfg as width, height, mouseControl, fallMode (decimal
-// integers, flags keep their low byte) and the pack name (one word). A value
-// missing or unparsable keeps its default; an unparsable integer also stops
-// the integers after it, and its word becomes the pack name. After those, a
-// fifth line may hold the display (1: window); when the four came whole it is
-// read, else it keeps its default too. False only when the file cannot be
-// opened or is not a plain file (a folder).
+// Reads path into cfg as width, height (1 to 2147483647), mouseControl, fallMode
+// (0 to 255) and the pack name (one word). A value missing or unparsable keeps
+// its default; an unparsable integer also stops the integers after it, and its
+// word becomes the pack name. A number out of range is reported on standard
+// output and keeps the default too. After those, a fifth line may hold the
+// display (0 to 255, nonzero: a window); when the four came whole it is read,
+// else it keeps its default too. False, with a line on standard output, when
+// the file cannot be opened or is not a plain file (a folder): the defaults stand.
 bool readConfig(const char* path, Config& cfg);
 
 // Writes cfg in the four-line layout, and a fifth line "1" when the display
 // is a window (a pack name is needed before it: an empty one would make the
-// "1" the name for a reader of four values), through path + ".tmp", flushed to disk
-// and renamed over path, so a failure leaves the old file byte-identical and
-// no temporary file behind. False on failure, with *failure (when given)
+// "1" the name for a reader of four values), through the safe replace
+// (levelpack/safefile.h), so a failure leaves the old file byte-identical and
+// no scratch file behind. False on failure, with *failure (when given)
 // saying which step failed and why.
 bool writeConfig(const char* path, const Config& cfg, std::string* failure = nullptr);
 

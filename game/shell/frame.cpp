@@ -12,6 +12,7 @@
 #include "platform/sound.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 namespace {
@@ -103,11 +104,12 @@ void holdStep()
 // pack cannot be read any more. False when the game went back to the menu.
 bool advanceLevel()
 {
-    field.levelNumber += 1;
-    if (field.levelNumber > field.levelCount) {
+    // Compared before the step: a pack's first level may call itself 2147483647, and one more would overflow.
+    if (field.levelNumber >= field.levelCount || field.levelNumber == INT32_MAX) {
         returnToMenu(0);   // the pack is completed; the next loadLevel clears levelCleared
         return false;
     }
+    field.levelNumber += 1;
     if (!loadLevelOfPack()) {
         // The pack broke under us: the menu shows why.
         field.levelCleared = false;

@@ -138,10 +138,9 @@ void returnToMenu(int levelNumber);   // after a completed pack (0) or a game ov
 
 // play.cpp: the shell's side of the play rules.
 // Reads level field.levelNumber of "Levels Packs/" + the configured pack and
-// loads it, seeded from the clock. A pack that cannot be opened (or is a
-// folder) prints "Cannot open levels file.\n" and ends the program with status
-// 1; a damaged one is reported on standard output and in the menu, changes
-// nothing and returns false.
+// loads it, seeded from the clock. A pack that cannot be opened (missing, a
+// folder) or is damaged is reported on standard output and in the menu,
+// changes nothing and returns false.
 bool loadLevelOfPack();
 // Turns what the rules reported into sounds, light moves and camera resets.
 void applyPlayEvents(const PlayEvents& events);

@@ -1,8 +1,8 @@
 // game/shell/main: the game program's entry point.
-// Reads config.ini, lists the level packs, opens the window (full screen, or
-// a window as DISPLAY says) named and iconed for the desktop, reports the
-// OpenGL capabilities, starts the sound device with the whole sound set and
-// hands over to GLUT's loop; the scene is built by the first frame.
+// Reads config.ini (or takes the defaults), lists the level packs, opens the
+// window (full screen, or a window as DISPLAY says) named and iconed for the
+// desktop, reports the OpenGL capabilities, starts the sound device with the
+// whole sound set and hands over to GLUT's loop; the scene is built by the first frame.
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 #include <GL/glx.h>
@@ -16,6 +16,7 @@
 #include "game/shell/gamestate.h"
 #include "game/shell/shell.h"
 #include "game/textures/textures.h"
+#include "levelpack/safefile.h"
 #include "platform/gamepad.h"
 #include "platform/input.h"
 #include "platform/sound.h"
@@ -174,14 +175,13 @@ int main(int argc, char** argv)
 {
     // Lines must reach a log file as they happen, not when a buffer fills.
     setvbuf(stdout, nullptr, _IOLBF, 0);
+    ignoreFileSizeSignal();
     if (!enterUserFolder()) {
         return 1;
     }
 
-    if (!readConfig(CONFIG_FILE, config)) {
-        printf("Cannot open config file.\n");
-        return 1;
-    }
+    // Without a readable config.ini the defaults stand (it says why); QUIT writes a fresh one.
+    readConfig(CONFIG_FILE, config);
     discoverPacks(packList, PACK_FOLDER, config);
 
     if (!getenv("DISPLAY") || !*getenv("DISPLAY")) {

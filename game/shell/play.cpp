@@ -9,10 +9,10 @@
 #include "game/shell/shell.h"
 #include "platform/sound.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
 
 PlayEvents playEvents;
 
@@ -77,14 +77,13 @@ bool loadLevelOfPack()
     // leaves the field as it was and the caller can go back to the menu.
     PackLevel level;
     level.levelNumber = field.levelNumber;
-    // A folder of that name opens, but is no more a pack than a missing file.
-    struct stat info {};
-    const bool plainFile = stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-    const PackResult result = plainFile ? readPackLevel(path, level) : PackResult{PackStatus::CannotOpen, {}};
+    const PackResult result = readPackLevel(path, level);
     if (result.status == PackStatus::CannotOpen) {
-        printf("Cannot open levels file.\n");
-        fflush(stdout);
-        shellSeams.exitProgram(1);
+        // Gone, or never there (config.ini may name any pack): the menu says so ("Cannot open <pack>: <why>")
+        // and the game goes on.
+        std::string said = result.message;
+        said[0] = static_cast<char>(toupper(static_cast<unsigned char>(said[0])));
+        showMenuMessage(said.c_str());
         return false;
     }
     if (!result.ok()) {

@@ -2,7 +2,8 @@
 # unrelated folder with their own XDG_DATA_HOME, the programs make and seed the per-user folder and work
 # there: the game reaches the menu and QUIT writes config.ini there; then the installation is moved and
 # gets a new shipped pack, and the editor, started from the moved prefix, finds its data again, adds the
-# new pack and creates and saves a pack there. Before that, what is installed passes desktop-file-validate
+# new pack, makes a deleted config.ini again and creates and saves a pack there; tlpcheck finds a pack by
+# its name there. Before that, what is installed passes desktop-file-validate
 # and appstreamcli, and the icons decode at their sizes.
 #   install.sh <installed program>...
 source "$(dirname "$0")/lib.sh"
@@ -101,12 +102,14 @@ prefix="$tmp/moved"
 share="$prefix/share"
 printf '1\n1 1 50 1\n' >"$share/tessivar/Levels Packs/added.tlp"
 echo "my edits" >>"$user/Levels Packs/classic.tlp"
+rm "$user/config.ini"                     # deleted settings come back as shipped at the next start
 "$prefix/bin/tles" >"$tmp/editor.log" 2>&1 &
 pid=$!
 xdotool search --sync --name '^TLES$' >/dev/null
 [ "$(readlink "$user/Textures")" = "$share/tessivar/Textures" ] || fail "Textures not relinked after the move"
 cmp "$share/tessivar/Levels Packs/added.tlp" "$user/Levels Packs/added.tlp" || fail "the new pack was not added"
 tail -n 1 "$user/Levels Packs/classic.tlp" | grep -qx "my edits" || fail "a pack the user changed was replaced"
+cmp "$user/config.ini" "$share/tessivar/config.ini" || fail "a deleted config.ini was not made again"
 sleep 2                                   # the start-up turn
 
 # Window pixel of scene point (x, y), and a click there: as in editor.sh.
@@ -130,4 +133,8 @@ for ((i = 0; i < 100; i++)); do [ "$(stat -c %i "$pack")" != "$before" ] && brea
 xdotool key Escape
 wait_exit 5 || fail "Esc ended the editor with status $?"
 [ -z "$(ls -A "$elsewhere")" ] || fail "the editor wrote into the folder it was started from"
+
+# The installed checker finds a pack by its name alone, from any folder.
+"$prefix/bin/tlpcheck" --seeds 1 --fall off --minutes 0.1 --level 1 starter.tlp >"$tmp/tlpcheck.log" 2>&1 || true
+grep -q "^starter.tlp level 1: cleared" "$tmp/tlpcheck.log" || fail "tlpcheck did not find starter.tlp in $user"
 echo "install windowed test passed"
