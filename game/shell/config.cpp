@@ -89,7 +89,8 @@ bool readConfig(const char* path, Config& cfg)
     cfg.fallMode = static_cast<uint8_t>(fall);
     bool tooLong = false;
     readWord(in, cfg.levelPackName, sizeof cfg.levelPackName, tooLong);
-    if (reading) {
+    // The display follows a pack name, as writeConfig puts it (a name that reads as empty has none).
+    if (reading && cfg.levelPackName[0]) {
         readDisplayValue(in, cfg);
     }
     if (tooLong) {

@@ -41,8 +41,8 @@ extern PackList packList;
 // its default; an unparsable integer also stops the integers after it, and its
 // word becomes the pack name. A number out of range is reported on standard
 // output and keeps the default too. After those, a fifth line may hold the
-// display (0 to 255, nonzero: a window); when the four came whole it is read,
-// else it keeps its default too. False, with a line on standard output, when
+// display (0 to 255, nonzero: a window); when the four came whole and a pack
+// name followed it is read, else it keeps its default too. False, with a line on standard output, when
 // the file cannot be opened or is not a plain file (a folder): the defaults stand.
 bool readConfig(const char* path, Config& cfg);
 

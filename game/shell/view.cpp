@@ -3,7 +3,6 @@
 // offers, full screen or window, the pointer's anchor, and how far the camera
 // may turn and move: the field and the spare lives stay in the picture
 // whatever the mouse does. No GL; the devices come in through the seams.
-#include "game/playfield/playfield.h"
 #include "game/render/engine.h"
 #include "game/render/picture.h"
 #include "game/shell/config.h"
