@@ -64,12 +64,6 @@ void steerBySpeed(PlayField& field, double speed, double tick)
 
 }   // namespace
 
-bool pointerShiftTaken(const PlayField& field, double shift)
-{
-    return shift != 0 && !std::isnan(shift) && !field.paddleCrushed &&
-           pastWall(field.paddle, field.paddle.x + shift) == 0;
-}
-
 void launchOrFire(PlayField& field, PlayEvents& events)
 {
     if (field.lifeLostPause) {

@@ -197,22 +197,22 @@ struct LevelSource {
 
 // What a game frame came to.
 enum class FrameOutcome : uint8_t {
-    Playing,          // the level goes on (or its game-over wait does)
-    PackCompleted,    // the last level was cleared: the game is over, the field as it ended
-    LevelUnreadable,  // the next level could not be read: the game is over
+    Playing,           // the level goes on (or its game-over wait does)
+    PackCompleted,     // the last level was cleared: the game is over, the field as it ended
+    LevelUnreadable,   // the next level could not be read: the game is over
 };
 
 // What the rules ask of the world, in the order they happened.
 enum class PlayEventType : uint8_t {
-    Sound,         // play sample on channel
-    StartMusic,    // a play-phase frame begins: the music stream plays unless it already does
-    StopMusic,     // stop the music stream
-    LevelLoaded,   // a level was loaded: the music starts afresh with its play phase
-    CameraReset,   // camera yaw and pitch back to 0
-    Launched,      // the held ball was launched
-    LaserFired,    // a laser shot pair left the paddle
-    LifeLost,      // a life was lost (lives may now be 0)
-    LevelCleared,  // a brick pass found nothing but iron standing
+    Sound,          // play sample on channel
+    StartMusic,     // a play-phase frame begins: the music stream plays unless it already does
+    StopMusic,      // stop the music stream
+    LevelLoaded,    // a level was loaded: the music starts afresh with its play phase
+    CameraReset,    // camera yaw and pitch back to 0
+    Launched,       // the held ball was launched
+    LaserFired,     // a laser shot pair left the paddle
+    LifeLost,       // a life was lost (lives may now be 0)
+    LevelCleared,   // a brick pass found nothing but iron standing
 };
 
 struct PlayEvent {
@@ -264,13 +264,14 @@ int bricksLeft(const PlayField& field);
 void moveBall(PlayField& field, int ball, double tick);
 void bounceOffWalls(PlayField& field, int ball, PlayEvents& events);
 void bounceOffPaddle(PlayField& field, int ball, PlayEvents& events);
-bool ballMeetsBrick(PlayField& field, int ball, int brick, double tick);   // true when the ball bounced off it
-void promoteBallSlots(PlayField& field);                                    // after the brick pass
-void resetLostLife(PlayField& field, double clockNow, PlayEvents& events);  // when ballCount is 0
+bool ballMeetsBrick(PlayField& field, int ball, int brick, double tick);     // true when the ball bounced off it
+void promoteBallSlots(PlayField& field);                                     // after the brick pass
+void resetLostLife(PlayField& field, double clockNow, PlayEvents& events);   // when ballCount is 0
 void nudgeStuckBalls(PlayField& field);   // a ball caught in a loop gets a new course
 
 // bricks.cpp
-void updateBricks(PlayField& field, double tick, PlayEvents& events);   // the brick pass; begins by setting levelCleared
+void updateBricks(PlayField& field, double tick,
+                  PlayEvents& events);   // the brick pass; begins by setting levelCleared
 void hitBrick(PlayField& field, int brick, PlayEvents& events);
 void catchCapsule(PlayField& field, int brick, PlayEvents& events);
 
@@ -295,10 +296,6 @@ void stepPlayFrame(PlayField& field, double tick, double clockPrev, double clock
 // ticks), the wall clamp, the exit, launch and fire; the forfeit whenever
 // lives are left.
 void applyCommand(PlayField& field, const PlayerCommand& command, double tick, PlayEvents& events);
-// Whether a pointer shift would move the paddle: not while it is crushed, and
-// not when the move would carry an end past a wall (the shell turns the
-// camera with the paddle only then).
-bool pointerShiftTaken(const PlayField& field, double shift);
 // Launches the held ball, or fires the laser when it is armed and free.
 void launchOrFire(PlayField& field, PlayEvents& events);
 // The paddle pushed against the right wall while the exit is open.

@@ -76,8 +76,7 @@ void applyPlayEvents(const PlayEvents& events)
                 musicPlaying = false;
                 break;
             case PlayEventType::CameraReset:
-                cameraYaw = 0;
-                cameraPitch = 0;
+                recentreView();   // the eye too, as keyboard control may have moved it
                 break;
             case PlayEventType::Launched: traceLine("launch"); break;
             case PlayEventType::LaserFired: traceLine("laser"); break;
