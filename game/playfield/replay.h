@@ -64,6 +64,7 @@ struct ReplayRecorder {
     double clock = 0;   // the last frame's clockNow
     double step = 0;    // the step a frame may repeat
     bool finished = false;
+    bool tooLong = false;   // past what a replay may hold (a week of play, REPLAY_MAX_BYTES): frames stop, not saved
     ReplayEnd end;
 };
 
