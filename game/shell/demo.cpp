@@ -35,12 +35,13 @@ bool startDemo()
 
     const double now = frameClock.clockNow;
     const unsigned int seed = static_cast<unsigned int>(static_cast<int64_t>(now));
-    demo.field = PlayField{};
-    demo.field.levelNumber = level.levelNumber;
-    demo.field.levelCount = level.levelCount;
-    demo.field.lives = 3;
-    clearEvents(demoEvents);
-    loadLevel(demo.field, level, seed, now, config.fallMode != 0, demoEvents);
+    ReplayStart start;   // a game from this level, with three lives
+    start.levelNumber = level.levelNumber;
+    start.levelCount = level.levelCount;
+    start.seed = seed;
+    start.fallMode = config.fallMode != 0;
+    start.clock = now;
+    startGameField(start, level, demo.field);
     startBot(demo.hand, seed, config.mouseControl != 0 ? BotControl::Mouse : BotControl::Keyboard);
     demo.clock = now;
     demo.startedAt = now;

@@ -76,7 +76,7 @@ bool preparePlayback(std::string& failure)
 void startPlayback()
 {
     Playback& p = playback;
-    startReplayField(p.replay, p.first, field);
+    startGameField(p.replay.start, p.first, field);
     p.cursor = firstReplayFrame(p.replay);
     takeNextFrame();
     p.started = false;
@@ -88,8 +88,11 @@ void startPlayback()
     recentreView();
     game.readySlide = 0;
     placePlayLights(field);
+    // The room's light as the splash leaves it; a playback shows no splash.
+    setLightColour(SPLASH_LIGHT, 1, 1, 1);
+    setLightEnabled(SPLASH_LIGHT, true);
     playCue(SAMPLE_START);
-    printf("Playing %s: %s from level %d, %s\n", quoteBytes(p.path).c_str(), quoteBytes(p.packPath).c_str(),
+    printf("Playing %s: %s from level %d (recorded: %s)\n", quoteBytes(p.path).c_str(), quoteBytes(p.packPath).c_str(),
            field.levelNumber, describeEnd(p.replay.end).c_str());
     enterState(ShellState::Ready);
 }
