@@ -20,7 +20,7 @@ const float BRICK_COLOURS[BRICK_CODE_MAX + 1][3] = {
     {0.4f, 0.4f, 1},      // 6 LightBlue
     {1, 1, 1},            // 7 White
     {0.4f, 0.4f, 0.4f},   // 8 Grey
-    {1, 1, 0.2f},         // 9 Iron
+    {0.52f, 0.55f, 0.62f},   // 9 Iron: the bluish steel of the game's plates, lighter than grey stone
 };
 
 const char* const BRICK_NAMES[BRICK_CODE_MAX + 1] = {

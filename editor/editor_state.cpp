@@ -23,13 +23,14 @@ const ButtonRow BUTTON_TABLE[BUTTON_COUNT] = {
     {"Grey hits: ", -18, -24, 6, 1},
     {"Bonus probability: ", -1, -24, 10, 1},
     {"Background: ", 16, -24, 6, 1},
-    {"New level pack", 25, 27, 5, 1},
-    {"Load level pack", 35.5, 27, 5, 1},
+    // Wide enough for their labels in the start-size window.
+    {"New level pack", 24.2, 27, 5.8, 1},
+    {"Load level pack", 36.4, 27, 6, 1},
     {"Create", 5, -3, 4, 1},
     {"Cancel", -5, -3, 4, 1},
     {"<", -4, 0, 1, 1},
     {">", 4, 0, 1, 1},
-    {"", 6, 3.7, 3, 1},
+    {"", 4.5, 3.7, 9.5, 1},   // the name field: about 22 characters in the start-size window
     {"Load", 5, -3, 4, 1},
     {"Cancel", -5, -3, 4, 1},
     // The editing tools, in a column left of the grid.
