@@ -491,7 +491,7 @@ void finishImport(Editor& ed, ImportChoice choice)
         reportFailure(ed, ("Not opened: " + failure).c_str());
         return;
     }
-    std::string note = "Copied " + source + " into your packs as " + quoteBytes(ed.import.name) + ".";
+    std::string note = "Opened " + quoteBytes(ed.import.name) + ", copied into your packs from " + source + ".";
     if (!renamed.empty()) {
         note += " " + renamed + ".";
     }
