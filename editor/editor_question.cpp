@@ -98,11 +98,10 @@ void proceedToCreate(Editor& ed)
     }
     struct stat existing {};
     if (stat(path, &existing) == 0 && S_ISREG(existing.st_mode)) {   // anything else is reported when creating
-        // One line on the panel: a long name is cut.
         const char* file = path + strlen(PACK_FOLDER_PATH);
         char text[QUESTION_SIZE];
-        snprintf(text, sizeof text, "Replace %.20s%s with %d empty level%s?", file, strlen(file) > 20 ? "..." : "",
-                 ed.newLevelCount, ed.newLevelCount == 1 ? "" : "s");
+        snprintf(text, sizeof text, "Replace %s with %d empty level%s?", file, ed.newLevelCount,
+                 ed.newLevelCount == 1 ? "" : "s");
         ask(ed, QuestionKind::ReplacePack, PendingAction::CreatePack, 0, text);
         return;
     }
