@@ -208,6 +208,10 @@ bool finishPackImport(PackImport& plan, ImportChoice choice, std::string& failur
         return false;
     }
     const std::string name = newName ? plan.freeName : plan.name;
+    if (newName && exists(plan.folder + "/" + name)) {   // taken since the plan: never written over
+        failure = "cannot keep both: " + quoteBytes(plan.folder + "/" + name) + " has appeared meanwhile";
+        return false;
+    }
     if (mkdir(plan.folder.c_str(), 0755) != 0 && errno != EEXIST) {
         failure = fileFailure("make", plan.folder);
         return false;
