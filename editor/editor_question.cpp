@@ -21,7 +21,7 @@ bool dropsEdits(PendingAction action)
         case PendingAction::Quit:
         case PendingAction::InsertLevel:
         case PendingAction::DuplicateLevel:
-        case PendingAction::OpenPackList:      // asked before the list is shown, never over it
+        case PendingAction::OpenPackList:   // asked before the list is shown, never over it
         case PendingAction::OpenNewPackForm: return true;
         case PendingAction::None:
         case PendingAction::DeleteLevel:   // its own question says the level goes, edits and all

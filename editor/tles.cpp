@@ -147,7 +147,7 @@ void drawButton(int index, bool focused = false)
 constexpr double FORM_HALF_WIDTH = 15;
 constexpr double FORM_HALF_HEIGHT = 5;
 constexpr double QUESTION_HALF_WIDTH = 20;
-constexpr double QUESTION_TOP = 4.5;      // the answers stand below its text, at y -1.5
+constexpr double QUESTION_TOP = 4.5;   // the answers stand below its text, at y -1.5
 constexpr double QUESTION_BOTTOM = -3.5;
 
 void drawFormPanel()
@@ -185,10 +185,10 @@ const int TOOL_BUTTONS[] = {UndoButton,        RedoButton,   ClearLevelButton, I
 // [SECTION] Texts
 // ---------------------------------------------------------------------------
 
-constexpr double FONT_CELL_WIDTH = 8;    // pixels of a GLUT_BITMAP_8_BY_13 character cell
-constexpr double TEXT_DROP = 3;     // baseline below the middle of a line, pixels: the text sits centred
-constexpr double LINE_PITCH = 15;   // pixels from one line of text to the next
-constexpr double MARGIN = 3;        // pixels between a text and the edge of its button or panel
+constexpr double FONT_CELL_WIDTH = 8;   // pixels of a GLUT_BITMAP_8_BY_13 character cell
+constexpr double TEXT_DROP = 3;         // baseline below the middle of a line, pixels: the text sits centred
+constexpr double LINE_PITCH = 15;       // pixels from one line of text to the next
+constexpr double MARGIN = 3;            // pixels between a text and the edge of its button or panel
 
 // The ellipsis the font lacks, as one character cell: three dots on the baseline (rows from the bottom).
 const GLubyte ELLIPSIS_BITMAP[13] = {0, 0, 0xDB, 0xDB, 0, 0, 0, 0, 0, 0, 0, 0, 0};
@@ -218,8 +218,8 @@ void drawText(const std::string& s, double x, double y)
     glMatrixMode(GL_MODELVIEW);
 }
 
-constexpr double TITLE_Y = 27.6;   // scene y of the top line; the level count and number follow below
-constexpr double LINE_STEP = 1.8;  // scene units from one of those lines to the next
+constexpr double TITLE_Y = 27.6;    // scene y of the top line; the level count and number follow below
+constexpr double LINE_STEP = 1.8;   // scene units from one of those lines to the next
 
 // Pixels of scene length `length` at the current window size.
 double pixelsOf(double length)
@@ -451,7 +451,8 @@ void drawTexts()
         } else {
             glColor3f(0.4f, 1, 0.4f);
         }
-        drawText(fitText(editor.status, static_cast<int>((editor.windowWidth - 20) / FONT_CELL_WIDTH), Elide::End), 10, 10);
+        drawText(fitText(editor.status, static_cast<int>((editor.windowWidth - 20) / FONT_CELL_WIDTH), Elide::End), 10,
+                 10);
     }
     if (asking) {
         drawQuestionTexts();
@@ -652,9 +653,8 @@ int main(int argc, char** argv)
         return 1;
     }
     const auto given = [&line](const char* option) {
-        return std::find_if(line.glutArguments.begin(), line.glutArguments.end(), [option](const char* a) {
-                   return strcmp(a, option) == 0;
-               }) != line.glutArguments.end();
+        return std::find_if(line.glutArguments.begin(), line.glutArguments.end(),
+                            [option](const char* a) { return strcmp(a, option) == 0; }) != line.glutArguments.end();
     };
     geometryGiven = given("-geometry");
     const char* display = getenv("DISPLAY");

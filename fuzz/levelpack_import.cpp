@@ -42,8 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     bool readable = openPackScan(scratchPath(), scan).ok() && scan.levelCount >= 1;
     PackLevel level;
     PackResult result;
-    while (readable && readNextLevel(scan, level, result)) {
-    }
+    while (readable && readNextLevel(scan, level, result)) {}
     readable = readable && result.ok() && scan.levelsRead >= scan.levelCount;
     closePackScan(scan);
 

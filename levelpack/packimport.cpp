@@ -39,7 +39,8 @@ PackResult checkWholePack(const std::string& path, int32_t& levels, ContentHash&
     levels = 0;
     bool good = readValue(in, path, count, error);
     if (good && count < 1) {
-        error = formatError(path, "the level count is " + std::to_string(count) + ", but a pack holds at least 1 level");
+        error =
+            formatError(path, "the level count is " + std::to_string(count) + ", but a pack holds at least 1 level");
         good = false;
     }
     while (good) {
@@ -95,7 +96,8 @@ bool holdsBytes(const std::string& path, uint64_t hash, uint64_t length)
 
 bool sameFile(const std::string& a, const std::string& b)
 {
-    struct stat sa {}, sb {};
+    struct stat sa {
+    }, sb{};
     return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
@@ -109,8 +111,8 @@ bool exists(const std::string& path)
 
 std::string importedPackName(const std::string& fileName, std::string& how)
 {
-    std::string stem = endsWith(fileName, PACK_EXTENSION) ? fileName.substr(0, fileName.size() - strlen(PACK_EXTENSION))
-                                                          : fileName;
+    std::string stem =
+        endsWith(fileName, PACK_EXTENSION) ? fileName.substr(0, fileName.size() - strlen(PACK_EXTENSION)) : fileName;
     std::string name;
     bool replaced = false;
     bool gap = false;   // refused characters since the last one kept: one "_" before the next
@@ -216,33 +218,36 @@ bool finishPackImport(PackImport& plan, ImportChoice choice, std::string& failur
         failure = fileFailure("make", plan.folder);
         return false;
     }
-    const bool copied = replaceFile(plan.folder + "/" + name, [&](FILE* out, std::string& why) {
-        why.clear();
-        PackResult error;
-        FILE* in = openPackFile(plan.source, error);
-        if (!in) {
-            why = error.message;
-            return false;
-        }
-        ContentHash seen;
-        char chunk[COPY_CHUNK];
-        size_t got = 0;
-        bool written = true;
-        while (written && seen.length <= plan.length && (got = fread(chunk, 1, sizeof chunk, in)) > 0) {
-            hashBytes(seen, chunk, got);
-            written = fwrite(chunk, 1, got, out) == got;
-        }
-        const bool readFailed = ferror(in) != 0;
-        fclose(in);
-        if (readFailed) {
-            why = fileFailure("read", plan.source);
-        } else if (!written) {
-            why = fileFailure("write", plan.folder + "/" + name);
-        } else if (seen.length != plan.length || hashValue(seen) != plan.hash) {
-            why = "cannot copy " + quoteBytes(plan.source) + ": it changed while it was read";
-        }
-        return why.empty();
-    }, failure);
+    const bool copied = replaceFile(
+        plan.folder + "/" + name,
+        [&](FILE* out, std::string& why) {
+            why.clear();
+            PackResult error;
+            FILE* in = openPackFile(plan.source, error);
+            if (!in) {
+                why = error.message;
+                return false;
+            }
+            ContentHash seen;
+            char chunk[COPY_CHUNK];
+            size_t got = 0;
+            bool written = true;
+            while (written && seen.length <= plan.length && (got = fread(chunk, 1, sizeof chunk, in)) > 0) {
+                hashBytes(seen, chunk, got);
+                written = fwrite(chunk, 1, got, out) == got;
+            }
+            const bool readFailed = ferror(in) != 0;
+            fclose(in);
+            if (readFailed) {
+                why = fileFailure("read", plan.source);
+            } else if (!written) {
+                why = fileFailure("write", plan.folder + "/" + name);
+            } else if (seen.length != plan.length || hashValue(seen) != plan.hash) {
+                why = "cannot copy " + quoteBytes(plan.source) + ": it changed while it was read";
+            }
+            return why.empty();
+        },
+        failure);
     if (!copied) {
         return false;
     }

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-constexpr int IMPORTED_STEM_MAX = 64;   // characters of an imported name before ".tlp", room left for "-NNN"
-constexpr int IMPORT_SUFFIX_MAX = 999;  // "<stem>-2.tlp" up to "<stem>-999.tlp" keep both of a name
+constexpr int IMPORTED_STEM_MAX = 64;    // characters of an imported name before ".tlp", room left for "-NNN"
+constexpr int IMPORT_SUFFIX_MAX = 999;   // "<stem>-2.tlp" up to "<stem>-999.tlp" keep both of a name
 
 // Where planning left the file.
 enum class ImportState {
@@ -25,8 +25,8 @@ enum class ImportChoice {
 
 // One file on its way into the packs folder; lives from planPackImport to finishPackImport.
 struct PackImport {
-    std::string source;     // the file as given (absolute, or relative to where the program started)
-    std::string folder;     // the packs folder
+    std::string source;   // the file as given (absolute, or relative to where the program started)
+    std::string folder;   // the packs folder
     ImportState state = ImportState::Refused;
     std::string name;       // file name in the folder: the source's own, made a pack name (ends in ".tlp")
     std::string renamed;    // how the name had to change, in words; empty when it is the source's own

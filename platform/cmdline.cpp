@@ -11,9 +11,8 @@ struct GlutOption {
 };
 
 // The options freeglut's glutInit takes out of the command line itself.
-const GlutOption GLUT_OPTIONS[] = {{"-display", true}, {"-geometry", true}, {"-direct", false},
-                                   {"-indirect", false}, {"-iconic", false}, {"-gldebug", false},
-                                   {"-sync", false}};
+const GlutOption GLUT_OPTIONS[] = {{"-display", true}, {"-geometry", true}, {"-direct", false}, {"-indirect", false},
+                                   {"-iconic", false}, {"-gldebug", false}, {"-sync", false}};
 
 const OptionSpec* findOwn(const OptionSpec* own, const std::string& name)
 {

@@ -674,7 +674,11 @@ TEST_F(PackFiles, ADamagedFileIsRefusedWithItsReasonAndCopiedNowhere)
         {"claims.tlp", "3" + good.substr(1), "says 3 levels, but the file holds only 2"},
         {"none.tlp", "0\n", "at least 1 level"},
         {"code.tlp", packText(1, {{1, 1, 50, 1, 12}}), "brick code 12"},
-        {"junk.tlp", std::string("\x7F" "ELF\x01\x02", 6), "expected an integer"},
+        {"junk.tlp",
+         std::string("\x7F"
+                     "ELF\x01\x02",
+                     6),
+         "expected an integer"},
     };
     for (const auto& c : cases) {
         write(c.name, c.text);
