@@ -7,6 +7,10 @@
 //   render_bench <runtime folder> <width> <height> [seconds per case] [screenshot folder]
 //   render_bench --first-frame
 //
+// The picture is drawn at <width>x<height> and shown in a window of that size,
+// or of RENDER_BENCH_WINDOW=<w>x<h> (scaled into it, as the game shows it on a
+// larger screen); the case "present" is that showing alone (the blit and the swap).
+//
 // --first-frame is the start-up baseline: it opens a window, shows one
 // cleared frame and prints the wall clock then ("first_frame_ns=<ns>") and
 // its peak resident memory ("vmhwm_kb=<kB>"), as an empty GL program costs.
@@ -18,8 +22,8 @@
 // frames after its warm-up and dumps their counts under the case's name, printing
 // "<width>x<height> <case> callgrind <frames>".
 // With a screenshot folder, the first frame of each case (from a fixed state)
-// is saved there as <width>x<height>-<case>.ppm, so two builds can be compared
-// pixel for pixel.
+// is saved there as <width>x<height>-<case>.ppm (the whole window), so two
+// builds can be compared pixel for pixel.
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
@@ -27,8 +31,6 @@
 #include "game/render/engine.h"
 #include "game/render/lights.h"
 #include "game/render/render.h"
-#include "game/shell/config.h"
-#include "game/shell/gamestate.h"
 #include "game/textures/textures.h"
 #include "tests/gl_window.h"
 
@@ -49,15 +51,13 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-int width = 1024;
+int width = 1024;   // the picture
 int height = 768;
+int windowWidth = 1024;
+int windowHeight = 768;
 double secondsPerCase = 1.0;
 std::string shotFolder;
 FILE* report = stdout;   // the table; stdout itself is silenced (the texture log)
-
-double fakeNow = 0;
-double benchClock() { return fakeNow; }
-void noSwap() {}
 
 constexpr int CALLGRIND_FRAMES = 2;
 
@@ -81,10 +81,11 @@ void saveShot(const std::string& name)
     if (shotFolder.empty()) {
         return;
     }
-    std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * 3);
+    std::vector<unsigned char> pixels(static_cast<size_t>(windowWidth) * windowHeight * 3);
+    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
     glReadBuffer(GL_BACK);   // Mesa keeps the back buffer after a swap
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    glReadPixels(0, 0, windowWidth, windowHeight, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     const std::string path =
         shotFolder + "/" + std::to_string(width) + "x" + std::to_string(height) + "-" + name + ".ppm";
     FILE* out = fopen(path.c_str(), "wb");
@@ -92,9 +93,9 @@ void saveShot(const std::string& name)
         fprintf(stderr, "cannot write %s\n", path.c_str());
         return;
     }
-    fprintf(out, "P6\n%d %d\n255\n", width, height);
-    for (int y = height - 1; y >= 0; --y) {
-        fwrite(&pixels[static_cast<size_t>(y) * width * 3], 1, static_cast<size_t>(width) * 3, out);
+    fprintf(out, "P6\n%d %d\n255\n", windowWidth, windowHeight);
+    for (int y = windowHeight - 1; y >= 0; --y) {
+        fwrite(&pixels[static_cast<size_t>(y) * windowWidth * 3], 1, static_cast<size_t>(windowWidth) * 3, out);
     }
     fclose(out);
 }
@@ -174,7 +175,7 @@ void setMenuLights()
     initLights();
     setLightColour(SPLASH_LIGHT, 1, 1, 1);
     setLightEnabled(SPLASH_LIGHT, true);
-    game.optionsShown = false;
+    renderInputs.optionsShown = false;
     placeMenuLights(0, engine.cameraPosition);
 }
 
@@ -210,10 +211,9 @@ void runCase(const Case& c)
             engine.lights[i].enabled = engine.lights[i].enabled && ((atoi(mask) >> i) & 1);
         }
     }
-    game.menuSpin = 20;
-    game.splashFade = 1;
-    game.readySlide = 0;
-    for (double& spin : game.exitSpin) {
+    renderInputs.menuSpin = 20;
+    renderInputs.readySlide = 0;
+    for (double& spin : renderInputs.exitSpin) {
         spin = 0;
     }
     c.frame();
@@ -322,6 +322,14 @@ bool readArguments(int argc, char** argv)
     if (argc > 5) {
         shotFolder = argv[5];
     }
+    windowWidth = width;
+    windowHeight = height;
+    if (const char* window = getenv("RENDER_BENCH_WINDOW")) {
+        if (sscanf(window, "%dx%d", &windowWidth, &windowHeight) != 2 || windowWidth <= 0 || windowHeight <= 0) {
+            fprintf(stderr, "RENDER_BENCH_WINDOW must be <width>x<height>\n");
+            return false;
+        }
+    }
     if (width <= 0 || height <= 0 || chdir(argv[1]) != 0) {
         fprintf(stderr, "bad size or runtime folder %s\n", argv[1]);
         return false;
@@ -333,14 +341,13 @@ bool readArguments(int argc, char** argv)
 // the clock and the swap replaced; false when the shadow path is missing.
 bool loadRenderer()
 {
-    config.screenWidth = width;
-    config.screenHeight = height;
-    openMappedWindow("render_bench", width, height);
+    renderInputs.width = width;
+    renderInputs.height = height;
+    renderInputs.windowWidth = windowWidth;
+    renderInputs.windowHeight = windowHeight;
+    openMappedWindow("render_bench", windowWidth, windowHeight);
     glewInit();
     useGlTextureUpload();
-    glViewport(0, 0, width, height);
-    shellSeams.readClock = benchClock;
-    shellSeams.swapBuffers = noSwap;
     findCounter();
     engine.shadowsEnabled = glutExtensionSupported("GL_EXT_framebuffer_object");
 
@@ -357,9 +364,9 @@ bool loadRenderer()
         fprintf(stderr, "the shadow path is unavailable on this GL\n");
         return false;
     }
-    game.splashStartTime = 0;
-    frameClock.clockNow = 0;
-    frameClock.tick = 1;
+    if (!renderer.offscreen) {
+        fprintf(stderr, "the picture is drawn straight into the window (no offscreen target)\n");
+    }
     return true;
 }
 
@@ -392,6 +399,7 @@ int main(int argc, char** argv)
     }
     const std::vector<Case> cases = {
         {"clear+swap", prepareSinglePass, clearAndSwap, false},
+        {"present", preparePlay<1, false>, presentPicture, true},
         {"single-pass", prepareSinglePass, renderPlay, false},
         {"splash-shadows", setSplashLights, renderSplash, true},
         {"splash-plain", setSplashLights, renderSplash, false},

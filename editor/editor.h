@@ -244,6 +244,9 @@ void initEditor(Editor& ed);
 
 EditorScreen currentScreen(const Editor& ed);
 
+// The view's vertical field of view (degrees) for a window of width x height: FIELD_OF_VIEW, widened for
+// a window narrower than the start size's shape so the whole scene stays in it at any size.
+double sceneFieldOfView(int width, int height);
 // Scene point under window pixel (px, py), origin top left, for a window of width x height with the camera
 // unturned: the pointer mapping the hover test uses, worked out without GL.
 void windowToScene(int px, int py, int width, int height, double& sceneX, double& sceneY);

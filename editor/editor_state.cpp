@@ -105,13 +105,27 @@ EditorScreen currentScreen(const Editor& ed)
     return ed.packLoaded ? EditorScreen::EditScreen : EditorScreen::StartScreen;
 }
 
+double sceneHalfHeight(int width, int height)
+{
+    height = std::max(height, 1);
+    width = std::max(width, 1);
+    // The near plane at distance 1 spans tan(fov / 2) above and below the axis. A window narrower than the
+    // start size's shape widens the view until the start size's whole width fits: the scene scales down
+    // rather than losing its sides.
+    const double atStart = std::tan(FIELD_OF_VIEW * 0.5 * M_PI / 180.0);
+    const double startAspect = static_cast<double>(EDITOR_WINDOW_WIDTH) / EDITOR_WINDOW_HEIGHT;
+    const double aspect = static_cast<double>(width) / height;
+    return aspect >= startAspect ? atStart : atStart * startAspect / aspect;
+}
+
+double sceneFieldOfView(int width, int height) { return 2 * std::atan(sceneHalfHeight(width, height)) * 180.0 / M_PI; }
+
 void windowToScene(int px, int py, int width, int height, double& sceneX, double& sceneY)
 {
     height = std::max(height, 1);
     width = std::max(width, 1);
-    // The near plane at distance 1 spans tan(fov / 2) above and below the axis; the scene plane lies
-    // CAMERA_DISTANCE times further away.
-    const double halfHeight = std::tan(FIELD_OF_VIEW * 0.5 * M_PI / 180.0);
+    // The scene plane lies CAMERA_DISTANCE times further away than the near plane at distance 1.
+    const double halfHeight = sceneHalfHeight(width, height);
     const double aspect = static_cast<double>(width) / height;
     const double ndcX = 2.0 * px / width - 1.0;
     const double ndcY = 2.0 * (height - py) / height - 1.0;
@@ -123,7 +137,7 @@ void sceneToWindow(double x, double y, int width, int height, double& windowX, d
 {
     height = std::max(height, 1);
     width = std::max(width, 1);
-    const double halfHeight = std::tan(FIELD_OF_VIEW * 0.5 * M_PI / 180.0);
+    const double halfHeight = sceneHalfHeight(width, height);
     const double aspect = static_cast<double>(width) / height;
     windowX = (x / (halfHeight * aspect * CAMERA_DISTANCE) + 1.0) * width / 2.0;
     windowY = (y / (halfHeight * CAMERA_DISTANCE) + 1.0) * height / 2.0;

@@ -12,6 +12,7 @@
 #include <GL/freeglut.h>
 
 #include "editor/editor.h"
+#include "game/textures/textures.h"   // identifyProgramWindow
 #include "levelpack/safefile.h"
 #include "platform/cmdline.h"
 #include "platform/userfolder.h"
@@ -39,7 +40,7 @@ void reshape(int width, int height)
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(FIELD_OF_VIEW, static_cast<double>(width) / height, 1.0, 1000.0);
+    gluPerspective(sceneFieldOfView(width, height), static_cast<double>(width) / height, 1.0, 1000.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     editor.windowWidth = width;
@@ -588,7 +589,8 @@ void closed()
 
 bool geometryGiven = false;   // -geometry on the command line: GLUT places and sizes the window
 
-// Opens the "TLES" window at the editor's size, with every callback.
+// Opens the "TLES" window at the editor's size (or as -geometry says), named and iconed for the desktop, with
+// every callback; the desktop may resize it, and the scene scales with it.
 void openWindow()
 {
     if (!geometryGiven) {   // -geometry has set both
@@ -596,6 +598,7 @@ void openWindow()
         glutInitWindowSize(editor.windowWidth, editor.windowHeight);
     }
     glutCreateWindow("TLES");
+    identifyProgramWindow(EDITOR_WM_INSTANCE, EDITOR_WM_CLASS);
     glutDisplayFunc(frame);
     glutIdleFunc(frame);
     glutReshapeFunc(reshape);

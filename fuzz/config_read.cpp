@@ -12,7 +12,7 @@ namespace {
 bool sameConfig(const Config& a, const Config& b)
 {
     return a.screenWidth == b.screenWidth && a.screenHeight == b.screenHeight && a.mouseControl == b.mouseControl &&
-           a.fallMode == b.fallMode && strcmp(a.levelPackName, b.levelPackName) == 0;
+           a.fallMode == b.fallMode && strcmp(a.levelPackName, b.levelPackName) == 0 && a.windowed == b.windowed;
 }
 
 }   // namespace

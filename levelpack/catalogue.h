@@ -113,11 +113,25 @@ constexpr double cellCentreX(int column) { return CELL_PITCH_X * (6.45 + column)
 constexpr double cellCentreY(int row) { return CELL_PITCH_Y * (25 - row); }
 
 // ---------------------------------------------------------------------------
-// Window sizes the options offer, in the order RESOLUTION cycles through them
+// Picture sizes the options offer, in the order RESOLUTION steps through them
+// (those the screen can show, and the screen's own size)
 // ---------------------------------------------------------------------------
 constexpr int RESOLUTION_COUNT = 7;
 inline constexpr int RESOLUTIONS[RESOLUTION_COUNT][2] = {{640, 480},  {800, 600},  {1024, 768}, {1152, 864},
                                                          {1280, 800}, {1366, 768}, {1920, 1080}};
+
+// ---------------------------------------------------------------------------
+// The window icon: the asset generator draws it into Textures/ at the sizes a
+// desktop takes for a window (_NET_WM_ICON); both programs set it on theirs.
+// WM_CLASS names match the desktop entries' StartupWMClass.
+// ---------------------------------------------------------------------------
+constexpr int WINDOW_ICON_COUNT = 4;
+inline constexpr int WINDOW_ICON_SIZES[WINDOW_ICON_COUNT] = {32, 48, 64, 128};
+inline constexpr const char* WINDOW_ICON_FORMAT = "Textures/icon%d.tga";   // with the size
+inline constexpr const char* GAME_WM_INSTANCE = "tessivar";
+inline constexpr const char* GAME_WM_CLASS = "Tessivar";
+inline constexpr const char* EDITOR_WM_INSTANCE = "tles";
+inline constexpr const char* EDITOR_WM_CLASS = "TLES";
 
 // ---------------------------------------------------------------------------
 // Level packs: the files "Levels Packs/*.tlp" below the working directory

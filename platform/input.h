@@ -20,6 +20,8 @@ enum class Key {
     F12,
     Pad1,   // numeric keypad 1
     Pad2,   // numeric keypad 2
+    Alt,    // the left Alt key (Alt+Enter)
+    Home,
     MouseLeft,
     MouseMiddle,
     MouseRight,
@@ -48,10 +50,11 @@ int pressOrder(Key* out, int capacity);
 // The game window had the keyboard focus at the last poll.
 bool windowFocused();
 
-// The pointer's position in screen pixels, origin at the top left.
+// The pointer's position in pixels of the game window (of the screen when the
+// window is unknown), origin at the top left.
 void pointerPosition(int& x, int& y);
 
-// Moves the pointer to (x, y) in screen pixels.
+// Moves the pointer to (x, y) in pixels of the game window (as pointerPosition counts).
 void warpPointer(int x, int y);
 
 // Hides the pointer over the game window.

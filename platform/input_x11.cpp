@@ -24,19 +24,20 @@ constexpr int MAX_ANCESTORS = 16;
 struct X11Input {
     Display* display = nullptr;
     Window root = 0;
-    Window window = 0;                   // the game window; 0 = focus not tracked
-    int xiOpcode = -1;                   // XInput2's major opcode; -1 = plain polling
-    KeyCode codes[KEY_COUNT] = {};       // 0 for the mouse buttons
-    unsigned char buttonMap[256] = {};   // physical button -> logical (left-handed mice)
-    bool rawDown[KEY_COUNT] = {};        // as the raw events left each key
-    bool down[KEY_COUNT] = {};           // at the last poll
-    int presses[KEY_COUNT] = {};         // between the last two polls
+    Window window = 0;                    // the game window; 0 = focus not tracked
+    int xiOpcode = -1;                    // XInput2's major opcode; -1 = plain polling
+    KeyCode codes[KEY_COUNT] = {};        // 0 for the mouse buttons
+    KeyCode otherCodes[KEY_COUNT] = {};   // a second key that counts as the same (right Alt), or 0
+    unsigned char buttonMap[256] = {};    // physical button -> logical (left-handed mice)
+    bool rawDown[KEY_COUNT] = {};         // as the raw events left each key
+    bool down[KEY_COUNT] = {};            // at the last poll
+    int presses[KEY_COUNT] = {};          // between the last two polls
     Key order[PRESS_ORDER_SIZE] = {};
     int orderCount = 0;
     bool focused = true;
     Window focusSeen = 0;   // the window the cached answer of relatedToOurs is for
     bool focusSeenOurs = false;
-    int pointerX = 0;
+    int pointerX = 0;   // in the game window's pixels (the screen's when it is unknown)
     int pointerY = 0;
     unsigned int pointerMask = 0;
     XErrorHandler previousHandler = nullptr;
@@ -67,7 +68,7 @@ Key keyOfButton(int logical)
 Key keyOfCode(int code)
 {
     for (int i = 0; i < KEY_COUNT; ++i) {
-        if (x11.codes[i] != 0 && x11.codes[i] == code) {
+        if ((x11.codes[i] != 0 && x11.codes[i] == code) || (x11.otherCodes[i] != 0 && x11.otherCodes[i] == code)) {
             return static_cast<Key>(i);
         }
     }
@@ -213,11 +214,12 @@ bool x11Init(unsigned long window)
     x11.previousHandler = XSetErrorHandler(ignoreOwnErrors);
     x11.root = DefaultRootWindow(x11.display);
     x11.window = window;
-    const KeySym syms[KEY_COUNT] = {XK_Escape, XK_Down, XK_Up,   XK_Return, XK_Left, XK_Right, XK_space, XK_p,
-                                    XK_F11,    XK_F12,  XK_KP_1, XK_KP_2,   0,       0,        0};
+    const KeySym syms[KEY_COUNT] = {XK_Escape, XK_Down, XK_Up,   XK_Return, XK_Left, XK_Right, XK_space, XK_p, XK_F11,
+                                    XK_F12,    XK_KP_1, XK_KP_2, XK_Alt_L,  XK_Home, 0,        0,        0};
     for (int i = 0; i < KEY_COUNT; ++i) {
         x11.codes[i] = syms[i] ? XKeysymToKeycode(x11.display, syms[i]) : 0;
     }
+    x11.otherCodes[static_cast<int>(Key::Alt)] = XKeysymToKeycode(x11.display, XK_Alt_R);
     for (int i = 0; i < 256; ++i) {
         x11.buttonMap[i] = static_cast<unsigned char>(i);
     }
@@ -251,6 +253,15 @@ void x11Poll()
         x11.pointerMask = 0;
         child = None;
     }
+    // The shell measures the pointer from the window's centre, wherever the window stands.
+    Window inner = None;
+    int windowX = 0;
+    int windowY = 0;
+    if (x11.window != 0 && XTranslateCoordinates(x11.display, x11.root, x11.window, x11.pointerX, x11.pointerY,
+                                                 &windowX, &windowY, &inner)) {
+        x11.pointerX = windowX;
+        x11.pointerY = windowY;
+    }
     if (x11.xiOpcode >= 0) {
         drainEvents();
     }
@@ -265,6 +276,9 @@ void x11Poll()
             now = x11.pointerMask & Button3Mask;
         } else if (x11.codes[i] != 0) {
             now = (keys[x11.codes[i] / 8] >> (x11.codes[i] % 8)) & 1;
+            if (x11.otherCodes[i] != 0) {
+                now = now || ((keys[x11.otherCodes[i] / 8] >> (x11.otherCodes[i] % 8)) & 1);
+            }
         }
         x11.down[i] = now;
         if (x11.xiOpcode < 0) {
@@ -307,7 +321,7 @@ void x11WarpPointer(int x, int y)
     if (!x11.display) {
         return;
     }
-    XWarpPointer(x11.display, None, x11.root, 0, 0, 0, 0, x, y);
+    XWarpPointer(x11.display, None, x11.window != 0 ? x11.window : x11.root, 0, 0, 0, 0, x, y);
     XFlush(x11.display);
     x11.pointerX = x;
     x11.pointerY = y;

@@ -63,8 +63,8 @@ struct ShellSeams {
     void (*renderSplash)() = nullptr;
     void (*renderMenu)() = nullptr;
     void (*renderPlay)() = nullptr;
-    void (*createShadowMap)() = nullptr;
-    void (*reshape)(int width, int height) = nullptr;
+    void (*resizeRender)() = nullptr;            // the picture's target and the shadow map at renderInputs' size
+    void (*applyDisplay)() = nullptr;            // the window full screen, or a window, as config.windowed says
     void (*exitProgram)(int status) = nullptr;   // ends the process
 };
 

@@ -155,6 +155,33 @@ TEST_F(ConfigFiles, WritesTheLayoutItReads)
     EXPECT_FALSE(writeConfig(path("no/such/dir/config.ini").c_str(), cfg));
 }
 
+TEST_F(ConfigFiles, TheDisplayFollowsTheFourValuesAndIsFullScreenWithoutIt)
+{
+    EXPECT_EQ(readText("1024 768\n1\n0\nclassic.tlp\n").windowed, 0);
+    EXPECT_EQ(readText("1024 768\n1\n0\nclassic.tlp\n1\n").windowed, 1);
+    EXPECT_EQ(readText("1280 wide 0 1 classic.tlp 1\n").windowed, 0) << "read only after four whole values";
+
+    Config cfg;
+    cfg.windowed = 1;
+    strcpy(cfg.levelPackName, "classic.tlp");
+    ASSERT_TRUE(writeConfig(path("window.ini").c_str(), cfg));
+    std::ifstream in(path("window.ini"));
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), "1024 768\n1\n0\nclassic.tlp\n1\n");
+    Config back;
+    ASSERT_TRUE(readConfig(path("window.ini").c_str(), back));
+    EXPECT_EQ(back.windowed, 1);
+    EXPECT_STREQ(back.levelPackName, "classic.tlp");
+
+    // Without a pack name a reader of four values would take the "1" for one: it is left out.
+    cfg.levelPackName[0] = '\0';
+    ASSERT_TRUE(writeConfig(path("nameless.ini").c_str(), cfg));
+    Config nameless;
+    ASSERT_TRUE(readConfig(path("nameless.ini").c_str(), nameless));
+    EXPECT_STREQ(nameless.levelPackName, "");
+}
+
 TEST_F(ConfigFiles, AFolderIsNoConfigFile)
 {
     fs::create_directories(dir / "config.ini");

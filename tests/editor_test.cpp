@@ -27,6 +27,17 @@ TEST(EditorPointer, WindowPixelsMapOntoTheScenePlane)
     // A window squashed to height 0 maps like height 1 rather than dividing by zero.
     windowToScene(10, 0, 960, 0, x, y);
     EXPECT_TRUE(std::isfinite(x) && std::isfinite(y));
+
+    // Resized narrower, the window still shows the scene's whole width (scaled down); wider, its height.
+    windowToScene(0, 0, 480, 650, x, y);
+    EXPECT_NEAR(x, -42.8, 0.05);
+    windowToScene(0, 0, 1920, 650, x, y);
+    EXPECT_NEAR(y, 29.0, 0.05);
+    double wx = 0, wy = 0;
+    sceneToWindow(-42.8, 29.0, 480, 650, wx, wy);
+    EXPECT_NEAR(wx, 0, 0.5);
+    EXPECT_GT(sceneFieldOfView(480, 650), FIELD_OF_VIEW);
+    EXPECT_EQ(sceneFieldOfView(960, 650), FIELD_OF_VIEW);
 }
 
 TEST_F(EditorTest, StartScreenHidesEditButtonsAndTheyStayInert)

@@ -8,6 +8,15 @@ if(NOT TESSIVAR_UNIT_TESTS_ONLY)
 endif()
 add_windowed_test(render_fallbacks_windowed windowed/fallbacks.sh)
 
+# The picture on screens of every common shape, full screen and in a window; the desktop's names and icons.
+if(NOT TESSIVAR_UNIT_TESTS_ONLY)
+  add_executable(picture_probe picture_probe.cpp)   # what the script asks of its screenshots
+endif()
+add_windowed_test(presentation_windowed windowed/presentation.sh)
+if(NOT TESSIVAR_UNIT_TESTS_ONLY)
+  set_tests_properties(presentation_windowed PROPERTIES TIMEOUT 600)
+endif()
+
 # The shader sources compile as GLSL on their own, independent of any driver.
 find_program(GLSLANG_VALIDATOR glslangValidator)
 if(GLSLANG_VALIDATOR)

@@ -1,5 +1,7 @@
 // The spot-light bounds, without a window: what a cone can reach in the
-// window, and the proofs that a light's pass adds nothing or reads no shadow.
+// window, and the proofs that a light's pass adds nothing or reads no shadow;
+// the picture's shape in a window and the view's sight.
+#include "game/render/picture.h"
 #include "game/render/spot_bounds.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +16,7 @@ const SceneBox ROOM = {{20, -15, 13}, {60, 55, 83}};
 ViewTransform gameView()
 {
     const double eye[3] = {40, 20, 110}, centre[3] = {40, 20, 109}, up[3] = {0, 1, 0};
-    return {lookAtMatrix(eye, centre, up), perspectiveMatrix(45, 1, 0.5, 40000), 640, 480, 0.5};
+    return {lookAtMatrix(eye, centre, up), perspectiveMatrix(45, 640.0 / 480, 0.5, 40000), 640, 480, 0.5};
 }
 
 Light spot(float x, float y, float z, float dx, float dy, float dz, float cutoff)
@@ -82,4 +84,63 @@ TEST(SpotBounds, DarkDirectionalConesAndUnreadShadowsAreProven)
     // Straight down, the shadow camera looks along its up vector and sees nothing.
     EXPECT_TRUE(shadowCannotFall(spot(40, 60, 50, 0, -1, 0, 20), ROOM));
     EXPECT_FALSE(shadowCannotFall(spot(40, 50, 50, 0, -1, -0.2f, 20), ROOM));
+}
+
+// ---------------------------------------------------------------------------
+// The picture's shape and place, and the view's sight
+// ---------------------------------------------------------------------------
+
+TEST(Picture, SizeKeepsBetween5to4And16to9AndFitsAnyWindowCentred)
+{
+    int w = 0, h = 0;
+    boundPictureSize(1366, 768, w, h);
+    EXPECT_EQ(w * 10000 + h, 1366 * 10000 + 768) << "a hair over 16:9 stays";
+    boundPictureSize(2560, 1080, w, h);
+    EXPECT_EQ(w * 10000 + h, 1920 * 10000 + 1080);
+    boundPictureSize(1080, 1920, w, h);
+    EXPECT_EQ(w * 10000 + h, 1080 * 10000 + 864);
+    boundPictureSize(0, 0, w, h);
+    EXPECT_EQ(w * 10000 + h, 1 * 10000 + 1);
+
+    auto fit = [](int pw, int ph, int ww, int wh) {
+        const PictureRect r = fitPicture(pw, ph, ww, wh);
+        return std::to_string(r.x) + "," + std::to_string(r.y) + " " + std::to_string(r.width) + "x" +
+               std::to_string(r.height);
+    };
+    EXPECT_EQ(fit(1024, 768, 1920, 1080), "240,0 1440x1080");
+    EXPECT_EQ(fit(1920, 1080, 1280, 1024), "0,152 1280x720");
+    EXPECT_EQ(fit(640, 480, 1024, 768), "0,0 1024x768");
+    EXPECT_EQ(fit(1024, 768, 0, 0), "0,0 1x1");
+}
+
+TEST(Picture, TheViewAtRestKeepsItsSightAtEveryShapeAndATurnTooFarDoesNot)
+{
+    for (double aspect : {5.0 / 4, 4.0 / 3, 16.0 / 10, 16.0 / 9}) {
+        EXPECT_TRUE(viewKeepsSight(REST_EYE, 0, 0, aspect)) << aspect;
+        EXPECT_FALSE(viewKeepsSight(REST_EYE, -0.6, 0, aspect)) << "the spare lives leave on the right";
+        EXPECT_FALSE(viewKeepsSight(REST_EYE, 0, -0.6, aspect)) << "the paddle's row leaves at the bottom";
+    }
+    const double tooNear[3] = {40, 20, 30};
+    EXPECT_FALSE(viewKeepsSight(tooNear, 0, 0, 4.0 / 3));
+    double direction[3];
+    viewDirection(0.3, 0.2, direction);
+    EXPECT_NEAR(direction[0] * direction[0] + direction[1] * direction[1] + direction[2] * direction[2], 1, 1e-6);
+    EXPECT_LT(direction[1], 0) << "a positive pitch looks down";
+}
+
+TEST(Picture, TheHudFollowsTheViewWhileItFitsAndStopsAtTheEdge)
+{
+    const double aspect = 4.0 / 3;
+    double eye[3], direction[3], view[3];
+    viewDirection(-0.02, 0, view);
+    hudCamera(REST_EYE, view, aspect, eye, direction);
+    EXPECT_NEAR(direction[0], view[0], 1e-9) << "a small turn: the texts turn with the room";
+    viewDirection(-0.4, 0.3, view);
+    hudCamera(REST_EYE, view, aspect, eye, direction);
+    EXPECT_LT(direction[0], 0);
+    EXPECT_GT(direction[0], view[0]) << "a large one: only as far as keeps them whole";
+    const double near[3] = {40, 20, 60};
+    const double ahead[3] = {0, 0, -1};
+    hudCamera(near, ahead, aspect, eye, direction);
+    EXPECT_GT(eye[2], 60) << "an eye moved in: the texts stay where they fit";
 }

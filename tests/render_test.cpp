@@ -37,6 +37,8 @@ struct Pixel {
 std::vector<unsigned char> grabFront()
 {
     std::vector<unsigned char> pixels(WIDTH * HEIGHT * 3);
+    // The window, as the frame was shown in it (not the picture's own framebuffer).
+    glBindFramebufferEXT(GL_READ_FRAMEBUFFER_EXT, 0);
     glReadBuffer(GL_BACK);   // Mesa keeps the back buffer after a swap; its front is the window
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
@@ -145,8 +147,8 @@ protected:
         writePack(copy / "Levels Packs" / "probe.tlp");
         fs::current_path(copy);
 
-        config.screenWidth = WIDTH;
-        config.screenHeight = HEIGHT;
+        renderInputs.width = renderInputs.windowWidth = WIDTH;
+        renderInputs.height = renderInputs.windowHeight = HEIGHT;
         strcpy(config.levelPackName, "probe.tlp");
         openMappedWindow("render_test", WIDTH, HEIGHT);
         glewInit();
@@ -215,34 +217,32 @@ TEST_F(Renderers, ReadyShowsThroughTheReadyPhaseAndPausedWhilePaused)
 {
     ASSERT_TRUE(engine.loaded);
     engine.shadowsEnabled = true;
-    game.readySlide = 0;
+    renderInputs.readySlide = 0;
     field.levelElapsed = 2400;
-    game.state = ShellState::Ready;
+    renderInputs.readyShown = true;
     renderPlay();
     std::vector<unsigned char> image = grabFront();
     saveShot(image, "play-ready");
     const int withReady = whitePixelsNear(image, 36, -1.5, 46, 2, 20);
-    game.state = ShellState::Play;
+    renderInputs.readyShown = false;
     renderPlay();
     image = grabFront();
     const int without = whitePixelsNear(image, 36, -1.5, 46, 2, 20);
     EXPECT_GT(withReady, without + 20) << "READY stays for the whole ready phase";
     const int unpaused = whitePixelsNear(image, 35, 4, 45, 6.5, 20);
 
-    game.pausedFrom = ShellState::Play;
-    game.state = ShellState::Paused;
+    renderInputs.paused = true;
     renderPlay();
     image = grabFront();
     saveShot(image, "play-paused");
     EXPECT_GT(whitePixelsNear(image, 35, 4, 45, 6.5, 20), unpaused + 20);
-    game = GameState{};
+    renderInputs.paused = false;
 }
 
 TEST_F(Renderers, MenuLinesAppearAtTheirRows)
 {
     ASSERT_TRUE(engine.loaded);
-    game.optionsShown = true;
-    game.menuCursor = 0;
+    renderInputs.optionsShown = true;
     setLightPosition(SPLASH_LIGHT, 0, 100, 0, 0);
     setLightDirection(SPLASH_LIGHT, 0, -1, 0);
     setLightEnabled(1, true);
@@ -250,22 +250,22 @@ TEST_F(Renderers, MenuLinesAppearAtTheirRows)
     renderMenu();
     const std::vector<unsigned char> image = grabFront();
     saveShot(image, "options");
-    for (int row : {20, 15, 10, 5, 0}) {
+    for (int row : {20, 15, 10, 5, 0, -5}) {
         SCOPED_TRACE(row);
         EXPECT_GT(whitePixelsNear(image, 35, row, 50, row + 1.4, 20), 20);
     }
-    game.optionsShown = false;
+    renderInputs.optionsShown = false;
 
     // A failure shows under the lines, broken into rows that stay in view.
     const int before = whitePixelsNear(image, 10, -12, 70, -4, 20);
-    snprintf(game.menuMessage, sizeof game.menuMessage, "%s",
+    snprintf(renderInputs.menuMessage, sizeof renderInputs.menuMessage, "%s",
              "Cannot load level 2: Levels Packs/classic.tlp: level 2 row 3 column 4 (line 27): brick code 12 is "
              "not one of 0 to 9");
     renderMenu();
     const std::vector<unsigned char> message = grabFront();
     saveShot(message, "menu-message");
     EXPECT_GT(whitePixelsNear(message, 10, -12, 70, -4, 20), before + 200);
-    game.menuMessage[0] = '\0';
+    renderInputs.menuMessage[0] = '\0';
 }
 
 // The lit pass of a ball or laser light is cut to the window bound of its
@@ -401,14 +401,14 @@ TEST_F(Renderers, DeadWorkLeftOutChangesNoByte)
     setLightColour(SPLASH_LIGHT, 1, 1, 1);
     setLightEnabled(SPLASH_LIGHT, true);
     for (bool options : {false, true}) {
-        game.optionsShown = options;
-        for (int line = 0; line < (options ? 5 : 3); ++line) {
+        renderInputs.optionsShown = options;
+        for (int line = 0; line < (options ? MENU_LINES_MAX : 3); ++line) {
             SCOPED_TRACE(line);
             placeMenuLights(line, engine.cameraPosition);
             EXPECT_EQ(differingBytes(frameWithDeadWork(false, renderMenu), frameWithDeadWork(true, renderMenu)), 0u);
         }
     }
-    game.optionsShown = false;
+    renderInputs.optionsShown = false;
     initLights();
     for (float fade : {0.0f, 0.6f}) {   // the splash's fade-in starts from a black light
         setLightColour(SPLASH_LIGHT, fade, fade, fade);
@@ -459,9 +459,10 @@ TEST_F(Renderers, SelectedMenuLineIsLit)
     setLightColour(SPLASH_LIGHT, 1, 1, 1);
     setLightEnabled(SPLASH_LIGHT, true);
     for (bool options : {false, true}) {
-        game.optionsShown = options;
-        const int lines = options ? 5 : 3;
-        double band[5][5] = {};   // [selected][line]: brightest row under the line's left part, text aside
+        renderInputs.optionsShown = options;
+        const int lines = options ? MENU_LINES_MAX : 3;
+        double band[MENU_LINES_MAX][MENU_LINES_MAX] =
+            {};   // [selected][line]: brightest row under the line's left part, text aside
         for (int selected = 0; selected < lines; ++selected) {
             placeMenuLights(selected, engine.cameraPosition);
             renderMenu();
@@ -494,5 +495,47 @@ TEST_F(Renderers, SelectedMenuLineIsLit)
             }
         }
     }
-    game.optionsShown = false;
+    renderInputs.optionsShown = false;
+}
+
+// A picture of another shape than the window is shown whole in its middle,
+// the rest black; drawn with its true ratio, a square stays square.
+TEST_F(Renderers, ThePictureFillsTheWindowInItsOwnProportions)
+{
+    ASSERT_TRUE(engine.loaded);
+    randomPlayState(0);
+    renderInputs.width = 640;
+    renderInputs.height = 360;   // 16:9, shown at 800x450 in the 4:3 window: bars above and below
+    resizeRender();
+    ASSERT_TRUE(renderer.offscreen);
+    renderPlay();
+    EXPECT_TRUE(renderer.drawnOffscreen) << "drawn at its own size, shown scaled";
+    const std::vector<unsigned char> image = grabFront();
+    saveShot(image, "play-16x9-in-4x3");
+    const int bar = (HEIGHT - 450) / 2;   // (a 800x450 picture would be drawn into the window's middle as it is)
+    for (int x : {0, WIDTH / 2, WIDTH - 1}) {
+        EXPECT_EQ(pixelAt(image, x, 0).sum(), 0);
+        EXPECT_EQ(pixelAt(image, x, bar - 1).sum(), 0);
+        EXPECT_EQ(pixelAt(image, x, HEIGHT - bar).sum(), 0);
+        EXPECT_EQ(pixelAt(image, x, HEIGHT - 1).sum(), 0);
+    }
+    int lit = 0;   // the room's walls reach every edge of the picture
+    for (int x : {2, 200, 400, 600, WIDTH - 3}) {
+        lit += pixelAt(image, x, bar + 2).sum() > 0;
+        lit += pixelAt(image, x, HEIGHT - bar - 3).sum() > 0;
+    }
+    for (int y : {bar + 2, HEIGHT / 2, HEIGHT - bar - 3}) {
+        lit += pixelAt(image, 1, y).sum() > 0;
+        lit += pixelAt(image, WIDTH - 2, y).sum() > 0;
+    }
+    EXPECT_EQ(lit, 16);
+
+    int ax, ay, bx, by;
+    project(35, 15, PLAY_PLANE_Z, ax, ay);
+    project(45, 25, PLAY_PLANE_Z, bx, by);
+    EXPECT_NEAR(bx - ax, by - ay, 1) << "a square of the play plane";
+
+    renderInputs.width = WIDTH;
+    renderInputs.height = HEIGHT;
+    resizeRender();
 }

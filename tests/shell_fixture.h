@@ -43,8 +43,9 @@ inline void fakeLoading()
 inline void fakeSplash() { ++splashFrames; }
 inline void fakeMenu() { ++menuFrames; }
 inline void fakePlay() { ++playFrames; }
-inline void fakeShadowMap() { ++shadowMaps; }
-inline void fakeReshape(int, int) {}
+inline int displayChanges = 0;
+inline void fakeResizeRender() { ++shadowMaps; }
+inline void fakeApplyDisplay() { ++displayChanges; }
 inline void fakeExit(int status) { exitStatus = status; }
 
 inline std::string emptyLevel(int number, int fill)
@@ -73,12 +74,15 @@ protected:
         fs::current_path(dir);
 
         fakeNow = 0;
-        loadings = splashFrames = menuFrames = playFrames = shadowMaps = 0;
+        loadings = splashFrames = menuFrames = playFrames = shadowMaps = displayChanges = 0;
         exitStatus = -1;
         swaps = 0;
-        shellSeams = {fakeClock, countSwap,     fakeLoading, fakeSplash, fakeMenu,
-                      fakePlay,  fakeShadowMap, fakeReshape, fakeExit};
+        shellSeams = {fakeClock, countSwap,        fakeLoading,      fakeSplash, fakeMenu,
+                      fakePlay,  fakeResizeRender, fakeApplyDisplay, fakeExit};
         game = GameState{};
+        windowState = WindowState{};
+        windowState.screenWidth = 1920;
+        windowState.screenHeight = 1080;
         field = PlayField{};
         frameClock = FrameClock{};
         config = Config{};

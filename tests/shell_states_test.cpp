@@ -2,6 +2,7 @@
 // shorter than a frame, pause in every state that has one, focus loss, the
 // paddle at the walls, and the failures the menu shows.
 #include "game/playfield/samples.h"
+#include "game/render/picture.h"
 #include "tests/shell_fixture.h"
 
 #include <sstream>
@@ -92,15 +93,18 @@ TEST_F(States, TapsShorterThanAFrameActOnceEachInTheirOrder)
     tapKey(Key::Down);
     frameAt(fakeNow + 200);
     EXPECT_EQ(game.menuCursor, 1);
-    tapKey(Key::Enter);   // OPTIONS, with FALL MODE selected ...
+    tapKey(Key::Enter);   // OPTIONS, on its first line ...
+    tapKey(Key::Down);
+    tapKey(Key::Down);
     tapKey(Key::Enter);   // ... and FALL MODE toggled, in one frame
     frameAt(fakeNow + 200);
     EXPECT_EQ(game.state, ShellState::Options);
     EXPECT_EQ(config.fallMode, 1);
     tapKey(Key::Up);
+    tapKey(Key::Up);
     tapKey(Key::Enter);   // the order counts: RESOLUTION, not FALL MODE
     frameAt(fakeNow + 200);
-    EXPECT_EQ(config.screenWidth, 800);
+    EXPECT_EQ(config.screenWidth, 1152) << "the size after the one in use";
     EXPECT_EQ(config.fallMode, 1);
 
     setKey(Key::Down, true);   // held over several frames: one line
@@ -115,8 +119,8 @@ TEST_F(States, TapsShorterThanAFrameActOnceEachInTheirOrder)
     tapKey(Key::Enter);   // ... which the Enter of the same frame acts on
     frameAt(fakeNow + 200);
     EXPECT_EQ(game.state, ShellState::Menu);
-    EXPECT_EQ(game.menuCursor, 2);
-    EXPECT_EQ(soundPlayCount(SAMPLE_CURSOR), 13);
+    EXPECT_EQ(game.menuCursor, 1) << "back on OPTIONS";
+    EXPECT_EQ(soundPlayCount(SAMPLE_CURSOR), 16);
 }
 
 TEST_F(States, ATapBetweenFramesLaunchesUnderEitherControl)
@@ -267,13 +271,77 @@ TEST_F(States, ThePaddleEndsEveryStepBetweenTheWalls)
     config.mouseControl = 1;
     field.paddle.x = 55;
     field.paddle.halfWidth = PADDLE_HALF_WIDTH_WIDE;
-    fakeInput.pointerX = CURSOR_ANCHOR_X - 8;
+    fakeInput.pointerX = anchorX() - 8;
     frameAt(fakeNow + 10);
     EXPECT_LE(field.paddle.x + field.paddle.halfWidth, RIGHT_WALL);
     const double x = field.paddle.x;
-    fakeInput.pointerX = CURSOR_ANCHOR_X - 8;
+    fakeInput.pointerX = anchorX() - 8;
     frameAt(fakeNow + 10);
     EXPECT_DOUBLE_EQ(field.paddle.x, x - 1);
+}
+
+// The pointer is measured from the window's centre; the view it turns and
+// tilts stops where the field or the spare lives would leave the picture, and
+// comes straight back; Home recentres it.
+TEST_F(States, TheViewKeepsTheFieldAndTheSpareLivesInSight)
+{
+    windowState.windowWidth = 800;
+    windowState.windowHeight = 600;
+    config.mouseControl = 0;
+    newGame();
+    runUntil(field.levelStartTime + READY_TIME + 10);
+    ASSERT_EQ(anchorX(), 400);
+    ASSERT_EQ(anchorY(), 300);
+    for (int i = 0; i < 100; ++i) {   // a long sweep down, then one right
+        fakeInput.pointerY = anchorY() + (i < 50 ? 150 : 0);
+        fakeInput.pointerX = anchorX() + (i < 50 ? 0 : 150);
+        frameAt(fakeNow + 10);
+    }
+    EXPECT_TRUE(viewKeepsSight(engine.cameraPosition, cameraYaw, cameraPitch, pictureAspect(), SIGHT_ACROSS));
+    EXPECT_TRUE(viewKeepsSight(engine.cameraPosition, 0, cameraPitch, pictureAspect(), SIGHT_UP_DOWN));
+    EXPECT_GT(cameraPitch, 0.05);
+    EXPECT_GT(cameraYaw, 0.05) << "a tilt at its limit does not stop a turn";
+    const double edge = cameraYaw;
+    fakeInput.pointerX = anchorX() - 30;
+    fakeInput.pointerY = anchorY();
+    frameAt(fakeNow + 10);
+    EXPECT_NEAR(cameraYaw, edge - 0.15, 1e-9) << "the first move back turns back";
+
+    press(Key::Home);
+    EXPECT_EQ(cameraYaw, 0);
+    EXPECT_EQ(cameraPitch, 0);
+    setKey(Key::MouseLeft, true);   // in as far as it goes
+    runFor(2000);
+    setKey(Key::MouseLeft, false);
+    EXPECT_LT(engine.cameraPosition[2], 100);
+    EXPECT_TRUE(viewKeepsSight(engine.cameraPosition, cameraYaw, cameraPitch, pictureAspect()));
+    press(Key::Home);
+    EXPECT_EQ(engine.cameraPosition[2], REST_EYE[2]);
+
+    // A window that changed measures from its new centre: no jump.
+    windowState.reanchor = true;
+    fakeInput.pointerX = 0;
+    frameAt(fakeNow + 10);
+    EXPECT_EQ(cameraYaw, 0);
+
+    // Mouse control at every offered shape: the paddle reaches both walls and the view keeps sight.
+    config.mouseControl = 1;
+    for (const auto& size : {RESOLUTIONS[0], RESOLUTIONS[4], RESOLUTIONS[5], RESOLUTIONS[6]}) {
+        config.screenWidth = size[0];
+        config.screenHeight = size[1];
+        for (int side : {-1, 1}) {
+            for (int i = 0; i < 40; ++i) {
+                fakeInput.pointerX = anchorX() + side * 8;
+                fakeInput.pointerY = anchorY() + side * 60;
+                frameAt(fakeNow + 10);
+            }
+            EXPECT_NEAR(field.paddle.x,
+                        side < 0 ? LEFT_WALL + field.paddle.halfWidth : RIGHT_WALL - field.paddle.halfWidth, 1.0);
+            EXPECT_TRUE(viewKeepsSight(engine.cameraPosition, cameraYaw / 5, 0, pictureAspect(), SIGHT_ACROSS))
+                << size[0] << "x" << size[1] << " side " << side;
+            EXPECT_TRUE(viewKeepsSight(engine.cameraPosition, 0, cameraPitch / 5, pictureAspect(), SIGHT_UP_DOWN));
+        }
+    }
 }
 
 // A pack's first level may call itself 2147483647 (the game takes that number): clearing it ends the pack

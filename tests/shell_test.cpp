@@ -51,11 +51,12 @@ TEST_F(Shell, MenuKeysActOncePerPressAndTheCursorIsClamped)
     press(Key::Up);
     EXPECT_EQ(game.menuCursor, 0);
 
-    // OPTIONS opens with FALL MODE selected; Enter held on it toggles once.
+    // OPTIONS opens on its own first line; Enter held on FALL MODE toggles it once.
     game.menuCursor = 1;
     press(Key::Enter);
     EXPECT_TRUE(game.optionsShown);
-    EXPECT_EQ(game.menuCursor, 1);
+    EXPECT_EQ(game.menuCursor, 0);
+    game.menuCursor = 2;
     setKey(Key::Enter, true);
     for (int i = 0; i < 5; ++i) {
         frameAt(fakeNow + 10);
@@ -64,42 +65,103 @@ TEST_F(Shell, MenuKeysActOncePerPressAndTheCursorIsClamped)
     frameAt(fakeNow + 10);
     EXPECT_EQ(config.fallMode, 1);
 
-    // RETURN leaves the cursor at 4, clamped to QUIT on the main menu.
-    game.menuCursor = 4;
+    // RETURN, and Escape, come back to OPTIONS (never onto QUIT).
+    game.menuCursor = OPTION_LINES - 1;
     press(Key::Enter);
     EXPECT_FALSE(game.optionsShown);
-    EXPECT_EQ(game.menuCursor, 2);
+    EXPECT_EQ(game.menuCursor, 1);
+    press(Key::Enter);
+    press(Key::Escape);
+    EXPECT_FALSE(game.optionsShown);
+    EXPECT_EQ(game.menuCursor, 1);
+    EXPECT_EQ(exitStatus, -1);
 }
 
-TEST_F(Shell, OptionsCycleResolutionsControlModeAndPacks)
+TEST_F(Shell, OptionsStepResolutionsControlModeAndPacks)
 {
     toMenu();
     enterState(ShellState::Options);
     game.menuCursor = 0;
-    const int expected[7][2] = {{800, 600},  {1024, 768},  {1152, 864}, {1280, 800},
-                                {1366, 768}, {1920, 1080}, {640, 480}};
+    // From the size in use, through what a 1920x1080 screen shows, at once.
+    const int expected[7][2] = {{1152, 864}, {1280, 800}, {1366, 768}, {1920, 1080},
+                                {640, 480},  {800, 600},  {1024, 768}};
     for (const auto& size : expected) {
         press(Key::Enter);
         EXPECT_EQ(config.screenWidth, size[0]);
         EXPECT_EQ(config.screenHeight, size[1]);
     }
-    EXPECT_EQ(shadowMaps, 7);
+    EXPECT_EQ(shadowMaps, 7) << "the picture and the shadow map follow every step";
+    config.screenWidth = 1000;   // a size from config.ini that the list lacks: the next larger one
+    press(Key::Enter);
+    EXPECT_EQ(config.screenWidth, 1024);
 
     config.mouseControl = 2;   // as stored in a config.ini: shows MOUSE, first toggle keeps MOUSE
-    game.menuCursor = 2;
+    game.menuCursor = 3;
     press(Key::Enter);
     EXPECT_EQ(config.mouseControl, 1);
     press(Key::Enter);
     EXPECT_EQ(config.mouseControl, 0);
 
     // One pack found: LEVELS PACK stays on it. With none, nothing is copied.
-    game.menuCursor = 3;
+    game.menuCursor = 4;
     press(Key::Enter);
     EXPECT_STREQ(config.levelPackName, "two.tlp");
     packList = PackList{};
     strcpy(config.levelPackName, "mine.tlp");
     press(Key::Enter);
     EXPECT_STREQ(config.levelPackName, "mine.tlp");
+}
+
+TEST_F(Shell, ResolutionOffersWhatTheScreenShowsAndTheScreensOwnSize)
+{
+    int32_t sizes[RESOLUTION_CHOICES][2];
+    auto listed = [&](int width, int height) {
+        std::string text;
+        const int count = resolutionChoices(width, height, sizes);
+        for (int i = 0; i < count; ++i) {
+            text += std::to_string(sizes[i][0]) + "x" + std::to_string(sizes[i][1]) + " ";
+        }
+        return text;
+    };
+    EXPECT_EQ(listed(1366, 768), "640x480 800x600 1024x768 1366x768 ");
+    EXPECT_EQ(listed(1280, 1024), "640x480 800x600 1024x768 1152x864 1280x800 1280x1024 ");
+    EXPECT_EQ(listed(2560, 1440), "640x480 800x600 1024x768 1152x864 1280x800 1366x768 1920x1080 2560x1440 ");
+    EXPECT_EQ(listed(0, 0), "640x480 800x600 1024x768 1152x864 1280x800 1366x768 1920x1080 ") << "unknown screen";
+}
+
+TEST_F(Shell, DisplayOptionAndAltEnterSwitchFullScreenAndWindowAtAnyTime)
+{
+    toMenu();
+    game.menuCursor = 0;
+    setKey(Key::Alt, true);
+    press(Key::Enter);   // Alt+Enter in the menu: the display, not NEW GAME
+    EXPECT_EQ(config.windowed, 1);
+    EXPECT_EQ(displayChanges, 1);
+    EXPECT_EQ(game.state, ShellState::Menu);
+    setKey(Key::Alt, false);
+
+    enterState(ShellState::Options);
+    game.menuCursor = 1;
+    press(Key::Enter);
+    EXPECT_EQ(config.windowed, 0);
+    EXPECT_EQ(displayChanges, 2);
+    game.menuCursor = 0;
+    press(Key::Enter);   // a new resolution in full screen leaves the window alone
+    EXPECT_EQ(displayChanges, 2);
+    game.menuCursor = 1;
+    press(Key::Enter);
+    EXPECT_EQ(displayChanges, 3);
+    game.menuCursor = 0;
+    press(Key::Enter);   // in a window, the window follows the new size
+    EXPECT_EQ(displayChanges, 4);
+    press(Key::Escape);
+    game.menuCursor = 0;
+    press(Key::Enter);   // NEW GAME, in a window
+    ASSERT_EQ(game.state, ShellState::Ready);
+    setKey(Key::Alt, true);
+    press(Key::Enter);
+    setKey(Key::Alt, false);
+    EXPECT_EQ(config.windowed, 0) << "in a game too";
 }
 
 TEST_F(Shell, ReadyPhaseHoldsTheBallUntilExactly2500ms)

@@ -116,3 +116,5 @@ std::string iconSvg();                                      // the same picture 
 bool writePng(const std::string& path, const Image& img);   // 8-bit RGBA
 // Writes dir + "/<size>.png" for every ICON_SIZES entry and dir + "/scalable.svg".
 bool writeIcons(const std::string& dir);
+// Writes the window icon as 32-bit TGA files into dir's Textures/, at the catalogue's WINDOW_ICON_SIZES.
+bool writeWindowIcons(const std::string& dir);

@@ -1,6 +1,7 @@
 // tools/icon: the application icon, a brick wall with one brick knocked out, the ball that did it and the
 // paddle, on a dark rounded tile. One list of shapes is both rasterised (the PNG sizes) and written as
 // SVG, so every size shows the same picture. Depends on assetgen.h and zlib for the PNG.
+#include "levelpack/catalogue.h"   // the window icon's sizes and files
 #include "tools/assetgen.h"
 
 #include <zlib.h>
@@ -241,6 +242,17 @@ bool writePng(const std::string& path, const Image& img)
     putChunk(file, "IEND", {});
 
     return writeFile(path, file.data(), file.size());
+}
+
+bool writeWindowIcons(const std::string& dir)
+{
+    if (!makeDirectories(dir + "/Textures")) return false;
+    for (int size : WINDOW_ICON_SIZES) {
+        char path[64];
+        std::snprintf(path, sizeof path, WINDOW_ICON_FORMAT, size);
+        if (!writeTga(dir + "/" + path, renderIcon(size), TgaForm{32, false})) return false;
+    }
+    return true;
 }
 
 bool writeIcons(const std::string& dir)

@@ -1,4 +1,4 @@
-// tools/main: assetgen <output folder> — writes Textures/ and sounds/ there and
+// tools/main: assetgen <output folder> — writes Textures/ (with the window icon) and sounds/ there and
 // prints how long each group took; assetgen --icons <folder> writes the application
 // icon in every size there. Depends on assetgen.h.
 #include "tools/assetgen.h"
@@ -25,7 +25,7 @@ int main(int argc, char** argv)
         return ok;
     };
     if (!makeDirectories(dir)) return 1;
-    bool ok =
-        timed("textures", writeTextures, dir) && timed("sounds", writeSounds, dir) && timed("song", writeSong, dir);
+    bool ok = timed("textures", writeTextures, dir) && timed("icons", writeWindowIcons, dir) &&
+              timed("sounds", writeSounds, dir) && timed("song", writeSong, dir);
     return ok ? 0 : 1;
 }

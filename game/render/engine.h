@@ -9,8 +9,10 @@ constexpr int LIGHT_COUNT = 6;
 constexpr int MATERIAL_SLOTS = 100;       // entries per material path table
 constexpr int MATERIAL_PATH_SIZE = 999;   // bytes per path, terminator included
 constexpr int LOG_LINES = 999;
-constexpr int LOG_LINE_SIZE = 999;   // bytes per log line, terminator included
-constexpr int MAP_KINDS = 4;         // diffuse, normal, specular, height
+constexpr int LOG_LINE_SIZE = 999;         // bytes per log line, terminator included
+constexpr int MAP_KINDS = 4;               // diffuse, normal, specular, height
+constexpr int RENDER_NAME_SIZE = 100;      // bytes of the pack name the options show, terminator included
+constexpr int RENDER_MESSAGE_SIZE = 240;   // bytes of the menu's failure line, terminator included
 
 // One light; the scene set-up gives each its working values before the first
 // frame, and the play rules move them through the setters.
@@ -44,6 +46,28 @@ struct Engine {
     double lightModelview[16] = {};
 };
 
+// What the renderer needs of the shell, filled by the shell before each frame
+// it draws (and before the loading frame); the renderer reads nothing else of
+// the shell. Lives for the whole run.
+struct RenderInputs {
+    int32_t width = 1024;   // the picture's chosen size (RESOLUTION), pixels; drawn cut to 5:4..16:9
+    int32_t height = 768;
+    int32_t windowWidth = 1024;   // the window's drawable, pixels: the picture is shown scaled into it
+    int32_t windowHeight = 768;
+    bool optionsShown = false;                    // the menu shows the options screen
+    bool windowed = false;                        // DISPLAY: WINDOW (else FULL SCREEN)
+    bool fallMode = false;                        // FALL MODE: ON
+    bool mouseControl = true;                     // CONTROL MODE: MOUSE
+    char levelPackName[RENDER_NAME_SIZE] = {};    // the selected pack's file name
+    char menuMessage[RENDER_MESSAGE_SIZE] = {};   // a failure the menu shows; empty: none
+    bool readyShown = false;                      // READY shows (the ready phase, also while paused in it)
+    bool paused = false;                          // PAUSED shows
+    double readySlide = 0;                        // y of the READY text
+    double exitSpin[4] = {};                      // degrees of the open exit's four zig-zags
+    double menuSpin = 0;                          // degrees of the menu's spinning brick
+};
+
 extern Engine engine;
+extern RenderInputs renderInputs;
 extern double cameraYaw;     // radians, turned by the mouse
 extern double cameraPitch;   // radians, within +-MAX_PITCH

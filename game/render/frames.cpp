@@ -18,8 +18,6 @@
 #include "game/render/engine.h"
 #include "game/render/lights.h"
 #include "game/render/render_internal.h"
-#include "game/shell/config.h"
-#include "game/shell/gamestate.h"
 
 #include <cstring>
 
@@ -79,7 +77,7 @@ void shadowPass(const Light& light, SceneKind scene)
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glEnable(GL_CULL_FACE);
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, renderer.shadowFramebuffer);
-    glViewport(0, 0, 2 * config.screenWidth, 2 * config.screenHeight);
+    glViewport(0, 0, 2 * renderer.view.width, 2 * renderer.view.height);
     // The whole map is cleared, so every texel holds this light's depth or
     // "unshadowed"; only the drawing is cut to the cone's window. (A clear
     // cut by the scissor costs llvmpipe twice the whole one: it draws a quad.)
@@ -101,7 +99,7 @@ void shadowPass(const Light& light, SceneKind scene)
         glDisable(GL_SCISSOR_TEST);
     }
     loadShadowMatrix();
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
+    bindPicture();
 }
 
 void useTextureUnit(int unit)
@@ -151,6 +149,7 @@ bool useShadows() { return engine.shadowsEnabled && shadowPathAvailable(); }
 
 void beginFrame()
 {
+    beginPicture();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // Texture loads and shadow-map rebuilds bind behind the cache's back.
     memset(renderer.boundTextures, 0, sizeof renderer.boundTextures);
@@ -169,7 +168,6 @@ void drawLightPasses(const Light& light, SceneKind scene, bool& prepassDone)
         shadowPass(light, scene);
     }
     setViewCamera(VIEW_NEAR_AFTER_SHADOW);
-    glViewport(0, 0, config.screenWidth, config.screenHeight);
     if (plan.shadowUnread) {
         loadWorldShadowMatrix();
     }
@@ -189,7 +187,7 @@ void drawLightPasses(const Light& light, SceneKind scene, bool& prepassDone)
         glEnable(GL_CULL_FACE);
     }
     if (plan.scissored) {
-        glScissor(plan.rect[0], plan.rect[1], plan.rect[2], plan.rect[3]);
+        glScissor(renderer.view.x + plan.rect[0], renderer.view.y + plan.rect[1], plan.rect[2], plan.rect[3]);
         glEnable(GL_SCISSOR_TEST);
     }
     litPass(scene, plan.variant);
@@ -247,7 +245,7 @@ void endFrame()
     glFinish();
     glutPostRedisplay();
     glFlush();
-    glutSwapBuffers();
+    presentPicture();
 }
 
 }   // namespace

@@ -7,7 +7,6 @@
 #include "game/render/engine.h"
 #include "game/render/render_internal.h"
 #include "game/render/spot_bounds.h"
-#include "game/shell/config.h"
 
 #include <algorithm>
 #include <cmath>
@@ -52,14 +51,14 @@ SceneBox sceneBox(SceneKind scene)
 // The frame's view camera, as the lit passes see it.
 ViewTransform frameView()
 {
-    return {renderer.viewCamera, renderer.viewProjection, config.screenWidth, config.screenHeight, VIEW_NEAR};
+    return {renderer.viewCamera, renderer.viewProjection, renderer.view.width, renderer.view.height, VIEW_NEAR};
 }
 
 }   // namespace
 
 bool shadowWindow(const Light& light, int window[4])
 {
-    return renderer.spotScissor && spotShadowWindow(light, config.screenWidth, config.screenHeight, window);
+    return renderer.spotScissor && spotShadowWindow(light, renderer.view.width, renderer.view.height, window);
 }
 
 LightPlan planLight(const Light& light, SceneKind scene)

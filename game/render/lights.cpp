@@ -49,7 +49,7 @@ namespace {
 // Where the floor shows right under each menu line, in z: the camera (y 20,
 // z 110) sees the floor (y 15) behind the lines (z 20 from y 20 down in steps
 // of 5), the top line standing on the horizon.
-const float MENU_FLOOR_Z[MENU_LINES_MAX] = {-200, 35, 70, 82, 89};
+const float MENU_FLOOR_Z[MENU_LINES_MAX] = {-200, 35, 70, 82, 89, 93};
 
 }   // namespace
 

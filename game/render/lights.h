@@ -9,7 +9,7 @@
 
 constexpr int SPLASH_LIGHT = 3;
 
-constexpr int MENU_LINES_MAX = 5;   // lines of the longer menu (the options)
+constexpr int MENU_LINES_MAX = 6;   // lines of the longer menu (the options)
 
 // Gives every light its working values (the scene set-up calls this once).
 void initLights();

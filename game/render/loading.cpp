@@ -7,7 +7,6 @@
 #include "game/render/engine.h"
 #include "game/render/lights.h"
 #include "game/render/render_internal.h"
-#include "game/shell/gamestate.h"
 #include "game/textures/textures.h"
 
 Renderer renderer;
@@ -94,6 +93,8 @@ void loadScene()
 void runLoading()
 {
     glLineWidth(3.0f);
+    createPictureTarget();
+    beginPicture();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     setCamera(static_cast<float>(engine.cameraPosition[0]), static_cast<float>(engine.cameraPosition[1]),
               static_cast<float>(engine.cameraPosition[2]),
@@ -111,7 +112,7 @@ void runLoading()
         glEnable(GL_TEXTURE_2D);
         renderer.plainTexturing = true;
     }
-    glutSwapBuffers();
+    presentPicture();
     engine.loaded = true;
     glutPostRedisplay();
 }
@@ -120,6 +121,6 @@ void drawProgress(const char* bar, bool swap)
 {
     drawStrokeText(26, 20, 0, 0, bar);
     if (swap) {
-        glutSwapBuffers();
+        presentPicture();
     }
 }

@@ -2,15 +2,15 @@
 // and the title quad. The menu's texts and markers are in texts.cpp.
 #include <GL/glew.h>
 
+#include "game/render/engine.h"
 #include "game/render/render_internal.h"
-#include "game/shell/gamestate.h"
 
 void drawMenuScene(bool shadowPass)
 {
     beginScene(shadowPass);
     glColor3f(0.5f, 0.5f, 0.5f);
     useMaterial(MAT_PINK);
-    drawMenuCube(static_cast<float>(game.menuSpin));
+    drawMenuCube(static_cast<float>(renderInputs.menuSpin));
     loadCameraMatrix();
 
     useMaterial(MAT_BACKGROUND1);

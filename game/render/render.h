@@ -1,13 +1,15 @@
 // game/render/render: everything the game draws — the public face. The
 // renderer's records, and what the shell and the tests call: loading the
 // scene, rebuilding the shadow map, the camera and the three frame renderers.
-// Renderers only read the play field, the game state and the Engine. What the
-// render files share among themselves is in render_internal.h.
+// Renderers only read the play field, the Engine and what the shell put in
+// renderInputs (engine.h); they include nothing of the shell. What the render
+// files share among themselves is in render_internal.h.
 //
 // Index:
 //   loading.cpp        runLoading, loadScene, display lists, resolutions; the Renderer instance
 //   shader_source.cpp  readTextFile (shader sources, size-capped)
 //   shadow.cpp         buildShaderProgram (the lit programs), createShadowMap, the shadow texture matrix
+//   present.cpp        the picture's offscreen target and its scaled blit into the window
 //   transforms.cpp     setCamera, the camera and object matrices loaded into GL
 //   materials.cpp      loadMaterial, bindMaterial (with the texture-unit cache)
 //   map_packing.cpp    packMaterial: two maps in one RGBA texture, and back
@@ -24,6 +26,7 @@
 #pragma once
 
 #include "game/render/matrix.h"    // Matrix4
+#include "game/render/picture.h"   // PictureRect
 #include "levelpack/catalogue.h"   // the materials in load order, the resolutions
 
 #include <cstdint>
@@ -80,7 +83,8 @@ struct GridVertex {
 };
 
 // GL objects and per-frame values of the renderer; built by the first frame,
-// kept for the run (the shadow map is rebuilt when the resolution changes).
+// kept for the run (the picture's target and the shadow map are rebuilt when
+// the resolution changes).
 struct Light;
 
 struct Renderer {
@@ -91,12 +95,20 @@ struct Renderer {
     unsigned int litPrograms[LIT_VARIANTS] = {};   // by variant bits; [LIT_FULL] is shaderProgram
     unsigned int shadowTexture = 0;
     unsigned int shadowFramebuffer = 0;
-    bool shadowMapReady = false;                       // the framebuffer is complete
-    bool plainTexturing = false;                       // unit 0 texturing was switched on at load (no shadow path)
-    int samplerLocations[5] = {-1, -1, -1, -1, -1};    // texture, normalMap, specularMap, heightMap, ShadowMap
-    unsigned int boundTextures[5] = {};                // what units 0..4 hold, to skip redundant binds
-    int activeUnit = -1;                               // the active texture unit as the binds left it; -1 unknown
-    bool mapsPacked = false;                           // every material's maps are packed in two textures (set at load)
+    int pictureWidth = 1024;   // the size the scene is drawn at (the chosen one, cut to 5:4..16:9)
+    int pictureHeight = 768;
+    bool offscreen = false;                // pictureFramebuffer exists (framebuffer objects work)
+    bool drawnOffscreen = false;           // this frame is drawn into it and shown scaled; else into the window
+    unsigned int pictureFramebuffer = 0;   // the offscreen target, with its colour and depth renderbuffers
+    unsigned int pictureColour = 0;
+    unsigned int pictureDepth = 0;
+    PictureRect view;                                 // this frame's viewport: the whole target, or the window's middle
+    bool shadowMapReady = false;                      // the framebuffer is complete
+    bool plainTexturing = false;                      // unit 0 texturing was switched on at load (no shadow path)
+    int samplerLocations[5] = {-1, -1, -1, -1, -1};   // texture, normalMap, specularMap, heightMap, ShadowMap
+    unsigned int boundTextures[5] = {};               // what units 0..4 hold, to skip redundant binds
+    int activeUnit = -1;                              // the active texture unit as the binds left it; -1 unknown
+    bool mapsPacked = false;                          // every material's maps are packed in two textures (set at load)
     unsigned int packedMaps[MATERIAL_COUNT][2] = {};   // diffuse+specular, normal+height (RGBA)
     bool spotScissor = true;                           // a spot light's lit pass of the play scene is cut to its cone's
                                                        // window bound (same pixels; tests compare with it off)
@@ -130,8 +142,12 @@ extern Renderer renderer;
 void runLoading();   // the first frame: builds the scene, drawing a progress bar
 
 // shadow.cpp
-void createShadowMap();       // (re)built at the window's size; may switch shadows off
+void createShadowMap();       // (re)built at twice the picture's size; may switch shadows off
 bool shadowPathAvailable();   // the program and the framebuffer exist
+
+// present.cpp
+void resizeRender();     // the picture's target and the shadow map at renderInputs' size, at once
+void presentPicture();   // the frame drawn so far into the window, scaled, then the buffer swap
 
 // transforms.cpp
 void setCamera(float eyeX, float eyeY, float eyeZ, float centreX, float centreY, float centreZ, float nearPlane,

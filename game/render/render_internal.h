@@ -92,5 +92,10 @@ void drawHud();
 LightPlan planLight(const Light& light, SceneKind scene);   // with the frame's view camera set
 bool shadowWindow(const Light& light, int window[4]);       // the map's texels the cone can read; false: all
 
+// present.cpp
+void createPictureTarget();   // at loading and on a resize: the offscreen target, or none (drawn into the window)
+void beginPicture();          // each frame first: the framebuffer and the viewport the picture is drawn in
+void bindPicture();           // back to that framebuffer and viewport after another one was drawn into
+
 // frames.cpp
 void depthPrepass();

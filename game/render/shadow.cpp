@@ -6,7 +6,6 @@
 
 #include "game/render/engine.h"
 #include "game/render/render_internal.h"
-#include "game/shell/config.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,9 +21,13 @@ const Matrix4 BIAS_MATRIX = {{0.5, 0, 0, 0, 0, 0.5, 0, 0, 0, 0, 0.5, 0, 0.5, 0.5
 const char* const VARIANT_DEFINES[3] = {"#define DIRECTIONAL_LIGHT 1\n", "#define NO_CONE 1\n",
                                         "#define NO_SHADOW 1\n"};
 
-// The shader and shadow-map steps draw their bar in the banner's red.
+// The shader and shadow-map steps draw their bar in the banner's red, while
+// the scene loads (a shadow map rebuilt for a new resolution draws none).
 void progress(const char* bar, bool swap)
 {
+    if (engine.loaded) {
+        return;
+    }
     glColor3f(1, 0, 0);
     drawProgress(bar, swap);
 }
@@ -162,8 +165,8 @@ void createShadowMap()
         renderer.shadowMapReady = false;
         return;
     }
-    const int width = 2 * config.screenWidth;
-    const int height = 2 * config.screenHeight;
+    const int width = 2 * renderer.pictureWidth;
+    const int height = 2 * renderer.pictureHeight;
 
     // Each call replaces the previous map; the old objects are freed.
     if (renderer.shadowTexture) {
@@ -191,7 +194,6 @@ void createShadowMap()
     glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, renderer.shadowFramebuffer);
     glDrawBuffer(GL_NONE);
     glReadBuffer(GL_NONE);
-    progress("|--------     |", false);
     glFramebufferTexture2DEXT(GL_FRAMEBUFFER_EXT, GL_DEPTH_ATTACHMENT_EXT, GL_TEXTURE_2D, renderer.shadowTexture, 0);
     if (glCheckFramebufferStatusEXT(GL_FRAMEBUFFER_EXT) != GL_FRAMEBUFFER_COMPLETE_EXT) {
         printf("GL_FRAMEBUFFER_COMPLETE_EXT failed, CANNOT use FBO\n");
@@ -199,8 +201,8 @@ void createShadowMap()
     } else {
         renderer.shadowMapReady = true;
     }
-    glBindFramebufferEXT(GL_FRAMEBUFFER_EXT, 0);
-    glutSwapBuffers();
+    bindPicture();   // (the bar drawn while the map's framebuffer was bound would be lost)
+    progress("|--------     |", true);
 }
 
 bool shadowPathAvailable() { return renderer.shaderProgram != 0 && renderer.shadowMapReady; }

@@ -1,15 +1,14 @@
 // game/render/splash_scene: the splash scene — the logo quad, narrower on a
-// wide window.
+// wide picture.
 #include <GL/glew.h>
 
 #include "game/render/render_internal.h"
-#include "game/shell/config.h"
 
 void drawSplashScene(bool shadowPass)
 {
     beginScene(shadowPass);
     useMaterial(MAT_MORVI);
-    const double ratio = static_cast<double>(config.screenWidth) / config.screenHeight;
+    const double ratio = static_cast<double>(renderer.view.width) / renderer.view.height;
     const float left = ratio > 1.4 ? 25.0f : 20.0f;
     const float right = ratio > 1.4 ? 55.0f : 60.0f;
     static const float towards[3] = {0, 0, 1};

@@ -233,8 +233,8 @@ bool spotShadowWindow(const Light& light, int windowWidth, int windowHeight, int
         return false;
     }
     const int mapWidth = 2 * windowWidth, mapHeight = 2 * windowHeight;
-    const int height = windowHeight != 0 ? windowHeight : 1;
-    const double aspect = std::max(1, windowWidth / height);
+    // The shadow camera's projection has the picture's ratio (setCamera).
+    const double aspect = windowHeight > 0 && windowWidth > 0 ? static_cast<double>(windowWidth) / windowHeight : 1.0;
     const double reach =
         std::tan((light.spotCutoff + CONE_MARGIN_DEGREES) * PI / 180) / std::tan(1.5 * light.spotCutoff * PI / 180);
     const int halfWidth = static_cast<int>(std::ceil(reach / aspect * mapWidth / 2)) + SCISSOR_MARGIN;

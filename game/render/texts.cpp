@@ -6,8 +6,6 @@
 #include "game/playfield/playfield.h"
 #include "game/render/engine.h"
 #include "game/render/render_internal.h"
-#include "game/shell/config.h"
-#include "game/shell/gamestate.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -36,10 +34,10 @@ void drawMenuMessage()
 {
     constexpr float ROW_WIDTH = 60;   // world units at z 20: most of the menu's view
     constexpr int MAX_ROWS = 4;       // what fits below the lines
-    const char* text = game.menuMessage;
+    const char* text = renderInputs.menuMessage;
     float y = -6;
     for (int rows = 0; *text && rows < MAX_ROWS; ++rows) {
-        char row[MENU_MESSAGE_SIZE];
+        char row[RENDER_MESSAGE_SIZE];
         size_t length = 0;
         size_t fitting = 0;
         while (text[length]) {
@@ -78,6 +76,22 @@ void drawLightMarker(const Light& light, double radius)
     glPopMatrix();
 }
 
+// The HUD's texts move with the room as far as the picture keeps them whole,
+// then stay at its edge (hudCamera), whatever the camera does; they are drawn
+// over everything, as the room's depth never hid them.
+void beginHudTexts()
+{
+    double eye[3];
+    double direction[3];
+    const double aspect =
+        static_cast<double>(renderer.view.width) / (renderer.view.height > 0 ? renderer.view.height : 1);
+    hudCamera(engine.cameraPosition, engine.cameraDirection, aspect, eye, direction);
+    setCamera(static_cast<float>(eye[0]), static_cast<float>(eye[1]), static_cast<float>(eye[2]),
+              static_cast<float>(eye[0] + direction[0]), static_cast<float>(eye[1] + direction[1]),
+              static_cast<float>(eye[2] + direction[2]), VIEW_NEAR, static_cast<float>(VIEW_FIELD_OF_VIEW));
+    glDisable(GL_DEPTH_TEST);
+}
+
 }   // namespace
 
 void drawStrokeText(float x, float y, float z, int font, const char* text)
@@ -101,28 +115,29 @@ void drawMenuText()
     glLineWidth(3.0f);
     glColor3f(1, 1, 1);
     drawMenuMessage();
-    if (!game.optionsShown) {
+    if (!renderInputs.optionsShown) {
         drawStrokeText(35, 20, 20, 0, "NEW GAME");
         drawStrokeText(35, 15, 20, 0, "OPTIONS");
         drawStrokeText(35, 10, 20, 0, "QUIT");
         return;
     }
     drawStrokeText(35, 20, 20, 0, "RESOLUTION: ");
-    drawNumber(52, 20, 20, 0, config.screenWidth);
+    drawNumber(52, 20, 20, 0, renderInputs.width);
     drawStrokeText(58, 20, 20, 0, "x");
-    drawNumber(59, 20, 20, 0, config.screenHeight);
-    drawStrokeText(35, 15, 20, 0, config.fallMode ? "FALL MODE: ON" : "FALL MODE: OFF");
-    drawStrokeText(35, 10, 20, 0, config.mouseControl ? "CONTROL MODE: MOUSE" : "CONTROL MODE: KEYBOARD");
-    drawStrokeText(35, 5, 20, 0, "LEVELS PACK: ");
-    char name[PACK_NAME_SIZE];
+    drawNumber(59, 20, 20, 0, renderInputs.height);
+    drawStrokeText(35, 15, 20, 0, renderInputs.windowed ? "DISPLAY: WINDOW" : "DISPLAY: FULL SCREEN");
+    drawStrokeText(35, 10, 20, 0, renderInputs.fallMode ? "FALL MODE: ON" : "FALL MODE: OFF");
+    drawStrokeText(35, 5, 20, 0, renderInputs.mouseControl ? "CONTROL MODE: MOUSE" : "CONTROL MODE: KEYBOARD");
+    drawStrokeText(35, 0, 20, 0, "LEVELS PACK: ");
+    char name[RENDER_NAME_SIZE];
     int i = 0;
-    for (; i < PACK_NAME_SIZE - 1 && config.levelPackName[i]; ++i) {
-        const char c = config.levelPackName[i];
+    for (; i < RENDER_NAME_SIZE - 1 && renderInputs.levelPackName[i]; ++i) {
+        const char c = renderInputs.levelPackName[i];
         name[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
     }
     name[i] = '\0';
-    drawStrokeText(55, 5, 20, 0, name);
-    drawStrokeText(35, 0, 20, 0, "RETURN");
+    drawStrokeText(55, 0, 20, 0, name);
+    drawStrokeText(35, -5, 20, 0, "RETURN");
 }
 
 void drawHud()
@@ -135,10 +150,6 @@ void drawHud()
                 drawLightMarker(light, BALL_RADIUS);
             }
         }
-    }
-    if (field.lives <= 0) {
-        glColor3f(1, 1, 1);
-        drawStrokeText(32.5f, 0, 20, 0, "GAME OVER");
     }
     if (field.laserActive) {
         glColor3f(1, 1, 1);
@@ -158,7 +169,7 @@ void drawHud()
             glColor3f(1, 0, 0);
             glPushMatrix();
             glTranslatef(60, -8, 15);
-            glRotated(game.exitSpin[k], 0, 1, 0);
+            glRotated(renderInputs.exitSpin[k], 0, 1, 0);
             glBegin(GL_LINE_STRIP);
             glVertex3f(-1, 0, 0);
             glVertex3f(0.5f, -0.5f, 0);
@@ -172,6 +183,12 @@ void drawHud()
             glPopMatrix();
         }
     }
+    const bool depthTested = glIsEnabled(GL_DEPTH_TEST);
+    beginHudTexts();
+    if (field.lives <= 0) {
+        glColor3f(1, 1, 1);
+        drawStrokeText(32.5f, 0, 20, 0, "GAME OVER");
+    }
     glColor3f(1, 0, 0);
     drawStrokeText(64, 50, 20, 1, "HIGH");
     drawStrokeText(66, 47, 20, 1, "SCORE");
@@ -182,13 +199,15 @@ void drawHud()
     drawStrokeText(64, -10, 20, 0, "ROUND");
     glColor3f(1, 1, 1);
     drawNumber(71.5f, -13, 20, 0, field.levelNumber);
-    const bool paused = game.state == ShellState::Paused;
-    if (game.state == ShellState::Ready || (paused && game.pausedFrom == ShellState::Ready)) {
+    if (renderInputs.readyShown) {
         glColor3f(1, 1, 1);
-        drawStrokeText(36, static_cast<float>(game.readySlide), 20, 0, "READY");
+        drawStrokeText(36, static_cast<float>(renderInputs.readySlide), 20, 0, "READY");
     }
-    if (paused) {
+    if (renderInputs.paused) {
         glColor3f(1, 1, 1);
         drawCentredText(40, 4, 0, "PAUSED");
+    }
+    if (depthTested) {
+        glEnable(GL_DEPTH_TEST);
     }
 }

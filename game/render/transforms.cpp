@@ -4,15 +4,14 @@
 #include <GL/glew.h>
 
 #include "game/render/render_internal.h"
-#include "game/shell/config.h"
 
 void setCamera(float eyeX, float eyeY, float eyeZ, float centreX, float centreY, float centreZ, float nearPlane,
                float fieldOfView)
 {
-    // Whole-number aspect ratio, as the window set-up uses (1.0 for every offered size).
-    const int height = config.screenHeight != 0 ? config.screenHeight : 1;
-    renderer.projection =
-        perspectiveMatrix(fieldOfView, static_cast<double>(config.screenWidth / height), nearPlane, FAR_PLANE);
+    // The picture's true ratio: a ball is round and the brick block keeps its proportions at every size.
+    const double aspect =
+        static_cast<double>(renderer.view.width) / (renderer.view.height > 0 ? renderer.view.height : 1);
+    renderer.projection = perspectiveMatrix(fieldOfView, aspect, nearPlane, FAR_PLANE);
     const double eye[3] = {eyeX, eyeY, eyeZ}, centre[3] = {centreX, centreY, centreZ}, up[3] = {0, 1, 0};
     renderer.camera = lookAtMatrix(eye, centre, up);
     float m[16];

@@ -40,6 +40,20 @@ bool readSetting(IntReader& in, const char* name, int64_t low, int64_t high, int
     return true;
 }
 
+// The display after the four values: a file without it means full screen.
+void readDisplayValue(IntReader& in, Config& cfg)
+{
+    int64_t windowed = cfg.windowed;
+    readSetting(in, "display", 0, UINT8_MAX, windowed);
+    cfg.windowed = static_cast<uint8_t>(windowed);
+}
+
+// Only a window is written, and only after a pack name; 0 or a negative number on failure.
+int writeDisplayValue(FILE* file, const Config& cfg)
+{
+    return cfg.windowed && cfg.levelPackName[0] ? fprintf(file, "%d\n", cfg.windowed) : 1;
+}
+
 }   // namespace
 
 bool readConfig(const char* path, Config& cfg)
@@ -75,6 +89,10 @@ bool readConfig(const char* path, Config& cfg)
     cfg.fallMode = static_cast<uint8_t>(fall);
     bool tooLong = false;
     readWord(in, cfg.levelPackName, sizeof cfg.levelPackName, tooLong);
+    // The display follows a pack name, as writeConfig puts it (a name that reads as empty has none).
+    if (reading && cfg.levelPackName[0]) {
+        readDisplayValue(in, cfg);
+    }
     if (tooLong) {
         printf("config.ini: the level pack name is longer than %d characters and was ignored.\n", PACK_NAME_SIZE - 1);
     }
@@ -91,7 +109,8 @@ bool writeConfig(const char* path, const Config& cfg, std::string* failure)
         [&](FILE* out, std::string& failed) {
             const int nameLength = static_cast<int>(strnlen(cfg.levelPackName, sizeof cfg.levelPackName));
             if (fprintf(out, "%d %d\n%d\n%d\n%.*s\n", cfg.screenWidth, cfg.screenHeight, cfg.mouseControl, cfg.fallMode,
-                        nameLength, cfg.levelPackName) < 0) {
+                        nameLength, cfg.levelPackName) < 0 ||
+                writeDisplayValue(out, cfg) < 0) {
                 failed = fileFailure("write", path);
                 return false;
             }

@@ -14,7 +14,7 @@ constexpr const char* CONFIG_FILE = "config.ini";
 constexpr int MIN_WINDOW_WIDTH = 320;   // pixels: below this the menus do not fit
 constexpr int MIN_WINDOW_HEIGHT = 240;
 
-// The five settings. Lives for the whole run; the options menu changes it in
+// The settings. Lives for the whole run; the options menu changes it in
 // memory and QUIT writes it back.
 struct Config {
     int32_t screenWidth = 1024;                // window width request, pixels
@@ -22,6 +22,7 @@ struct Config {
     uint8_t mouseControl = 1;                  // nonzero: the mouse steers the paddle
     uint8_t fallMode = 0;                      // nonzero: destroyed bricks fall
     char levelPackName[PACK_NAME_SIZE] = {};   // selected pack's file name, no folder
+    uint8_t windowed = 0;                      // nonzero: DISPLAY: WINDOW, else full screen (after the four lines)
 };
 
 // Pack files found at start-up, sorted. Lives for the whole run.
@@ -39,11 +40,15 @@ extern PackList packList;
 // (0 to 255) and the pack name (one word). A value missing or unparsable keeps
 // its default; an unparsable integer also stops the integers after it, and its
 // word becomes the pack name. A number out of range is reported on standard
-// output and keeps the default too. False, with a line on standard output, when
+// output and keeps the default too. After those, a fifth line may hold the
+// display (0 to 255, nonzero: a window); when the four came whole and a pack
+// name followed it is read, else it keeps its default too. False, with a line on standard output, when
 // the file cannot be opened or is not a plain file (a folder): the defaults stand.
 bool readConfig(const char* path, Config& cfg);
 
-// Writes cfg in the four-line layout through the safe replace
+// Writes cfg in the four-line layout, and a fifth line "1" when the display
+// is a window (a pack name is needed before it: an empty one would make the
+// "1" the name for a reader of four values), through the safe replace
 // (levelpack/safefile.h), so a failure leaves the old file byte-identical and
 // no scratch file behind. False on failure, with *failure (when given)
 // saying which step failed and why.

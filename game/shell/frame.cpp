@@ -5,6 +5,7 @@
 #include "game/playfield/samples.h"
 #include "game/render/engine.h"
 #include "game/render/lights.h"
+#include "game/render/picture.h"
 #include "game/shell/config.h"
 #include "game/shell/gamestate.h"
 #include "game/shell/shell.h"
@@ -22,9 +23,10 @@ namespace {
 
 void loadingStep()
 {
+    fillRenderInputs();
     shellSeams.runLoading();
     // Once, for whoever waits for the game to be up (the windowed tests, the
-    // start-up benchmark): the window size the splash lays its picture out for.
+    // start-up benchmark): the picture size the splash lays its logo out for.
     printf("%d/%d\n", config.screenWidth, config.screenHeight);
     printf("%f\n", static_cast<double>(config.screenWidth) / config.screenHeight);
     enterState(ShellState::Splash);
@@ -58,7 +60,7 @@ void splashStep()
 
 void menuStep()
 {
-    const int last = game.optionsShown ? 4 : 2;
+    const int last = game.optionsShown ? OPTION_LINES - 1 : 2;
     if (game.menuCursor < 0) {
         game.menuCursor = 0;
     } else if (game.menuCursor > last) {
@@ -183,6 +185,9 @@ void pausedStep() { shiftClocks(frameClock.clockNow - frameClock.clockPrev); }
 
 void render(FrameRenderer which)
 {
+    if (which != FrameRenderer::Own) {
+        fillRenderInputs();
+    }
     switch (which) {
         case FrameRenderer::Splash: shellSeams.renderSplash(); break;
         case FrameRenderer::Menu: shellSeams.renderMenu(); break;
@@ -210,16 +215,7 @@ const StateRow STATE_TABLE[SHELL_STATES] = {
     {"Paused", pausedStep, false, FrameRenderer::Own, InputUse::Paused, PauseRule::Never},
 };
 
-void setCameraAngles(double yaw, double pitch)
-{
-    const double s = std::sin(yaw);
-    const double t = -std::tan(pitch);
-    const double c = -std::cos(yaw);
-    const float n = static_cast<float>(std::sqrt(s * s + t * t + c * c));
-    engine.cameraDirection[0] = s / n;
-    engine.cameraDirection[1] = t / n;
-    engine.cameraDirection[2] = c / n;
-}
+void setCameraAngles(double yaw, double pitch) { viewDirection(yaw, pitch, engine.cameraDirection); }
 
 void returnToMenu(int levelNumber)
 {
@@ -231,11 +227,7 @@ void returnToMenu(int levelNumber)
     field.lives = 3;
     field.score = 0;
     field.levelNumber = levelNumber;
-    engine.cameraPosition[0] = 40;
-    engine.cameraPosition[1] = 20;
-    engine.cameraPosition[2] = 110;
-    cameraYaw = 0;
-    cameraPitch = 0;
+    recentreView();
     game.readySlide = 0;
     enterState(ShellState::Menu);
 }

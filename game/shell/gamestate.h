@@ -15,12 +15,14 @@
 
 #include <cstdint>
 
-constexpr int READY_TIME = 2500;                       // ms: a level's ready phase
-constexpr int PAUSE_TIME = 2000;                       // ms: life-lost pause and game-over wait
-constexpr int SPLASH_TIME = 10000;                     // ms
-constexpr double MAX_PITCH = 1.4707963259999999;       // radians: a right angle less 0.1
-constexpr int RESOLUTION_CHOICES = RESOLUTION_COUNT;   // the window sizes of the catalogue
-constexpr int MENU_MESSAGE_SIZE = 240;                 // bytes of the failure shown in the menu, terminator included
+constexpr int READY_TIME = 2500;                           // ms: a level's ready phase
+constexpr int PAUSE_TIME = 2000;                           // ms: life-lost pause and game-over wait
+constexpr int SPLASH_TIME = 10000;                         // ms
+constexpr double MAX_PITCH = 1.4707963259999999;           // radians: a right angle less 0.1
+constexpr int RESOLUTION_CHOICES = RESOLUTION_COUNT + 1;   // the catalogue's sizes and the screen's own
+constexpr int OPTION_LINES = 6;                  // RESOLUTION, DISPLAY, FALL MODE, CONTROL MODE, LEVELS PACK, RETURN
+constexpr double WINDOW_SHARE_OF_SCREEN = 0.9;   // the most of the screen a window opens over, each way
+constexpr int MENU_MESSAGE_SIZE = 240;           // bytes of the failure shown in the menu, terminator included
 
 enum class ShellState : uint8_t {
     Loading,   // the first frame builds the scene
@@ -58,7 +60,7 @@ struct StateRow {
 
 extern const StateRow STATE_TABLE[SHELL_STATES];   // indexed by ShellState
 
-// Lives for the whole run; only the menus change menuCursor and resolutionIndex.
+// Lives for the whole run; only the menus change menuCursor.
 struct GameState {
     ShellState state = ShellState::Loading;     // changed only through enterState
     ShellState pausedFrom = ShellState::Play;   // the state Paused returns to
@@ -71,7 +73,6 @@ struct GameState {
     bool splashSoundDone = false;
     bool menuJingleDone = false;                // the menu sound plays once per run
     int32_t lastAliveTime = 0;                  // ms: last game frame with lives left
-    int32_t resolutionIndex = 0;                // last size chosen from resolutions
     double pauseCarry = 0;                      // ms paused but not yet moved into the whole-ms clocks
     bool wasFocused = true;                     // the window had the focus at the previous poll
     char menuMessage[MENU_MESSAGE_SIZE] = {};   // a failure the menu shows until the next key press
@@ -85,6 +86,18 @@ struct GameState {
 };
 
 extern GameState game;
+
+// The screen and the game's window as the windowing toolkit reports them; the
+// program keeps it current (start-up, reshape), tests set it. Lives for the run.
+struct WindowState {
+    int32_t screenWidth = 0;   // the whole screen, pixels; 0: unknown
+    int32_t screenHeight = 0;
+    int32_t windowWidth = 1024;   // the window's drawable, pixels; the pointer's anchor is its centre
+    int32_t windowHeight = 768;
+    bool reanchor = false;   // the window changed: the next poll measures no pointer motion
+};
+
+extern WindowState windowState;
 
 // The frame clock, set by the frame loop at the top of every frame.
 struct FrameClock {
@@ -136,4 +149,26 @@ extern PlayEvents playEvents;
 
 // input.cpp
 void handleInput();           // polls every device once per frame and acts by the state's row
-void moveCamera(int steps);   // along the view direction, 0.1 per step
+void moveCamera(int steps);   // along the view direction, 0.1 per step, as far as the view keeps its sight
+
+// view.cpp: the picture, the window and the view.
+void fillRenderInputs();   // renderInputs from the game state and the options, before a frame is drawn
+// The sizes RESOLUTION offers on a screen (0 x 0: unknown): the catalogue's
+// that fit it, and the screen's own where the catalogue lacks it, by width;
+// returns how many (at most RESOLUTION_CHOICES).
+int resolutionChoices(int screenWidth, int screenHeight, int32_t (*out)[2]);
+void stepResolution();   // the next size after the one in use; the picture follows at once
+// The window of the WINDOW display for a picture: its size, or smaller, with
+// its proportions, to fit WINDOW_SHARE_OF_SCREEN of the screen.
+void windowedSize(int pictureWidth, int pictureHeight, int screenWidth, int screenHeight, int& width, int& height);
+void toggleDisplay();   // DISPLAY and Alt+Enter: full screen or a window, at once
+int anchorX();          // the pointer's anchor: the window's centre, window pixels
+int anchorY();
+double pictureAspect();   // of the picture the options chose (cut to 5:4..16:9)
+// How much (0 to 1) of a change of the camera angles the view can take and
+// keep the field and the spare lives in sight (a turn between the picture's
+// sides, a tilt between its top and bottom); viewScale is what the frame
+// applies to the angles (1/5 under mouse control). A view out of sight
+// already may only turn back towards rest.
+double allowedTurn(double yaw, double pitch, double yawChange, double pitchChange, double viewScale);
+void recentreView();   // yaw, pitch and the eye back at rest

@@ -1,13 +1,15 @@
 // game/shell/input: polls the keyboard, the mouse and the game controllers
 // once per frame and acts by the state's row — menu keys once per press, the
 // options, pause, the paddle and camera by keyboard, mouse or pad, launch and
-// fire, the shadow and log switches — then puts the pointer back at the
-// anchor so the next frame measures its motion from there. Every press since
+// fire, the shadow and log switches, Alt+Enter — then puts the pointer back
+// at the anchor (the window's centre) so the next frame measures its motion
+// from there. Every press since
 // the last poll counts, however short; nothing acts while another window has
 // the keyboard focus, and the pointer is then left alone.
 #include "game/playfield/playfield.h"
 #include "game/playfield/samples.h"
 #include "game/render/engine.h"
+#include "game/render/picture.h"
 #include "game/shell/config.h"
 #include "game/shell/gamestate.h"
 #include "game/shell/shell.h"
@@ -16,6 +18,7 @@
 #include "platform/sound.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -29,13 +32,15 @@ constexpr int MENU_PRESSES = PRESS_ORDER_SIZE + PAD_PRESS_ORDER_SIZE;
 struct Controls {
     MenuKey menu[MENU_PRESSES];   // menu presses in order: the keyboard's, then the pads'
     int menuCount = 0;
-    int anyPresses = 0;     // of every key and button: clears the menu's message
-    int pausePresses = 0;   // P, Start
-    bool escape = false;    // Escape or B pressed since the last poll or held
-    int fires = 0;          // launch/fire actions asked for: one a press, or one while held
-    bool keyLeft = false;   // the arrows, for keyboard control
+    int displayToggles = 0;   // Alt+Enter presses
+    int anyPresses = 0;       // of every key and button: clears the menu's message
+    int pausePresses = 0;     // P, Start
+    bool escape = false;      // Escape or B pressed since the last poll or held
+    int fires = 0;            // launch/fire actions asked for: one a press, or one while held
+    bool keyLeft = false;     // the arrows, for keyboard control
     bool keyRight = false;
-    double padAxis = 0;   // the pad's d-pad or stick, -1 to 1, in every control mode
+    bool recentre = false;   // Home: the view back at rest
+    double padAxis = 0;      // the pad's d-pad or stick, -1 to 1, in every control mode
 };
 
 void menuSound() { playCue(SAMPLE_CURSOR); }
@@ -61,8 +66,15 @@ void gatherMenuKeys(Controls& controls)
 {
     Key keys[PRESS_ORDER_SIZE];
     const int keyCount = pressOrder(keys, PRESS_ORDER_SIZE);
+    // Alt held, or pressed in this poll before its Enter: Enter switches the display instead.
+    bool alt = keyDown(Key::Alt);
     for (int i = 0; i < keyCount; ++i) {
         const Key key = keys[i];
+        alt = alt || key == Key::Alt;
+        if (key == Key::Enter && alt) {
+            ++controls.displayToggles;
+            continue;
+        }
         if (key == Key::Up || key == Key::Down || key == Key::Enter || key == Key::Escape) {
             controls.menu[controls.menuCount++] = key == Key::Up      ? MenuKey::Up
                                                   : key == Key::Down  ? MenuKey::Down
@@ -92,6 +104,7 @@ void gatherControls(Controls& controls)
     controls.fires = fireRequests();
     controls.keyLeft = keyDown(Key::Left);
     controls.keyRight = keyDown(Key::Right);
+    controls.recentre = pressedOrDown(Key::Home);
     const bool padLeft = gamepadDown(PadButton::Left);
     const bool padRight = gamepadDown(PadButton::Right);
     controls.padAxis = padLeft != padRight ? (padRight ? 1.0 : -1.0) : gamepadStickX();
@@ -103,7 +116,7 @@ void gatherControls(Controls& controls)
 
 void clampCursor()
 {
-    const int last = game.state == ShellState::Options ? 4 : 2;
+    const int last = game.state == ShellState::Options ? OPTION_LINES - 1 : 2;
     game.menuCursor = std::clamp(game.menuCursor, 0, last);
 }
 
@@ -113,9 +126,8 @@ void newGame()
         return;   // a broken pack: the menu says what and where
     }
     field.paddle.x = PADDLE_HOME_X;
-    warpPointer(CURSOR_ANCHOR_X, CURSOR_ANCHOR_Y);
-    cameraYaw = 0;
-    cameraPitch = 0;
+    warpPointer(anchorX(), anchorY());
+    recentreView();
     game.readySlide = 0;
     playCue(SAMPLE_START);
     enterState(ShellState::Ready);
@@ -147,6 +159,7 @@ void mainMenuAction()
         case 1:
             traceLine("menu OPTIONS");
             enterState(ShellState::Options);
+            game.menuCursor = 0;   // the options' own first line, not the menu's
             menuSound();
             break;
         case 2:
@@ -157,24 +170,17 @@ void mainMenuAction()
     }
 }
 
-void cycleResolution()
-{
-    game.resolutionIndex = (game.resolutionIndex >= RESOLUTION_CHOICES - 1) ? 0 : game.resolutionIndex + 1;
-    config.screenWidth = RESOLUTIONS[game.resolutionIndex][0];
-    config.screenHeight = RESOLUTIONS[game.resolutionIndex][1];
-    shellSeams.createShadowMap();
-    shellSeams.reshape(config.screenWidth, config.screenHeight);
-}
-
 void optionsAction()
 {
-    static const char* const LINES[5] = {"RESOLUTION", "FALL MODE", "CONTROL MODE", "LEVELS PACK", "RETURN"};
+    static const char* const LINES[OPTION_LINES] = {"RESOLUTION",   "DISPLAY",     "FALL MODE",
+                                                    "CONTROL MODE", "LEVELS PACK", "RETURN"};
     traceLine("option %s", LINES[game.menuCursor]);
     switch (game.menuCursor) {
-        case 0: cycleResolution(); break;
-        case 1: config.fallMode = config.fallMode == 0 ? 1 : 0; break;
-        case 2: config.mouseControl = config.mouseControl == 1 ? 0 : 1; break;
-        case 3:
+        case 0: stepResolution(); break;
+        case 1: toggleDisplay(); break;
+        case 2: config.fallMode = config.fallMode == 0 ? 1 : 0; break;
+        case 3: config.mouseControl = config.mouseControl == 1 ? 0 : 1; break;
+        case 4:
             // With no pack found there is nothing to choose: the configured name stays.
             if (packList.count == 0) {
                 return;
@@ -183,7 +189,8 @@ void optionsAction()
             memcpy(config.levelPackName, packList.names[packList.packIndex], PACK_NAME_SIZE);
             break;
         default:
-            enterState(ShellState::Menu);   // RETURN: the cursor stays and lands on QUIT
+            enterState(ShellState::Menu);   // RETURN: back on OPTIONS, where the player came from
+            game.menuCursor = 1;
             break;
     }
     menuSound();
@@ -207,7 +214,7 @@ void menuPress(MenuKey key)
         case MenuKey::Back:
             // Escape (or B) steps back from the options; on the main menu it does nothing.
             if (game.state == ShellState::Options) {
-                game.menuCursor = 4;
+                game.menuCursor = OPTION_LINES - 1;
                 optionsAction();
             }
             break;
@@ -264,9 +271,13 @@ void steerPaddle(double speed)
     }
 }
 
-void keyboardControl(const Controls& controls, int px)
+// Keyboard control: the mouse looks around, as far as the field and the spare
+// lives stay in sight; the buttons move the camera in and out.
+void keyboardControl(const Controls& controls, double dx, double dy)
 {
-    cameraYaw -= static_cast<double>(CURSOR_ANCHOR_X - px) / 200;
+    const double pitchChange = std::clamp(cameraPitch + dy, -MAX_PITCH, MAX_PITCH) - cameraPitch;
+    cameraYaw += dx * allowedTurn(cameraYaw, cameraPitch, dx, 0, 1);
+    cameraPitch += pitchChange * allowedTurn(cameraYaw, cameraPitch, 0, pitchChange, 1);
     if (keyDown(Key::MouseLeft)) {
         moveCamera(5);
     }
@@ -281,18 +292,18 @@ void keyboardControl(const Controls& controls, int px)
     }
 }
 
-void mouseControl(int px)
+// Mouse control: 8 pixels move the paddle 1 unit; a move that would take its
+// edge past a wall is dropped whole.
+void mouseControl(double dx)
 {
-    const double d = px - CURSOR_ANCHOR_X;
+    const double d = dx * 200;   // pixels
     Paddle& paddle = field.paddle;
     if (!field.paddleCrushed) {
-        cameraYaw += d / 200;
         paddle.x += d * 0.125;
     }
     const bool pastLeft = paddle.x - paddle.halfWidth < LEFT_WALL;
     const bool pastRight = paddle.x + paddle.halfWidth > RIGHT_WALL;
     if (pastLeft || pastRight) {
-        cameraYaw -= d / 200;
         paddle.x -= d * 0.125;
         if (pastRight && field.warpOpen && !field.levelCleared) {
             takeExit();
@@ -300,23 +311,44 @@ void mouseControl(int px)
     }
 }
 
+// Under mouse control the view turns with the paddle, a fifth of the yaw the
+// pointer's travel gives (1/200 radian a pixel against 1/8 unit a pixel of
+// paddle), and tilts with the pointer, as far as the sight allows.
+void followPaddle(double dy)
+{
+    constexpr double VIEW_SCALE = 0.2;
+    const double pitchChange = std::clamp(cameraPitch + dy, -MAX_PITCH, MAX_PITCH) - cameraPitch;
+    cameraPitch += pitchChange * allowedTurn(cameraYaw, cameraPitch, 0, pitchChange, VIEW_SCALE);
+    const double yawChange = (field.paddle.x - PADDLE_HOME_X) / 25 - cameraYaw;
+    cameraYaw += yawChange * allowedTurn(cameraYaw, cameraPitch, yawChange, 0, VIEW_SCALE);
+}
+
 void playControls(const Controls& controls)
 {
     int px = 0;
     int py = 0;
     pointerPosition(px, py);
-    cameraPitch -= static_cast<double>(CURSOR_ANCHOR_Y - py) / 200;
-    cameraPitch = std::clamp(cameraPitch, -MAX_PITCH, MAX_PITCH);
+    // A window just resized or switched measures from its new centre next time.
+    const bool measured = !windowState.reanchor;
+    windowState.reanchor = false;
+    const double dx = measured ? static_cast<double>(px - anchorX()) / 200 : 0;
+    const double dy = measured ? static_cast<double>(py - anchorY()) / 200 : 0;
+    if (controls.recentre) {
+        recentreView();
+    }
     if (config.mouseControl == 0) {
-        keyboardControl(controls, px);
+        keyboardControl(controls, dx, dy);
     } else {
-        mouseControl(px);
+        mouseControl(dx);
     }
     steerPaddle(controls.padAxis);
     // However long the frame, and however wide the paddle has just grown, it
     // ends the step between the walls.
     Paddle& paddle = field.paddle;
     paddle.x = std::clamp(paddle.x, LEFT_WALL + paddle.halfWidth, RIGHT_WALL - paddle.halfWidth);
+    if (config.mouseControl != 0) {
+        followPaddle(dy);
+    }
     for (int i = 0; i < controls.fires; ++i) {
         fire();
     }
@@ -367,8 +399,20 @@ void switches()
 
 void moveCamera(int steps)
 {
+    double eye[3];
     for (int i = 0; i < 3; ++i) {
-        engine.cameraPosition[i] += engine.cameraDirection[i] * steps * 0.1;
+        eye[i] = engine.cameraPosition[i] + engine.cameraDirection[i] * steps * 0.1;
+    }
+    // Not so near that the spare lives leave the picture, nor far from the room;
+    // from a view at a corner of its limits, back towards rest.
+    auto fromRest = [](const double* p) {
+        return std::hypot(p[0] - REST_EYE[0], p[1] - REST_EYE[1], p[2] - REST_EYE[2]);
+    };
+    const double aspect = pictureAspect();
+    if (viewKeepsSight(eye, cameraYaw, cameraPitch, aspect) ||
+        (!viewKeepsSight(engine.cameraPosition, cameraYaw, cameraPitch, aspect) &&
+         fromRest(eye) < fromRest(engine.cameraPosition))) {
+        std::copy(eye, eye + 3, engine.cameraPosition);
     }
 }
 
@@ -395,6 +439,9 @@ void handleInput()
     if (controls.anyPresses > 0) {
         game.menuMessage[0] = '\0';
     }
+    for (int i = 0; i < controls.displayToggles; ++i) {
+        toggleDisplay();   // in every state
+    }
     switch (row.input) {
         case InputUse::Menu: menuInput(controls); break;
         case InputUse::Game: gameInput(controls); break;
@@ -409,5 +456,5 @@ void handleInput()
         case InputUse::Ignored: return;   // the splash: no keys act and the pointer is left where it is
     }
     switches();
-    warpPointer(CURSOR_ANCHOR_X, CURSOR_ANCHOR_Y);
+    warpPointer(anchorX(), anchorY());
 }

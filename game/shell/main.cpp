@@ -1,7 +1,8 @@
 // game/shell/main: the game program's entry point.
-// Reads config.ini (or takes the defaults), lists the level packs, opens the full-screen window,
-// reports the OpenGL capabilities, starts the sound device with the whole
-// sound set and hands over to GLUT's loop; the scene is built by the first frame.
+// Reads config.ini (or takes the defaults), lists the level packs, opens the
+// window (full screen, or a window as DISPLAY says) named and iconed for the
+// desktop, reports the OpenGL capabilities, starts the sound device with the
+// whole sound set and hands over to GLUT's loop; the scene is built by the first frame.
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 #include <GL/glx.h>
@@ -9,6 +10,7 @@
 #include "game/playfield/playfield.h"
 #include "game/playfield/samples.h"
 #include "game/render/engine.h"
+#include "game/render/picture.h"
 #include "game/render/render.h"
 #include "game/shell/command_line.h"
 #include "game/shell/config.h"
@@ -49,7 +51,6 @@ void renderSplashAndLogStartup()
         fclose(log);
     }
 }
-void swapWindow() { glutSwapBuffers(); }
 void exitProgram(int status) { exit(status); }
 
 double monotonicMs()
@@ -63,10 +64,24 @@ double monotonicMs()
 // windowed tests play the game as slowly as a software renderer does.
 double minimumFrameMs = 0;
 
+// A window size to ask for at the next frame, once full screen is left.
+bool windowPending = false;
+
+void openAsWindow(bool resize);
+
+void displayFrame()
+{
+    if (windowPending) {
+        windowPending = false;
+        openAsWindow(true);
+    }
+    GameFrame();
+}
+
 void slowedFrame()
 {
     const double start = monotonicMs();
-    GameFrame();
+    displayFrame();
     const double left = minimumFrameMs - (monotonicMs() - start);
     if (left > 0) {
         usleep(static_cast<useconds_t>(left * 1000));
@@ -98,20 +113,64 @@ void reportCapabilities()
     }
 }
 
-}   // namespace
-
+// The window's new size: the renderer scales the picture into it, the pointer
+// is measured from its new centre. (The projection is the renderer's.)
 void reshape(int width, int height)
 {
-    if (height == 0) {
-        return;
+    if (width <= 0 || height <= 0) {
+        return;   // minimised: the last size stands
     }
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    // The aspect ratio is the whole-number quotient (1 for every offered size).
-    gluPerspective(90.0, static_cast<double>(width / height), 0.2, 5000.0);
-    glMatrixMode(GL_MODELVIEW);
+    if (width != windowState.windowWidth || height != windowState.windowHeight) {
+        windowState.reanchor = true;
+    }
+    windowState.windowWidth = width;
+    windowState.windowHeight = height;
+    renderInputs.windowWidth = width;
+    renderInputs.windowHeight = height;
 }
+
+// A window moved (by Alt+Enter, or by the desktop) shifts the pointer's window
+// coordinates: the next poll measures no motion.
+void windowMoved(int, int) { windowState.reanchor = true; }
+
+// The window of the WINDOW display: the picture's size (smaller when the
+// screen is), centred on the screen.
+void openAsWindow(bool resize)
+{
+    int width = 0;
+    int height = 0;
+    windowedSize(config.screenWidth, config.screenHeight, windowState.screenWidth, windowState.screenHeight, width,
+                 height);
+    const int x = windowState.screenWidth > width ? (windowState.screenWidth - width) / 2 : 0;
+    const int y = windowState.screenHeight > height ? (windowState.screenHeight - height) / 2 : 0;
+    if (resize) {
+        glutReshapeWindow(width, height);
+        glutPositionWindow(x, y);
+    } else {
+        glutInitWindowPosition(x, y);
+        glutInitWindowSize(width, height);
+    }
+}
+
+// DISPLAY and Alt+Enter: full screen, or back to a window.
+void applyDisplay()
+{
+    if (config.windowed) {
+        // Leaving full screen restores the window's old size after anything
+        // asked in the same frame; the window's own size is asked next frame.
+        glutLeaveFullScreen();
+        windowPending = true;
+    } else {
+        windowPending = false;
+        // Without a window manager freeglut makes a window full screen at its
+        // position negated (a window at (200, 40) ends at (-200, -40)); from
+        // (0, 0) it covers the screen, and a window manager ignores this.
+        glutPositionWindow(0, 0);
+        glutFullScreen();
+    }
+}
+
+}   // namespace
 
 int main(int argc, char** argv)
 {
@@ -134,27 +193,39 @@ int main(int argc, char** argv)
         return 1;
     }
     glutInit(&argc, argv);
-    checkWindowSize(config, glutGet(GLUT_SCREEN_WIDTH), glutGet(GLUT_SCREEN_HEIGHT));
+    windowState.screenWidth = glutGet(GLUT_SCREEN_WIDTH);
+    windowState.screenHeight = glutGet(GLUT_SCREEN_HEIGHT);
+    checkWindowSize(config, windowState.screenWidth, windowState.screenHeight);
     glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_ALPHA | GLUT_DEPTH);
-    // Full screen makes the position moot under a window manager; without one
-    // freeglut "corrects" full screen by the negated position, so a window
-    // asked for at (100, 100) would end up at (-100, -100), its corner cut off.
-    glutInitWindowPosition(0, 0);
-    glutInitWindowSize(config.screenWidth, config.screenHeight);
+    if (config.windowed) {
+        openAsWindow(false);
+    } else {
+        // Full screen makes the position moot under a window manager; without one
+        // freeglut "corrects" full screen by the negated position, so a window
+        // asked for at (100, 100) would end up at (-100, -100), its corner cut off.
+        glutInitWindowPosition(0, 0);
+        glutInitWindowSize(config.screenWidth, config.screenHeight);
+    }
     glutCreateWindow("Tessivar");
+    identifyProgramWindow(GAME_WM_INSTANCE, GAME_WM_CLASS);
+    windowState.windowWidth = glutGet(GLUT_WINDOW_WIDTH);
+    windowState.windowHeight = glutGet(GLUT_WINDOW_HEIGHT);
+    reshape(windowState.windowWidth, windowState.windowHeight);
     useX11Input();
     useSdlSound();
     useGlTextureUpload();
 
     // The new window's context is current: its drawable is the X window.
     inputInit(static_cast<unsigned long>(glXGetCurrentDrawable()));
-    warpPointer(CURSOR_ANCHOR_X, CURSOR_ANCHOR_Y);
+    warpPointer(anchorX(), anchorY());
     hidePointer();
-    glutFullScreen();
+    if (!config.windowed) {
+        glutFullScreen();
+    }
     reportCapabilities();
 
     shellSeams.readClock = glutClock;
-    shellSeams.swapBuffers = swapWindow;
+    shellSeams.swapBuffers = presentPicture;
     shellSeams.runLoading = runLoading;
     shellSeams.renderSplash = renderSplash;
     startupLog = getenv("TESSIVAR_STARTUP_LOG");
@@ -163,15 +234,16 @@ int main(int argc, char** argv)
     }
     shellSeams.renderMenu = renderMenu;
     shellSeams.renderPlay = renderPlay;
-    shellSeams.createShadowMap = createShadowMap;
-    shellSeams.reshape = reshape;
+    shellSeams.resizeRender = resizeRender;
+    shellSeams.applyDisplay = applyDisplay;
     shellSeams.exitProgram = exitProgram;
     game.trace = getenv("TESSIVAR_TRACE") && *getenv("TESSIVAR_TRACE");
     if (const char* floor = getenv("TESSIVAR_MIN_FRAME_MS")) {
         minimumFrameMs = atof(floor);
     }
-    glutDisplayFunc(minimumFrameMs > 0 ? slowedFrame : GameFrame);
+    glutDisplayFunc(minimumFrameMs > 0 ? slowedFrame : displayFrame);
     glutReshapeFunc(reshape);
+    glutPositionFunc(windowMoved);
 
     soundInit();
     soundOpenStream(MUSIC_FILE);

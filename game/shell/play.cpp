@@ -55,8 +55,7 @@ void applyPlayEvents(const PlayEvents& events)
             case PlayEventType::Sound: soundPlaySample(event.sample, event.channel); break;
             case PlayEventType::StopMusic: soundStopStream(); break;
             case PlayEventType::CameraReset:
-                cameraYaw = 0;
-                cameraPitch = 0;
+                recentreView();   // the eye too, as keyboard control may have moved it
                 break;
             case PlayEventType::LifeLost:
             case PlayEventType::LevelCleared: break;

@@ -81,3 +81,7 @@ bool loadBmp(const char* name, Texture& out);
 // The same decoders over a file already in memory.
 bool decodeTga(const uint8_t* data, size_t size, Texture& out);
 bool decodeBmp(const uint8_t* data, size_t size, Texture& out);
+
+// window_icon.cpp (library textures_window, for both programs): the current
+// window's WM_CLASS and its icon from the catalogue's icon files.
+void identifyProgramWindow(const char* instance, const char* className);

@@ -1,12 +1,13 @@
 # scripts/lib/xvfb.sh (sourced): a private Xvfb with software GL and no sound device, for the scripts that
 # drive the real programs.
 #   start_xvfb [display] [geometry]   display ":NN" (or "NN"), empty for the first free of :90..:140;
-#                                     geometry default 1024x768x24 (what the game opens full screen)
+#                                     geometry default 1920x1080x24 (the most common desktop, larger
+#                                     than the game's default 1024x768 picture)
 #   stop_xvfb                         ends it (safe to call twice, or when none was started)
 # start_xvfb exports DISPLAY, SDL_AUDIODRIVER=dummy and LIBGL_ALWAYS_SOFTWARE=1 and sets XVFB_PID.
 
 start_xvfb() {
-  local display=${1:-} geometry=${2:-1024x768x24} n
+  local display=${1:-} geometry=${2:-1920x1080x24} n
   if [ -n "$display" ]; then
     display=":${display#:}"
   else

@@ -42,19 +42,21 @@ tap Down 0.05                             # ignored: the splash takes no keys
 wait_for_text log.txt "trace: state Menu" 30
 screenshot play-menu
 
-tap Down 0.03; tap Return 0.03            # OPTIONS; the cursor stays on FALL MODE
+tap Down 0.03; tap Return 0.03            # OPTIONS, on its first line
 expect_trace "state Options" 1 5
-tap Return 0.03                           # FALL MODE: ON
-tap Up 0.03                               # RESOLUTION
+tap Down 0.03; tap Down 0.03; tap Return 0.03   # FALL MODE: ON
+tap Up 0.03; tap Up 0.03                  # RESOLUTION
 for hold in 0.03 0.08 0.15 0.3; do        # 10 taps at each hold, 40 in all
   for _ in $(seq 1 10); do tap Return "$hold"; done
 done
-expect_trace "option RESOLUTION" 40 5     # 40 = 5 turns of 7 sizes and 5 steps: 1366x768
+# 40 = 5 turns of the 7 sizes a 1920x1080 screen shows, and 5 steps on from 1024x768: 640x480
+expect_trace "option RESOLUTION" 40 5
 expect_trace "option FALL MODE" 1 1
 screenshot play-options
-tap Down 0.03; tap Down 0.03; tap Down 0.03; tap Down 0.03; tap Return 0.03   # RETURN: cursor on QUIT
+for _ in 1 2 3 4 5; do tap Down 0.03; done
+tap Return 0.03                           # RETURN: the cursor back on OPTIONS
 expect_trace "state Menu" 2 5
-tap Up 0.03; tap Up 0.03; tap Return 0.03 # NEW GAME
+tap Up 0.03; tap Return 0.03              # NEW GAME
 expect_trace "state Play" 1 10            # after the ready phase
 xdotool mousedown 1; sleep 0.03; xdotool mouseup 1   # one click, shorter than a frame: launch
 expect_trace "launch" 1 5
@@ -101,7 +103,7 @@ set -e
 if [ "$status" -ne 0 ]; then
   echo "QUIT ended with status $status"; tail -n 20 log.txt; cat err.txt; exit 1
 fi
-expected=$(printf '1366 768\n1\n1\n%s' "$pack")
+expected=$(printf '640 480\n1\n1\n%s' "$pack")
 if [ "$(cat config.ini)" != "$expected" ]; then
   echo "config.ini after QUIT:"; cat config.ini; echo "expected:"; echo "$expected"; exit 1
 fi
