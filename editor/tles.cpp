@@ -260,6 +260,9 @@ double sceneRight()
     return x;
 }
 
+// Scene x where the tool column begins; the texts above it line up with it at any window shape.
+double toolColumnLeft() { return editor.buttons[UndoButton].x - editor.buttons[UndoButton].halfWidth; }
+
 // Each code's key and name under the palette, in the palette's two columns.
 void drawLegend()
 {
@@ -384,7 +387,7 @@ void drawEditTexts()
     char buffer[100];
     // Above the tool column, in its width.
     // Left of the reminder above the grid, then left of the grid.
-    const double left = -sceneRight() + 0.5;
+    const double left = toolColumnLeft();
     snprintf(buffer, sizeof buffer, "Total levels in file: %d", editor.levelCount);
     drawSceneLine(buffer, left, TITLE_Y - LINE_STEP, -13 - left, Elide::End);
     snprintf(buffer, sizeof buffer, "Current level: %d", editor.levelNumber);
@@ -422,7 +425,7 @@ void drawTexts()
     const EditorScreen screen = currentScreen(editor);
     const bool asking = questionOpen(editor);
     glColor3f(1, 1, 1);
-    const double titleLeft = -sceneRight() + 0.5;
+    const double titleLeft = toolColumnLeft();
     const double titleEnd = -13;   // where the reminder of unsaved changes begins
     drawSceneLine("TLES: Tessivar Level Editor System", titleLeft, TITLE_Y, titleEnd - titleLeft, Elide::End);
     if (editor.packLoaded) {
