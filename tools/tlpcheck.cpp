@@ -3,13 +3,18 @@
 // every run clears it, how long that takes, and whether a run hangs or a
 // breakable brick can never be reached; header values out of range are warned
 // of. A pack is read once, front to back, and each verdict printed as it comes.
-//   tlpcheck [--seeds N] [--fps F] [--fall off|on|both] [--minutes M] [--level N] PACK.tlp...
+// With --replay it plays a recorded game again and checks that it ends as it did.
+//   tlpcheck [--seeds N] [--fps F] [--fall off|on|both] [--minutes M] [--level N]
+//            [--control mouse|keyboard] [--jobs N] PACK.tlp...
+//   tlpcheck --replay FILE [PACK.tlp]
 //   tlpcheck --help | --version
 // A pack given by its name alone is also looked for in the packs folder.
 // Exit status: 0 when no run hangs and every brick can be reached, 1 when a
 // run hangs or a level has a brick no ball can reach, 2 when a pack cannot be
-// read (or the command line is wrong).
+// read (or the command line is wrong). A replay: 0 when it ends as recorded,
+// 1 when not, 2 when it or its pack cannot be used.
 #include "game/playfield/check.h"
+#include "game/playfield/replay.h"
 #include "levelpack/catalogue.h"
 #include "levelpack/safefile.h"
 #include "platform/cmdline.h"
@@ -30,13 +35,19 @@ namespace {
 constexpr double PROGRESS_SECONDS = 3;   // a check this long says how far it has come, on standard error
 
 const char* const USAGE =
-    "usage: tlpcheck [--seeds N] [--fps F] [--fall off|on|both] [--minutes M] [--level N] PACK.tlp...\n"
-    "  --seeds N    runs per fall mode, seeds 1 to N (default 8)\n"
-    "  --fps F      the frame rate the bot plays at, 1 to 1000 (default 70)\n"
-    "  --fall MODE  fall mode off, on, or both (default both)\n"
-    "  --minutes M  minutes of play before a run counts as a hang (default 20)\n"
-    "  --level N    check only level N of each pack (default: every level)\n"
-    "  --help       this text;  --version  the version\n";
+    "usage: tlpcheck [--seeds N] [--fps F] [--fall off|on|both] [--minutes M] [--level N]\n"
+    "                [--control mouse|keyboard] [--jobs N] PACK.tlp...\n"
+    "       tlpcheck --replay FILE [PACK.tlp]\n"
+    "       tlpcheck --help | --version\n"
+    "  --seeds N       runs per fall mode, seeds 1 to N (default 8)\n"
+    "  --fps F         the frame rate the bot plays at, 1 to 1000 (default 70)\n"
+    "  --fall MODE     fall mode off, on, or both (default both)\n"
+    "  --minutes M     minutes of play before a run counts as a hang (default 20)\n"
+    "  --level N       check only level N of each pack (default: every level)\n"
+    "  --control MODE  the bot steers as with the mouse (default) or the keyboard\n"
+    "  --jobs N        runs played at once (default: one per core)\n"
+    "  --replay FILE   play a recorded game again; its pack is PACK.tlp or \"Levels Packs/<its name>\"\n"
+    "  --help          this text;  --version  the version\n";
 
 void usage() { fputs(USAGE, stderr); }
 
@@ -63,7 +74,8 @@ bool readNumber(const char* text, double low, double high, bool whole, double& v
     return true;
 }
 
-bool parseArguments(int argc, char** argv, CheckOptions& options, std::vector<std::string>& packs)
+bool parseArguments(int argc, char** argv, CheckOptions& options, std::vector<std::string>& packs,
+                    std::string& replay)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -92,6 +104,14 @@ bool parseArguments(int argc, char** argv, CheckOptions& options, std::vector<st
         } else if (arg == "--level") {
             good = readNumber(value, 1, 1e9, true, number);
             options.level = static_cast<int>(number);
+        } else if (arg == "--jobs") {
+            good = readNumber(value, 1, 1024, true, number);
+            options.jobs = static_cast<int>(number);
+        } else if (arg == "--control") {
+            good = !strcmp(value, "mouse") || !strcmp(value, "keyboard");
+            options.control = !strcmp(value, "keyboard") ? BotControl::Keyboard : BotControl::Mouse;
+        } else if (arg == "--replay") {
+            replay = value;
         } else if (arg == "--fall") {
             good = !strcmp(value, "off") || !strcmp(value, "on") || !strcmp(value, "both");
             options.fall = !strcmp(value, "off") ? FallRuns::Off : !strcmp(value, "on") ? FallRuns::On : FallRuns::Both;
@@ -108,7 +128,11 @@ bool parseArguments(int argc, char** argv, CheckOptions& options, std::vector<st
             return false;
         }
     }
-    if (packs.empty()) {
+    if (!replay.empty() && packs.size() > 1) {
+        fprintf(stderr, "tlpcheck: a replay is checked against one pack\n");
+        return false;
+    }
+    if (replay.empty() && packs.empty()) {
         fprintf(stderr, "tlpcheck: no pack given\n");
         return false;
     }
@@ -159,6 +183,37 @@ double secondsNow()
     return now.tv_sec + now.tv_nsec / 1e9;
 }
 
+// Plays the replay at path again against its pack (given, or found by the name
+// the replay gives) and says whether it ends as recorded.
+int checkReplay(const std::string& path, const std::vector<std::string>& packs)
+{
+    Replay replay;
+    std::string failure;
+    const std::string shownReplay = quoteBytes(path);
+    if (!readReplayFile(path, replay, failure)) {
+        printf("%s: cannot be played: %s\n", shownReplay.c_str(), failure.c_str());
+        return 2;
+    }
+    const ReplayStart& start = replay.start;
+    std::string lookedIn;
+    const std::string pack = findPack(packs.empty() ? start.packName : packs[0], lookedIn);
+    const ReplayRun run = runReplay(replay, pack);
+    if (!run.ran) {
+        const std::string where = lookedIn.empty() ? "" : " (not found here nor in " + lookedIn + ")";
+        printf("%s: cannot be played: %s%s\n", shownReplay.c_str(), run.failure.c_str(), where.c_str());
+        return 2;
+    }
+    printf("%s: %s from level %d, seed %u, fall mode %s, %s control\n", shownReplay.c_str(), quoteBytes(pack).c_str(),
+           start.levelNumber, start.seed, start.fallMode ? "on" : "off",
+           start.control == ControlMode::Mouse ? "mouse" : "keyboard");
+    if (sameEnd(run.end, replay.end)) {
+        printf("ends as recorded: %s\n", describeEnd(run.end).c_str());
+        return 0;
+    }
+    printf("ends differently: %s; recorded: %s\n", describeEnd(run.end).c_str(), describeEnd(replay.end).c_str());
+    return 1;
+}
+
 }   // namespace
 
 int main(int argc, char** argv)
@@ -169,9 +224,13 @@ int main(int argc, char** argv)
     }
     CheckOptions options;
     std::vector<std::string> packs;
-    if (!parseArguments(argc, argv, options, packs)) {
+    std::string replay;
+    if (!parseArguments(argc, argv, options, packs, replay)) {
         usage();
         return 2;
+    }
+    if (!replay.empty()) {
+        return checkReplay(replay, packs);
     }
 
     int levels = 0;
@@ -222,8 +281,9 @@ int main(int argc, char** argv)
             }
         }
     }
-    printf("%d levels: %d cleared by every run, %d hang, %d unreachable, %d empty\n", levels, clearedByAll, hanging,
-           unreachable, empty);
+    printf("%d levels: %d cleared by every run, %d hang, %d unreachable, %d empty; the bot steered as with the %s\n",
+           levels, clearedByAll, hanging, unreachable, empty,
+           options.control == BotControl::Mouse ? "mouse" : "keyboard");
     if (unreadable) {
         return 2;
     }
