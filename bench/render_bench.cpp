@@ -204,6 +204,7 @@ struct Case {
 void runCase(const Case& c)
 {
     engine.shadowsEnabled = c.shadows;
+    renderer.onePass = !getenv("RENDER_BENCH_LIGHT_PASSES");
     c.prepare();
     // RENDER_BENCH_LIGHTS: a mask of the lights to keep, to weigh one light's passes while profiling.
     if (const char* mask = getenv("RENDER_BENCH_LIGHTS")) {
