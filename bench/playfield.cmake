@@ -1,7 +1,7 @@
-# One play-phase step on a full field. The sound calls are stubbed in the
-# benchmark itself so that nothing but the rules is measured.
+# One play-phase step on a full field, and the allocations of steady game
+# frames (the bot through stepGame, recorded into a replay).
 add_executable(playfield_bench ${CMAKE_CURRENT_LIST_DIR}/playfield_bench.cpp)
-target_link_libraries(playfield_bench PRIVATE playfield benchmark::benchmark)
+target_link_libraries(playfield_bench PRIVATE playfield_bot benchmark::benchmark)
 
 # The seeded bot over the shipped packs at several frame rates.
 add_executable(bot_bench ${CMAKE_CURRENT_LIST_DIR}/bot_bench.cpp)

@@ -27,7 +27,7 @@
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
-#include "game/playfield/playfield.h"
+#include "game/playfield/field.h"
 #include "game/render/engine.h"
 #include "game/render/lights.h"
 #include "game/render/render.h"

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 void resetEngine()
@@ -53,4 +55,31 @@ TEST(Lights, LogStopsAtItsLastLine)
     EXPECT_EQ(engine.logCount, LOG_LINES);
     EXPECT_EQ(engine.lights[0].position[1], static_cast<float>(LOG_LINES + 499)) << "the store still happens";
     engine.logEnabled = false;
+}
+
+TEST(Lights, PlayLightsFollowTheBallsAndTheShotsOfTheField)
+{
+    resetEngine();
+    PlayField field;
+    field.paddle = {40, -10, 3, 1};
+    field.balls[0] = {true, 30, 5, false, true, true, false, 0.4, 0.6};
+    field.ballHeld = false;
+    field.laserActive = true;
+    field.laserX = 40;
+    field.laserY = 3;
+    placePlayLights(field);
+    EXPECT_TRUE(engine.lights[0].enabled && !engine.lights[1].enabled && !engine.lights[2].enabled);
+    EXPECT_EQ(engine.lights[0].position[0], 30.0f);
+    EXPECT_EQ(engine.lights[0].position[2], 20.0f);
+    EXPECT_FLOAT_EQ(engine.lights[0].direction[0], static_cast<float>(std::sin(0.4)));   // turned along its course
+    EXPECT_TRUE(engine.lights[LASER_LIGHT_LEFT].enabled && engine.lights[LASER_LIGHT_RIGHT].enabled);
+    EXPECT_FLOAT_EQ(engine.lights[LASER_LIGHT_LEFT].position[0], 37.3f);
+    EXPECT_FLOAT_EQ(engine.lights[LASER_LIGHT_RIGHT].position[0], 42.7f);
+    EXPECT_EQ(engine.lights[LASER_LIGHT_RIGHT].position[1], 3.0f);
+
+    field.laserActive = false;
+    field.ballHeld = true;
+    placePlayLights(field);
+    EXPECT_FALSE(engine.lights[LASER_LIGHT_LEFT].enabled);
+    EXPECT_EQ(engine.lights[0].direction[1], 1.0f) << "straight up while it rests on the paddle";
 }

@@ -1,7 +1,13 @@
-# Play field and play rules, window-free; the bot test plays the shipped starter pack.
+# Play field and play rules, window-free; the bot test plays the shipped starter pack, the
+# replay test the arcade pack (and tlpcheck --replay where tlpcheck is built).
 add_unit_test(playfield_test SOURCES playfield_test.cpp playfield_laser_test.cpp playfield_bot_test.cpp playfield_frame_rate_test.cpp
+              playfield_replay_test.cpp
               LIBS playfield_bot playfield)
 target_compile_definitions(playfield_test PRIVATE TESSIVAR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+if(NOT TESSIVAR_UNIT_TESTS_ONLY)
+  target_compile_definitions(playfield_test PRIVATE TLPCHECK_PATH="$<TARGET_FILE:tlpcheck>")
+  add_dependencies(playfield_test tlpcheck)
+endif()
 add_unit_test(shipped_levels_test SOURCES shipped_levels_test.cpp LIBS playfield_bot playfield platform_dirlist)
 target_compile_definitions(shipped_levels_test PRIVATE TESSIVAR_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 

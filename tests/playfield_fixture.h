@@ -1,5 +1,8 @@
 // The play-rule tests' field: a level's start with no bricks, one ball in
-// play, and questions about what the step reported. Shared by the rule test files.
+// play, and questions about what the step reported. Shared by the rule test
+// files. Each case builds the field it needs in code, then acts on it through
+// the rules (a command for what the player does); nothing is written into the
+// field between steps.
 #pragma once
 
 #include "game/playfield/playfield.h"
@@ -9,38 +12,45 @@
 
 #include <gtest/gtest.h>
 
-// A field as a level starts: no bricks, ball 0 in play moving up-right, tick 1.
+// A field as a level starts: no bricks, ball 0 in play moving up-right.
+inline PlayField openField()
+{
+    PlayField f;
+    for (int i = 0; i < BRICK_COUNT; ++i) {
+        placeBrick(f.bricks[i], i);
+    }
+    f.paddle = {PADDLE_HOME_X, PADDLE_HOME_Y, PADDLE_HALF_WIDTH, PADDLE_HALF_HEIGHT};
+    f.balls[0] = {true, 40, 0, false, true, true, false, FIRST_SPEED_X, FIRST_SPEED_Y};
+    f.ballCount = 1;
+    f.ballHeld = false;
+    f.levelNumber = 2;
+    f.greyHits = 1;
+    seedRandom(f.random, 7);
+    return f;
+}
+
+inline int brickAt(int row, int column) { return row * GRID_COLUMNS + column; }
+
+inline void standBrick(PlayField& f, int index, int type)
+{
+    f.bricks[index].present = true;
+    f.bricks[index].type = type;
+}
+
 class Field : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        field = PlayField{};
-        for (int i = 0; i < BRICK_COUNT; ++i) {
-            placeBrick(field.bricks[i], i);
-        }
-        field.paddle = {PADDLE_HOME_X, PADDLE_HOME_Y, PADDLE_HALF_WIDTH, PADDLE_HALF_HEIGHT};
-        field.balls[0] = {true, 40, 0, false, true, true, false, FIRST_SPEED_X, FIRST_SPEED_Y};
-        field.ballCount = 1;
-        field.ballHeld = false;
-        field.levelNumber = 2;
-        field.greyHits = 1;
-        tick = 1.0;
+        field = openField();
         clearEvents(events);
-        seedRandom(field.random, 7);
     }
 
+    PlayField field;
     PlayEvents events;
     double tick = 1.0;   // the step's length, 70 frames a second
 
-    static Ball& ball(int slot) { return field.balls[slot]; }
-
-    static int brickAt(int row, int column) { return row * 11 + column; }
-
-    static void standBrick(int index, int type)
-    {
-        field.bricks[index].present = true;
-        field.bricks[index].type = type;
-    }
+    Ball& ball(int slot) { return field.balls[slot]; }
+    void standBrick(int index, int type) { ::standBrick(field, index, type); }
 
     bool played(int slot, int channel) const
     {
@@ -60,6 +70,13 @@ protected:
         }
         return n;
     }
-    // Where the rules left a light that follows a ball or a shot this step.
-    bool lightOn(int light) const { return events.lights[light].enabledSet && events.lights[light].enabled; }
+    bool reported(PlayEventType type) const
+    {
+        for (int i = 0; i < events.count; ++i) {
+            if (events.list[i].type == type) {
+                return true;
+            }
+        }
+        return false;
+    }
 };

@@ -153,12 +153,14 @@ protected:
         ASSERT_FALSE(game.inMenu);
     }
     // A new game past its ready phase, the ball launched under mouse control.
+    // What the player does in a frame reaches the rules in the next one.
     void toPlay()
     {
         newGame();
         runUntil(field.levelStartTime + READY_TIME + 10);
         tapKey(Key::MouseLeft);
-        frameAt(fakeNow + 10);
+        frameAt(fakeNow + 10);   // the click is seen at the frame's end ...
+        frameAt(fakeNow + 10);   // ... and launches in the next step
         ASSERT_EQ(game.state, ShellState::Play);
         ASSERT_FALSE(field.ballHeld);
     }

@@ -136,6 +136,7 @@ TEST_F(States, ATapBetweenFramesLaunchesUnderEitherControl)
     ASSERT_TRUE(field.ballHeld);
     tapKey(Key::Space);
     frameAt(fakeNow + 200);
+    frameAt(fakeNow + 10);
     EXPECT_FALSE(field.ballHeld);
 }
 
@@ -203,9 +204,9 @@ TEST_F(States, EscapeWhilePausedEndsTheGame)
     frameAt(fakeNow + 10);
     tapKey(Key::Escape);
     frameAt(fakeNow + 10);
-    EXPECT_EQ(field.lives, 0);
     EXPECT_EQ(soundCallCount("resume"), 1);
     frameAt(fakeNow + 10);
+    EXPECT_EQ(field.lives, 0);
     EXPECT_EQ(game.state, ShellState::GameOver);
 }
 
@@ -259,13 +260,16 @@ TEST_F(States, ThePaddleEndsEveryStepBetweenTheWalls)
     newGame();
     runUntil(field.levelStartTime + READY_TIME + 10);
     setKey(Key::Right, true);
-    frameAt(fakeNow + 843);   // one 59-tick frame
+    frameAt(fakeNow + 10);
+    frameAt(fakeNow + 843);   // the key moves the paddle over one 59-tick frame
     EXPECT_DOUBLE_EQ(field.paddle.x + field.paddle.halfWidth, RIGHT_WALL);
     setKey(Key::Right, false);
     setKey(Key::Left, true);
+    frameAt(fakeNow + 10);
     frameAt(fakeNow + 2000);
     EXPECT_DOUBLE_EQ(field.paddle.x - field.paddle.halfWidth, LEFT_WALL);
     setKey(Key::Left, false);
+    frameAt(fakeNow + 10);
 
     // Grown at the wall under mouse control, the paddle is pushed in rather than stuck.
     config.mouseControl = 1;
@@ -273,9 +277,11 @@ TEST_F(States, ThePaddleEndsEveryStepBetweenTheWalls)
     field.paddle.halfWidth = PADDLE_HALF_WIDTH_WIDE;
     fakeInput.pointerX = anchorX() - 8;
     frameAt(fakeNow + 10);
+    frameAt(fakeNow + 10);
     EXPECT_LE(field.paddle.x + field.paddle.halfWidth, RIGHT_WALL);
     const double x = field.paddle.x;
     fakeInput.pointerX = anchorX() - 8;
+    frameAt(fakeNow + 10);
     frameAt(fakeNow + 10);
     EXPECT_DOUBLE_EQ(field.paddle.x, x - 1);
 }

@@ -178,9 +178,12 @@ TEST_F(Shell, ReadyPhaseHoldsTheBallUntilExactly2500ms)
     frameAt(start + 2501);
     EXPECT_TRUE(musicPlaying);
 
-    // Launch under mouse control, after the ready phase.
+    // Launch under mouse control, after the ready phase: seen at the end of a
+    // frame, done by the next one.
     setKey(Key::MouseLeft, true);
     frameAt(start + 2511);
+    EXPECT_TRUE(field.ballHeld);
+    frameAt(start + 2521);
     EXPECT_FALSE(field.ballHeld);
     EXPECT_TRUE(field.balls[0].movingUp);
 }
@@ -313,7 +316,8 @@ TEST_F(Shell, LevelsAreTakenByPositionNotByTheirStoredNumbers)
     std::ofstream(dir / "Levels Packs" / "two.tlp") << "3\n" + emptyLevel(7, 1) + emptyLevel(8, 2) + emptyLevel(9, 3);
     field.levelNumber = 3;
     field.levelCount = 3;
-    fakeNow = 4321.9;
+    frameClock.clockNow = 4321.9;   // the frame's clock: the loader reads none of its own
+    fakeNow = 9999;
     ASSERT_TRUE(loadLevelOfPack());
     EXPECT_EQ(field.levelNumber, 3);
     EXPECT_EQ(field.bricks[5 * 11].type, 3);

@@ -3,14 +3,21 @@
 // every run clears it, how long that takes, and whether a run hangs or a
 // breakable brick can never be reached; header values out of range are warned
 // of. A pack is read once, front to back, and each verdict printed as it comes.
-//   tlpcheck [--seeds N] [--fps F] [--fall off|on|both] [--minutes M] [--level N] PACK.tlp...
+// With --replay it plays a recorded game again and checks that it ends as it did.
+//   tlpcheck [--seeds N] [--fps F] [--fall off|on|both] [--minutes M] [--level N]
+//            [--control mouse|keyboard] [--jobs N] PACK.tlp...
+//   tlpcheck --replay FILE [PACK.tlp]
+//   tlpcheck --help | --version
 // A pack given by its name alone is also looked for in the packs folder.
 // Exit status: 0 when no run hangs and every brick can be reached, 1 when a
 // run hangs or a level has a brick no ball can reach, 2 when a pack cannot be
-// read (or the command line is wrong).
+// read (or the command line is wrong). A replay: 0 when it ends as recorded,
+// 1 when not, 2 when it or its pack cannot be used.
 #include "game/playfield/check.h"
+#include "game/playfield/replay.h"
 #include "levelpack/catalogue.h"
 #include "levelpack/safefile.h"
+#include "platform/cmdline.h"
 #include "platform/userfolder.h"
 
 #include <climits>
@@ -27,14 +34,32 @@ namespace {
 
 constexpr double PROGRESS_SECONDS = 3;   // a check this long says how far it has come, on standard error
 
-void usage()
+const char* const USAGE =
+    "usage: tlpcheck [--seeds N] [--fps F] [--fall off|on|both] [--minutes M] [--level N]\n"
+    "                [--control mouse|keyboard] [--jobs N] PACK.tlp...\n"
+    "       tlpcheck --replay FILE [PACK.tlp]\n"
+    "       tlpcheck --help | --version\n"
+    "  --seeds N       runs per fall mode, seeds 1 to N (default 8)\n"
+    "  --fps F         the frame rate the bot plays at, 1 to 1000 (default 70)\n"
+    "  --fall MODE     fall mode off, on, or both (default both)\n"
+    "  --minutes M     minutes of play before a run counts as a hang (default 20)\n"
+    "  --level N       check only level N of each pack (default: every level)\n"
+    "  --control MODE  the bot steers as with the mouse (default) or the keyboard\n"
+    "  --jobs N        runs played at once (default: one per core)\n"
+    "  --replay FILE   play a recorded game again; its pack is PACK.tlp or \"Levels Packs/<its name>\"\n"
+    "  --help          this text;  --version  the version\n";
+
+void usage() { fputs(USAGE, stderr); }
+
+// --help and --version answer at once, whatever else the line holds; -1 when neither is asked.
+int answerHelpOrVersion(int argc, char** argv)
 {
-    fprintf(stderr, "usage: tlpcheck [--seeds N] [--fps F] [--fall off|on|both] [--minutes M] [--level N] PACK.tlp...\n"
-                    "  --seeds N    runs per fall mode, seeds 1 to N (default 8)\n"
-                    "  --fps F      the frame rate the bot plays at, 1 to 1000 (default 70)\n"
-                    "  --fall MODE  fall mode off, on, or both (default both)\n"
-                    "  --minutes M  minutes of play before a run counts as a hang (default 20)\n"
-                    "  --level N    check only level N of each pack (default: every level)\n");
+    CommandLine asked;
+    for (int i = 1; i < argc && strcmp(argv[i], "--") != 0; ++i) {
+        asked.help = asked.help || !strcmp(argv[i], "--help") || !strcmp(argv[i], "-h");
+        asked.version = asked.version || !strcmp(argv[i], "--version");
+    }
+    return answerCommandLine(asked, "tlpcheck", USAGE);
 }
 
 // A whole number or a decimal within [low, high], the whole argument and nothing else.
@@ -49,19 +74,22 @@ bool readNumber(const char* text, double low, double high, bool whole, double& v
     return true;
 }
 
-bool parseArguments(int argc, char** argv, CheckOptions& options, std::vector<std::string>& packs)
+bool parseArguments(int argc, char** argv, CheckOptions& options, std::vector<std::string>& packs,
+                    std::string& replay)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg.rfind("--", 0) != 0) {
+        if (arg == "--") {   // the rest are packs, whatever their names
+            packs.insert(packs.end(), argv + i + 1, argv + argc);
+            break;
+        }
+        if (arg.size() < 2 || arg[0] != '-') {
             packs.push_back(arg);
             continue;
         }
-        if (i + 1 >= argc) {
-            fprintf(stderr, "tlpcheck: %s needs a value\n", arg.c_str());
-            return false;
-        }
-        const char* value = argv[++i];
+        // Known or not is told before a value is taken: "--bogus 3" is one unknown option.
+        const bool hasValue = i + 1 < argc && arg.rfind("--", 0) == 0;
+        const char* value = hasValue ? argv[++i] : "";
         double number = 0;
         bool good = true;
         if (arg == "--seeds") {
@@ -76,6 +104,14 @@ bool parseArguments(int argc, char** argv, CheckOptions& options, std::vector<st
         } else if (arg == "--level") {
             good = readNumber(value, 1, 1e9, true, number);
             options.level = static_cast<int>(number);
+        } else if (arg == "--jobs") {
+            good = readNumber(value, 1, 1024, true, number);
+            options.jobs = static_cast<int>(number);
+        } else if (arg == "--control") {
+            good = !strcmp(value, "mouse") || !strcmp(value, "keyboard");
+            options.control = !strcmp(value, "keyboard") ? BotControl::Keyboard : BotControl::Mouse;
+        } else if (arg == "--replay") {
+            replay = value;
         } else if (arg == "--fall") {
             good = !strcmp(value, "off") || !strcmp(value, "on") || !strcmp(value, "both");
             options.fall = !strcmp(value, "off") ? FallRuns::Off : !strcmp(value, "on") ? FallRuns::On : FallRuns::Both;
@@ -83,12 +119,20 @@ bool parseArguments(int argc, char** argv, CheckOptions& options, std::vector<st
             fprintf(stderr, "tlpcheck: unknown option %s\n", arg.c_str());
             return false;
         }
+        if (!hasValue) {
+            fprintf(stderr, "tlpcheck: %s needs a value\n", arg.c_str());
+            return false;
+        }
         if (!good) {
             fprintf(stderr, "tlpcheck: %s does not take %s\n", arg.c_str(), value);
             return false;
         }
     }
-    if (packs.empty()) {
+    if (!replay.empty() && packs.size() > 1) {
+        fprintf(stderr, "tlpcheck: a replay is checked against one pack\n");
+        return false;
+    }
+    if (replay.empty() && packs.empty()) {
         fprintf(stderr, "tlpcheck: no pack given\n");
         return false;
     }
@@ -139,16 +183,54 @@ double secondsNow()
     return now.tv_sec + now.tv_nsec / 1e9;
 }
 
+// Plays the replay at path again against its pack (given, or found by the name
+// the replay gives) and says whether it ends as recorded.
+int checkReplay(const std::string& path, const std::vector<std::string>& packs)
+{
+    Replay replay;
+    std::string failure;
+    const std::string shownReplay = quoteBytes(path);
+    if (!readReplayFile(path, replay, failure)) {
+        printf("%s: cannot be played: %s\n", shownReplay.c_str(), failure.c_str());
+        return 2;
+    }
+    const ReplayStart& start = replay.start;
+    std::string lookedIn;
+    const std::string pack = findPack(packs.empty() ? start.packName : packs[0], lookedIn);
+    const ReplayRun run = runReplay(replay, pack);
+    if (!run.ran) {
+        const std::string where = lookedIn.empty() ? "" : " (not found here nor in " + lookedIn + ")";
+        printf("%s: cannot be played: %s%s\n", shownReplay.c_str(), run.failure.c_str(), where.c_str());
+        return 2;
+    }
+    printf("%s: %s from level %d, seed %u, fall mode %s, %s control\n", shownReplay.c_str(), quoteBytes(pack).c_str(),
+           start.levelNumber, start.seed, start.fallMode ? "on" : "off",
+           start.control == ControlMode::Mouse ? "mouse" : "keyboard");
+    if (sameEnd(run.end, replay.end)) {
+        printf("ends as recorded: %s\n", describeEnd(run.end).c_str());
+        return 0;
+    }
+    printf("ends differently: %s; recorded: %s\n", describeEnd(run.end).c_str(), describeEnd(replay.end).c_str());
+    return 1;
+}
+
 }   // namespace
 
 int main(int argc, char** argv)
 {
     ignoreFileSizeSignal();
+    if (const int answered = answerHelpOrVersion(argc, argv); answered >= 0) {
+        return answered;
+    }
     CheckOptions options;
     std::vector<std::string> packs;
-    if (!parseArguments(argc, argv, options, packs)) {
+    std::string replay;
+    if (!parseArguments(argc, argv, options, packs, replay)) {
         usage();
         return 2;
+    }
+    if (!replay.empty()) {
+        return checkReplay(replay, packs);
     }
 
     int levels = 0;
@@ -199,8 +281,9 @@ int main(int argc, char** argv)
             }
         }
     }
-    printf("%d levels: %d cleared by every run, %d hang, %d unreachable, %d empty\n", levels, clearedByAll, hanging,
-           unreachable, empty);
+    printf("%d levels: %d cleared by every run, %d hang, %d unreachable, %d empty; the bot steered as with the %s\n",
+           levels, clearedByAll, hanging, unreachable, empty,
+           options.control == BotControl::Mouse ? "mouse" : "keyboard");
     if (unreadable) {
         return 2;
     }

@@ -40,7 +40,12 @@ bool near(double ratio) { return ratio >= 0 && ratio <= 1 + NEAR_ALLOWANCE; }
 
 }   // namespace
 
-void moveBall(int slot, double tick, PlayEvents& events)
+bool restsOnPaddle(const PlayField& field, const Ball& ball)
+{
+    return field.ballHeld && ball.y == field.paddle.y + field.paddle.halfHeight + BALL_RADIUS;
+}
+
+void moveBall(PlayField& field, int slot, double tick)
 {
     Ball& ball = field.balls[slot];
     if (field.ballHeld) {
@@ -48,12 +53,7 @@ void moveBall(int slot, double tick, PlayEvents& events)
         field.laserArmed = false;
         ball.x = field.paddle.x;
         ball.y = field.paddle.y + field.paddle.halfHeight + BALL_RADIUS;
-        reportLightDirection(events, slot, 0, 1, -0.8f);
     } else {
-        const double sx = ball.speedX * (int{ball.movingLeft} - int{ball.movingRight});
-        const double sy = ball.speedY * (int{ball.movingDown} - int{ball.movingUp});
-        reportLightDirection(events, slot, static_cast<float>(-std::sin(sx)), static_cast<float>(-std::sin(sy)), -0.8f);
-
         if (field.bounceCount > SPEED_UP_BOUNCES - 1) {
             field.speedFactor = field.speedFactor < SPEED_MAX ? field.speedFactor + SPEED_STEP : SPEED_MAX;
             field.bounceCount = 0;
@@ -74,11 +74,9 @@ void moveBall(int slot, double tick, PlayEvents& events)
         }
         ball.idleTicks += tick;
     }
-    reportLightPosition(events, slot, static_cast<float>(ball.x), static_cast<float>(ball.y),
-                        static_cast<float>(LIGHT_PLANE_Z), 1);
 }
 
-void bounceOffWalls(int slot, PlayEvents& events)
+void bounceOffWalls(PlayField& field, int slot, PlayEvents& events)
 {
     Ball& ball = field.balls[slot];
     if (ball.x >= RIGHT_WALL - BALL_RADIUS) {
@@ -103,11 +101,10 @@ void bounceOffWalls(int slot, PlayEvents& events)
     if (ball.y <= FLOOR_Y + BALL_RADIUS && ball.active) {
         --field.ballCount;
         ball.active = false;
-        reportLightEnabled(events, slot, false);
     }
 }
 
-void bounceOffPaddle(int slot, PlayEvents& events)
+void bounceOffPaddle(PlayField& field, int slot, PlayEvents& events)
 {
     Ball& ball = field.balls[slot];
     const Paddle& paddle = field.paddle;
@@ -159,14 +156,15 @@ void bounceOffPaddle(int slot, PlayEvents& events)
     reportSound(events, SAMPLE_BAR);
 }
 
-bool ballMeetsBrick(int slot, int index, double tick)
+bool ballMeetsBrick(PlayField& field, int slot, int index, double tick)
 {
     Ball& ball = field.balls[slot];
     const Brick& brick = field.bricks[index];
 
     // A ball resting on the paddle does not move, so nothing lies on its way;
-    // projecting it over a long frame would reach bricks far above.
-    if (field.ballHeld) {
+    // projecting it over a long frame would reach bricks far above. The
+    // other balls of a Catch are still in flight.
+    if (restsOnPaddle(field, ball)) {
         return false;
     }
     // A frame without elapsed time has no step to predict along.
@@ -226,7 +224,7 @@ bool ballMeetsBrick(int slot, int index, double tick)
     return true;
 }
 
-void promoteBallSlots(PlayEvents& events)
+void promoteBallSlots(PlayField& field)
 {
     if (field.balls[0].active || field.ballCount != 1) {
         return;
@@ -235,14 +233,12 @@ void promoteBallSlots(PlayEvents& events)
         if (field.balls[slot].active) {
             field.balls[0] = field.balls[slot];
             field.balls[slot].active = false;
-            reportLightEnabled(events, slot, false);
-            reportLightEnabled(events, 0, true);
             return;
         }
     }
 }
 
-void resetLostLife(double clockNow, PlayEvents& events)
+void resetLostLife(PlayField& field, double clockNow, PlayEvents& events)
 {
     if (field.ballCount != 0) {
         return;
@@ -253,8 +249,6 @@ void resetLostLife(double clockNow, PlayEvents& events)
     field.laserArmed = false;
     field.paddleCrushed = false;
     field.catchActive = false;
-    reportLightEnabled(events, LASER_LIGHT_LEFT, false);
-    reportLightEnabled(events, LASER_LIGHT_RIGHT, false);
 
     Ball& first = field.balls[0];
     first.active = true;
@@ -265,9 +259,7 @@ void resetLostLife(double clockNow, PlayEvents& events)
     first.idleTicks = 0;
     for (int slot = 1; slot < BALL_SLOTS; ++slot) {
         field.balls[slot].active = false;
-        reportLightEnabled(events, slot, false);
     }
-    reportLightEnabled(events, 0, true);
     field.ballCount = 1;
     --field.lives;
     field.paddle.x = PADDLE_HOME_X;
@@ -288,7 +280,7 @@ void resetLostLife(double clockNow, PlayEvents& events)
     }
 }
 
-void nudgeStuckBalls()
+void nudgeStuckBalls(PlayField& field)
 {
     if (field.ballHeld) {
         return;

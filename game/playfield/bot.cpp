@@ -1,8 +1,10 @@
-// game/playfield/bot: the seeded bot (see bot.h). It stands in for the frame
-// loop's play phase and for the player's input: launch, fire, paddle moves.
+// game/playfield/bot: the seeded bot (see bot.h). It stands in for the
+// player: once a frame it looks at the field and gives a command, which the
+// game's own frame applies.
 #include "game/playfield/bot.h"
 
 #include "game/playfield/playfield.h"
+#include "game/playfield/replay.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,7 +18,7 @@ constexpr double BALL_TOP = CEILING - BALL_RADIUS;
 
 // Where a ball keeping its course would come down to height y, reflected by
 // the walls and the ceiling but not by bricks; ticks is how long it takes.
-double landingX(const Ball& ball, double y, double& ticks)
+double landingX(const PlayField& field, const Ball& ball, double y, double& ticks)
 {
     const double vy = ball.speedY * field.speedFactor;
     const double vx = ball.speedX * field.speedFactor;
@@ -31,17 +33,17 @@ double landingX(const Ball& ball, double y, double& ticks)
 }
 
 // The ball the paddle should meet next: the one that comes down soonest.
-int nextBall(double restY, double& targetX)
+int nextBall(const PlayField& field, double restY, double& targetX, double& soonest)
 {
     int best = -1;
-    double soonest = 0;
+    soonest = 0;
     for (int slot = 0; slot < BALL_SLOTS; ++slot) {
         const Ball& ball = field.balls[slot];
         if (!ball.active) {
             continue;
         }
         double ticks = 0;
-        const double x = landingX(ball, restY, ticks);
+        const double x = landingX(field, ball, restY, ticks);
         if (best < 0 || ticks < soonest) {
             best = slot;
             soonest = ticks;
@@ -51,44 +53,91 @@ int nextBall(double restY, double& targetX)
     return best;
 }
 
-// True when a falling brick about to reach the paddle's height would land on
-// a paddle centred at x (the crush test's edges, with a little room).
-bool brickLandsOn(double x)
+// When a paddle that sets off from its place towards target, at most speed
+// units a tick, and stays there, would be under a falling brick as the brick
+// passes the paddle's height (the crush test's edges, with a little room):
+// the last tick at which such a brick has passed, or -1 when none would land
+// on it. Bricks that arrive after horizon ticks do not count.
+double blockedUntil(const PlayField& field, double target, double speed, double horizon)
 {
     const Paddle& paddle = field.paddle;
+    const double top = paddle.y + paddle.halfHeight;
+    const double bottomOfPaddle = paddle.y - paddle.halfHeight;
+    constexpr double ROOM = 0.3;
+    double until = -1;
     for (const Brick& brick : field.bricks) {
         if (!brick.brickFalling || brick.present) {
             continue;
         }
         const double bottom = brick.fallY - brick.halfHeight;
-        if (bottom < paddle.y - paddle.halfHeight - 1 || bottom > paddle.y + paddle.halfHeight + 8) {
+        const double enter = (bottom - top) / FALL_SPEED;
+        const double leave = (bottom - bottomOfPaddle) / FALL_SPEED;
+        if (leave < 0 || enter > horizon || leave <= until) {
             continue;
         }
-        if (brick.x + brick.halfWidth >= x - paddle.halfWidth - 0.2 &&
-            brick.x - brick.halfWidth <= x + paddle.halfWidth + 0.2) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// In fall mode: a paddle place no brick lands on; once the ball is close,
-// only among the places that still meet it.
-double dodge(double wanted, double ballX, bool ballClose, double lowest, double highest)
-{
-    if (!field.fallMode || !brickLandsOn(wanted)) {
-        return wanted;
-    }
-    const double reach = field.paddle.halfWidth + BALL_RADIUS - 0.1;
-    for (double step = 0.25; step <= RIGHT_WALL - LEFT_WALL; step += 0.25) {
-        for (double candidate : {wanted - step, wanted + step}) {
-            const double x = std::clamp(candidate, lowest, highest);
-            if ((!ballClose || std::fabs(x - ballX) < reach) && !brickLandsOn(x)) {
-                return x;
+        // Where the paddle is at the brick's arrival, halfway and its passing.
+        for (const double t : {std::max(0.0, enter), std::max(0.0, (enter + leave) / 2), leave}) {
+            const double x = paddle.x + std::clamp(target - paddle.x, -speed * t, speed * t);
+            if (brick.x + brick.halfWidth >= x - paddle.halfWidth - ROOM &&
+                brick.x - brick.halfWidth <= x + paddle.halfWidth + ROOM) {
+                until = leave;
+                break;
             }
         }
     }
-    return wanted;
+    return until;
+}
+
+// In fall mode: where to steer so that no brick lands on the paddle and it
+// still meets the ball (a crushed paddle sinks and loses the ball as surely
+// as a miss). The wanted place if it is clear; else beside it while bricks
+// pass that are gone before the ball comes; else the nearest clear place that
+// meets the ball; else the nearest clear place.
+double dodge(const PlayField& field, double wanted, double ballX, double ballTicks, double lowest, double highest,
+             double speed)
+{
+    if (!field.fallMode) {
+        return wanted;
+    }
+    // The paddle stays where it meets the ball until the ball has left it,
+    // then it has the time to clear a brick's width.
+    const double horizon = ballTicks + 2 * (field.paddle.halfWidth + BRICK_HALF_WIDTH + 1) / speed;
+    const double blocked = blockedUntil(field, wanted, speed, horizon);
+    if (blocked < 0) {
+        return wanted;
+    }
+    constexpr double STEP = 0.25;
+    constexpr double MARGIN = 2;   // ticks in hand when the ball comes
+    if (blocked + MARGIN < ballTicks) {
+        for (double step = STEP; step <= RIGHT_WALL - LEFT_WALL; step += STEP) {
+            for (double candidate : {wanted - step, wanted + step}) {
+                const double x = std::clamp(candidate, lowest, highest);
+                if (blocked + std::fabs(x - wanted) / speed + MARGIN < ballTicks &&
+                    blockedUntil(field, x, speed, blocked + 1) < 0) {
+                    return x;
+                }
+            }
+        }
+    }
+    const double reach = field.paddle.halfWidth + BALL_RADIUS - 0.1;
+    double safe = wanted;
+    bool found = false;
+    for (double step = STEP; step <= RIGHT_WALL - LEFT_WALL; step += STEP) {
+        for (double candidate : {wanted - step, wanted + step}) {
+            const double x = std::clamp(candidate, lowest, highest);
+            if (blockedUntil(field, x, speed, horizon) >= 0) {
+                continue;
+            }
+            if (std::fabs(x - ballX) < reach) {
+                return x;
+            }
+            if (!found) {
+                safe = x;
+                found = true;
+            }
+        }
+    }
+    return safe;
 }
 
 struct Aim {
@@ -98,21 +147,24 @@ struct Aim {
     double offset = 0;   // where on the paddle the ball should land, from its centre
 };
 
-// Launch, fire and steer, as a player would once a frame.
-void playInput(Aim& aim, PlayEvents& events)
+// Launch, fire and steer, as a player would once a frame: the command for a
+// frame of tick ticks, from the field as the last frame left it.
+PlayerCommand botCommand(const PlayField& field, Aim& aim, BotControl control, double tick)
 {
-    Paddle& paddle = field.paddle;
+    PlayerCommand command;
     if (field.ballHeld || (field.laserArmed && !field.laserActive)) {
-        launchOrFire(events);
+        command.fires = 1;
     }
     if (field.paddleCrushed) {
-        return;
+        return command;
     }
+    const Paddle& paddle = field.paddle;
     const double restY = paddle.y + paddle.halfHeight + BALL_RADIUS;
     double target = 0;
-    const int slot = nextBall(restY, target);
+    double ballTicks = 0;
+    const int slot = nextBall(field, restY, target, ballTicks);
     if (slot < 0) {
-        return;
+        return command;
     }
     const Ball& ball = field.balls[slot];
     // A new aim for every descent, so the ball leaves the paddle at varied angles.
@@ -124,8 +176,19 @@ void playInput(Aim& aim, PlayEvents& events)
     }
     const double lowest = LEFT_WALL + paddle.halfWidth;
     const double highest = RIGHT_WALL - paddle.halfWidth;
-    const bool close = ball.movingDown && ball.y < paddle.y + 8;
-    paddle.x = dodge(std::clamp(target - aim.offset, lowest, highest), target, close, lowest, highest);
+    const double speed = control == BotControl::Mouse ? BOT_MOUSE_SPEED : KEYBOARD_PADDLE_SPEED;
+    const double wanted =
+        dodge(field, std::clamp(target - aim.offset, lowest, highest), target, ballTicks, lowest, highest, speed);
+    const double way = wanted - paddle.x;
+    if (control == BotControl::Mouse) {
+        // Whole pointer pixels, as a mouse gives them.
+        const double limit = BOT_MOUSE_SPEED * tick;
+        command.pointerShift = std::round(std::clamp(way, -limit, limit) / POINTER_UNITS_PER_PIXEL) *
+                               POINTER_UNITS_PER_PIXEL;
+    } else if (tick > 0) {
+        command.paddleSpeed = std::clamp(way / (KEYBOARD_PADDLE_SPEED * tick), -1.0, 1.0);
+    }
+    return command;
 }
 
 }   // namespace
@@ -135,33 +198,55 @@ BotResult playLevelWithBot(const PackLevel& level, const BotOptions& options, Bo
     BotResult result;
     result.loaded = true;
     PlayEvents events;
+    PlayField field;
 
-    double clock = options.seed;   // the game seeds a level from the clock
+    // The game seeds a level from the clock; the bot's clock starts at its seed.
+    const double start = options.seed;
     field.levelNumber = level.levelNumber;
+    field.levelCount = level.levelCount;
     field.lives = options.lives;
     field.score = 0;
-    field.lifeLostPause = false;
-    loadLevel(level, options.seed, clock, options.fallMode, events);
-    // The ready phase holds the paddle and ball 0 at home until play begins.
-    clearEvents(events);
-    holdField(events);
+    if (options.recorder) {
+        ReplayStart header;
+        header.levelNumber = field.levelNumber;
+        header.levelCount = field.levelCount;
+        header.lives = field.lives;
+        header.score = field.score;
+        header.seed = options.seed;
+        header.fallMode = options.fallMode;
+        header.control = options.control == BotControl::Mouse ? ControlMode::Mouse : ControlMode::Keyboard;
+        header.clock = start;
+        header.packName = options.recorder->start.packName;
+        header.packHash = options.recorder->start.packHash;
+        startRecording(*options.recorder, header);
+    }
+    loadLevel(field, level, options.seed, start, options.fallMode, events);
 
     Aim aim;
     aim.random.seed(options.seed);
     const double frameMs = 1000.0 / options.fps;
-    const double endMs = clock + options.maxSeconds * 1000.0;
+    const double endMs = start + options.maxSeconds * 1000.0;
     std::uniform_real_distribution<double> wobble(-options.jitter, options.jitter);
+    const LevelSource noLevels;   // the run ends with its level
+    double ideal = start;
+    double clock = start;
     while (clock < endMs) {
-        clearEvents(events);
-        playInput(aim, events);
+        // The game's clock counts whole milliseconds.
+        ideal += frameMs * (1 + wobble(aim.random));
+        const FrameTimes times{clock, std::round(ideal)};
+        const double tick = (times.clockNow - times.clockPrev) * 70 / 1000;
+        const PlayerCommand command = botCommand(field, aim, options.control, tick);
+        if (options.recorder) {
+            recordFrame(*options.recorder, times, command);
+        }
         const int32_t livesBefore = field.lives;
-        const double previous = clock;
-        clock += frameMs * (1 + wobble(aim.random));
-        stepPlayFrame((clock - previous) * TICKS_PER_SECOND / 1000.0, previous, clock, events);
+        clearEvents(events);
+        stepGame(field, command, times, noLevels, events);
+        clock = times.clockNow;
         ++result.frames;
         result.livesLost += std::max(0, livesBefore - field.lives);
         if (observer) {
-            observer(context);
+            observer(field, context);
         }
         if (field.levelCleared) {
             result.cleared = true;
@@ -172,7 +257,10 @@ BotResult playLevelWithBot(const PackLevel& level, const BotOptions& options, Bo
             break;
         }
     }
-    result.seconds = (clock - options.seed) / 1000.0;
+    if (options.recorder) {
+        finishRecording(*options.recorder, field);
+    }
+    result.seconds = (clock - start) / 1000.0;
     if (!result.cleared && result.failure.empty()) {
         result.timedOut = true;
         result.failure = "not cleared within " + std::to_string(static_cast<int>(options.maxSeconds)) + " s of play";

@@ -1,14 +1,28 @@
-// game/playfield/bot: a seeded bot that plays one level through the real play
-// rules at a fixed frame rate, acting once per frame as a player would:
-// launch, fire, and the paddle where the next ball will come down (in fall
-// mode out from under falling bricks). Tests and the pack checker use it to
-// show that levels can be cleared, and how long that takes.
+// game/playfield/bot: a seeded bot that plays one level through the game's
+// own frame (stepGame) at a fixed frame rate, giving a player's command once
+// per frame: launch, fire, and the paddle towards where the next ball will
+// come down (in fall mode out from under falling bricks), no faster than the
+// control mode it plays allows. Tests and the pack checker use it to show
+// that levels can be cleared, and how long that takes; it can record its game
+// as a replay.
 #pragma once
 
+#include "game/playfield/playfield.h"
 #include "levelpack/levelpack.h"
 
 #include <cstdint>
 #include <string>
+
+struct ReplayRecorder;
+
+// How the bot steers: as with the mouse (a pointer shift a frame, at most
+// BOT_MOUSE_SPEED per tick, in whole pointer pixels) or as with the keyboard
+// or a stick (a speed, at most KEYBOARD_PADDLE_SPEED per tick).
+enum class BotControl : uint8_t { Mouse, Keyboard };
+
+// A quick hand on a mouse: the paddle's whole travel (31 units) in about a
+// quarter of a second. The rules put no limit on the pointer; a player's hand does.
+constexpr double BOT_MOUSE_SPEED = 1.8;   // world units per tick
 
 // How the bot plays; a run is fully determined by these values.
 struct BotOptions {
@@ -18,6 +32,8 @@ struct BotOptions {
     double maxSeconds = 20 * 60;   // seconds of play before the run counts as a hang
     int32_t lives = 3;
     bool fallMode = false;   // the FALL MODE option for this run
+    BotControl control = BotControl::Mouse;
+    ReplayRecorder* recorder = nullptr;   // when set, the run is recorded into it (pack identity left to the caller)
 };
 
 // What one run came to.
@@ -25,19 +41,20 @@ struct BotResult {
     bool loaded = false;     // the level could be read
     bool cleared = false;    // levelCleared was reached
     bool timedOut = false;   // maxSeconds of play passed first
-    int64_t frames = 0;      // play frames taken
-    double seconds = 0;      // seconds of play
+    int64_t frames = 0;      // game frames taken, the ready phase's included
+    double seconds = 0;      // seconds of play, the ready phase's included
     int32_t livesLost = 0;
     int32_t score = 0;
     std::string failure;   // why the level was not cleared; empty when it was
 };
 
-// Something the bot's caller wants to see after every play frame (tests use
-// it to check invariants along a whole run); may be null.
-using BotObserver = void (*)(void* context);
+// Something the bot's caller wants to see after every frame (tests use it to
+// check invariants along a whole run); may be null. Its last call shows the
+// field as the run ended.
+using BotObserver = void (*)(const PlayField& field, void* context);
 
-// Plays level (already read from its pack) from a fresh game. Leaves the field
-// as the run ended.
+// Plays level (already read from its pack; its levelNumber and levelCount as
+// a game would hold them) from a fresh game on a field of its own.
 BotResult playLevelWithBot(const PackLevel& level, const BotOptions& options = {}, BotObserver observer = nullptr,
                            void* context = nullptr);
 

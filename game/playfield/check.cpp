@@ -4,7 +4,9 @@
 #include "game/playfield/playfield.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <thread>
 
 namespace {
 
@@ -83,16 +85,27 @@ bool findUnreachableBrick(const PackLevel& level, int& row, int& column)
     return false;
 }
 
-LevelVerdict checkLevel(const PackLevel& level, int position, const CheckOptions& options)
+int checkJobs(const CheckOptions& options)
 {
-    LevelVerdict verdict;
-    verdict.level = position;
-    verdict.empty = std::none_of(level.bricks, level.bricks + GRID_CELLS, breakable);
-    int row = -1;
-    int column = -1;
-    const bool walledIn = findUnreachableBrick(level, row, column);
+    if (options.jobs > 0) {
+        return options.jobs;
+    }
+    const unsigned cores = std::thread::hardware_concurrency();
+    return cores > 0 ? static_cast<int>(cores) : 1;
+}
 
-    std::vector<double> clearTimes;
+namespace {
+
+// Levels checked together: their runs share the threads, so one long run
+// leaves the others busy with the next level's; a pack of many levels is
+// taken a batch at a time.
+constexpr size_t CHECK_BATCH = 16;
+
+// The runs of one level: every run is fixed by its seed and fall mode, so
+// they can be played in any order and on any thread; each has a field of its own.
+std::vector<BotOptions> runsOf(const CheckOptions& options)
+{
+    std::vector<BotOptions> runs;
     for (int mode = 0; mode < 2; ++mode) {
         const bool fallMode = mode == 1;
         if ((fallMode && options.fall == FallRuns::Off) || (!fallMode && options.fall == FallRuns::On)) {
@@ -105,17 +118,31 @@ LevelVerdict checkLevel(const PackLevel& level, int position, const CheckOptions
             bot.jitter = CHECK_FRAME_JITTER;
             bot.maxSeconds = options.minutes * 60;
             bot.fallMode = fallMode;
+            bot.control = options.control;
             bot.lives = 1000000;   // a designer asks whether the level can be cleared, not how often the bot misses
-            PackLevel copy = level;
-            copy.levelNumber = position;
-            const BotResult result = playLevelWithBot(copy, bot);
-            ++verdict.runs;
-            if (result.cleared) {
-                ++verdict.cleared;
-                clearTimes.push_back(result.seconds);
-            } else if (result.timedOut) {
-                ++verdict.hangs;
-            }
+            runs.push_back(bot);
+        }
+    }
+    return runs;
+}
+
+// A level's verdict from its runs' results; its levelNumber is its position.
+LevelVerdict verdictOf(const PackLevel& level, const BotResult* results, size_t count)
+{
+    LevelVerdict verdict;
+    verdict.level = level.levelNumber;
+    verdict.empty = std::none_of(level.bricks, level.bricks + GRID_CELLS, breakable);
+    int row = -1;
+    int column = -1;
+    const bool walledIn = findUnreachableBrick(level, row, column);
+    std::vector<double> clearTimes;
+    for (size_t k = 0; k < count; ++k) {
+        ++verdict.runs;
+        if (results[k].cleared) {
+            ++verdict.cleared;
+            clearTimes.push_back(results[k].seconds);
+        } else if (results[k].timedOut) {
+            ++verdict.hangs;
         }
     }
     verdict.medianSeconds = median(clearTimes);
@@ -126,6 +153,43 @@ LevelVerdict checkLevel(const PackLevel& level, int position, const CheckOptions
         verdict.unreachableColumn = column;
     }
     return verdict;
+}
+
+// Plays every run of every level on the threads; adds the verdicts in the levels' order.
+void checkBatch(const std::vector<PackLevel>& levels, const CheckOptions& options, std::vector<LevelVerdict>& verdicts)
+{
+    const std::vector<BotOptions> runs = runsOf(options);
+    const size_t total = levels.size() * runs.size();
+    std::vector<BotResult> results(total);
+    std::atomic<size_t> next{0};
+    const auto work = [&] {
+        for (size_t job = next++; job < total; job = next++) {
+            results[job] = playLevelWithBot(levels[job / runs.size()], runs[job % runs.size()]);
+        }
+    };
+    const size_t threads = std::min(total, static_cast<size_t>(checkJobs(options)));
+    std::vector<std::thread> helpers;
+    for (size_t t = 1; t < threads; ++t) {
+        helpers.emplace_back(work);
+    }
+    work();
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+    for (size_t k = 0; k < levels.size(); ++k) {
+        verdicts.push_back(verdictOf(levels[k], results.data() + k * runs.size(), runs.size()));
+    }
+}
+
+}   // namespace
+
+LevelVerdict checkLevel(const PackLevel& level, int position, const CheckOptions& options)
+{
+    std::vector<PackLevel> one(1, level);
+    one[0].levelNumber = position;
+    std::vector<LevelVerdict> verdicts;
+    checkBatch(one, options, verdicts);
+    return verdicts[0];
 }
 
 PackVerdict checkPack(const std::string& path, const CheckOptions& options, const LevelChecked& checked)
@@ -146,6 +210,16 @@ PackVerdict checkPack(const std::string& path, const CheckOptions& options, cons
         verdict.read = {PackStatus::FormatError, shown + ": there is no level " + std::to_string(options.level) +
                                                      " (the pack holds " + std::to_string(count) + ")"};
     }
+    // The levels read and not yet checked: checked together, then said.
+    std::vector<PackLevel> batch;
+    const auto checkRead = [&] {
+        const size_t first = verdict.levels.size();
+        checkBatch(batch, options, verdict.levels);
+        for (size_t k = 0; checked && k < batch.size(); ++k) {
+            checked(batch[k], verdict.levels[first + k]);
+        }
+        batch.clear();
+    };
     const int32_t last = options.level != 0 ? options.level : count;
     PackLevel level;
     while (verdict.read.ok() && scan.levelsRead < last) {
@@ -161,11 +235,12 @@ PackVerdict checkPack(const std::string& path, const CheckOptions& options, cons
         if (options.level != 0 && level.levelNumber != options.level) {
             continue;
         }
-        verdict.levels.push_back(checkLevel(level, level.levelNumber, options));
-        if (checked) {
-            checked(level, verdict.levels.back());
+        batch.push_back(level);
+        if (batch.size() == CHECK_BATCH) {
+            checkRead();
         }
     }
+    checkRead();
     closePackScan(scan);
     return verdict;
 }

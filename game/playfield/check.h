@@ -21,6 +21,8 @@ struct CheckOptions {
     FallRuns fall = FallRuns::Both;
     double minutes = 20;   // minutes of play before a run counts as a hang
     int level = 0;         // only this level (1-based), 0 for all
+    BotControl control = BotControl::Mouse;   // how the bot steers
+    int jobs = 0;   // runs played at once, each on a thread of its own; 0: one per core
 };
 
 // One level's verdict.
@@ -47,7 +49,11 @@ struct PackVerdict {
 // paddle's side of the field, or false when every one can be reached.
 bool findUnreachableBrick(const PackLevel& level, int& row, int& column);
 
-// Checks level of a pack already read (its header and grid).
+// The runs a check plays at once: options.jobs, or with 0 one per core.
+int checkJobs(const CheckOptions& options);
+
+// Checks level of a pack already read (its header and grid); the verdict does
+// not depend on how many runs are played at once.
 LevelVerdict checkLevel(const PackLevel& level, int position, const CheckOptions& options);
 
 // Called as each level's check ends, with the level as read.

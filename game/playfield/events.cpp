@@ -1,14 +1,11 @@
 // game/playfield/events: the record through which the rules report what
-// happened; the shell turns it into sounds, lights and camera moves.
+// happened; the shell turns it into sounds, music and camera moves.
 #include "game/playfield/playfield.h"
 
 void clearEvents(PlayEvents& events)
 {
     events.count = 0;
     events.dropped = 0;
-    for (LightChange& light : events.lights) {
-        light = LightChange{};
-    }
 }
 
 namespace {
@@ -45,35 +42,4 @@ void reportEvent(PlayEvents& events, PlayEventType type)
         }
     }
     push(events, {type, -1, -1});
-}
-
-void reportLightEnabled(PlayEvents& events, int light, bool enabled)
-{
-    events.lights[light].enabledSet = true;
-    events.lights[light].enabled = enabled;
-}
-
-void reportLightPosition(PlayEvents& events, int light, float x, float y, float z, float w)
-{
-    LightChange& change = events.lights[light];
-    const float values[4] = {x, y, z, w};
-    for (int axis = 0; axis < 4; ++axis) {
-        change.positionSet[axis] = true;
-        change.position[axis] = values[axis];
-    }
-}
-
-void reportLightPositionAxis(PlayEvents& events, int light, int axis, float value)
-{
-    events.lights[light].positionSet[axis] = true;
-    events.lights[light].position[axis] = value;
-}
-
-void reportLightDirection(PlayEvents& events, int light, float x, float y, float z)
-{
-    LightChange& change = events.lights[light];
-    change.directionSet = true;
-    change.direction[0] = x;
-    change.direction[1] = y;
-    change.direction[2] = z;
 }

@@ -1,4 +1,4 @@
-// game/playfield/field: the one PlayField of the program.
-#include "game/playfield/playfield.h"
+// game/playfield/field: the game's one PlayField.
+#include "game/playfield/field.h"
 
 PlayField field;

@@ -7,17 +7,9 @@ namespace {
 
 constexpr double LASER_SPEED = 2.0;   // per tick
 constexpr double LOST_BELOW_PADDLE = 8.0;
-constexpr double LASER_LIGHT_INSET = 0.3;   // lights sit just inside the paddle's ends
-
-void switchLaserLights(PlayEvents& events, bool on)
-{
-    reportLightEnabled(events, LASER_LIGHT_LEFT, on);
-    reportLightEnabled(events, LASER_LIGHT_RIGHT, on);
-}
-
 }   // namespace
 
-bool laserMeetsBrick(const Brick& brick)
+bool laserMeetsBrick(const PlayField& field, const Brick& brick)
 {
     return field.laserActive && field.laserX - brick.halfWidth < brick.x + brick.halfWidth &&
            brick.x - brick.halfWidth < field.laserX + brick.halfWidth && brick.y - brick.halfHeight <= field.laserY;
@@ -27,20 +19,20 @@ bool laserMeetsBrick(const Brick& brick)
 // rows, so it always meets the lowest row in its way first and ends there. A
 // longer step may carry it past several rows at once: it still breaks only
 // the lowest, as it would have at 70 frames a second.
-int laserTargetRow()
+int laserTargetRow(const PlayField& field)
 {
     if (!field.laserActive) {
         return -1;
     }
     for (int i = BRICK_COUNT - 1; i >= 0; --i) {
-        if (field.bricks[i].present && laserMeetsBrick(field.bricks[i])) {
+        if (field.bricks[i].present && laserMeetsBrick(field, field.bricks[i])) {
             return i / GRID_COLUMNS;
         }
     }
     return -1;
 }
 
-bool stepFallingBrick(Brick& brick, const Paddle& paddle, double tick, PlayEvents& events)
+bool stepFallingBrick(PlayField& field, Brick& brick, const Paddle& paddle, double tick, PlayEvents& events)
 {
     if (!field.fallMode || !brick.brickFalling) {
         return false;
@@ -72,42 +64,30 @@ bool stepFallingBrick(Brick& brick, const Paddle& paddle, double tick, PlayEvent
     return crushed;
 }
 
-void clearLaserAfterHit(PlayEvents& events)
+void clearLaserAfterHit(PlayField& field)
 {
     if (!field.laserHit) {
         return;
     }
     field.laserHit = false;
     field.laserActive = false;
-    switchLaserLights(events, false);
 }
 
-void sinkCrushedPaddle(double tick)
+void sinkCrushedPaddle(PlayField& field, double tick)
 {
     if (field.paddleCrushed) {
         field.paddle.y -= FALL_SPEED * tick;
     }
 }
 
-void advanceLaser(double tick, PlayEvents& events)
+void advanceLaser(PlayField& field, double tick)
 {
     if (!field.laserActive) {
         return;
     }
-    const double pw = field.paddle.halfWidth;
-    const float y = static_cast<float>(field.laserY);
-    const float z = static_cast<float>(LIGHT_PLANE_Z);
-    switchLaserLights(events, true);
-    reportLightPositionAxis(events, LASER_LIGHT_LEFT, 0, static_cast<float>(field.laserX - pw + LASER_LIGHT_INSET));
-    reportLightPositionAxis(events, LASER_LIGHT_LEFT, 1, y);
-    reportLightPositionAxis(events, LASER_LIGHT_LEFT, 2, z);
-    reportLightPositionAxis(events, LASER_LIGHT_RIGHT, 0, static_cast<float>(field.laserX + pw - LASER_LIGHT_INSET));
-    reportLightPositionAxis(events, LASER_LIGHT_RIGHT, 1, y);
-    reportLightPositionAxis(events, LASER_LIGHT_RIGHT, 2, z);
     if (field.laserY < CEILING) {
         field.laserY += LASER_SPEED * tick;
     } else {
         field.laserActive = false;
-        switchLaserLights(events, false);
     }
 }

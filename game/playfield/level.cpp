@@ -1,11 +1,13 @@
 // game/playfield/level: loadLevel, which resets the field for a level the
-// caller has read, and the hold of the ready phase.
+// caller has read, the hold of the ready phase and the return to the menu.
 #include "game/playfield/playfield.h"
+
+#include "game/playfield/playfield_internal.h"
 
 namespace {
 
 // The ball slots and the field's counters as a level starts.
-void resetForLevel(double clockNow, PlayEvents& events)
+void resetForLevel(PlayField& field, double clockNow, PlayEvents& events)
 {
     for (Ball& ball : field.balls) {
         ball.active = false;
@@ -28,13 +30,8 @@ void resetForLevel(double clockNow, PlayEvents& events)
     first.x = field.paddle.x;
     first.y = field.paddle.y + field.paddle.halfHeight + BALL_RADIUS;
     field.speedFactor = 1.0;
-    field.levelStartTime = static_cast<int32_t>(clockNow);
+    field.levelStartTime = wholeMilliseconds(clockNow);
     first.active = true;
-    reportLightEnabled(events, 0, true);
-    reportLightEnabled(events, 1, false);
-    reportLightEnabled(events, 2, false);
-    reportLightEnabled(events, LASER_LIGHT_LEFT, false);
-    reportLightEnabled(events, LASER_LIGHT_RIGHT, false);
     field.paddle.x = PADDLE_HOME_X;
     field.paddle.y = PADDLE_HOME_Y;
     field.paddle.halfWidth = PADDLE_HALF_WIDTH;
@@ -53,7 +50,7 @@ void resetForLevel(double clockNow, PlayEvents& events)
     field.ballHeld = true;
 }
 
-void fillBricks(const int32_t* codes)
+void fillBricks(PlayField& field, const int32_t* codes)
 {
     field.capsuleInFlight = false;
     for (int i = 0; i < BRICK_COUNT; ++i) {
@@ -83,7 +80,8 @@ void placeBrick(Brick& brick, int cell)
     brick.capsuleY = brick.y;
 }
 
-void loadLevel(const PackLevel& level, unsigned int seed, double clockNow, bool fallMode, PlayEvents& events)
+void loadLevel(PlayField& field, const PackLevel& level, unsigned int seed, double clockNow, bool fallMode,
+               PlayEvents& events)
 {
     seedRandom(field.random, seed);
     if (field.levelNumber == 0) {
@@ -94,12 +92,13 @@ void loadLevel(const PackLevel& level, unsigned int seed, double clockNow, bool 
     field.bonusChance = level.bonusChance;
     field.background = level.background;
     field.fallMode = fallMode;
-    resetForLevel(clockNow, events);
-    fillBricks(level.bricks);
+    resetForLevel(field, clockNow, events);
+    fillBricks(field, level.bricks);
     reportEvent(events, PlayEventType::StopMusic);
+    reportEvent(events, PlayEventType::LevelLoaded);
 }
 
-void holdField(PlayEvents& events)
+void holdField(PlayField& field, PlayEvents& events)
 {
     field.paddle.x = PADDLE_HOME_X;
     field.paddle.y = PADDLE_HOME_Y;
@@ -107,7 +106,21 @@ void holdField(PlayEvents& events)
     Ball& ball = field.balls[0];
     ball.x = PADDLE_HOME_X;
     ball.y = PADDLE_HOME_Y + field.paddle.halfHeight + BALL_RADIUS;
-    reportLightPositionAxis(events, 0, 0, static_cast<float>(PADDLE_HOME_X));
-    reportLightPositionAxis(events, 0, 1, static_cast<float>(ball.y));
-    reportLightPositionAxis(events, 0, 2, static_cast<float>(LIGHT_PLANE_Z));
+}
+
+void resetForMenu(PlayField& field, int32_t levelNumber)
+{
+    field.laserArmed = false;
+    field.lives = 3;
+    field.score = 0;
+    field.levelNumber = levelNumber;
+}
+
+int bricksLeft(const PlayField& field)
+{
+    int left = 0;
+    for (const Brick& brick : field.bricks) {
+        left += brick.present && brick.type != Iron;
+    }
+    return left;
 }

@@ -1,9 +1,12 @@
-// game/playfield/playfield: the one model of the level in play and the rules
+// game/playfield/playfield: the model of the level in play and the rules
 // that change it (level loading, balls, bricks, capsules, laser, fall mode).
-// A pure step: the caller passes the level's data, the time and the input in,
-// and the rules report what happened as PlayEvents (sounds, lights, camera,
-// music) for the shell to act on. They read no clock, file, configuration or
-// renderer state and call no device; only the level format is linked.
+// One step function over explicit data: the caller passes the field, the
+// player's command for the frame and the frame's times in, and the rules
+// report what happened as PlayEvents (sounds, music, life lost, level cleared,
+// camera reset) for the shell to act on. They read no clock, file,
+// configuration or renderer state, touch no program-wide value and call no
+// device; only the level format is linked. The game's one field is declared
+// apart, in field.h.
 #pragma once
 
 #include "levelpack/catalogue.h"
@@ -34,7 +37,9 @@ constexpr double LIGHT_PLANE_Z = 20.0;   // lights that follow objects, and text
 constexpr int BRICK_COUNT = 242;
 constexpr int BALL_SLOTS = 3;
 constexpr double TICKS_PER_SECOND = 70.0;
+constexpr int READY_PHASE_MS = 2500;   // a level's first ms: the ball rests on the paddle, nothing moves
 constexpr int LIFE_LOST_PAUSE_MS = 2000;
+constexpr double POINTER_UNITS_PER_PIXEL = 0.125;   // mouse control: 8 pixels of pointer move the paddle 1 unit
 
 // A frame's time step runs as equal sub-steps of at most this many ticks. The
 // fastest ball (0.6 x speed factor 3) then moves 2.7 units a sub-step, less
@@ -48,10 +53,10 @@ constexpr double MAX_SUBSTEP_TICKS = 1.5;
 // nudged. Ordinary play returns a ball to the paddle every few seconds.
 constexpr double STUCK_BALL_TICKS = 30 * TICKS_PER_SECOND;
 
-// The lights that follow play objects: light i follows ball slot i.
+// The lights that follow play objects (placed by the shell from the field):
+// light i follows ball slot i, these two the laser shots.
 constexpr int LASER_LIGHT_LEFT = 4;
 constexpr int LASER_LIGHT_RIGHT = 5;
-constexpr int PLAY_LIGHTS = 6;
 
 enum BrickType : int32_t {
     Empty = 0,
@@ -129,8 +134,8 @@ struct RandomSource {
 };
 
 // The level in play. Lives for the whole run; a level's state lives from one
-// loadLevel to the next; lives, score and the level counters belong to the
-// frame loop.
+// loadLevel to the next; lives, score and the level counters last a game
+// (resetForMenu starts the next).
 struct PlayField {
     Brick bricks[BRICK_COUNT];
     Ball balls[BALL_SLOTS];
@@ -164,13 +169,48 @@ struct PlayField {
     RandomSource random;
 };
 
-extern PlayField field;
+// The player's wishes for one frame: made afresh every frame by the shell's
+// input, the bot, a replay or a test, and applied by stepGame, once, in the
+// play phase (forfeit whenever the game is on). Values outside their ranges
+// are brought into them.
+struct PlayerCommand {
+    double pointerShift = 0;   // mouse control: world units the pointer moves the paddle (dropped whole at a wall)
+    double paddleSpeed = 0;    // keyboard or stick: -1 (left) to 1 (right) of KEYBOARD_PADDLE_SPEED per tick
+    uint8_t fires = 0;         // launch/fire presses: launch the held ball, else fire the laser
+    bool forfeit = false;      // Escape: the game ends as if the last life were lost
+};
+
+// The clock at the ends of a frame, in ms of play (the shell leaves out the
+// time the game stood paused); the frame is (clockNow - clockPrev) * 70 / 1000 ticks.
+struct FrameTimes {
+    double clockPrev = 0;
+    double clockNow = 0;
+};
+
+// Where stepGame finds the next level of the pack when one is cleared: read
+// fills level for position levelNumber (1-based) and says whether it could.
+// A null read means the pack has nothing more to give.
+struct LevelSource {
+    bool (*read)(void* context, int32_t levelNumber, PackLevel& level) = nullptr;
+    void* context = nullptr;
+};
+
+// What a game frame came to.
+enum class FrameOutcome : uint8_t {
+    Playing,           // the level goes on (or its game-over wait does)
+    PackCompleted,     // the last level was cleared: the game is over, the field as it ended
+    LevelUnreadable,   // the next level could not be read: the game is over
+};
 
 // What the rules ask of the world, in the order they happened.
 enum class PlayEventType : uint8_t {
     Sound,          // play sample on channel
+    StartMusic,     // a play-phase frame begins: the music stream plays unless it already does
     StopMusic,      // stop the music stream
+    LevelLoaded,    // a level was loaded: the music starts afresh with its play phase
     CameraReset,    // camera yaw and pitch back to 0
+    Launched,       // the held ball was launched
+    LaserFired,     // a laser shot pair left the paddle
     LifeLost,       // a life was lost (lives may now be 0)
     LevelCleared,   // a brick pass found nothing but iron standing
 };
@@ -181,17 +221,6 @@ struct PlayEvent {
     int8_t channel;   // Sound only
 };
 
-// Where the rules left one of the lights that follow play objects; only the
-// parts marked as set were changed, the rest keep what the light had.
-struct LightChange {
-    bool enabledSet = false;
-    bool enabled = false;
-    bool positionSet[4] = {};   // x, y, z, w
-    float position[4] = {};
-    bool directionSet = false;
-    float direction[3] = {};
-};
-
 // The events of one frame (a frame's sub-steps add to the same record).
 // Fixed size, so a play frame allocates nothing; sounds past the capacity are
 // dropped (a channel plays only its latest sample anyway) and counted.
@@ -200,21 +229,16 @@ struct PlayEvents {
     PlayEvent list[PLAY_EVENT_CAPACITY];
     int count = 0;
     int dropped = 0;
-    LightChange lights[PLAY_LIGHTS];
 };
 
 // ---------------------------------------------------------------------------
-// Operations
+// Operations: every one works on the field it is given
 // ---------------------------------------------------------------------------
 
 // events.cpp
 void clearEvents(PlayEvents& events);
 void reportSound(PlayEvents& events, int sample);   // on the cue's own channel
 void reportEvent(PlayEvents& events, PlayEventType type);
-void reportLightEnabled(PlayEvents& events, int light, bool enabled);
-void reportLightPosition(PlayEvents& events, int light, float x, float y, float z, float w);
-void reportLightPositionAxis(PlayEvents& events, int light, int axis, float value);
-void reportLightDirection(PlayEvents& events, int light, float x, float y, float z);
 
 // random.cpp: random()-style draws, 0 to 2^31 - 1.
 void seedRandom(RandomSource& random, unsigned int seed);
@@ -222,45 +246,62 @@ long drawRandom(RandomSource& random);
 
 // level.cpp: resets the field for level (already read by the caller): its
 // header values, and with field.levelNumber 0 the count and first number.
-// seed seeds the random source; clockNow (ms) is when the level starts.
-void loadLevel(const PackLevel& level, unsigned int seed, double clockNow, bool fallMode, PlayEvents& events);
+// seed seeds the field's random source; clockNow (ms) is when the level starts.
+void loadLevel(PlayField& field, const PackLevel& level, unsigned int seed, double clockNow, bool fallMode,
+               PlayEvents& events);
 // Puts brick at the centre of grid cell (row-major), at the standard size, its
 // fall and capsule heights at rest there; its other fields are left alone.
 void placeBrick(Brick& brick, int cell);
 // Ready phase and game over: nothing moves, the ball rests on the paddle at home.
-void holdField(PlayEvents& events);
+void holdField(PlayField& field, PlayEvents& events);
+// The return to the menu after a completed pack (levelNumber 0: the next game
+// reads the pack's count again) or a game over (1): lives 3, score 0, laser off.
+void resetForMenu(PlayField& field, int32_t levelNumber);
+// Standing bricks other than iron: what is left to clear.
+int bricksLeft(const PlayField& field);
 
 // balls.cpp: per ball slot 0..2; tick is the (sub-)step's length in ticks.
-void moveBall(int ball, double tick, PlayEvents& events);
-void bounceOffWalls(int ball, PlayEvents& events);
-void bounceOffPaddle(int ball, PlayEvents& events);
-bool ballMeetsBrick(int ball, int brick, double tick);     // true when the ball bounced off the brick
-void promoteBallSlots(PlayEvents& events);                 // after the brick pass
-void resetLostLife(double clockNow, PlayEvents& events);   // when ballCount is 0
-void nudgeStuckBalls();                                    // a ball caught in a loop gets a new course
+void moveBall(PlayField& field, int ball, double tick);
+void bounceOffWalls(PlayField& field, int ball, PlayEvents& events);
+void bounceOffPaddle(PlayField& field, int ball, PlayEvents& events);
+bool ballMeetsBrick(PlayField& field, int ball, int brick, double tick);     // true when the ball bounced off it
+void promoteBallSlots(PlayField& field);                                     // after the brick pass
+void resetLostLife(PlayField& field, double clockNow, PlayEvents& events);   // when ballCount is 0
+void nudgeStuckBalls(PlayField& field);   // a ball caught in a loop gets a new course
 
 // bricks.cpp
-void updateBricks(double tick, PlayEvents& events);   // the brick pass; begins by setting levelCleared
-void hitBrick(int brick, PlayEvents& events);
-void catchCapsule(int brick, PlayEvents& events);
+void updateBricks(PlayField& field, double tick,
+                  PlayEvents& events);   // the brick pass; begins by setting levelCleared
+void hitBrick(PlayField& field, int brick, PlayEvents& events);
+void catchCapsule(PlayField& field, int brick, PlayEvents& events);
 
 // laser.cpp: the steps after the brick pass, in the frame loop's order.
-void clearLaserAfterHit(PlayEvents& events);   // a shot that hit ends, its lights go off
-void sinkCrushedPaddle(double tick);
-void advanceLaser(double tick, PlayEvents& events);   // shot flight and its lights
+void clearLaserAfterHit(PlayField& field);   // a shot that hit ends
+void sinkCrushedPaddle(PlayField& field, double tick);
+void advanceLaser(PlayField& field, double tick);   // shot flight
 
 // step.cpp
 // One play-phase step of tick ticks ending at clockNow (ms): balls, brick
 // pass, laser clean-up, slot promotion, sinking paddle, lost-life reset,
 // pause check, laser flight.
-void stepPlayPhase(double tick, double clockNow, PlayEvents& events);
+void stepPlayPhase(PlayField& field, double tick, double clockNow, PlayEvents& events);
 // A whole play-phase frame from clockPrev to clockNow (ms), tick ticks long:
 // equal sub-steps of at most MAX_SUBSTEP_TICKS, ending early when the level
 // is cleared or the last life is lost.
-void stepPlayFrame(double tick, double clockPrev, double clockNow, PlayEvents& events);
+void stepPlayFrame(PlayField& field, double tick, double clockPrev, double clockNow, PlayEvents& events);
 
-// The player's actions, applied once per frame by the shell's input (or the bot).
+// command.cpp: the player's actions and the game frame.
+// Applies the command as the player gave it at the end of the last frame:
+// in the play phase the paddle's steering (pointer, then speed over tick
+// ticks), the wall clamp, the exit, launch and fire; the forfeit whenever
+// lives are left.
+void applyCommand(PlayField& field, const PlayerCommand& command, double tick, PlayEvents& events);
 // Launches the held ball, or fires the laser when it is armed and free.
-void launchOrFire(PlayEvents& events);
+void launchOrFire(PlayField& field, PlayEvents& events);
 // The paddle pushed against the right wall while the exit is open.
-void takeExit();
+void takeExit(PlayField& field);
+// One game frame: the command, then the level's clock; a cleared level gives
+// way to the next (read through levels, seeded from the clock); then the play
+// step, or in the ready phase and after the last life the hold.
+FrameOutcome stepGame(PlayField& field, const PlayerCommand& command, const FrameTimes& times,
+                      const LevelSource& levels, PlayEvents& events);

@@ -6,7 +6,7 @@
 // draws it in the scene's order.
 #include <GL/glew.h>
 
-#include "game/playfield/playfield.h"
+#include "game/playfield/field.h"
 #include "game/render/render_internal.h"
 
 #include <cstring>

@@ -3,7 +3,7 @@
 // (built here from the play field), so the spot-light bounds bound what a
 // pass can change; the other proofs each name the shader's arithmetic that
 // makes a pass or a block contribute exactly 0, or a lookup exactly 1.
-#include "game/playfield/playfield.h"
+#include "game/playfield/field.h"
 #include "game/render/engine.h"
 #include "game/render/render_internal.h"
 #include "game/render/spot_bounds.h"

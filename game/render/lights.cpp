@@ -1,6 +1,7 @@
 // game/render/lights: light setters and the in-memory light log.
 #include "game/render/lights.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -96,6 +97,38 @@ void placeMenuLights(int line, const double camera[3])
         if (line == 0) {
             setLightPosition(i, static_cast<float>(centreX + (i == 1 ? -0.5 : 0.5) * halfWidth),
                              static_cast<float>(floorY + 0.7 * halfWidth), static_cast<float>(floorZ), 1);
+        }
+    }
+}
+
+void placePlayLights(const PlayField& field)
+{
+    const float z = static_cast<float>(LIGHT_PLANE_Z);
+    for (int slot = 0; slot < BALL_SLOTS; ++slot) {
+        const Ball& ball = field.balls[slot];
+        setLightEnabled(slot, ball.active);
+        if (!ball.active) {
+            continue;
+        }
+        if (field.ballHeld) {
+            setLightDirection(slot, 0, 1, -0.8f);
+        } else {
+            const double sx = ball.speedX * (int{ball.movingLeft} - int{ball.movingRight});
+            const double sy = ball.speedY * (int{ball.movingDown} - int{ball.movingUp});
+            setLightDirection(slot, static_cast<float>(-std::sin(sx)), static_cast<float>(-std::sin(sy)), -0.8f);
+        }
+        setLightPosition(slot, static_cast<float>(ball.x), static_cast<float>(ball.y), z, 1);
+    }
+    constexpr double INSET = 0.3;   // the shots' lights sit just inside the paddle's ends
+    const double pw = field.paddle.halfWidth;
+    const float y = static_cast<float>(field.laserY);
+    for (const int light : {LASER_LIGHT_LEFT, LASER_LIGHT_RIGHT}) {
+        setLightEnabled(light, field.laserActive);
+        if (field.laserActive) {
+            const double x = light == LASER_LIGHT_LEFT ? field.laserX - pw + INSET : field.laserX + pw - INSET;
+            setLightPositionX(light, static_cast<float>(x));
+            setLightPositionY(light, y);
+            setLightPositionZ(light, z);
         }
     }
 }

@@ -4,7 +4,7 @@
 // Plain stores into the Engine; no GL (a renderer loads a light when it draws).
 #pragma once
 
-#include "game/playfield/playfield.h"   // LASER_LIGHT_LEFT, LASER_LIGHT_RIGHT
+#include "game/playfield/playfield.h"   // PlayField, LASER_LIGHT_LEFT, LASER_LIGHT_RIGHT
 #include "game/render/engine.h"
 
 constexpr int SPLASH_LIGHT = 3;
@@ -17,6 +17,12 @@ void initLights();
 // The menu frame's lights: light 3 from above, and lights 0 to 2 by the
 // selected line (0 is the top line) as the camera (x, y, z) sees the lines.
 void placeMenuLights(int line, const double camera[3]);
+
+// The play frame's lights that follow the field's objects, placed after every
+// game step: light i on with ball slot i, at the ball and turned along its
+// course (straight up while it rests on the paddle); lights 4 and 5 on with
+// a laser shot pair, just inside the paddle's ends at the shots' height.
+void placePlayLights(const PlayField& field);
 
 // Setters: store, then log the change when the log is on.
 void setLightEnabled(int light, bool enabled);

@@ -5,7 +5,7 @@
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
-#include "game/playfield/playfield.h"
+#include "game/playfield/field.h"
 #include "game/render/render_internal.h"
 
 namespace {

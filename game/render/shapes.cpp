@@ -4,7 +4,7 @@
 // menu's turning brick).
 #include <GL/glew.h>
 
-#include "game/playfield/playfield.h"
+#include "game/playfield/field.h"
 #include "game/render/render_internal.h"
 
 void beginScene(bool shadowPass)

@@ -1,7 +1,6 @@
 // game/shell/frame: the whole life of the running game, one call per frame.
 // Clock and time step, then the current state's row of the table: its step,
 // its renderer, and finally the input poll.
-#include "game/playfield/playfield.h"
 #include "game/playfield/samples.h"
 #include "game/render/engine.h"
 #include "game/render/lights.h"
@@ -80,46 +79,6 @@ void menuStep()
 // Game
 // ---------------------------------------------------------------------------
 
-void playStep()
-{
-    if (!musicPlaying) {
-        soundPlayStream(MUSIC_CHANNEL);
-        musicPlaying = true;
-    }
-    clearEvents(playEvents);
-    stepPlayFrame(frameClock.tick, frameClock.clockPrev, frameClock.clockNow, playEvents);
-    applyPlayEvents(playEvents);
-    clearEvents(playEvents);
-}
-
-void holdStep()
-{
-    clearEvents(playEvents);
-    holdField(playEvents);
-    applyPlayEvents(playEvents);
-    clearEvents(playEvents);
-}
-
-// The next level of the pack, or the menu after the last one or when the
-// pack cannot be read any more. False when the game went back to the menu.
-bool advanceLevel()
-{
-    // Compared before the step: a pack's first level may call itself 2147483647, and one more would overflow.
-    if (field.levelNumber >= field.levelCount || field.levelNumber == INT32_MAX) {
-        returnToMenu(0);   // the pack is completed; the next loadLevel clears levelCleared
-        return false;
-    }
-    field.levelNumber += 1;
-    if (!loadLevelOfPack()) {
-        // The pack broke under us: the menu shows why.
-        field.levelCleared = false;
-        returnToMenu(0);
-        return false;
-    }
-    playCue(SAMPLE_START);
-    return true;
-}
-
 // The HUD's moving parts: READY sinks 1.4 units a second through the ready
 // phase; the exit's zig-zags turn 25 to 29 degrees a tick.
 void animateHud()
@@ -139,28 +98,34 @@ void animateHud()
 
 void gameStep()
 {
-    if (config.mouseControl) {
-        setCameraAngles(cameraYaw / 5, cameraPitch / 5);
-    } else {
-        setCameraAngles(cameraYaw, cameraPitch);
-    }
     setLightPosition(SPLASH_LIGHT, 0, 0, -20, 0);
     setLightDirection(SPLASH_LIGHT, 0, 0, -1);
 
-    // This value stands for the whole frame, even when a level is loaded below:
-    // the frame of a level advance still plays, which restarts the music.
-    const int32_t elapsed = static_cast<int32_t>(frameClock.clockNow - field.levelStartTime);
-    field.levelElapsed = elapsed;
-    if (field.levelCleared && !advanceLevel()) {
+    // The rules take the player's command of the last frame, advance a cleared
+    // level (which may end the game: the pack completed, or it broke under
+    // us, and the menu shows why), then play or hold the field.
+    const FrameTimes times = playTimes();
+    // This value stands for the whole frame, even when a level is loaded: the
+    // frame of a level advance still plays, which restarts the music.
+    const int32_t elapsed = static_cast<int32_t>(times.clockNow - field.levelStartTime);
+    clearEvents(playEvents);
+    const FrameOutcome outcome = stepGame(field, playerCommand, times, packLevels, playEvents);
+    playerCommand = PlayerCommand{};
+    applyPlayEvents(playEvents);
+    clearEvents(playEvents);
+    if (outcome != FrameOutcome::Playing) {
+        returnToMenu(0);   // a completed pack: the next loadLevel clears levelCleared
         return;
+    }
+    placePlayLights(field);
+    if (config.mouseControl) {
+        turnWithPaddle();
+        setCameraAngles(cameraYaw * MOUSE_VIEW_SCALE, cameraPitch * MOUSE_VIEW_SCALE);
+    } else {
+        setCameraAngles(cameraYaw, cameraPitch);
     }
 
     enterState(playState(elapsed));
-    if (STATE_TABLE[static_cast<int>(game.state)].fieldMoves) {
-        playStep();
-    } else {
-        holdStep();
-    }
     animateHud();
 
     if (field.lives <= 0) {
@@ -173,7 +138,7 @@ void gameStep()
     }
     // What the input at the end of this frame acts on: a level loaded above is
     // in its ready phase already, a lost life has begun its pause.
-    enterState(playState(static_cast<int32_t>(frameClock.clockNow - field.levelStartTime)));
+    enterState(playState(static_cast<int32_t>(times.clockNow - field.levelStartTime)));
 }
 
 // ---------------------------------------------------------------------------
@@ -222,11 +187,9 @@ void returnToMenu(int levelNumber)
     engine.cameraDirection[0] = 0;
     engine.cameraDirection[1] = 0;
     engine.cameraDirection[2] = -1;
-    field.laserArmed = false;
+    resetForMenu(field, levelNumber);
     musicPlaying = false;
-    field.lives = 3;
-    field.score = 0;
-    field.levelNumber = levelNumber;
+    playerCommand = PlayerCommand{};
     recentreView();
     game.readySlide = 0;
     enterState(ShellState::Menu);

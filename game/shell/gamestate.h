@@ -10,18 +10,19 @@
 // every step.
 #pragma once
 
-#include "game/playfield/playfield.h"
+#include "game/playfield/field.h"
 #include "platform/seams.h"   // shellSeams
 
 #include <cstdint>
 
-constexpr int READY_TIME = 2500;                           // ms: a level's ready phase
+constexpr int READY_TIME = READY_PHASE_MS;                 // ms: a level's ready phase
 constexpr int PAUSE_TIME = 2000;                           // ms: life-lost pause and game-over wait
 constexpr int SPLASH_TIME = 10000;                         // ms
 constexpr double MAX_PITCH = 1.4707963259999999;           // radians: a right angle less 0.1
 constexpr int RESOLUTION_CHOICES = RESOLUTION_COUNT + 1;   // the catalogue's sizes and the screen's own
 constexpr int OPTION_LINES = 6;                  // RESOLUTION, DISPLAY, FALL MODE, CONTROL MODE, LEVELS PACK, RETURN
 constexpr double WINDOW_SHARE_OF_SCREEN = 0.9;   // the most of the screen a window opens over, each way
+constexpr double MOUSE_VIEW_SCALE = 0.2;         // under mouse control the view takes a fifth of the angles
 constexpr int MENU_MESSAGE_SIZE = 240;           // bytes of the failure shown in the menu, terminator included
 
 enum class ShellState : uint8_t {
@@ -104,6 +105,7 @@ struct FrameClock {
     double clockNow = 0;    // ms since the windowing toolkit started
     double clockPrev = 0;   // the previous frame's clockNow
     double tick = 0;        // this frame's step in units of 1/70 s
+    double pausedMs = 0;    // ms the game has stood paused in all: the play clock leaves them out
 };
 
 extern FrameClock frameClock;
@@ -125,8 +127,8 @@ void enterState(ShellState state);   // the one way to change state; flags follo
 ShellState playState(int32_t elapsed);
 void pauseGame();   // from a state whose row allows it
 void resumeGame();
-// Moves every clock-based time (level start, life-lost pause, last frame alive,
-// splash start) on by ms, so timers stand still over a pause.
+// Leaves ms out of the play clock and moves the shell's clock-based times
+// (last frame alive, splash start) on by them, so timers stand still over a pause.
 void shiftClocks(double ms);
 void showMenuMessage(const char* text);    // also on standard output
 void traceLine(const char* format, ...);   // with game.trace only
@@ -142,14 +144,25 @@ void returnToMenu(int levelNumber);   // after a completed pack (0) or a game ov
 // folder) or is damaged is reported on standard output and in the menu,
 // changes nothing and returns false.
 bool loadLevelOfPack();
-// Turns what the rules reported into sounds, light moves and camera resets.
+// Turns what the rules reported into sounds, music and camera resets.
 void applyPlayEvents(const PlayEvents& events);
-// The one event record the frame's rules and input report into.
+// The one event record the frame's rules report into.
 extern PlayEvents playEvents;
+// The player's command, built by the input at the end of a frame and given
+// to the rules by the next game step, which then starts it afresh.
+extern PlayerCommand playerCommand;
+// The frame's clock as the rules count it: without the time spent paused.
+FrameTimes playTimes();
+// Where the rules find the pack's next level: the configured pack.
+extern const LevelSource packLevels;
 
 // input.cpp
 void handleInput();           // polls every device once per frame and acts by the state's row
 void moveCamera(int steps);   // along the view direction, 0.1 per step, as far as the view keeps its sight
+// Under mouse control the view turns with the paddle, a fifth of the yaw the
+// pointer's travel gives (1/200 radian a pixel against 1/8 unit a pixel of
+// paddle), as far as the sight allows; after each game step.
+void turnWithPaddle();
 
 // view.cpp: the picture, the window and the view.
 void fillRenderInputs();   // renderInputs from the game state and the options, before a frame is drawn

@@ -1,12 +1,12 @@
 // game/shell/input: polls the keyboard, the mouse and the game controllers
 // once per frame and acts by the state's row — menu keys once per press, the
-// options, pause, the paddle and camera by keyboard, mouse or pad, launch and
-// fire, the shadow and log switches, Alt+Enter — then puts the pointer back
-// at the anchor (the window's centre) so the next frame measures its motion
-// from there. Every press since
+// options, pause, the camera, the player's command for the next game step
+// (paddle by keyboard, mouse or pad, launch and fire, Escape), the shadow and
+// log switches, Alt+Enter — then puts the pointer back at the anchor (the
+// window's centre) so the next frame measures its motion from there. Every
+// press since
 // the last poll counts, however short; nothing acts while another window has
 // the keyboard focus, and the pointer is then left alone.
-#include "game/playfield/playfield.h"
 #include "game/playfield/samples.h"
 #include "game/render/engine.h"
 #include "game/render/picture.h"
@@ -125,7 +125,7 @@ void newGame()
     if (!loadLevelOfPack()) {
         return;   // a broken pack: the menu says what and where
     }
-    field.paddle.x = PADDLE_HOME_X;
+    playerCommand = PlayerCommand{};
     warpPointer(anchorX(), anchorY());
     recentreView();
     game.readySlide = 0;
@@ -236,41 +236,6 @@ void menuInput(const Controls& controls)
 // Play controls
 // ---------------------------------------------------------------------------
 
-// Launches the held ball, or fires the laser when it is armed and free.
-void fire()
-{
-    const bool held = field.ballHeld;
-    const bool shooting = field.laserActive;
-    clearEvents(playEvents);
-    launchOrFire(playEvents);
-    if (held != field.ballHeld) {
-        traceLine("launch");
-    } else if (shooting != field.laserActive) {
-        traceLine("laser");
-    }
-    applyPlayEvents(playEvents);
-    clearEvents(playEvents);
-}
-
-// One paddle step of speed (-1 to 1) times the keyboard's 0.6 per tick; at the
-// right wall with the exit open, pushing right takes it.
-void steerPaddle(double speed)
-{
-    Paddle& paddle = field.paddle;
-    if (speed == 0 || field.lifeLostPause || field.paddleCrushed) {
-        return;
-    }
-    if (speed < 0 && paddle.x - paddle.halfWidth > LEFT_WALL) {
-        paddle.x += KEYBOARD_PADDLE_SPEED * speed * frameClock.tick;
-    } else if (speed > 0) {
-        if (paddle.x + paddle.halfWidth < RIGHT_WALL) {
-            paddle.x += KEYBOARD_PADDLE_SPEED * speed * frameClock.tick;
-        } else if (field.warpOpen && !field.levelCleared) {
-            takeExit();
-        }
-    }
-}
-
 // Keyboard control: the mouse looks around, as far as the field and the spare
 // lives stay in sight; the buttons move the camera in and out.
 void keyboardControl(const Controls& controls, double dx, double dy)
@@ -284,45 +249,20 @@ void keyboardControl(const Controls& controls, double dx, double dy)
     if (keyDown(Key::MouseRight)) {
         moveCamera(-5);
     }
-    if (controls.keyLeft) {
-        steerPaddle(-1);
-    }
-    if (controls.keyRight) {
-        steerPaddle(1);
-    }
+    playerCommand.paddleSpeed = (controls.keyRight ? 1.0 : 0.0) - (controls.keyLeft ? 1.0 : 0.0);
 }
 
-// Mouse control: 8 pixels move the paddle 1 unit; a move that would take its
-// edge past a wall is dropped whole.
-void mouseControl(double dx)
+// Mouse control: the paddle follows the pointer, 8 pixels to the unit (the
+// rules drop a move past a wall whole); the view tilts with the pointer as far
+// as the sight allows and turns with the paddle once the step has moved it.
+void mouseControl(int pixelsX, double dy)
 {
-    const double d = dx * 200;   // pixels
-    Paddle& paddle = field.paddle;
-    if (!field.paddleCrushed) {
-        paddle.x += d * 0.125;
-    }
-    const bool pastLeft = paddle.x - paddle.halfWidth < LEFT_WALL;
-    const bool pastRight = paddle.x + paddle.halfWidth > RIGHT_WALL;
-    if (pastLeft || pastRight) {
-        paddle.x -= d * 0.125;
-        if (pastRight && field.warpOpen && !field.levelCleared) {
-            takeExit();
-        }
-    }
-}
-
-// Under mouse control the view turns with the paddle, a fifth of the yaw the
-// pointer's travel gives (1/200 radian a pixel against 1/8 unit a pixel of
-// paddle), and tilts with the pointer, as far as the sight allows.
-void followPaddle(double dy)
-{
-    constexpr double VIEW_SCALE = 0.2;
     const double pitchChange = std::clamp(cameraPitch + dy, -MAX_PITCH, MAX_PITCH) - cameraPitch;
-    cameraPitch += pitchChange * allowedTurn(cameraYaw, cameraPitch, 0, pitchChange, VIEW_SCALE);
-    const double yawChange = (field.paddle.x - PADDLE_HOME_X) / 25 - cameraYaw;
-    cameraYaw += yawChange * allowedTurn(cameraYaw, cameraPitch, yawChange, 0, VIEW_SCALE);
+    cameraPitch += pitchChange * allowedTurn(cameraYaw, cameraPitch, 0, pitchChange, MOUSE_VIEW_SCALE);
+    playerCommand.pointerShift = pixelsX * POINTER_UNITS_PER_PIXEL;
 }
 
+// The command for the next game step; the camera at once.
 void playControls(const Controls& controls)
 {
     int px = 0;
@@ -331,7 +271,8 @@ void playControls(const Controls& controls)
     // A window just resized or switched measures from its new centre next time.
     const bool measured = !windowState.reanchor;
     windowState.reanchor = false;
-    const double dx = measured ? static_cast<double>(px - anchorX()) / 200 : 0;
+    const int pixelsX = measured ? px - anchorX() : 0;
+    const double dx = static_cast<double>(pixelsX) / 200;
     const double dy = measured ? static_cast<double>(py - anchorY()) / 200 : 0;
     if (controls.recentre) {
         recentreView();
@@ -339,26 +280,18 @@ void playControls(const Controls& controls)
     if (config.mouseControl == 0) {
         keyboardControl(controls, dx, dy);
     } else {
-        mouseControl(dx);
+        mouseControl(pixelsX, dy);
     }
-    steerPaddle(controls.padAxis);
-    // However long the frame, and however wide the paddle has just grown, it
-    // ends the step between the walls.
-    Paddle& paddle = field.paddle;
-    paddle.x = std::clamp(paddle.x, LEFT_WALL + paddle.halfWidth, RIGHT_WALL - paddle.halfWidth);
-    if (config.mouseControl != 0) {
-        followPaddle(dy);
-    }
-    for (int i = 0; i < controls.fires; ++i) {
-        fire();
-    }
+    // A pad steers in every mode; with the arrows too, no faster than either.
+    playerCommand.paddleSpeed = std::clamp(playerCommand.paddleSpeed + controls.padAxis, -1.0, 1.0);
+    playerCommand.fires = static_cast<uint8_t>(std::min(controls.fires, 255));
 }
 
 void gameInput(const Controls& controls)
 {
     if (controls.escape && field.lives > 0) {
         traceLine("escape");
-        field.lives = 0;
+        playerCommand.forfeit = true;
     }
     if (controls.pausePresses % 2 == 1) {
         pauseGame();
@@ -372,7 +305,7 @@ void gameInput(const Controls& controls)
 void pausedInput(const Controls& controls)
 {
     if (controls.escape) {
-        field.lives = 0;   // leaving the game from the pause: GAME OVER runs its course
+        playerCommand.forfeit = true;   // leaving the game from the pause: GAME OVER runs its course
         resumeGame();
     } else if (controls.pausePresses % 2 == 1) {
         resumeGame();
@@ -414,6 +347,12 @@ void moveCamera(int steps)
          fromRest(eye) < fromRest(engine.cameraPosition))) {
         std::copy(eye, eye + 3, engine.cameraPosition);
     }
+}
+
+void turnWithPaddle()
+{
+    const double yawChange = (field.paddle.x - PADDLE_HOME_X) / 25 - cameraYaw;
+    cameraYaw += yawChange * allowedTurn(cameraYaw, cameraPitch, yawChange, 0, MOUSE_VIEW_SCALE);
 }
 
 void handleInput()

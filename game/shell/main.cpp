@@ -12,6 +12,7 @@
 #include "game/render/engine.h"
 #include "game/render/picture.h"
 #include "game/render/render.h"
+#include "game/shell/command_line.h"
 #include "game/shell/config.h"
 #include "game/shell/gamestate.h"
 #include "game/shell/shell.h"
@@ -173,6 +174,9 @@ void applyDisplay()
 
 int main(int argc, char** argv)
 {
+    if (const int status = answerGameCommandLine(argc, argv); status >= 0) {
+        return status;
+    }
     // Lines must reach a log file as they happen, not when a buffer fills.
     setvbuf(stdout, nullptr, _IOLBF, 0);
     ignoreFileSizeSignal();

@@ -1,7 +1,7 @@
 // game/shell/play: the shell's side of the play rules. It opens the pack,
-// hands the level to the rules with the clock as its seed, and turns the
-// rules' events into sounds, light moves and camera resets.
-#include "game/playfield/playfield.h"
+// hands the level to the rules with the clock as its seed, keeps the player's
+// command for the next game step, and turns the rules' events into sounds,
+// music and camera resets.
 #include "game/render/engine.h"
 #include "game/render/lights.h"
 #include "game/shell/config.h"
@@ -15,68 +15,20 @@
 #include <string>
 
 PlayEvents playEvents;
+PlayerCommand playerCommand;
 
 namespace {
 
-void applyLight(int light, const LightChange& change)
-{
-    if (change.enabledSet) {
-        setLightEnabled(light, change.enabled);
-    }
-    const bool* set = change.positionSet;
-    if (set[0] && set[1] && set[2] && set[3]) {
-        setLightPosition(light, change.position[0], change.position[1], change.position[2],
-                         static_cast<int>(change.position[3]));
-    } else {
-        if (set[0]) {
-            setLightPositionX(light, change.position[0]);
-        }
-        if (set[1]) {
-            setLightPositionY(light, change.position[1]);
-        }
-        if (set[2]) {
-            setLightPositionZ(light, change.position[2]);
-        }
-    }
-    if (change.directionSet) {
-        setLightDirection(light, change.direction[0], change.direction[1], change.direction[2]);
-    }
-}
-
-}   // namespace
-
-void playCue(SampleSlot slot) { soundPlaySample(slot, SAMPLE_CHANNELS[slot]); }
-
-void applyPlayEvents(const PlayEvents& events)
-{
-    for (int i = 0; i < events.count; ++i) {
-        const PlayEvent& event = events.list[i];
-        switch (event.type) {
-            case PlayEventType::Sound: soundPlaySample(event.sample, event.channel); break;
-            case PlayEventType::StopMusic: soundStopStream(); break;
-            case PlayEventType::CameraReset:
-                recentreView();   // the eye too, as keyboard control may have moved it
-                break;
-            case PlayEventType::LifeLost:
-            case PlayEventType::LevelCleared: break;
-        }
-    }
-    for (int light = 0; light < PLAY_LIGHTS; ++light) {
-        applyLight(light, events.lights[light]);
-    }
-}
-
-bool loadLevelOfPack()
+// Reads level levelNumber of "Levels Packs/" + the configured pack. The whole
+// level is read before anything changes, so a damaged pack leaves the field
+// as it was and the caller can go back to the menu.
+bool readLevelOfPack(void*, int32_t levelNumber, PackLevel& level)
 {
     // The name's field may lack its terminator; never read past it.
     const size_t nameLength = strnlen(config.levelPackName, PACK_NAME_SIZE);
     const std::string path = std::string(PACK_FOLDER) + "/" + std::string(config.levelPackName, nameLength);
 
-    frameClock.clockNow = shellSeams.readClock();
-    // The whole level is read before anything changes, so a damaged pack
-    // leaves the field as it was and the caller can go back to the menu.
-    PackLevel level;
-    level.levelNumber = field.levelNumber;
+    level.levelNumber = levelNumber;
     const PackResult result = readPackLevel(path, level);
     if (result.status == PackStatus::CannotOpen) {
         // Gone, or never there (config.ini may name any pack): the menu says so ("Cannot open <pack>: <why>")
@@ -87,17 +39,65 @@ bool loadLevelOfPack()
         return false;
     }
     if (!result.ok()) {
-        const std::string said = "Cannot load level " + std::to_string(field.levelNumber) + ": " + result.message;
+        const std::string said = "Cannot load level " + std::to_string(levelNumber) + ": " + result.message;
         showMenuMessage(said.c_str());
         return false;
     }
+    return true;
+}
 
+}   // namespace
+
+const LevelSource packLevels = {readLevelOfPack, nullptr};
+
+void playCue(SampleSlot slot) { soundPlaySample(slot, SAMPLE_CHANNELS[slot]); }
+
+FrameTimes playTimes()
+{
+    return {frameClock.clockPrev - frameClock.pausedMs, frameClock.clockNow - frameClock.pausedMs};
+}
+
+void applyPlayEvents(const PlayEvents& events)
+{
+    for (int i = 0; i < events.count; ++i) {
+        const PlayEvent& event = events.list[i];
+        switch (event.type) {
+            case PlayEventType::Sound: soundPlaySample(event.sample, event.channel); break;
+            case PlayEventType::StartMusic:
+                if (!musicPlaying) {
+                    soundPlayStream(MUSIC_CHANNEL);
+                    musicPlaying = true;
+                }
+                break;
+            case PlayEventType::StopMusic: soundStopStream(); break;
+            case PlayEventType::LevelLoaded:
+                // The frame on screen is replaced by whatever the back buffer holds.
+                shellSeams.swapBuffers();
+                musicPlaying = false;
+                break;
+            case PlayEventType::CameraReset:
+                recentreView();   // the eye too, as keyboard control may have moved it
+                break;
+            case PlayEventType::Launched: traceLine("launch"); break;
+            case PlayEventType::LaserFired: traceLine("laser"); break;
+            case PlayEventType::LifeLost:
+            case PlayEventType::LevelCleared: break;
+        }
+    }
+}
+
+bool loadLevelOfPack()
+{
+    PackLevel level;
+    if (!readLevelOfPack(nullptr, field.levelNumber, level)) {
+        return false;
+    }
     clearEvents(playEvents);
-    const unsigned int seed = static_cast<unsigned int>(static_cast<int>(frameClock.clockNow));
-    loadLevel(level, seed, frameClock.clockNow, config.fallMode != 0, playEvents);
+    const FrameTimes times = playTimes();
+    const unsigned int seed = static_cast<unsigned int>(static_cast<int>(times.clockNow));
+    loadLevel(field, level, seed, times.clockNow, config.fallMode != 0, playEvents);
     applyPlayEvents(playEvents);
     clearEvents(playEvents);
-    shellSeams.swapBuffers();
-    musicPlaying = false;
+    placePlayLights(field);
     return true;
 }

@@ -54,14 +54,14 @@ void resumeGame()
 
 void shiftClocks(double ms)
 {
-    // The whole-millisecond clocks move by whole milliseconds; what is left
-    // over waits for the next paused frame, so no time is lost or gained.
+    // The play clock leaves the pause out. The whole-millisecond clocks move
+    // by whole milliseconds; what is left over waits for the next paused
+    // frame, so no time is lost or gained.
+    frameClock.pausedMs += ms;
     game.pauseCarry += ms;
     const double whole = std::floor(game.pauseCarry);
     game.pauseCarry -= whole;
-    field.levelStartTime += static_cast<int32_t>(whole);
     game.lastAliveTime += static_cast<int32_t>(whole);
-    field.lifeLostTime += ms;
     game.splashStartTime += ms;
 }
 
