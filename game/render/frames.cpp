@@ -1,7 +1,9 @@
-// game/render/frames: the three frame renderers. Every enabled light draws the
-// scene once more, loaded into GL light 0: with shadows, a shadow pass into the
-// shadow map, a depth pre-pass and an additive shader-lit pass; without, a
-// plain textured pass that overwrites the previous one.
+// game/render/frames: the three frame renderers. With shadows, every light
+// of the frame is summed in one lit pass (light_set.cpp) after its shadow map;
+// where that pass cannot be built, and for the tests' reference, each enabled
+// light draws the scene once more, loaded into GL light 0: a shadow pass into
+// the shadow map, a depth pre-pass and an additive shader-lit pass. Without
+// shadows, a plain textured pass that overwrites the previous one.
 //
 // Work that provably changes no pixel is left out (light_plans.cpp and
 // spot_bounds.cpp hold the proofs): the lit pass of a light that adds
