@@ -42,13 +42,13 @@ double pixelCost(int variant)
 
 // One light of the frame's pass.
 struct SetLight {
-    int index = 0;        // light number, also its GL light
-    LightPlan plan;       //
-    bool mapped = false;  // has a map (its shadows can fall)
-    int window[4] = {};   // the texels of its map that in-cone fragments read
-    int tile[4] = {};     // where they lie in the shadow texture
-    float matrix[16] = {};   // eye coordinates of the view camera into its map (0..1)
-    float tileScale[4] = {}; // map coordinates into the texture: xy scale, zw offset
+    int index = 0;             // light number, also its GL light
+    LightPlan plan;            //
+    bool mapped = false;       // has a map (its shadows can fall)
+    int window[4] = {};        // the texels of its map that in-cone fragments read
+    int tile[4] = {};          // where they lie in the shadow texture
+    float matrix[16] = {};     // eye coordinates of the view camera into its map (0..1)
+    float tileScale[4] = {};   // map coordinates into the texture: xy scale, zw offset
 };
 
 struct LightSetFrame {
@@ -177,8 +177,7 @@ void drawShadowTiles(SceneKind scene, LightSetFrame& frame)
         if (!s.mapped) {
             continue;
         }
-        glViewport(s.tile[0] - s.window[0], s.tile[1] - s.window[1], 2 * renderer.view.width,
-                   2 * renderer.view.height);
+        glViewport(s.tile[0] - s.window[0], s.tile[1] - s.window[1], 2 * renderer.view.width, 2 * renderer.view.height);
         glScissor(s.tile[0], s.tile[1], s.tile[2], s.tile[3]);
         setLightCamera(engine.lights[s.index]);
         renderer.orderFree = renderer.skipDeadWork;
@@ -270,8 +269,7 @@ bool drawLightSet(SceneKind scene)
         prepassDone = true;
     }
     for (int i = 0; i < frame.count; ++i) {
-        loadLight(engine.lights[frame.lights[i].index], GL_LIGHT0 + frame.lights[i].index,
-                  scene == SceneKind::Splash);
+        loadLight(engine.lights[frame.lights[i].index], GL_LIGHT0 + frame.lights[i].index, scene == SceneKind::Splash);
     }
     drawLitRegions(scene, frame);
     for (int i = 0; i < frame.ownCount; ++i) {
