@@ -17,6 +17,7 @@
 //
 // Prints one line per case: "<width>x<height> <case> <fps> <median ms> <GL calls per frame>"; the
 // calls are counted when the glcount library is preloaded (LD_PRELOAD), else the column reads -1.
+// The cases named "-passes" draw each light in passes of its own (RENDER_BENCH_LIGHT_PASSES set: every case does).
 // With RENDER_BENCH_GL_REPORT set, the most called GL functions of one frame go to stderr.
 // Under callgrind (started with --instr-atstart=no) each case instead measures CALLGRIND_FRAMES
 // frames after its warm-up and dumps their counts under the case's name, printing
@@ -197,6 +198,7 @@ struct Case {
     void (*prepare)();   // sets the lights and the field
     void (*frame)();
     bool shadows;
+    bool onePass = true;   // false: each light in passes of its own, as the one pass is tested against
 };
 
 // Runs one case: a shot frame from the prepared state, warm-up frames, then
@@ -204,6 +206,7 @@ struct Case {
 void runCase(const Case& c)
 {
     engine.shadowsEnabled = c.shadows;
+    renderer.onePass = c.onePass && !getenv("RENDER_BENCH_LIGHT_PASSES");
     c.prepare();
     // RENDER_BENCH_LIGHTS: a mask of the lights to keep, to weigh one light's passes while profiling.
     if (const char* mask = getenv("RENDER_BENCH_LIGHTS")) {
@@ -410,6 +413,9 @@ int main(int argc, char** argv)
         {"play2-shadows", preparePlay<2, false>, renderPlay, true},
         {"play3-shadows", preparePlay<3, false>, renderPlay, true},
         {"play3L-shadows", preparePlay<3, true>, renderPlay, true},
+        {"play1-shadows-passes", preparePlay<1, false>, renderPlay, true, false},
+        {"play3-shadows-passes", preparePlay<3, false>, renderPlay, true, false},
+        {"play3L-shadows-passes", preparePlay<3, true>, renderPlay, true, false},
         {"play1-plain", preparePlay<1, false>, renderPlay, false},
         {"play2-plain", preparePlay<2, false>, renderPlay, false},
         {"play3-plain", preparePlay<3, false>, renderPlay, false},

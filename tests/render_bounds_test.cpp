@@ -1,12 +1,14 @@
 // The spot-light bounds, without a window: what a cone can reach in the
 // window, and the proofs that a light's pass adds nothing or reads no shadow;
 // the picture's shape in a window and the view's sight.
+#include "game/render/light_regions.h"
 #include "game/render/picture.h"
 #include "game/render/spot_bounds.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -143,4 +145,68 @@ TEST(Picture, TheHudFollowsTheViewWhileItFitsAndStopsAtTheEdge)
     const double ahead[3] = {0, 0, -1};
     hudCamera(near, ahead, aspect, eye, direction);
     EXPECT_GT(eye[2], 60) << "an eye moved in: the texts stay where they fit";
+}
+
+// The one lit pass's draws: every pixel a light reaches is drawn exactly once
+// and with that light, pixels no light reaches are not drawn, whatever the
+// lights' rectangles (off the view, empty, overlapping) and however few
+// draws are allowed.
+TEST(LightRegions, EveryReachedPixelIsDrawnOnceWithItsLights)
+{
+    const int width = 160, height = 120;
+    unsigned seed = 5;
+    auto next = [&seed](int low, int high) {
+        seed = seed * 1103515245u + 12345u;
+        return low + static_cast<int>((seed >> 8) % static_cast<unsigned>(high - low + 1));
+    };
+    for (int round = 0; round < 200; ++round) {
+        SCOPED_TRACE(round);
+        RegionLight lights[6];
+        const int count = next(0, 6);
+        for (int i = 0; i < count; ++i) {
+            const bool whole = next(0, 4) == 0;
+            lights[i].rect[0] = whole ? 0 : next(-40, width);
+            lights[i].rect[1] = whole ? 0 : next(-40, height);
+            lights[i].rect[2] = whole ? width : next(-5, 120);
+            lights[i].rect[3] = whole ? height : next(-5, 90);
+            lights[i].pixelCost = next(20, 100);
+        }
+        LightRegion regions[LIGHT_REGIONS_MAX];
+        const int max = next(1, LIGHT_REGIONS_MAX);
+        const int used = planLightRegions(width, height, lights, count, next(0, 1) ? 0 : 1e5, regions, max);
+        ASSERT_LE(used, max);
+        std::vector<int> drawn(width * height, 0);
+        std::vector<unsigned> masks(width * height, 0);
+        for (int r = 0; r < used; ++r) {
+            const int* rect = regions[r].rect;
+            ASSERT_GE(rect[0], 0);
+            ASSERT_GE(rect[1], 0);
+            ASSERT_LE(rect[0] + rect[2], width);
+            ASSERT_LE(rect[1] + rect[3], height);
+            for (int y = rect[1]; y < rect[1] + rect[3]; ++y) {
+                for (int x = rect[0]; x < rect[0] + rect[2]; ++x) {
+                    ++drawn[y * width + x];
+                    masks[y * width + x] = regions[r].mask;
+                }
+            }
+        }
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                unsigned reaching = 0;
+                for (int i = 0; i < count; ++i) {
+                    const int* rect = lights[i].rect;
+                    if (rect[2] > 0 && rect[3] > 0 && x >= rect[0] && x < rect[0] + rect[2] && y >= rect[1] &&
+                        y < rect[1] + rect[3]) {
+                        reaching |= 1u << i;
+                    }
+                }
+                const int at = y * width + x;
+                ASSERT_LE(drawn[at], 1) << x << "," << y;
+                if (reaching) {
+                    ASSERT_EQ(drawn[at], 1) << x << "," << y;
+                    ASSERT_EQ(masks[at] & reaching, reaching) << x << "," << y;
+                }
+            }
+        }
+    }
 }

@@ -1,7 +1,9 @@
-// game/render/frames: the three frame renderers. Every enabled light draws the
-// scene once more, loaded into GL light 0: with shadows, a shadow pass into the
-// shadow map, a depth pre-pass and an additive shader-lit pass; without, a
-// plain textured pass that overwrites the previous one.
+// game/render/frames: the three frame renderers. With shadows, every light
+// of the frame is summed in one lit pass (light_set.cpp) after its shadow map;
+// where that pass cannot be built, and for the tests' reference, each enabled
+// light draws the scene once more, loaded into GL light 0: a shadow pass into
+// the shadow map, a depth pre-pass and an additive shader-lit pass. Without
+// shadows, a plain textured pass that overwrites the previous one.
 //
 // Work that provably changes no pixel is left out (light_plans.cpp and
 // spot_bounds.cpp hold the proofs): the lit pass of a light that adds
@@ -29,6 +31,8 @@ namespace {
 // wall; 0.5 keeps the picture and nothing else depends on it.
 constexpr float VIEW_NEAR_AFTER_SHADOW = VIEW_NEAR;
 
+}   // namespace
+
 void setViewCamera(float nearPlane)
 {
     const double* p = engine.cameraPosition;
@@ -40,37 +44,7 @@ void setViewCamera(float nearPlane)
     renderer.viewProjection = renderer.projection;
 }
 
-// With the view camera's model-view current, so GL keeps the light in eye space.
-void loadLight(const Light& light, bool splash)
-{
-    glLightfv(GL_LIGHT0, GL_POSITION, light.position);
-    const float colour[4] = {light.colour[0], light.colour[1], light.colour[2], light.radius};
-    static const float black[4] = {0, 0, 0, 0};
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, colour);
-    glLightfv(GL_LIGHT0, GL_SPECULAR, splash ? black : colour);
-    if (!splash) {
-        glLightf(GL_LIGHT0, GL_CONSTANT_ATTENUATION, light.constantAttenuation);
-        glLightf(GL_LIGHT0, GL_QUADRATIC_ATTENUATION, light.quadraticAttenuation);
-        glLightf(GL_LIGHT0, GL_LINEAR_ATTENUATION, light.linearAttenuation);
-    }
-    if (light.spot) {
-        glLightfv(GL_LIGHT0, GL_SPOT_DIRECTION, light.direction);
-        glLightf(GL_LIGHT0, GL_SPOT_EXPONENT, light.spotExponent);
-        glLightf(GL_LIGHT0, GL_SPOT_CUTOFF, light.spotCutoff);
-    } else {
-        glLightf(GL_LIGHT0, GL_SPOT_EXPONENT, 0);
-        glLightf(GL_LIGHT0, GL_SPOT_CUTOFF, 180);
-    }
-}
-
-void drawScene(SceneKind scene, bool shadowPass)
-{
-    switch (scene) {
-        case SceneKind::Splash: drawSplashScene(shadowPass); break;
-        case SceneKind::Menu: drawMenuScene(shadowPass); break;
-        case SceneKind::Play: drawPlayScene(shadowPass); break;
-    }
-}
+namespace {
 
 void shadowPass(const Light& light, SceneKind scene)
 {
@@ -89,9 +63,7 @@ void shadowPass(const Light& light, SceneKind scene)
         glEnable(GL_SCISSOR_TEST);
     }
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    setCamera(light.position[0], light.position[1], light.position[2], light.position[0] + light.direction[0],
-              light.position[1] + light.direction[1], light.position[2] + light.direction[2], 1.0f,
-              3 * light.spotCutoff);
+    setLightCamera(light);
     renderer.orderFree = renderer.skipDeadWork;
     drawScene(scene, true);
     renderer.orderFree = false;
@@ -114,10 +86,9 @@ void litPass(SceneKind scene, int variant)
 {
     const unsigned int program = renderer.litPrograms[variant] ? renderer.litPrograms[variant] : renderer.shaderProgram;
     glUseProgram(program);
-    if (!(variant & LIT_NO_SHADOW) && renderer.boundTextures[SHADOW_UNIT] != renderer.shadowTexture) {
-        useTextureUnit(SHADOW_UNIT);
-        glBindTexture(GL_TEXTURE_2D, renderer.shadowTexture);
-        renderer.boundTextures[SHADOW_UNIT] = renderer.shadowTexture;
+    if (!(variant & LIT_NO_SHADOW)) {
+        bindShadowTexture();
+        loadMapTile(program);
     }
     glBlendFunc(GL_ONE, GL_ONE);
     glDepthMask(GL_FALSE);
@@ -154,51 +125,16 @@ void beginFrame()
     // Texture loads and shadow-map rebuilds bind behind the cache's back.
     memset(renderer.boundTextures, 0, sizeof renderer.boundTextures);
     renderer.activeUnit = -1;
+    ++renderer.frameNumber;
     setViewCamera(VIEW_NEAR);
-}
-
-// One light's passes on the shadow path.
-void drawLightPasses(const Light& light, SceneKind scene, bool& prepassDone)
-{
-    const LightPlan plan = planLight(light, scene);
-    if (plan.addsNothing) {
-        return;
-    }
-    if (!plan.shadowUnread) {
-        shadowPass(light, scene);
-    }
-    setViewCamera(VIEW_NEAR_AFTER_SHADOW);
-    if (plan.shadowUnread) {
-        loadWorldShadowMatrix();
-    }
-    // The lit passes leave the depth buffer alone, so the first light's
-    // pre-pass serves them all (a second one would fail every test). It lays
-    // down back faces, as the shadow pass's culling would leave it.
-    if (scene == SceneKind::Play && !prepassDone) {
-        glEnable(GL_CULL_FACE);
-        glCullFace(GL_FRONT);
-        depthPrepass();   // the menu's pre-pass draws nothing
-        prepassDone = true;
-    }
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    loadLight(light, scene == SceneKind::Splash);
-    if (scene == SceneKind::Splash) {
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-        glEnable(GL_CULL_FACE);
-    }
-    if (plan.scissored) {
-        glScissor(renderer.view.x + plan.rect[0], renderer.view.y + plan.rect[1], plan.rect[2], plan.rect[3]);
-        glEnable(GL_SCISSOR_TEST);
-    }
-    litPass(scene, plan.variant);
-    if (plan.scissored) {
-        glDisable(GL_SCISSOR_TEST);
-    }
 }
 
 void renderLitScene(SceneKind scene)
 {
     const bool shadows = useShadows();
+    if (shadows && renderer.onePass && !renderer.onePassFailed && drawLightSet(scene)) {
+        return;
+    }
     bool plainDrawn = false;
     bool prepassDone = false;
     bool anyLight = false;
@@ -212,7 +148,7 @@ void renderLitScene(SceneKind scene)
             drawLightPasses(light, scene, prepassDone);
             continue;
         }
-        loadLight(light, scene == SceneKind::Splash);
+        loadLight(light, GL_LIGHT0, scene == SceneKind::Splash);
         // The plain pass is unlit, so every light's pass paints the same
         // pixels (equal depths fail the depth test, or without it the same
         // colours overwrite themselves): one is enough.
@@ -249,6 +185,93 @@ void endFrame()
 }
 
 }   // namespace
+
+// With the view camera's model-view current, so GL keeps the light in eye space.
+void loadLight(const Light& light, int glLight, bool splash)
+{
+    const GLenum to = static_cast<GLenum>(glLight);
+    glLightfv(to, GL_POSITION, light.position);
+    const float colour[4] = {light.colour[0], light.colour[1], light.colour[2], light.radius};
+    static const float black[4] = {0, 0, 0, 0};
+    glLightfv(to, GL_DIFFUSE, colour);
+    glLightfv(to, GL_SPECULAR, splash ? black : colour);
+    if (!splash) {
+        glLightf(to, GL_CONSTANT_ATTENUATION, light.constantAttenuation);
+        glLightf(to, GL_QUADRATIC_ATTENUATION, light.quadraticAttenuation);
+        glLightf(to, GL_LINEAR_ATTENUATION, light.linearAttenuation);
+    }
+    if (light.spot) {
+        glLightfv(to, GL_SPOT_DIRECTION, light.direction);
+        glLightf(to, GL_SPOT_EXPONENT, light.spotExponent);
+        glLightf(to, GL_SPOT_CUTOFF, light.spotCutoff);
+    } else {
+        glLightf(to, GL_SPOT_EXPONENT, 0);
+        glLightf(to, GL_SPOT_CUTOFF, 180);
+    }
+}
+
+void drawScene(SceneKind scene, bool shadowPass)
+{
+    switch (scene) {
+        case SceneKind::Splash: drawSplashScene(shadowPass); break;
+        case SceneKind::Menu: drawMenuScene(shadowPass); break;
+        case SceneKind::Play: drawPlayScene(shadowPass); break;
+    }
+}
+
+void setLightCamera(const Light& light)
+{
+    setCamera(light.position[0], light.position[1], light.position[2], light.position[0] + light.direction[0],
+              light.position[1] + light.direction[1], light.position[2] + light.direction[2], 1.0f,
+              3 * light.spotCutoff);
+}
+
+void bindShadowTexture()
+{
+    if (renderer.boundTextures[SHADOW_UNIT] != renderer.shadowTexture) {
+        useTextureUnit(SHADOW_UNIT);
+        glBindTexture(GL_TEXTURE_2D, renderer.shadowTexture);
+        renderer.boundTextures[SHADOW_UNIT] = renderer.shadowTexture;
+    }
+}
+
+void drawLightPasses(const Light& light, SceneKind scene, bool& prepassDone)
+{
+    const LightPlan plan = planLight(light, scene);
+    if (plan.addsNothing) {
+        return;
+    }
+    if (!plan.shadowUnread) {
+        shadowPass(light, scene);
+    }
+    setViewCamera(VIEW_NEAR_AFTER_SHADOW);
+    if (plan.shadowUnread) {
+        loadWorldShadowMatrix();
+    }
+    // The lit passes leave the depth buffer alone, so the first light's
+    // pre-pass serves them all (a second one would fail every test). It lays
+    // down back faces, as the shadow pass's culling would leave it.
+    if (scene == SceneKind::Play && !prepassDone) {
+        glEnable(GL_CULL_FACE);
+        glCullFace(GL_FRONT);
+        depthPrepass();   // the menu's pre-pass draws nothing
+        prepassDone = true;
+    }
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    loadLight(light, GL_LIGHT0, scene == SceneKind::Splash);
+    if (scene == SceneKind::Splash) {
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        glEnable(GL_CULL_FACE);
+    }
+    if (plan.scissored) {
+        glScissor(renderer.view.x + plan.rect[0], renderer.view.y + plan.rect[1], plan.rect[2], plan.rect[3]);
+        glEnable(GL_SCISSOR_TEST);
+    }
+    litPass(scene, plan.variant);
+    if (plan.scissored) {
+        glDisable(GL_SCISSOR_TEST);
+    }
+}
 
 void depthPrepass()
 {

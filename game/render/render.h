@@ -8,7 +8,8 @@
 // Index:
 //   loading.cpp        runLoading, loadScene, display lists, resolutions; the Renderer instance
 //   shader_source.cpp  readTextFile (shader sources, size-capped)
-//   shadow.cpp         buildShaderProgram (the lit programs), createShadowMap, the shadow texture matrix
+//   shadow.cpp         buildShaderProgram (the lit programs, one light or a light set), createShadowMap
+//                      (the shadow texture), the shadow texture matrix
 //   present.cpp        the picture's offscreen target and its scaled blit into the window
 //   transforms.cpp     setCamera, the camera and object matrices loaded into GL
 //   materials.cpp      loadMaterial, bindMaterial (with the texture-unit cache)
@@ -20,11 +21,14 @@
 //   grid.cpp           the brick grid's vertex buffer, drawn by material or in brick order
 //   texts.cpp          drawStrokeText, drawMenuText, drawHud
 //   light_plans.cpp    planLight: the passes a light can leave out, from the scene boxes
+//   light_regions.cpp  window-free: the scissored draws of the one lit pass (its own library, no GL)
+//   light_set.cpp      drawLightSet: every light in one lit pass, their shadow maps as tiles of one texture
 //   spot_bounds.cpp    window-free spot-light bounds (its own library, no GL)
 //   matrix.cpp         4x4 matrices on the CPU
 //   frames.cpp         renderSplash, renderMenu, renderPlay and their per-light passes
 #pragma once
 
+#include "game/render/engine.h"    // LIGHT_COUNT
 #include "game/render/matrix.h"    // Matrix4
 #include "game/render/picture.h"   // PictureRect
 #include "levelpack/catalogue.h"   // the materials in load order, the resolutions
@@ -48,6 +52,8 @@ constexpr int LIT_VARIANTS = 8;
 constexpr int LIT_FULL = 0;   // the program of the design, every block in
 
 constexpr int GRID_VERTICES_PER_BRICK = 24;   // the brick box as quads
+
+constexpr int LIGHT_SET_PROGRAMS = 48;   // one-pass programs kept (each sums one set of lights)
 
 // ---------------------------------------------------------------------------
 // Records
@@ -87,14 +93,30 @@ struct GridVertex {
 // the resolution changes).
 struct Light;
 
+// The program of the one lit pass for one set of lights: its key, the GL
+// program and when its uniforms were last set. Built the first time a frame
+// needs the set; the least recently used one makes room for a new one.
+struct LightSetProgram {
+    int count = -1;                     // lights in the set; -1: the slot is free
+    int lights[LIGHT_COUNT] = {};       // light numbers (also their GL lights), ascending
+    int variants[LIGHT_COUNT] = {};     // each one's LIT_ bits
+    unsigned int program = 0;           // 0: failed to build
+    int matricesLocation = -1;          // uniform shadowMatrices[], shadowTiles[]
+    int tilesLocation = -1;
+    unsigned int uniformsFrame = 0;     // the frame whose shadow matrices it holds (0: none)
+    unsigned int usedFrame = 0;         // the last frame that drew with it
+};
+
 struct Renderer {
     unsigned int sphereList = 1;                   // capsule sphere display list
     unsigned int brickList = 2;                    // one brick box display list
     int resolutions[RESOLUTION_COUNT][2] = {};     // width, height pairs for the options
     unsigned int shaderProgram = 0;                // 0 until built and linked (the full lit program)
     unsigned int litPrograms[LIT_VARIANTS] = {};   // by variant bits; [LIT_FULL] is shaderProgram
-    unsigned int shadowTexture = 0;
+    unsigned int shadowTexture = 0;       // the shadow maps: one light's map, or tiles of several
     unsigned int shadowFramebuffer = 0;
+    int shadowWidth = 0;                  // its size: at least a map of twice the picture's size, and
+    int shadowHeight = 0;                 // room for six spot lights' tiles side by side
     int pictureWidth = 1024;   // the size the scene is drawn at (the chosen one, cut to 5:4..16:9)
     int pictureHeight = 768;
     bool offscreen = false;                // pictureFramebuffer exists (framebuffer objects work)
@@ -114,6 +136,11 @@ struct Renderer {
                                                        // window bound (same pixels; tests compare with it off)
     bool skipDeadWork = true;                          // leave out passes and blocks proven dead, draw the order-free
                                                        // passes by material (same pixels; tests compare with it off)
+    bool onePass = true;          // all lights in one lit pass (within a level or two of the passes one by
+                                  // one; tests compare with it off)
+    bool onePassFailed = false;   // a light set's program did not build: one pass per light from then on
+    unsigned int frameNumber = 0;                        // counts frames drawn, from 1
+    LightSetProgram setPrograms[LIGHT_SET_PROGRAMS];   // the one-pass programs built so far
     Matrix4 camera = {};                               // the model-view of the camera setCamera set last
     Matrix4 projection = {};                           // and its projection
     Matrix4 viewCamera = {};                           // the view camera of this frame (the lit passes' eye space)

@@ -38,9 +38,15 @@ char* readTextFile(const char* path);   // new NUL-terminated buffer, or null; c
 // shadow.cpp
 void buildShaderProgram();
 // Right after a shadow pass, with the light camera's matrices in renderer.camera
-// and renderer.projection: keeps them in the Engine and loads unit 4's texture
-// matrix so that it carries eye coordinates of the view camera into the map.
+// and renderer.projection: keeps them in the Engine and returns the matrix that
+// carries eye coordinates of the view camera into the light's map (0..1).
+Matrix4 shadowMatrix();
+// The same, loaded as unit 4's texture matrix (the program of one light reads it there).
 void loadShadowMatrix();
+void loadMapTile(unsigned int program);   // where a light's own pass leaves its map, for program (in use)
+// The one-pass program summing the given lights (ascending light numbers,
+// each with its LIT_ bits), built at its first use; null when it cannot be built.
+LightSetProgram* lightSetProgram(const int lights[], const int variants[], int count);
 // Unit 4's texture matrix for a lit pass that reads no map: eye coordinates
 // back to the world, whose points all fall outside the map (the splash's case).
 void loadWorldShadowMatrix();
@@ -102,5 +108,18 @@ void createPictureTarget();   // at loading and on a resize: the offscreen targe
 void beginPicture();          // each frame first: the framebuffer and the viewport the picture is drawn in
 void bindPicture();           // back to that framebuffer and viewport after another one was drawn into
 
+// light_set.cpp
+// Every enabled light of the frame in one lit pass (with the view camera set,
+// before any lit pass); false, having drawn nothing, when that cannot be done.
+bool drawLightSet(SceneKind scene);
+
 // frames.cpp
+void setViewCamera(float nearPlane = VIEW_NEAR);   // the frame's view camera, from the Engine's eye
 void depthPrepass();
+void drawScene(SceneKind scene, bool shadowPass);
+// The light's values into GL light glLight, with the view camera's model-view current (GL keeps them in eye space).
+void loadLight(const Light& light, int glLight, bool splash);
+void setLightCamera(const Light& light);   // the camera of the light's shadow pass
+void bindShadowTexture();                  // the shadow maps on unit 4
+// One light's own passes (its shadow pass, the pre-pass if not yet done, its lit pass).
+void drawLightPasses(const Light& light, SceneKind scene, bool& prepassDone);

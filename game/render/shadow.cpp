@@ -1,14 +1,16 @@
-// game/render/shadow: the lit GLSL programs (one per variant), the
-// depth-texture shadow map with its framebuffer, and the shadow texture
-// matrix on unit 4.
+// game/render/shadow: the lit GLSL programs (one per variant for a light's
+// own pass, one per light set for the one lit pass), the depth texture of the
+// shadow maps with its framebuffer, and the shadow texture matrix on unit 4.
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
 #include "game/render/engine.h"
 #include "game/render/render_internal.h"
+#include "game/render/spot_bounds.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -16,6 +18,10 @@
 namespace {
 
 const Matrix4 BIAS_MATRIX = {{0.5, 0, 0, 0, 0, 0.5, 0, 0, 0, 0, 0.5, 0, 0.5, 0.5, 0.5, 1}};
+
+// The shader sources as read at loading: the light sets' programs are built from them later.
+std::string vertexSource;
+std::string fragmentSource;
 
 // The defines of each lit program variant, by its bits.
 const char* const VARIANT_DEFINES[3] = {"#define DIRECTIONAL_LIGHT 1\n", "#define NO_CONE 1\n",
@@ -71,26 +77,31 @@ void disableShadows(const char* why)
 }
 
 // The source with the defines after the #version line, which must precede every other directive.
-std::string withDefines(const char* text, int variant)
+std::string withDefines(const char* text, const std::string& defines)
 {
     std::string source = text;
-    std::string defines = renderer.mapsPacked ? "#define PACKED_MAPS 1\n" : "";
-    for (int bit = 0; bit < 3; ++bit) {
-        if (variant & (1 << bit)) {
-            defines += VARIANT_DEFINES[bit];
-        }
-    }
     const size_t version = source.find("#version");
     const size_t lineEnd = version == std::string::npos ? std::string::npos : source.find('\n', version);
     source.insert(lineEnd == std::string::npos ? 0 : lineEnd + 1, defines);
     return source;
 }
 
+std::string variantDefines(int variant)
+{
+    std::string defines = renderer.mapsPacked ? "#define PACKED_MAPS 1\n" : "";
+    for (int bit = 0; bit < 3; ++bit) {
+        if (variant & (1 << bit)) {
+            defines += VARIANT_DEFINES[bit];
+        }
+    }
+    return defines;
+}
+
 // One lit program from the compiled vertex shader and the fragment source; 0 on failure.
-GLuint linkVariant(GLuint vertex, const char* fragmentText, int variant)
+GLuint linkProgram(GLuint vertex, const char* fragmentText, const std::string& defines)
 {
     const GLuint fragment = glCreateShader(GL_FRAGMENT_SHADER);
-    const std::string source = withDefines(fragmentText, variant);
+    const std::string source = withDefines(fragmentText, defines);
     if (!compileShader(fragment, source.c_str(), "Shaders/shadows.frag")) {
         glDeleteShader(fragment);
         return 0;
@@ -118,7 +129,92 @@ GLuint linkVariant(GLuint vertex, const char* fragmentText, int variant)
     return program;
 }
 
+// The shader's text with the light set's defines: LIGHT_SET lists each
+// light's term, SHADOW_MAPS counts the lights with a map.
+std::string lightSetDefines(const int lights[], const int variants[], int count)
+{
+    std::string set = "#define LIGHT_SET";
+    int maps = 0;
+    char entry[96];
+    for (int i = 0; i < count; ++i) {
+        const char* directional = (variants[i] & LIT_DIRECTIONAL) ? "true" : "false";
+        const char* cone = (variants[i] & LIT_NO_CONE) ? "false" : "true";
+        if (variants[i] & LIT_NO_SHADOW) {
+            snprintf(entry, sizeof entry, " LIGHT(%d, %s, %s)", lights[i], directional, cone);
+        } else {
+            snprintf(entry, sizeof entry, " SHADOWED_LIGHT(%d, %s, %s, %d)", lights[i], directional, cone, maps++);
+        }
+        set += entry;
+    }
+    snprintf(entry, sizeof entry, "\n#define SHADOW_MAPS %d\n", maps);
+    return set + entry + (renderer.mapsPacked ? "#define PACKED_MAPS 1\n" : "");
+}
+
+GLuint buildLightSetProgram(const int lights[], const int variants[], int count)
+{
+    if (vertexSource.empty() || fragmentSource.empty()) {
+        return 0;
+    }
+    const std::string defines = lightSetDefines(lights, variants, count);
+    const GLuint vertex = glCreateShader(GL_VERTEX_SHADER);
+    const std::string source = withDefines(vertexSource.c_str(), defines);
+    GLuint program = 0;
+    if (compileShader(vertex, source.c_str(), "Shaders/shadows.vert")) {
+        program = linkProgram(vertex, fragmentSource.c_str(), defines);
+    }
+    glDeleteShader(vertex);
+    return program;
+}
+
+bool sameSet(const LightSetProgram& p, const int lights[], const int variants[], int count)
+{
+    if (p.count != count) {
+        return false;
+    }
+    for (int i = 0; i < count; ++i) {
+        if (p.lights[i] != lights[i] || p.variants[i] != variants[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }   // namespace
+
+LightSetProgram* lightSetProgram(const int lights[], const int variants[], int count)
+{
+    if (count <= 0 || count > LIGHT_COUNT) {
+        return nullptr;
+    }
+    LightSetProgram* slot = &renderer.setPrograms[0];
+    for (LightSetProgram& p : renderer.setPrograms) {
+        if (sameSet(p, lights, variants, count)) {
+            p.usedFrame = renderer.frameNumber;
+            return p.program ? &p : nullptr;
+        }
+        if (p.count < 0 || (slot->count >= 0 && p.usedFrame < slot->usedFrame)) {
+            slot = &p;   // a free slot, else the one unused for longest
+        }
+    }
+    if (slot->count >= 0 && slot->usedFrame == renderer.frameNumber) {
+        return nullptr;   // every program is needed by this very frame
+    }
+    if (slot->program) {
+        glDeleteProgram(slot->program);
+    }
+    *slot = LightSetProgram{};
+    slot->count = count;
+    std::copy(lights, lights + count, slot->lights);
+    std::copy(variants, variants + count, slot->variants);
+    slot->usedFrame = renderer.frameNumber;
+    slot->program = buildLightSetProgram(lights, variants, count);
+    if (!slot->program) {
+        return nullptr;
+    }
+    slot->matricesLocation = glGetUniformLocation(slot->program, "shadowMatrices");
+    slot->tilesLocation = glGetUniformLocation(slot->program, "shadowTiles");
+    return slot;
+}
 
 void buildShaderProgram()
 {
@@ -138,13 +234,17 @@ void buildShaderProgram()
         ok = false;
     }
     ok = ok && compileShader(vertex, vertexText, VERTEX_FILE);
-    GLuint program = ok ? linkVariant(vertex, fragmentText, LIT_FULL) : 0;
+    GLuint program = ok ? linkProgram(vertex, fragmentText, variantDefines(LIT_FULL)) : 0;
     for (int variant = 0; variant < LIT_VARIANTS; ++variant) {
         renderer.litPrograms[variant] = program;
         if (program && variant != LIT_FULL) {
-            const GLuint special = linkVariant(vertex, fragmentText, variant);
+            const GLuint special = linkProgram(vertex, fragmentText, variantDefines(variant));
             renderer.litPrograms[variant] = special ? special : program;
         }
+    }
+    if (program) {
+        vertexSource = vertexText;
+        fragmentSource = fragmentText;
     }
     free(vertexText);
     free(fragmentText);
@@ -165,8 +265,19 @@ void createShadowMap()
         renderer.shadowMapReady = false;
         return;
     }
-    const int width = 2 * renderer.pictureWidth;
-    const int height = 2 * renderer.pictureHeight;
+    // Room for a map of twice the picture's size, and for six tiles of the
+    // usual spot lights' maps side by side (each the part of its map the cone
+    // can read: about a quarter of it).
+    Light spot;
+    spot.spot = true;
+    spot.spotCutoff = 40;
+    spot.direction[2] = -1;
+    int tile[4] = {};
+    spotShadowWindow(spot, renderer.pictureWidth, renderer.pictureHeight, tile);
+    const int width = std::max(2 * renderer.pictureWidth, 3 * tile[2]);
+    const int height = std::max(2 * renderer.pictureHeight, 2 * tile[3]);
+    renderer.shadowWidth = width;
+    renderer.shadowHeight = height;
 
     // Each call replaces the previous map; the old objects are freed.
     if (renderer.shadowTexture) {
@@ -229,12 +340,24 @@ void loadShadowTextureMatrix(const Matrix4& m)
 // map: every fragment looks up the point it shows, whatever moved or turned
 // its object (lookups taken before from object coordinates moved by the
 // translation alone read texels of other places, and of earlier passes).
-void loadShadowMatrix()
+Matrix4 shadowMatrix()
 {
     memcpy(engine.lightModelview, renderer.camera.m, sizeof engine.lightModelview);
     memcpy(engine.lightProjection, renderer.projection.m, sizeof engine.lightProjection);
     const Matrix4 toMap = multiply(BIAS_MATRIX, multiply(renderer.projection, renderer.camera));
-    loadShadowTextureMatrix(multiply(toMap, rigidInverse(renderer.viewCamera)));
+    return multiply(toMap, rigidInverse(renderer.viewCamera));
+}
+
+void loadShadowMatrix() { loadShadowTextureMatrix(shadowMatrix()); }
+
+// A light's own pass draws its map at the texture's corner, at twice the view's size.
+void loadMapTile(unsigned int program)
+{
+    if (renderer.shadowWidth > 0 && renderer.shadowHeight > 0) {
+        glUniform4f(glGetUniformLocation(program, "shadowTile"),
+                    static_cast<float>(2.0 * renderer.view.width / renderer.shadowWidth),
+                    static_cast<float>(2.0 * renderer.view.height / renderer.shadowHeight), 0, 0);
+    }
 }
 
 void loadWorldShadowMatrix() { loadShadowTextureMatrix(rigidInverse(renderer.viewCamera)); }
