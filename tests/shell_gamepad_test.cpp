@@ -95,7 +95,10 @@ TEST_F(Gamepad, MenuNewGameLaunchPauseResumeAndEscape)
     pressPad(SDL_CONTROLLER_BUTTON_START);
     EXPECT_EQ(game.state, ShellState::Play);
 
-    pressPad(SDL_CONTROLLER_BUTTON_B);   // B is Escape
+    pressPad(SDL_CONTROLLER_BUTTON_B);   // B is Escape: it asks first
+    EXPECT_EQ(game.state, ShellState::AskEnd);
+    pressPad(SDL_CONTROLLER_BUTTON_DPAD_LEFT);
+    pressPad(SDL_CONTROLLER_BUTTON_A);   // YES
     EXPECT_EQ(game.state, ShellState::GameOver);
     runFor(2100);
     EXPECT_EQ(game.state, ShellState::Menu);
@@ -110,6 +113,7 @@ TEST_F(Gamepad, APadPluggedInWhilePlayingWorksAtOnce)
     plugIn();
     frameAt(fakeNow + 50);
     EXPECT_EQ(gamepadCount(), 1);
+    pressPad(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
     pressPad(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
     pressPad(SDL_CONTROLLER_BUTTON_A);
     EXPECT_EQ(game.state, ShellState::Options);

@@ -22,6 +22,7 @@ namespace {
 
 void loadingStep()
 {
+    loadPlayerRecords();
     fillRenderInputs();
     shellSeams.runLoading();
     // Once, for whoever waits for the game to be up (the windowed tests, the
@@ -48,8 +49,7 @@ void splashStep()
         game.splashSoundDone = true;
     }
     if (frameClock.clockNow - game.splashStartTime > SPLASH_TIME) {
-        setLightColour(SPLASH_LIGHT, 1, 1, 1);
-        enterState(ShellState::Menu);
+        endSplash();
     }
 }
 
@@ -59,7 +59,7 @@ void splashStep()
 
 void menuStep()
 {
-    const int last = game.optionsShown ? OPTION_LINES - 1 : 2;
+    const int last = menuLineCount() - 1;
     if (game.menuCursor < 0) {
         game.menuCursor = 0;
     } else if (game.menuCursor > last) {
@@ -70,8 +70,11 @@ void menuStep()
         playCue(SAMPLE_PRES);
         game.menuJingleDone = true;
     }
+    if (game.state == ShellState::Menu) {
+        saveSettingsIfChanged();   // back on the main menu from the options or a game
+    }
 
-    placeMenuLights(game.menuCursor, engine.cameraPosition);
+    placeMenuLightsAt(menuLineY(game.menuCursor), engine.cameraPosition);
     game.menuSpin += 2 * frameClock.tick;
 }
 
@@ -178,12 +181,23 @@ const StateRow STATE_TABLE[SHELL_STATES] = {
     {"LifeLost", gameStep, true, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
     {"GameOver", gameStep, false, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
     {"Paused", pausedStep, false, FrameRenderer::Own, InputUse::Paused, PauseRule::Never},
+    {"AskEnd", pausedStep, false, FrameRenderer::Own, InputUse::Question, PauseRule::Never},
+    {"NameEntry", menuStep, false, FrameRenderer::Menu, InputUse::Typing, PauseRule::Never},
+    {"HighScores", menuStep, false, FrameRenderer::Menu, InputUse::Menu, PauseRule::Never},
+    {"Controls", menuStep, false, FrameRenderer::Menu, InputUse::Menu, PauseRule::Never},
 };
 
 void setCameraAngles(double yaw, double pitch) { viewDirection(yaw, pitch, engine.cameraDirection); }
 
+void endSplash()
+{
+    setLightColour(SPLASH_LIGHT, 1, 1, 1);
+    enterState(ShellState::Menu);
+}
+
 void returnToMenu(int levelNumber)
 {
+    const bool entered = gameEnteredTable();
     engine.cameraDirection[0] = 0;
     engine.cameraDirection[1] = 0;
     engine.cameraDirection[2] = -1;
@@ -192,7 +206,8 @@ void returnToMenu(int levelNumber)
     playerCommand = PlayerCommand{};
     recentreView();
     game.readySlide = 0;
-    enterState(ShellState::Menu);
+    refreshSelectedPack();
+    enterState(entered ? ShellState::NameEntry : ShellState::Menu);
 }
 
 void GameFrame()
@@ -205,7 +220,7 @@ void GameFrame()
     const ShellState state = game.state;
     const StateRow& row = STATE_TABLE[static_cast<int>(state)];
     row.step();
-    const ShellState shown = state == ShellState::Paused ? game.pausedFrom : state;
+    const ShellState shown = state == ShellState::Paused || state == ShellState::AskEnd ? game.pausedFrom : state;
     render(STATE_TABLE[static_cast<int>(shown)].renderer);
 
     handleInput();
