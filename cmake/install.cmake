@@ -2,9 +2,11 @@
 # P/share/tessivar, where the programs look for it relative to themselves (platform/userfolder), so any
 # prefix works; desktop entries, icons, AppStream metainfo and man pages go where desktops and
 # distributions look. `cpack` packs the same tree as a .deb for /usr.
-set(APP_ID org.tessivar.Tessivar)       # AppStream id; names the desktop entry, the metainfo and the icon
-set(EDITOR_ID org.tessivar.TLES)        # the editor's desktop entry
+set(APP_ID org.tessivar.tessivar)       # AppStream id; names the desktop entry, the metainfo and the icon
+set(EDITOR_ID org.tessivar.tles)        # the editor's desktop entry
 set(DATA_DIR ${CMAKE_INSTALL_DATADIR}/tessivar)
+set(TESSIVAR_PACKAGE_MAINTAINER "The Tessivar developers <maintainers@tessivar.invalid>"
+    CACHE STRING "Maintainer field of the .deb and contact of its copyright file")
 
 set(INSTALLED_PROGRAMS tessivar tles)
 if(TARGET tlpcheck)
@@ -36,6 +38,31 @@ configure_file(${CMAKE_SOURCE_DIR}/dist/${APP_ID}.metainfo.xml.in ${CMAKE_BINARY
                @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/dist/${APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
+# The file type of a level pack, for file managers and "open with".
+install(FILES ${CMAKE_SOURCE_DIR}/dist/${APP_ID}.mime.xml RENAME ${APP_ID}.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+
+# The licence, as Debian wants it (machine-readable, share/doc/<package>/copyright), made from LICENSE so
+# the two never differ: its permission text becomes the Expat licence paragraph, indented, blank lines " .".
+file(STRINGS ${CMAKE_SOURCE_DIR}/LICENSE license_lines)
+set(LICENSE_BODY "")
+set(in_body FALSE)
+foreach(line IN LISTS license_lines)
+  if(line MATCHES "^Permission is hereby granted")
+    set(in_body TRUE)
+  endif()
+  if(in_body)
+    if(line STREQUAL "")
+      string(APPEND LICENSE_BODY " .\n")
+    else()
+      string(APPEND LICENSE_BODY " ${line}\n")
+    endif()
+  endif()
+endforeach()
+string(REGEX REPLACE "\n$" "" LICENSE_BODY "${LICENSE_BODY}")
+configure_file(${CMAKE_SOURCE_DIR}/dist/copyright.in ${CMAKE_BINARY_DIR}/dist/copyright @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/dist/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tessivar)
+
 # Man pages, compressed as Debian ships them (-n: no time stamp, so a rebuild packs the same bytes).
 set(man_pages "")
 foreach(program IN LISTS INSTALLED_PROGRAMS)
@@ -52,8 +79,6 @@ install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 
 # The Debian package: its dependencies are the packages of the libraries the programs link
 # (dpkg-shlibdeps), so it installs with apt on a plain Debian 12 desktop.
-set(TESSIVAR_PACKAGE_MAINTAINER "The Tessivar developers <maintainers@tessivar.invalid>"
-    CACHE STRING "Maintainer field of the .deb")
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME tessivar)
 set(CPACK_PACKAGE_VENDOR "The Tessivar developers")

@@ -8,6 +8,7 @@
 
 #include "levelpack/catalogue.h"
 #include "levelpack/levelpack.h"
+#include "levelpack/packimport.h"
 
 #include <cstdint>
 #include <string>
@@ -39,12 +40,14 @@ constexpr int PACK_LIST_CAPACITY = 100;                     // names the pack li
 constexpr int PACK_NAME_MAX = 82;                           // longest typed or listed name that still fits a path
 constexpr const char* PACK_FOLDER_PATH = "Levels Packs/";   // PACK_FOLDER and its separator
 constexpr int STATUS_SIZE = 300;                            // bytes of the status line
-constexpr int QUESTION_SIZE = 120;                          // bytes of the question's text
+constexpr int QUESTION_SIZE = 240;                          // bytes of the question's text: two pack names fit
 constexpr int GO_TO_DIGITS = 6;                             // longest level number G takes
 constexpr int CHECK_NOTE_LINES = 6;                         // lines of the check's verdict under its button
-constexpr int CHECK_LINE_CHARS = 29;                        // characters per verdict line: the width of the tool column
+constexpr int CHECK_LINE_CHARS = 27;                        // characters per verdict line: the width of the tool column
 constexpr size_t CHECK_OUTPUT_MAX = 16384;                  // bytes of the checker's output kept; the rest is drained
 constexpr const char* CHECKER_NAME = "tlpcheck";
+constexpr char ELLIPSIS = '\x85';   // one character cell that the window draws as an ellipsis
+constexpr int REFUSED_KEPT = 32;    // characters left out of a typed name that its note repeats
 
 // Modifier bits of a key or mouse press, as the window reports them.
 constexpr int MOD_SHIFT = 1;
@@ -101,6 +104,8 @@ enum class PendingAction {
     SaveLevel,   // the writes below are asked again when the pack changed on disk
     MoveLevelUp,
     MoveLevelDown,
+    OpenPackList,      // the pack list comes up once unsaved edits are dealt with
+    OpenNewPackForm,   // so does the new-pack form
 };
 
 enum class QuestionKind {
@@ -110,9 +115,14 @@ enum class QuestionKind {
     DeleteLevel,       // Delete / Cancel
     SaveBeforeCheck,   // Save / Cancel: the check plays the pack as saved
     PackChanged,       // Overwrite / Reload / Cancel: another program wrote the pack since it was read
+    ImportClash,       // Replace / Keep both / Cancel: a pack file opened has the name of a different pack
 };
 
-enum class Answer { First, Second, Cancel };   // Save, Replace, Delete or Overwrite; Discard or Reload; Cancel
+// Save, Replace, Delete or Overwrite; Discard, Reload or Keep both; Cancel.
+enum class Answer { First, Second, Cancel };
+
+// Which part of a text too long for its place gives way to the ellipsis.
+enum class Elide { End, Middle, Start };
 
 // How the check's verdict reads: drawn in white, green, orange or red.
 enum class CheckTone { Neutral, Good, Warning, Bad };
@@ -218,6 +228,9 @@ struct Editor {
     char goToText[GO_TO_DIGITS + 1] = {};
     bool quitRequested = false;   // the program ends after the callback that set it
     CheckRun check;
+    bool editsReleased = false;   // "Discard" opened the form or list: its Create or Load asks no more
+    std::string refusedTyped;     // characters left out of the name being typed, for the note at Create
+    PackImport import;            // a pack file given to the program, while its question is open
 };
 
 extern Editor editor;
@@ -263,6 +276,14 @@ void advanceSpin(Editor& ed);
 // Shows text on the status line; failures also go to standard output.
 void reportFailure(Editor& ed, const char* text);
 void reportSuccess(Editor& ed, const char* text);
+
+// text as it fits in maxChars cells of the window's font: whole, or cut where says with one ELLIPSIS cell.
+// The font shows ASCII only: other bytes come out as '?'.
+std::string fitText(const std::string& text, int maxChars, Elide where);
+
+// text in lines of at most maxChars, broken between words where it can; at most maxLines, the last one
+// ending in ELLIPSIS when text goes on.
+std::vector<std::string> wrapText(const std::string& text, int maxChars, int maxLines);
 
 // ---------------------------------------------------------------------------
 // Grid editing and level properties (editor_edit.cpp)
@@ -340,12 +361,16 @@ void requestAction(Editor& ed, PendingAction action, int targetLevel = 0);
 
 bool questionOpen(const Editor& ed);
 
-// Answers the open question: First is Save, Replace, Delete or Overwrite; Second is Discard or Reload.
+// Answers the open question: First is Save, Replace, Delete or Overwrite; Second is Discard, Reload or
+// Keep both.
 void answerQuestion(Editor& ed, Answer answer);
 
 // Asks what to do now that a write found the pack changed on disk; retry is the write, done again on
 // Overwrite.
 void askAboutChangedPack(Editor& ed, PendingAction retry);
+
+// Asks whether a pack file opened replaces the different pack of its name or comes in beside it.
+void askAboutImport(Editor& ed, const char* text);
 
 // ---------------------------------------------------------------------------
 // Level management and the level number typed after G (editor_levels.cpp)
@@ -394,6 +419,9 @@ void typeNameKey(Editor& ed, unsigned char key);
 // desktop system reserves. When not, why goes into reason.
 bool validPackName(const char* name, char* reason, size_t reasonSize);
 
+// The file name a typed name makes: ".tlp" added unless it was typed.
+std::string packFileName(const char* typed);
+
 // "Create" once any question is answered: makes the pack of the typed name and opens its first level.
 void createPack(Editor& ed);
 void cancelNewPack(Editor& ed);
@@ -402,6 +430,14 @@ void stepPackIndex(Editor& ed, int direction);
 void loadSelectedPack(Editor& ed);
 void closePackList(Editor& ed);
 void saveButton(Editor& ed);
+
+// A pack file given on the command line: checked and brought into the packs folder (levelpack/packimport.h),
+// then opened at its first level. A damaged file is refused with the reason on the status line; a
+// different pack of its name there asks first (Replace, Keep both, Cancel).
+void openPackFromFile(Editor& ed, const std::string& source);
+
+// The answer to that question: the import finished as chosen and the pack opened.
+void finishImport(Editor& ed, ImportChoice choice);
 
 // ---------------------------------------------------------------------------
 // The level check: tlpcheck as a child process (editor_check.cpp)

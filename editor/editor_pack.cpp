@@ -256,14 +256,41 @@ void typeNameKey(Editor& ed, unsigned char key)
         if (length > 0) {
             name[length - 1] = '\0';
         }
-    } else if (key == 13) {
+        return;
+    }
+    if (key == 13) {
         ed.nameFocused = false;
-    } else if (packNameCharacterAllowed(static_cast<char>(key), length == 0) &&
-               length < static_cast<size_t>(PACK_NAME_MAX)) {
-        // A leading '.' would hide the file; longer names would not fit "Levels Packs/<name>.tlp" in packPath.
+        return;
+    }
+    char note[STATUS_SIZE];
+    if (length >= static_cast<size_t>(PACK_NAME_MAX)) {
+        // Longer names would not fit "Levels Packs/<name>.tlp" in packPath.
+        snprintf(note, sizeof note, "A pack name has at most %d characters.", PACK_NAME_MAX);
+        reportSuccess(ed, note);
+        return;
+    }
+    if (packNameCharacterAllowed(static_cast<char>(key), length == 0)) {
         name[length] = static_cast<char>(key);
         name[length + 1] = '\0';
+        return;
     }
+    // Left out, and said so at once and again at Create: the name made is never a surprise.
+    const std::string shown = quoteBytes(std::string(1, static_cast<char>(key)));
+    if (ed.refusedTyped.size() < static_cast<size_t>(REFUSED_KEPT)) {
+        ed.refusedTyped += shown;
+    }
+    snprintf(note, sizeof note, "'%s' left out: a pack name takes letters, digits, '-', '_' and '.'%s.", shown.c_str(),
+             key == '.' ? " (not first: the file would be hidden)" : "");
+    reportSuccess(ed, note);
+}
+
+std::string packFileName(const char* typed)
+{
+    const std::string name = typed;
+    const size_t extension = strlen(PACK_EXTENSION);
+    const bool hasExtension =
+        name.size() > extension && name.compare(name.size() - extension, extension, PACK_EXTENSION) == 0;
+    return hasExtension ? name : name + PACK_EXTENSION;
 }
 
 bool validPackName(const char* name, char* reason, size_t reasonSize)
@@ -302,7 +329,7 @@ void createPack(Editor& ed)
         return;
     }
     const OpenPack previous = rememberPack(ed);
-    if (!setPackPath(ed, name, PACK_EXTENSION)) {
+    if (!setPackPath(ed, packFileName(name).c_str(), "")) {
         restorePack(ed, previous);
         reportFailure(ed, "Cannot create level pack: the name is too long.");
         return;
@@ -319,11 +346,17 @@ void createPack(Editor& ed)
         startHistory(ed);
         forgetCheck(ed);
         char note[STATUS_SIZE];
-        snprintf(note, sizeof note, "Created %s with %d level%s", ed.packPath, ed.levelCount,
-                 ed.levelCount == 1 ? "" : "s");
+        const int length = snprintf(note, sizeof note, "Created %s with %d level%s", ed.packPath, ed.levelCount,
+                                    ed.levelCount == 1 ? "" : "s");
+        if (!ed.refusedTyped.empty() && length > 0 && static_cast<size_t>(length) < sizeof note) {
+            snprintf(note + length, sizeof note - length, " (left out of the name as typed: %s)",
+                     ed.refusedTyped.c_str());
+        }
         reportSuccess(ed, note);
     }
     name[0] = '\0';
+    ed.refusedTyped.clear();
+    ed.editsReleased = false;
 }
 
 void cancelNewPack(Editor& ed)
@@ -331,6 +364,8 @@ void cancelNewPack(Editor& ed)
     ed.newPackFormOpen = false;
     ed.newLevelCount = 1;
     typedName(ed)[0] = '\0';
+    ed.refusedTyped.clear();
+    ed.editsReleased = false;
 }
 
 void openPackList(Editor& ed)
@@ -351,6 +386,7 @@ void stepPackIndex(Editor& ed, int direction)
 void loadSelectedPack(Editor& ed)
 {
     ed.packListOpen = false;
+    ed.editsReleased = false;
     if (ed.packNames == 0) {
         ed.loadFailed = true;
         reportFailure(ed, "No level pack in \"Levels Packs\": make a new one.");
@@ -373,7 +409,11 @@ void loadSelectedPack(Editor& ed)
     forgetCheck(ed);
 }
 
-void closePackList(Editor& ed) { ed.packListOpen = false; }
+void closePackList(Editor& ed)
+{
+    ed.packListOpen = false;
+    ed.editsReleased = false;
+}
 
 void saveButton(Editor& ed)
 {
@@ -384,4 +424,76 @@ void saveButton(Editor& ed)
     if (saveLevel(ed)) {
         markSaved(ed);   // modified becomes false; undo can still step back past the save
     }
+}
+
+// ---------------------------------------------------------------------------
+// A pack file from elsewhere
+// ---------------------------------------------------------------------------
+
+namespace {
+
+// Opens the pack the import left in the folder at its first level; note says where it came from.
+void openImported(Editor& ed, const std::string& note)
+{
+    const OpenPack previous = rememberPack(ed);
+    const std::string name = ed.import.name;
+    ed.import = PackImport{};
+    if (!setPackPath(ed, name.c_str(), "")) {
+        restorePack(ed, previous);
+        reportFailure(ed, ("Cannot open " + quoteBytes(name) + ": the name is too long.").c_str());
+        return;
+    }
+    ed.levelNumber = 0;
+    if (!readLevel(ed)) {
+        restorePack(ed, previous);
+        return;
+    }
+    startHistory(ed);
+    forgetCheck(ed);
+    if (ed.status[0] == '\0') {   // readLevel's own note about the file comes first
+        reportSuccess(ed, note.c_str());
+    }
+}
+
+}   // namespace
+
+void openPackFromFile(Editor& ed, const std::string& source)
+{
+    ed.import = planPackImport(source, PACK_FOLDER);
+    const PackImport& plan = ed.import;
+    const std::string shown = quoteBytes(source);
+    switch (plan.state) {
+        case ImportState::Refused: {
+            const std::string why = "Not opened: " + plan.message;
+            ed.import = PackImport{};
+            reportFailure(ed, why.c_str());
+            return;
+        }
+        case ImportState::InFolder:
+            openImported(ed, "Opened " + quoteBytes(plan.name) + ", already among your packs.");
+            return;
+        case ImportState::Ready: finishImport(ed, ImportChoice::Replace); return;
+        case ImportState::NameTaken: break;
+    }
+    char text[QUESTION_SIZE];
+    snprintf(text, sizeof text, "Your packs already hold a different %s. Replace it, or keep both (this one as %s)?",
+             plan.name.c_str(), plan.freeName.empty() ? "a new name" : plan.freeName.c_str());
+    askAboutImport(ed, text);
+}
+
+void finishImport(Editor& ed, ImportChoice choice)
+{
+    std::string failure;
+    const std::string renamed = ed.import.renamed;
+    const std::string source = quoteBytes(ed.import.source);
+    if (!finishPackImport(ed.import, choice, failure)) {
+        ed.import = PackImport{};
+        reportFailure(ed, ("Not opened: " + failure).c_str());
+        return;
+    }
+    std::string note = "Opened " + quoteBytes(ed.import.name) + ", copied into your packs from " + source + ".";
+    if (!renamed.empty()) {
+        note += " " + renamed + ".";
+    }
+    openImported(ed, note);
 }

@@ -20,7 +20,9 @@ bool dropsEdits(PendingAction action)
         case PendingAction::CreatePack:
         case PendingAction::Quit:
         case PendingAction::InsertLevel:
-        case PendingAction::DuplicateLevel: return true;
+        case PendingAction::DuplicateLevel:
+        case PendingAction::OpenPackList:   // asked before the list is shown, never over it
+        case PendingAction::OpenNewPackForm: return true;
         case PendingAction::None:
         case PendingAction::DeleteLevel:   // its own question says the level goes, edits and all
         case PendingAction::CheckLevel:    // asks to save instead: the check plays the saved pack
@@ -54,6 +56,9 @@ void ask(Editor& ed, QuestionKind kind, PendingAction action, int targetLevel, c
         second = "Reload (R)";
     } else if (kind == QuestionKind::UnsavedChanges) {
         second = "Discard (D)";
+    } else if (kind == QuestionKind::ImportClash) {
+        first = "Replace (R)";
+        second = "Keep both (K)";
     }
     setLabel(ed, AnswerFirstButton, first);
     setLabel(ed, AnswerSecondButton, second);
@@ -93,11 +98,10 @@ void proceedToCreate(Editor& ed)
     }
     struct stat existing {};
     if (stat(path, &existing) == 0 && S_ISREG(existing.st_mode)) {   // anything else is reported when creating
-        // One line on the panel: a long name is cut.
         const char* file = path + strlen(PACK_FOLDER_PATH);
         char text[QUESTION_SIZE];
-        snprintf(text, sizeof text, "Replace %.20s%s with %d empty level%s?", file, strlen(file) > 20 ? "..." : "",
-                 ed.newLevelCount, ed.newLevelCount == 1 ? "" : "s");
+        snprintf(text, sizeof text, "Replace %s with %d empty level%s?", file, ed.newLevelCount,
+                 ed.newLevelCount == 1 ? "" : "s");
         ask(ed, QuestionKind::ReplacePack, PendingAction::CreatePack, 0, text);
         return;
     }
@@ -130,6 +134,8 @@ void proceed(Editor& ed, PendingAction action, int targetLevel)
         case PendingAction::SaveLevel: saveButton(ed); break;
         case PendingAction::MoveLevelUp: changeLevels(ed, LevelChange::MoveUp); break;
         case PendingAction::MoveLevelDown: changeLevels(ed, LevelChange::MoveDown); break;
+        case PendingAction::OpenPackList: openPackList(ed); break;
+        case PendingAction::OpenNewPackForm: openNewPackForm(ed); break;
     }
 }
 
@@ -155,6 +161,12 @@ void askAboutChangedPack(Editor& ed, PendingAction retry)
     reportFailure(ed, "Another program has written the pack: Overwrite writes over it, Reload shows it as it is now.");
 }
 
+void askAboutImport(Editor& ed, const char* text)
+{
+    ask(ed, QuestionKind::ImportClash, PendingAction::None, 0, text);
+    reportSuccess(ed, "Replace gives the pack of that name up for this one; Keep both keeps it.");
+}
+
 bool questionOpen(const Editor& ed) { return ed.question.kind != QuestionKind::None; }
 
 void requestAction(Editor& ed, PendingAction action, int targetLevel)
@@ -162,7 +174,10 @@ void requestAction(Editor& ed, PendingAction action, int targetLevel)
     if (questionOpen(ed)) {
         return;
     }
-    if (ed.modified && ed.packLoaded) {
+    // Edits already given up to open the form or the list are not asked about again at its Create or Load.
+    const bool released =
+        ed.editsReleased && (action == PendingAction::LoadPack || action == PendingAction::CreatePack);
+    if (ed.modified && ed.packLoaded && !released) {
         char text[QUESTION_SIZE];
         if (action == PendingAction::CheckLevel) {
             snprintf(text, sizeof text, "Check plays the saved pack: save level %d first?", ed.levelNumber);
@@ -195,6 +210,8 @@ void answerQuestion(Editor& ed, Answer answer)
                     proceed(ed, q.action, q.targetLevel);
                 }
             } else if (answer == Answer::Second && q.kind == QuestionKind::UnsavedChanges) {
+                ed.editsReleased =
+                    q.action == PendingAction::OpenPackList || q.action == PendingAction::OpenNewPackForm;
                 proceed(ed, q.action, q.targetLevel);
             } else if (q.kind == QuestionKind::SaveBeforeCheck) {
                 snprintf(ed.check.note[0], sizeof ed.check.note[0], "Not checked: level %d", ed.levelNumber);
@@ -211,6 +228,17 @@ void answerQuestion(Editor& ed, Answer answer)
         case QuestionKind::DeleteLevel:
             if (answer == Answer::First) {
                 changeLevels(ed, LevelChange::Delete);
+            }
+            break;
+        case QuestionKind::ImportClash:
+            if (answer == Answer::Cancel) {
+                char note[STATUS_SIZE];
+                snprintf(note, sizeof note, "%s not opened: the pack of that name stays as it is.",
+                         quoteBytes(ed.import.source).c_str());
+                ed.import = PackImport{};
+                reportSuccess(ed, note);
+            } else {
+                finishImport(ed, answer == Answer::First ? ImportChoice::Replace : ImportChoice::KeepBoth);
             }
             break;
         case QuestionKind::PackChanged:

@@ -23,13 +23,14 @@ const ButtonRow BUTTON_TABLE[BUTTON_COUNT] = {
     {"Grey hits: ", -18, -24, 6, 1},
     {"Bonus probability: ", -1, -24, 10, 1},
     {"Background: ", 16, -24, 6, 1},
-    {"New level pack", 25, 27, 5, 1},
-    {"Load level pack", 35.5, 27, 5, 1},
+    // Wide enough for their labels in the start-size window.
+    {"New level pack", 24.2, 27, 5.8, 1},
+    {"Load level pack", 36.4, 27, 6, 1},
     {"Create", 5, -3, 4, 1},
     {"Cancel", -5, -3, 4, 1},
     {"<", -4, 0, 1, 1},
     {">", 4, 0, 1, 1},
-    {"", 6, 3.7, 3, 1},
+    {"", 4.5, 3.7, 9.5, 1},   // the name field: about 22 characters in the start-size window
     {"Load", 5, -3, 4, 1},
     {"Cancel", -5, -3, 4, 1},
     // The editing tools, in a column left of the grid.
@@ -221,16 +222,17 @@ bool answerByKey(const Question& q, unsigned char key, Answer& answer)
 {
     const int c = tolower(key);
     const bool unsaved = q.kind == QuestionKind::UnsavedChanges;
+    const bool clash = q.kind == QuestionKind::ImportClash;
     if (key == 27) {
         answer = Answer::Cancel;
     } else if (c == 's' && (unsaved || q.kind == QuestionKind::SaveBeforeCheck)) {
         answer = Answer::First;
     } else if (c == 'd' && unsaved) {
         answer = Answer::Second;
-    } else if ((c == 'r' && q.kind == QuestionKind::ReplacePack) || (c == 'd' && q.kind == QuestionKind::DeleteLevel) ||
-               (c == 'o' && q.kind == QuestionKind::PackChanged)) {
+    } else if ((c == 'r' && (q.kind == QuestionKind::ReplacePack || clash)) ||
+               (c == 'd' && q.kind == QuestionKind::DeleteLevel) || (c == 'o' && q.kind == QuestionKind::PackChanged)) {
         answer = Answer::First;
-    } else if (c == 'r' && q.kind == QuestionKind::PackChanged) {
+    } else if ((c == 'r' && q.kind == QuestionKind::PackChanged) || (c == 'k' && clash)) {
         answer = Answer::Second;
     } else {
         return false;
@@ -281,8 +283,8 @@ void pressLeft(Editor& ed, int modifiers)
         case GreyHitsButton: stepGreyHits(ed, +1); break;
         case BonusChanceButton: stepBonusChance(ed, +1); break;
         case BackgroundButton: stepBackground(ed, +1); break;
-        case NewPackButton: openNewPackForm(ed); break;
-        case LoadPackButton: openPackList(ed); break;
+        case NewPackButton: requestAction(ed, PendingAction::OpenNewPackForm); break;
+        case LoadPackButton: requestAction(ed, PendingAction::OpenPackList); break;
         case CreateButton:
             if (typedName(ed)[0] != '\0') {
                 requestAction(ed, PendingAction::CreatePack);
@@ -405,3 +407,60 @@ void reportFailure(Editor& ed, const char* text)
 }
 
 void reportSuccess(Editor& ed, const char* text) { setStatus(ed, text, false); }
+
+std::string fitText(const std::string& text, int maxChars, Elide where)
+{
+    std::string shown = text;
+    for (char& c : shown) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c != ELLIPSIS && (byte < 0x20 || byte >= 0x7F)) {
+            c = '?';
+        }
+    }
+    if (maxChars < 1) {
+        return "";
+    }
+    const size_t room = static_cast<size_t>(maxChars);
+    if (shown.size() <= room) {
+        return shown;
+    }
+    const size_t kept = room - 1;   // one cell for the ellipsis
+    switch (where) {
+        case Elide::End: return shown.substr(0, kept) + ELLIPSIS;
+        case Elide::Start: return ELLIPSIS + shown.substr(shown.size() - kept);
+        case Elide::Middle: break;
+    }
+    // The end of a file name (its number, its extension) tells names apart as often as its start.
+    const size_t tail = kept / 2;
+    return shown.substr(0, kept - tail) + ELLIPSIS + shown.substr(shown.size() - tail);
+}
+
+std::vector<std::string> wrapText(const std::string& text, int maxChars, int maxLines)
+{
+    std::vector<std::string> lines;
+    if (maxChars < 1 || maxLines < 1) {
+        return lines;
+    }
+    const size_t room = static_cast<size_t>(maxChars);
+    size_t at = 0;
+    while (at < text.size() && lines.size() < static_cast<size_t>(maxLines)) {
+        while (at < text.size() && text[at] == ' ') {
+            ++at;
+        }
+        size_t end = std::min(text.size(), at + room);
+        if (end < text.size() && text[end] != ' ') {
+            const size_t space = text.rfind(' ', end);
+            if (space != std::string::npos && space > at) {
+                end = space;   // a word longer than a line is cut instead
+            }
+        }
+        std::string line = text.substr(at, end - at);
+        at = end;
+        const bool last = lines.size() + 1 == static_cast<size_t>(maxLines);
+        if (last && text.find_first_not_of(' ', at) != std::string::npos) {
+            line = fitText(line + text.substr(at), maxChars, Elide::End);   // the rest starts at its space
+        }
+        lines.push_back(fitText(line, maxChars, Elide::End));
+    }
+    return lines;
+}

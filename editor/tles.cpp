@@ -14,10 +14,17 @@
 #include "editor/editor.h"
 #include "game/textures/textures.h"   // identifyProgramWindow
 #include "levelpack/safefile.h"
+#include "platform/cmdline.h"
 #include "platform/userfolder.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -60,16 +67,40 @@ void quad(double x, double y, double halfWidth, double halfHeight)
     glEnd();
 }
 
+// A brick of code at (x, y) in its colour; iron as the game shows it, a steel plate with a seam and rivets.
+void brickQuad(int code, double x, double y, double halfWidth, double halfHeight)
+{
+    float rgb[3];
+    brickColour(code, rgb);
+    glColor3fv(rgb);
+    quad(x, y, halfWidth, halfHeight);
+    if (code != BRICK_CODE_MAX) {
+        return;
+    }
+    const double inset = 0.3 * halfHeight;
+    glColor3f(rgb[0] * 0.6f, rgb[1] * 0.6f, rgb[2] * 0.6f);
+    glBegin(GL_LINE_LOOP);
+    glVertex2d(x - halfWidth + inset, y - halfHeight + inset);
+    glVertex2d(x + halfWidth - inset, y - halfHeight + inset);
+    glVertex2d(x + halfWidth - inset, y + halfHeight - inset);
+    glVertex2d(x - halfWidth + inset, y + halfHeight - inset);
+    glEnd();
+    glColor3f(0.78f, 0.62f, 0.28f);   // brass
+    const double rivet = 0.12 * halfHeight;
+    for (const double dx : {-1.0, 1.0}) {
+        for (const double dy : {-1.0, 1.0}) {
+            quad(x + dx * (halfWidth - 0.6 * inset), y + dy * (halfHeight - 0.6 * inset), rivet, rivet);
+        }
+    }
+}
+
 void drawGrid()
 {
     glPushMatrix();
     glTranslated(GRID_ORIGIN_X, GRID_ORIGIN_Y, 0);
-    float rgb[3];
     for (const EditorCell& cell : editor.grid) {
         if (cell.present) {
-            brickColour(cell.code, rgb);
-            glColor3fv(rgb);
-            quad(cell.x, cell.y, cell.halfWidth, cell.halfHeight);
+            brickQuad(cell.code, cell.x, cell.y, cell.halfWidth, cell.halfHeight);
         } else {
             glColor3f(0.4f, 0.4f, 0.4f);
             quad(cell.x, cell.y, cell.halfWidth + 0.1, cell.halfHeight + 0.1);
@@ -82,7 +113,6 @@ void drawGrid()
 
 void drawPalette()
 {
-    float rgb[3];
     for (int i = 0; i < SWATCH_COUNT; ++i) {
         const double x = swatchX(i);
         const double y = swatchY(i);
@@ -97,9 +127,7 @@ void drawPalette()
             glColor3f(1, 1, 1);
             quad(x, y, 3.6, 2.2);
         }
-        brickColour(i, rgb);
-        glColor3fv(rgb);
-        quad(x, y, SWATCH_HALF_WIDTH, SWATCH_HALF_HEIGHT);
+        brickQuad(i, x, y, SWATCH_HALF_WIDTH, SWATCH_HALF_HEIGHT);
     }
 }
 
@@ -116,17 +144,34 @@ void drawButton(int index, bool focused = false)
     quad(b.x, b.y, b.halfWidth, b.halfHeight);
 }
 
+// The panels of the two forms and of the question, centred on the scene origin (scene units).
+constexpr double FORM_HALF_WIDTH = 15;
+constexpr double FORM_HALF_HEIGHT = 5;
+constexpr double QUESTION_HALF_WIDTH = 20;
+constexpr double QUESTION_TOP = 4.5;   // the answers stand below its text, at y -1.5
+constexpr double QUESTION_BOTTOM = -3.5;
+
 void drawFormPanel()
 {
     glColor3f(0.5f, 0.5f, 0.5f);
-    quad(0, 0, 10, 5);
+    quad(0, 0, FORM_HALF_WIDTH, FORM_HALF_HEIGHT);
 }
 
-// The question lies over everything, forms included: a panel with its answers.
+// The question takes the place of any form: one thing to answer on screen at a time.
+// Where the question's panel stands and its text in lines: the start size's panel, or in a small window
+// one grown (wider, then taller) until the text reads in a few lines.
+struct QuestionLayout {
+    double halfWidth = QUESTION_HALF_WIDTH;   // scene units
+    double top = QUESTION_TOP;
+    std::vector<std::string> lines;
+};
+QuestionLayout layoutQuestion();
+
 void drawQuestion()
 {
+    const QuestionLayout layout = layoutQuestion();
     glColor3f(0.5f, 0.5f, 0.5f);
-    quad(0, 0, 18, 3.5);
+    quad(0, (layout.top + QUESTION_BOTTOM) / 2, layout.halfWidth, (layout.top - QUESTION_BOTTOM) / 2);
     drawButton(AnswerFirstButton);
     if (editor.buttons[AnswerSecondButton].label[0] != '\0') {
         drawButton(AnswerSecondButton);
@@ -141,8 +186,16 @@ const int TOOL_BUTTONS[] = {UndoButton,        RedoButton,   ClearLevelButton, I
 // [SECTION] Texts
 // ---------------------------------------------------------------------------
 
+constexpr double FONT_CELL_WIDTH = 8;   // pixels of a GLUT_BITMAP_8_BY_13 character cell
+constexpr double TEXT_DROP = 3;         // baseline below the middle of a line, pixels: the text sits centred
+constexpr double LINE_PITCH = 15;       // pixels from one line of text to the next
+constexpr double MARGIN = 3;            // pixels between a text and the edge of its button or panel
+
+// The ellipsis the font lacks, as one character cell: three dots on the baseline (rows from the bottom).
+const GLubyte ELLIPSIS_BITMAP[13] = {0, 0, 0xDB, 0xDB, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+
 // Draws s at window pixel (x, y), origin bottom left, in the current colour.
-void drawText(const char* s, double x, double y)
+void drawText(const std::string& s, double x, double y)
 {
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
@@ -152,8 +205,13 @@ void drawText(const char* s, double x, double y)
     glPushMatrix();
     glLoadIdentity();
     glRasterPos2d(x, y);
-    for (const char* c = s; *c; ++c) {
-        glutBitmapCharacter(GLUT_BITMAP_8_BY_13, static_cast<unsigned char>(*c));
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    for (const char c : s) {
+        if (c == ELLIPSIS) {
+            glBitmap(8, 13, 0, 2, static_cast<GLfloat>(FONT_CELL_WIDTH), 0, ELLIPSIS_BITMAP);
+        } else {
+            glutBitmapCharacter(GLUT_BITMAP_8_BY_13, static_cast<unsigned char>(c));
+        }
     }
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
@@ -161,34 +219,69 @@ void drawText(const char* s, double x, double y)
     glMatrixMode(GL_MODELVIEW);
 }
 
-void drawLabel(int index)
+constexpr double TITLE_Y = 27.6;    // scene y of the top line; the level count and number follow below
+constexpr double LINE_STEP = 1.8;   // scene units from one of those lines to the next
+
+// Pixels of scene length `length` at the current window size.
+double pixelsOf(double length)
 {
-    const EditorButton& b = editor.buttons[index];
-    double bx = 0, by = 0;
-    windowPosition(b.x - b.halfWidth, b.y, bx, by);
-    drawText(b.label, bx + 3, by - 3);
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    windowPosition(0, 0, x0, y0);
+    windowPosition(length, 0, x1, y1);
+    return x1 - x0;
 }
 
-// Text at the window position of scene point (x, y).
-void drawSceneText(const char* s, double x, double y)
+// Character cells that fit in a scene length, margins taken off both sides.
+int cellsIn(double length) { return static_cast<int>((pixelsOf(length) - 2 * MARGIN) / FONT_CELL_WIDTH); }
+
+// s fitted between scene x left and left + width, on the line through scene y: from the left, or centred.
+void drawSceneLine(const std::string& s, double left, double y, double width, Elide where, bool centred = false)
 {
+    const std::string shown = fitText(s, cellsIn(width), where);
     double wx = 0, wy = 0;
-    windowPosition(x, y, wx, wy);
-    drawText(s, wx, wy);
+    windowPosition(left, y, wx, wy);
+    const double slack = centred ? (pixelsOf(width) - FONT_CELL_WIDTH * shown.size()) / 2 : MARGIN;
+    drawText(shown, wx + slack, wy - TEXT_DROP);
 }
+
+// A button's label (or text, for a button that shows a value beside its name), always inside it.
+void drawLabel(int index, const std::string& text)
+{
+    const EditorButton& b = editor.buttons[index];
+    drawSceneLine(text, b.x - b.halfWidth, b.y, 2 * b.halfWidth, Elide::End);
+}
+void drawLabel(int index) { drawLabel(index, editor.buttons[index].label); }
+
+// Scene x of the window's right edge.
+double sceneRight()
+{
+    double x = 0, y = 0;
+    windowToScene(editor.windowWidth, 0, editor.windowWidth, editor.windowHeight, x, y);
+    return x;
+}
+
+// Scene x where the tool column begins; the texts above it line up with it at any window shape.
+double toolColumnLeft() { return editor.buttons[UndoButton].x - editor.buttons[UndoButton].halfWidth; }
 
 // Each code's key and name under the palette, in the palette's two columns.
 void drawLegend()
 {
+    if (pixelsOf(1.4) < LINE_PITCH - 3) {
+        return;   // a window too small for the rows to stand apart: the swatches say it alone
+    }
     char line[32];
     glColor3f(0.8f, 0.8f, 0.8f);
+    const double left = swatchX(0) - SWATCH_HALF_WIDTH;
+    const double width = sceneRight() - left;
     for (int code = 0; code < SWATCH_COUNT; ++code) {
         snprintf(line, sizeof line, "%d %s", code, brickName(code));
-        drawSceneText(line, swatchX(code) - SWATCH_HALF_WIDTH, -14.0 - 1.4 * (code % 5));
+        const double x = swatchX(code) - SWATCH_HALF_WIDTH;
+        const double room = code < 5 ? swatchX(5) - swatchX(0) : left + width - x;
+        drawSceneLine(line, x, -13.6 - 1.4 * (code % 5), room, Elide::End);
     }
     glColor3f(0.55f, 0.55f, 0.55f);
-    drawSceneText("Drag paints, right erases,", swatchX(0) - SWATCH_HALF_WIDTH, -20.9);
-    drawSceneText("Shift+click fills the row.", swatchX(0) - SWATCH_HALF_WIDTH, -22.2);
+    drawSceneLine("Drag paints, right erases,", left, -20.5, width, Elide::End);
+    drawSceneLine("Shift+click fills the row.", left, -21.8, width, Elide::End);
 }
 
 // The tool column's labels (dimmed when the tool cannot act) and the check's verdict under it.
@@ -206,14 +299,43 @@ void drawToolTexts()
     glColor3fv(TONES[static_cast<int>(editor.check.tone)]);
     const EditorButton& check = editor.buttons[CheckButton];
     for (int i = 0; i < editor.check.noteLines; ++i) {
-        drawSceneText(editor.check.note[i], check.x - check.halfWidth, check.y - 2.6 - 1.4 * i);
+        drawSceneLine(editor.check.note[i], check.x - check.halfWidth, check.y - 2.2 - 1.4 * i, 2 * check.halfWidth,
+                      Elide::End);
     }
+}
+
+// The question's text in as many lines as fit above its answers, then the answers.
+constexpr int QUESTION_LINE_CHARS = 50;   // a line of the question at its most, characters
+constexpr int QUESTION_LINES_MAX = 4;
+
+QuestionLayout layoutQuestion()
+{
+    QuestionLayout layout;
+    const double unit = pixelsOf(1);
+    const double wanted = (QUESTION_LINE_CHARS * FONT_CELL_WIDTH + 4 * MARGIN) / unit / 2;
+    layout.halfWidth = std::clamp(wanted, QUESTION_HALF_WIDTH, std::max(QUESTION_HALF_WIDTH, sceneRight() - 0.5));
+    const int chars = static_cast<int>((pixelsOf(2 * layout.halfWidth) - 4 * MARGIN) / FONT_CELL_WIDTH);
+    layout.lines = wrapText(editor.question.text, chars, QUESTION_LINES_MAX);
+    const EditorButton& answer = editor.buttons[AnswerFirstButton];
+    const double needed = (3 * MARGIN + LINE_PITCH * static_cast<double>(layout.lines.size())) / unit;
+    layout.top = std::max(QUESTION_TOP, answer.y + answer.halfHeight + needed);
+    return layout;
 }
 
 void drawQuestionTexts()
 {
     glColor3f(1, 1, 1);
-    drawSceneText(editor.question.text, -17, 1.2);
+    const QuestionLayout layout = layoutQuestion();
+    double left = 0, top = 0, unusedX = 0, answersTop = 0;
+    windowPosition(-layout.halfWidth, layout.top, left, top);
+    const EditorButton& first = editor.buttons[AnswerFirstButton];
+    windowPosition(0, first.y + first.halfHeight, unusedX, answersTop);
+    // The lines stand in the middle of the room above the answers.
+    const double room = top - answersTop - 2 * MARGIN;
+    const double firstLine = top - MARGIN - (room - LINE_PITCH * static_cast<double>(layout.lines.size())) / 2 - 11;
+    for (size_t i = 0; i < layout.lines.size(); ++i) {
+        drawText(layout.lines[i], left + 2 * MARGIN, firstLine - LINE_PITCH * static_cast<double>(i));
+    }
     drawLabel(AnswerFirstButton);
     if (editor.buttons[AnswerSecondButton].label[0] != '\0') {
         drawLabel(AnswerSecondButton);
@@ -221,94 +343,108 @@ void drawQuestionTexts()
     drawLabel(AnswerCancelButton);
 }
 
-// The labels and texts of the screen or form shown; (cx, cy) is the window position of the scene origin.
-void drawScreenTexts(EditorScreen screen, double cx, double cy)
+// The pack list: the name shown (whole, or shortened in its middle), where it stands in the list, the buttons.
+void drawPackListTexts()
 {
-    char buffer[100];
-    const int top = editor.windowHeight;
-    switch (screen) {
-        case EditorScreen::PackListForm:
-            for (int i : {LoadButton, CancelListButton, LessButton, MoreButton}) {
-                drawLabel(i);
-            }
-            break;
-        case EditorScreen::NewPackForm:
-            for (int i = CreateButton; i <= NameFieldButton; ++i) {
-                drawLabel(i);
-            }
-            drawText("Level Pack name:", cx - 100, cy + 36);
-            drawText("Number of new levels", cx - 80, cy + 16);
-            snprintf(buffer, sizeof buffer, "%d", editor.newLevelCount);
-            drawText(buffer, cx - 5, cy - 8);
-            break;
-        case EditorScreen::EditScreen:
-            snprintf(buffer, sizeof buffer, "Total levels in file: %d", editor.levelCount);
-            drawText(buffer, 10, top - 40);
-            snprintf(buffer, sizeof buffer, "Current level: %d", editor.levelNumber);
-            drawText(buffer, 10, top - 60);
-            for (int i = NextLevelButton; i <= LoadPackButton; ++i) {
-                drawLabel(i);
-            }
-            if (editor.goToOpen) {
-                glColor3f(1, 1, 0.3f);
-                snprintf(buffer, sizeof buffer, "Go to level: %s_  (Enter, Esc)", editor.goToText);
-                drawText(buffer, 200, top - 60);
-            }
-            drawToolTexts();
-            glColor3f(1, 1, 1);
-            break;
-        case EditorScreen::StartScreen:
-            drawLabel(NewPackButton);
-            drawLabel(LoadPackButton);
-            break;
+    const double inside = 2 * FORM_HALF_WIDTH;
+    if (editor.packNames > 0) {
+        drawSceneLine(editor.PackList[editor.packIndex], -FORM_HALF_WIDTH, 3.2, inside, Elide::Middle, true);
+        char place[32];
+        snprintf(place, sizeof place, "%d of %d", editor.packIndex + 1, editor.packNames);
+        drawSceneLine(place, -3, 0, 6, Elide::End, true);
+    } else {
+        drawSceneLine("(no level pack found)", -FORM_HALF_WIDTH, 3.2, inside, Elide::End, true);
+    }
+    for (int i : {LoadButton, CancelListButton, LessButton, MoreButton}) {
+        drawLabel(i);
     }
 }
 
-// The reminder of unsaved changes and the three header values, whenever a level is loaded (also under a form).
-void drawLevelValues()
+// The new-pack form: the name field shows the end of a long name, where typing goes on.
+void drawNewPackTexts()
+{
+    const EditorButton& field = editor.buttons[NameFieldButton];
+    const double labelWidth = field.x - field.halfWidth + FORM_HALF_WIDTH;
+    drawSceneLine("Pack name:", -FORM_HALF_WIDTH, field.y, labelWidth, Elide::End);
+    std::string name = field.label;
+    if (editor.nameFocused) {
+        name += '_';
+    }
+    drawSceneLine(name, field.x - field.halfWidth, field.y, 2 * field.halfWidth, Elide::Start);
+    const EditorButton& less = editor.buttons[LessButton];
+    drawSceneLine("Levels:", -FORM_HALF_WIDTH, less.y, less.x - less.halfWidth + FORM_HALF_WIDTH, Elide::End);
+    char count[16];
+    snprintf(count, sizeof count, "%d", editor.newLevelCount);
+    drawSceneLine(count, -3, less.y, 6, Elide::End, true);
+    for (int i = CreateButton; i <= MoreButton; ++i) {
+        drawLabel(i);
+    }
+}
+
+// The editing screen's texts, kept under a form or a question so that nothing loses its label.
+void drawEditTexts()
 {
     char buffer[100];
-    double wx = 0, wy = 0;
-    if (editor.modified) {
+    // Above the tool column, in its width.
+    // Left of the reminder above the grid, then left of the grid.
+    const double left = toolColumnLeft();
+    snprintf(buffer, sizeof buffer, "Total levels in file: %d", editor.levelCount);
+    drawSceneLine(buffer, left, TITLE_Y - LINE_STEP, -13 - left, Elide::End);
+    snprintf(buffer, sizeof buffer, "Current level: %d", editor.levelNumber);
+    drawSceneLine(buffer, left, TITLE_Y - 2 * LINE_STEP, GRID_ORIGIN_X - 20 * CELL_PITCH_X - 2 - left, Elide::End);
+    const struct {
+        int button;
+        const char* format;
+        int value;
+    } values[] = {{GreyHitsButton, "%s%d", editor.greyHits},
+                  {BonusChanceButton, "%s%d%%", editor.bonusChance},
+                  {BackgroundButton, "%s%d", editor.background}};
+    for (int i = NextLevelButton; i <= LoadPackButton; ++i) {
+        drawLabel(i);
+    }
+    for (const auto& v : values) {
+        snprintf(buffer, sizeof buffer, v.format, editor.buttons[v.button].label, v.value);
+        drawLabel(v.button, buffer);
+    }
+    drawToolTexts();
+    // Above the grid: the level number being typed, or else the reminder of unsaved changes.
+    const double end = editor.buttons[NewPackButton].x - editor.buttons[NewPackButton].halfWidth;
+    if (editor.goToOpen) {
+        glColor3f(1, 1, 0.3f);
+        snprintf(buffer, sizeof buffer, "Go to level: %s_  (Enter, Esc)", editor.goToText);
+        drawSceneLine(buffer, -13, 28, end + 13, Elide::End);
+    } else if (editor.modified) {
         glColor3f(1, 0, 0);
-        windowPosition(-13, 28, wx, wy);
-        drawText("Click in Save to store the changes", wx, wy);
+        drawSceneLine("Click in Save to store the changes", -13, 28, end + 13, Elide::End);
     }
     glColor3f(1, 1, 1);
-    windowPosition(-15, -24, wx, wy);
-    snprintf(buffer, sizeof buffer, "%d", editor.greyHits);
-    drawText(buffer, wx + 3, wy - 3);
-    windowPosition(4, -24, wx, wy);
-    snprintf(buffer, sizeof buffer, "%d%%", editor.bonusChance);
-    drawText(buffer, wx + 3, wy - 3);
-    windowPosition(20, -24, wx, wy);
-    snprintf(buffer, sizeof buffer, "%d", editor.background);
-    drawText(buffer, wx + 3, wy - 3);
 }
 
 void drawTexts()
 {
-    double cx = 0, cy = 0;
-    windowPosition(0, 0, cx, cy);
     const EditorScreen screen = currentScreen(editor);
-
-    if (screen == EditorScreen::PackListForm) {
-        glColor3f(1, 1, 1);
-        drawText(editor.packNames > 0 ? editor.PackList[editor.packIndex] : "(no level pack found)", cx - 30, cy + 16);
-    }
-    if (screen == EditorScreen::StartScreen) {
-        glColor3f(1, 0, 0);
-        if (editor.loadFailed) {
-            drawText("Error loading level pack, make a new one", cx - 150, cy);
-        } else {
-            drawText("Load a level pack or make a new one", cx - 140, cy);
+    const bool asking = questionOpen(editor);
+    glColor3f(1, 1, 1);
+    const double titleLeft = toolColumnLeft();
+    const double titleEnd = -13;   // where the reminder of unsaved changes begins
+    drawSceneLine("TLES: Tessivar Level Editor System", titleLeft, TITLE_Y, titleEnd - titleLeft, Elide::End);
+    if (editor.packLoaded) {
+        drawEditTexts();
+    } else {
+        drawLabel(NewPackButton);
+        drawLabel(LoadPackButton);
+        if (screen == EditorScreen::StartScreen || asking) {
+            glColor3f(1, 0, 0);
+            drawSceneLine(editor.loadFailed ? "Error loading level pack, make a new one"
+                                            : "Load a level pack or make a new one",
+                          -20, 0, 40, Elide::End, true);
+            glColor3f(1, 1, 1);
         }
     }
-    glColor3f(1, 1, 1);
-    drawText("TLES: Tessivar Level Editor System", 10, editor.windowHeight - 20);
-    drawScreenTexts(screen, cx, cy);
-    if (editor.packLoaded) {
-        drawLevelValues();
+    if (!asking && screen == EditorScreen::PackListForm) {
+        drawPackListTexts();
+    } else if (!asking && screen == EditorScreen::NewPackForm) {
+        drawNewPackTexts();
     }
     drawLegend();
 
@@ -319,9 +455,10 @@ void drawTexts()
         } else {
             glColor3f(0.4f, 1, 0.4f);
         }
-        drawText(editor.status, 10, 10);
+        drawText(fitText(editor.status, static_cast<int>((editor.windowWidth - 20) / FONT_CELL_WIDTH), Elide::End), 10,
+                 10);
     }
-    if (questionOpen(editor)) {
+    if (asking) {
         drawQuestionTexts();
     }
 }
@@ -353,7 +490,9 @@ void frame()
         }
     }
     drawPalette();
-    if (editor.newPackFormOpen) {
+    if (questionOpen(editor)) {
+        drawQuestion();
+    } else if (editor.newPackFormOpen) {
         drawFormPanel();
         for (int i = CreateButton; i <= MoreButton; ++i) {
             drawButton(i);
@@ -364,9 +503,6 @@ void frame()
         for (int i : {LessButton, MoreButton, LoadButton, CancelListButton}) {
             drawButton(i);
         }
-    }
-    if (questionOpen(editor)) {
-        drawQuestion();
     }
     glPopMatrix();
 
@@ -454,12 +590,16 @@ void closed()
     }
 }
 
-// Opens the "TLES" window at the editor's size, named and iconed for the desktop, with every callback; the
-// desktop may resize it, and the scene scales with it.
+bool geometryGiven = false;   // -geometry on the command line: GLUT places and sizes the window
+
+// Opens the "TLES" window at the editor's size (or as -geometry says), named and iconed for the desktop, with
+// every callback; the desktop may resize it, and the scene scales with it.
 void openWindow()
 {
-    glutInitWindowPosition(0, 0);
-    glutInitWindowSize(editor.windowWidth, editor.windowHeight);
+    if (!geometryGiven) {   // -geometry has set both
+        glutInitWindowPosition(0, 0);
+        glutInitWindowSize(editor.windowWidth, editor.windowHeight);
+    }
     glutCreateWindow("TLES");
     identifyProgramWindow(EDITOR_WM_INSTANCE, EDITOR_WM_CLASS);
     glutDisplayFunc(frame);
@@ -476,6 +616,24 @@ void openWindow()
 // A running check must not outlive the editor, however the program ends.
 void endCheckAtExit() { stopCheck(editor, ""); }
 
+const char* const USAGE =
+    "usage: tles [--help] [--version] [X options] [PACK.tlp]\n"
+    "  Opens the level editor. PACK.tlp, a pack file from anywhere, is checked, copied into the packs\n"
+    "  folder (asking first when a different pack there has its name) and opened.\n"
+    "  The X options are GLUT's: -display NAME, -geometry WxH+X+Y, -sync, -iconic, -direct, -indirect,\n"
+    "  -gldebug.\n";
+
+const OptionSpec NO_OWN_OPTIONS[] = {{nullptr, false}};
+
+std::string fromStartFolder(const std::string& path)
+{
+    if (!path.empty() && path[0] == '/') {
+        return path;
+    }
+    char here[PATH_MAX];
+    return getcwd(here, sizeof here) ? std::string(here) + "/" + path : path;
+}
+
 }   // namespace
 
 // ---------------------------------------------------------------------------
@@ -487,19 +645,40 @@ int main(int argc, char** argv)
     // Messages must reach a log as they happen.
     setvbuf(stdout, nullptr, _IOLBF, 0);
     ignoreFileSizeSignal();
+    const CommandLine line = readCommandLine(argc, argv, NO_OWN_OPTIONS, true);
+    if (const int status = answerCommandLine(line, "tles", USAGE); status >= 0) {
+        return status;
+    }
+    if (line.operands.size() > 1) {
+        fprintf(stderr, "tles: one pack at a time\n%s", USAGE);
+        return EXIT_USAGE;
+    }
+    // Named from where the program was started, which it leaves for its own folder.
+    const std::string packFile = line.operands.empty() ? "" : fromStartFolder(line.operands[0]);
     if (!enterUserFolder()) {
         return 1;
     }
+    const auto given = [&line](const char* option) {
+        return std::find_if(line.glutArguments.begin(), line.glutArguments.end(),
+                            [option](const char* a) { return strcmp(a, option) == 0; }) != line.glutArguments.end();
+    };
+    geometryGiven = given("-geometry");
     const char* display = getenv("DISPLAY");
-    if (!display || !*display) {
+    if (!given("-display") && (!display || !*display)) {
         printf("No display: DISPLAY is not set. TLES needs an X display (a desktop session, or Xvfb).\n");
         return 1;
     }
     initEditor(editor);
     atexit(endCheckAtExit);
+    if (!packFile.empty()) {
+        openPackFromFile(editor, packFile);
+    }
+    std::vector<char*> glutArguments = line.glutArguments;
+    glutArguments.push_back(nullptr);
+    int glutCount = static_cast<int>(glutArguments.size()) - 1;
     // A window closed by the desktop while there are unsaved edits comes back with the question.
     for (bool reopened = false;; reopened = true) {
-        glutInit(&argc, argv);
+        glutInit(&glutCount, glutArguments.data());
         glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGBA | GLUT_DEPTH);
         glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
         openWindow();

@@ -2,6 +2,7 @@
 #include "platform/dirlist.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <system_error>
 
@@ -27,6 +28,19 @@ std::vector<std::string> listFiles(const std::string& folder, const std::string&
             names.push_back(std::move(name));
         }
     }
-    std::sort(names.begin(), names.end());
+    std::sort(names.begin(), names.end(), alphabeticalOrder);
     return names;
+}
+
+bool alphabeticalOrder(const std::string& a, const std::string& b)
+{
+    const size_t common = std::min(a.size(), b.size());
+    for (size_t i = 0; i < common; ++i) {
+        const int x = tolower(static_cast<unsigned char>(a[i]));
+        const int y = tolower(static_cast<unsigned char>(b[i]));
+        if (x != y) {
+            return x < y;
+        }
+    }
+    return a.size() != b.size() ? a.size() < b.size() : a < b;
 }

@@ -29,6 +29,7 @@ enum class Key {
     MouseRight,
     MoveLeft,    // the paddle, keyboard control (bound; the arrows by default)
     MoveRight,
+    Other,   // any other key, or a mouse button past the third (not the wheel): "press any key"
     Count
 };
 

@@ -238,22 +238,22 @@ TEST(WindowSize, SizesTheScreenCannotShowFallBackToTheDefault)
 TEST_F(ConfigFiles, DiscoveryListsSortedPacksAndSelectsTheConfiguredOne)
 {
     fs::create_directories(dir / "packs");
-    for (const char* name : {"zeta.tlp", "alpha.tlp", "mid.tlp", "notes.txt", "x.tlp.bak"}) {
+    for (const char* name : {"zeta.tlp", "alpha.tlp", "Mid.tlp", "notes.txt", "x.tlp.bak"}) {
         std::ofstream(dir / "packs" / name) << "1\n";
     }
     fs::create_directories(dir / "packs" / "folder.tlp");
     Config cfg;
-    strcpy(cfg.levelPackName, "mid.tlp");
+    strcpy(cfg.levelPackName, "Mid.tlp");
     PackList list;
     discoverPacks(list, (dir / "packs").c_str(), cfg);
-    ASSERT_EQ(list.count, 3);
+    ASSERT_EQ(list.count, 3);   // in the order the editor lists them too: alphabetical, whatever the case
     EXPECT_STREQ(list.names[0], "alpha.tlp");
-    EXPECT_STREQ(list.names[1], "mid.tlp");
+    EXPECT_STREQ(list.names[1], "Mid.tlp");
     EXPECT_STREQ(list.names[2], "zeta.tlp");
     EXPECT_EQ(list.lastPackIndex, 2);
     EXPECT_EQ(list.packIndex, 1);
 
-    strcpy(cfg.levelPackName, "Mid.tlp");   // matching is case-sensitive
+    strcpy(cfg.levelPackName, "mid.tlp");   // matching is case-sensitive
     discoverPacks(list, (dir / "packs").c_str(), cfg);
     EXPECT_EQ(list.packIndex, 0);
 

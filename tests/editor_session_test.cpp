@@ -178,15 +178,9 @@ TEST_F(EditorSession, UnsavedChangesAskBeforeAnythingDropsThem)
     paint(1, 2, 2);
     const std::string saved = read("Levels Packs/ask.tlp");
 
-    // Next, Previous, Load, Create and Esc all stop at the question; Cancel keeps everything.
-    press(ed, LoadPackButton);
-    press(ed, LoadButton);
-    EXPECT_EQ(ed.question.kind, QuestionKind::UnsavedChanges);
-    pressKey(ed, 27);
-    EXPECT_FALSE(questionOpen(ed));
-    EXPECT_TRUE(ed.packListOpen) << "Cancel leaves the list open";
-    press(ed, CancelListButton);
-    for (int action : {NextLevelButton, PreviousLevelButton}) {
+    // Next, Previous, Load, New and Esc all stop at the question, the last two before their form opens (one
+    // thing on screen at a time); Cancel keeps everything.
+    for (int action : {LoadPackButton, NewPackButton, NextLevelButton, PreviousLevelButton}) {
         press(ed, action);
         ASSERT_TRUE(questionOpen(ed));
         // While it is open nothing else reacts: not the grid, not the buttons under the pointer.
@@ -195,7 +189,17 @@ TEST_F(EditorSession, UnsavedChangesAskBeforeAnythingDropsThem)
         EXPECT_EQ(ed.grid[cellIndex(9, 9)].code, 0);
         leftAt(ed, buttonAt(ed, AnswerCancelButton));
         EXPECT_FALSE(questionOpen(ed));
+        EXPECT_EQ(currentScreen(ed), EditorScreen::EditScreen);
     }
+    // Discard opens the list without asking again at its Load; Cancel there keeps the edits, asked anew.
+    press(ed, LoadPackButton);
+    pressKey(ed, 'd');
+    ASSERT_TRUE(ed.packListOpen);
+    press(ed, CancelListButton);
+    EXPECT_TRUE(ed.modified);
+    press(ed, LoadPackButton);
+    EXPECT_EQ(ed.question.kind, QuestionKind::UnsavedChanges);
+    pressKey(ed, 27);
     pressKey(ed, 27);
     ASSERT_TRUE(questionOpen(ed));
     pressKey(ed, 27);

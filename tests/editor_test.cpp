@@ -285,6 +285,20 @@ TEST_F(EditorTest, NameEntryAcceptsItsCharacterSetUpToWhatThePathHolds)
     EXPECT_TRUE(fs::exists(longest));
 }
 
+TEST_F(EditorTest, ATypedNameThatHadToChangeSaysHowAndKeepsOneExtension)
+{
+    press(ed, NewPackButton);
+    press(ed, NameFieldButton);
+    type(ed, "../evil x;$(id)/");
+    EXPECT_NE(strstr(ed.status, "'/' left out"), nullptr) << ed.status;
+    type(ed, ".tlp");
+    EXPECT_STREQ(typed(ed), "evilxid.tlp");
+    press(ed, CreateButton);
+    EXPECT_STREQ(ed.packPath, "Levels Packs/evilxid.tlp");
+    EXPECT_FALSE(ed.statusIsError);
+    EXPECT_NE(strstr(ed.status, "left out of the name as typed: ../ ;$()/"), nullptr) << ed.status;
+}
+
 TEST_F(EditorTest, APackThatCannotBeCreatedKeepsTheOpenPackAndTheForm)
 {
     createThroughForm("first", 2);
@@ -293,9 +307,15 @@ TEST_F(EditorTest, APackThatCannotBeCreatedKeepsTheOpenPackAndTheForm)
     leftAt(ed, cellAt(2, 2));
     fs::remove_all("Levels Packs");
     fs::create_directories("Levels Packs/taken.tlp");   // a folder where the file should go
-    createThroughForm("taken", 1);
-    ASSERT_EQ(ed.question.kind, QuestionKind::UnsavedChanges);
+    press(ed, NewPackButton);
+    ASSERT_EQ(ed.question.kind, QuestionKind::UnsavedChanges);   // asked before the form, never over it
+    EXPECT_FALSE(ed.newPackFormOpen);
     pressKey(ed, 'd');   // discarded only once the new pack is open: it never opens
+    ASSERT_TRUE(ed.newPackFormOpen);
+    press(ed, NameFieldButton);
+    type(ed, "taken");
+    press(ed, CreateButton);
+    EXPECT_FALSE(questionOpen(ed));   // the edits were given up already
     EXPECT_TRUE(ed.newPackFormOpen);
     EXPECT_STREQ(typed(ed), "taken");
     EXPECT_TRUE(ed.statusIsError);
@@ -440,10 +460,10 @@ TEST_F(EditorTest, LoadingFromAnEmptyOrBrokenListKeepsTheOpenPack)
     leftAt(ed, cellAt(1, 1));
     write("Levels Packs/hbad.tlp", "2\n1 1 50 1\n0 0 oops\n");
     press(ed, LoadPackButton);
+    pressKey(ed, 'd');
     ASSERT_STREQ(ed.PackList[1], "hbad.tlp");
     ed.packIndex = 1;
     press(ed, LoadButton);
-    pressKey(ed, 'd');
     EXPECT_TRUE(ed.statusIsError);
     EXPECT_NE(strstr(ed.status, "oops"), nullptr);
     EXPECT_STREQ(ed.packPath, "Levels Packs/good.tlp");
@@ -539,3 +559,55 @@ TEST_F(EditorTest, AFailedSaveKeepsThePackTheEditsAndModified)
 }
 
 }   // namespace
+
+// ---------------------------------------------------------------------------
+// A pack file given to the program
+// ---------------------------------------------------------------------------
+
+TEST_F(EditorTest, APackFileIsCheckedBroughtInAndOpenedOrItsClashAsked)
+{
+    fs::create_directories("mail");
+    const std::string theirs = newPackText(3);
+    write("mail/bad.tlp", "2\n1 1 50 1\n");
+    openPackFromFile(ed, "mail/bad.tlp");
+    EXPECT_TRUE(ed.statusIsError);
+    EXPECT_NE(strstr(ed.status, "Not opened: mail/bad.tlp: the file ends"), nullptr) << ed.status;
+    EXPECT_FALSE(ed.packLoaded);
+    EXPECT_FALSE(fs::exists("Levels Packs/bad.tlp"));
+
+    write("mail/their pack.tlp", theirs);
+    openPackFromFile(ed, "mail/their pack.tlp");
+    EXPECT_STREQ(ed.packPath, "Levels Packs/their_pack.tlp");
+    EXPECT_EQ(ed.levelCount, 3);
+    EXPECT_NE(strstr(ed.status, "comes in as \"their_pack.tlp\""), nullptr) << ed.status;
+
+    // The person's own pack of that name: asked, and kept whatever the answer.
+    write("Levels Packs/their_pack.tlp", newPackText(1));
+    openPackFromFile(ed, "mail/their pack.tlp");
+    ASSERT_EQ(ed.question.kind, QuestionKind::ImportClash);
+    EXPECT_NE(strstr(ed.question.text, "their_pack-2.tlp"), nullptr) << ed.question.text;
+    pressKey(ed, 27);
+    EXPECT_EQ(read("Levels Packs/their_pack.tlp"), newPackText(1));
+    EXPECT_FALSE(fs::exists("Levels Packs/their_pack-2.tlp"));
+    openPackFromFile(ed, "mail/their pack.tlp");
+    pressKey(ed, 'k');
+    EXPECT_STREQ(ed.packPath, "Levels Packs/their_pack-2.tlp");
+    EXPECT_EQ(read("Levels Packs/their_pack-2.tlp"), theirs);
+    EXPECT_EQ(read("Levels Packs/their_pack.tlp"), newPackText(1));
+}
+
+TEST(EditorTexts, LongTextsFitTheirPlaceWithOneEllipsisCell)
+{
+    const std::string e(1, ELLIPSIS);
+    EXPECT_EQ(fitText("Load level pack", 15, Elide::End), "Load level pack");
+    EXPECT_EQ(fitText("Load level pack", 8, Elide::End), "Load le" + e);
+    EXPECT_EQ(fitText("mypack_long_name.tlp", 11, Elide::Middle), "mypac" + e + "e.tlp");
+    EXPECT_EQ(fitText("a_long_typed_name", 6, Elide::Start), e + "_name");
+    EXPECT_EQ(fitText("caf\xC3\xA9\n", 10, Elide::End), "caf???");   // the font shows ASCII only
+    EXPECT_EQ(fitText("x", 0, Elide::End), "");
+    const std::vector<std::string> lines = wrapText("Your packs already hold a different pack.tlp here", 20, 2);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "Your packs already");
+    EXPECT_EQ(lines[1], "hold a different pa" + e);
+    EXPECT_EQ(wrapText("short", 20, 3), std::vector<std::string>{"short"});
+}

@@ -1,5 +1,6 @@
 // Level pack format: reading by position, new packs, the rewrite pass and the safe save.
 #include "levelpack/levelpack.h"
+#include "levelpack/packimport.h"
 
 #include <gtest/gtest.h>
 
@@ -654,4 +655,105 @@ TEST_F(PackFiles, ReplacingAPackWithANewOneKeepsTheOldOneWhenTheWriteFails)
     fs::permissions(dir, fs::perms::owner_all);
     ASSERT_TRUE(writeNewPack(path("p.tlp"), 3).ok());
     EXPECT_EQ(read("p.tlp"), newPackText(3));
+}
+
+// ---------------------------------------------------------------------------
+// Bringing a pack file in from elsewhere
+// ---------------------------------------------------------------------------
+
+TEST_F(PackFiles, ADamagedFileIsRefusedWithItsReasonAndCopiedNowhere)
+{
+    fs::create_directories(dir / "packs");
+    const std::string good = packText(2, {{1, 1, 50, 1, 3}, {2, 1, 50, 1, 0}});
+    const struct {
+        const char* name;
+        std::string text;
+        const char* reason;
+    } cases[] = {
+        {"cut.tlp", good.substr(0, good.size() - 30), "the file ends before level 2, brick row 21"},
+        {"claims.tlp", "3" + good.substr(1), "says 3 levels, but the file holds only 2"},
+        {"none.tlp", "0\n", "at least 1 level"},
+        {"code.tlp", packText(1, {{1, 1, 50, 1, 12}}), "brick code 12"},
+        {"junk.tlp",
+         std::string("\x7F"
+                     "ELF\x01\x02",
+                     6),
+         "expected an integer"},
+    };
+    for (const auto& c : cases) {
+        write(c.name, c.text);
+        const PackImport plan = planPackImport(path(c.name), path("packs"));
+        EXPECT_EQ(plan.state, ImportState::Refused) << c.name;
+        EXPECT_NE(plan.message.find(c.reason), std::string::npos) << plan.message;
+    }
+    fs::create_directories(dir / "folder.tlp");
+    EXPECT_NE(planPackImport(path("folder.tlp"), path("packs")).message.find("a folder"), std::string::npos);
+    EXPECT_EQ(filesIn(dir / "packs"), 0);
+}
+
+TEST_F(PackFiles, ImportCopiesOnceUsesEqualCopiesAndAsksOnlyAboutADifferentPack)
+{
+    const std::string mine = packText(1, {{1, 1, 50, 1, 5}});
+    const std::string theirs = packText(2, {{1, 2, 40, 3, 1}, {2, 1, 50, 1, 9}});
+    fs::create_directories(dir / "sent");
+    write("sent/x.tlp", theirs);
+    const std::string packs = path("packs");   // made by the first copy
+
+    PackImport plan = planPackImport(path("sent/x.tlp"), packs);
+    ASSERT_EQ(plan.state, ImportState::Ready) << plan.message;
+    EXPECT_EQ(plan.levels, 2);
+    std::string failure;
+    ASSERT_TRUE(finishPackImport(plan, ImportChoice::Replace, failure)) << failure;
+    EXPECT_EQ(read("packs/x.tlp"), theirs);
+    plan = planPackImport(path("sent/x.tlp"), packs);   // the same bytes again: used, not copied
+    EXPECT_EQ(plan.state, ImportState::InFolder);
+    EXPECT_EQ(plan.name, "x.tlp");
+
+    write("packs/x.tlp", mine);   // the person's own pack of that name
+    plan = planPackImport(path("sent/x.tlp"), packs);
+    ASSERT_EQ(plan.state, ImportState::NameTaken);
+    EXPECT_EQ(plan.freeName, "x-2.tlp");
+    ASSERT_TRUE(finishPackImport(plan, ImportChoice::KeepBoth, failure)) << failure;
+    EXPECT_EQ(plan.name, "x-2.tlp");
+    EXPECT_EQ(read("packs/x.tlp"), mine);
+    EXPECT_EQ(read("packs/x-2.tlp"), theirs);
+    plan = planPackImport(path("sent/x.tlp"), packs);   // kept before: that copy, no third one
+    EXPECT_EQ(plan.state, ImportState::InFolder);
+    EXPECT_EQ(plan.name, "x-2.tlp");
+
+    // A file of the folder itself is used as it is, whatever its name.
+    write("packs/has blank.tlp", mine);
+    plan = planPackImport(path("packs/has blank.tlp"), packs);
+    EXPECT_EQ(plan.state, ImportState::InFolder);
+    EXPECT_EQ(plan.name, "has blank.tlp");
+
+    // Bytes that change between the check and the copy are refused, and the pack there stays.
+    write("sent/x.tlp", packText(1, {{1, 1, 50, 1, 7}}));
+    plan = planPackImport(path("sent/x.tlp"), packs);
+    ASSERT_EQ(plan.state, ImportState::NameTaken);
+    write("sent/x.tlp", packText(1, {{1, 1, 50, 1, 8}}));
+    EXPECT_FALSE(finishPackImport(plan, ImportChoice::Replace, failure));
+    EXPECT_NE(failure.find("changed while it was read"), std::string::npos) << failure;
+    EXPECT_EQ(read("packs/x.tlp"), mine);
+    EXPECT_EQ(filesIn(dir / "packs"), 3);   // x, x-2, "has blank": no scratch file left
+    write("sent/x.tlp", packText(1, {{1, 1, 50, 1, 7}}));
+    plan = planPackImport(path("sent/x.tlp"), packs);
+    ASSERT_TRUE(finishPackImport(plan, ImportChoice::Replace, failure)) << failure;
+    EXPECT_EQ(read("packs/x.tlp"), packText(1, {{1, 1, 50, 1, 7}}));
+}
+
+TEST(PackImportNames, AnImportedNameIsAPackNameAndSaysHowItChanged)
+{
+    std::string how;
+    EXPECT_EQ(importedPackName("classic.tlp", how), "classic.tlp");
+    EXPECT_EQ(how, "");
+    EXPECT_EQ(importedPackName("My Pack (2).tlp", how), "My_Pack_2.tlp");
+    EXPECT_NE(how.find("\"My Pack (2).tlp\" comes in as \"My_Pack_2.tlp\""), std::string::npos) << how;
+    EXPECT_EQ(importedPackName("..hidden;$(id).tlp", how), "hidden_id.tlp");
+    EXPECT_EQ(importedPackName("levels.txt", how), "levels.txt.tlp");
+    EXPECT_NE(how.find("ends in \".tlp\""), std::string::npos) << how;
+    EXPECT_EQ(importedPackName("\xC3\xA9t\xC3\xA9.tlp", how), "t.tlp");
+    EXPECT_EQ(importedPackName("().tlp", how), "pack.tlp");
+    EXPECT_EQ(importedPackName(std::string(100, 'a') + ".tlp", how), std::string(IMPORTED_STEM_MAX, 'a') + ".tlp");
+    EXPECT_NE(how.find("at most"), std::string::npos) << how;
 }

@@ -1,6 +1,6 @@
 # tlpcheck on packs that are not what they claim to be: every one ends at once with a clear line and
 # status 2, no raw control byte reaches the terminal, header values out of range are warned of, and a pack
-# given by its name alone is found in the packs folder.
+# given by its name alone is found in the packs folder; --help and an unknown option answer as usual.
 #   tlpcheck_test.sh <tlpcheck of a build tree>
 set -euo pipefail
 tlpcheck=$1
@@ -58,4 +58,10 @@ check '0|1' --level 1 starter.tlp
 says "starter.tlp level 1: cleared"
 check 2 nowhere.tlp
 says "(not found here nor in Levels Packs"
+# The command line: help on standard output; an unknown option is one line and the usage on standard error.
+"$tlpcheck" --help >out.txt 2>err.txt && grep -q "^usage: tlpcheck" out.txt && [ ! -s err.txt ] || fail "--help"
+status=0
+"$tlpcheck" --bogus 3 >out.txt 2>err.txt || status=$?
+[ "$status" -eq 2 ] && [ "$(head -n 1 err.txt)" = "tlpcheck: unknown option --bogus" ] &&
+  grep -q "^usage: tlpcheck" err.txt && [ ! -s out.txt ] || fail "--bogus: status $status, $(cat err.txt)"
 echo "tlpcheck test passed"

@@ -7,6 +7,7 @@
 //   tlpcheck [--seeds N] [--fps F] [--fall off|on|both] [--minutes M] [--level N]
 //            [--control mouse|keyboard] [--jobs N] PACK.tlp...
 //   tlpcheck --replay FILE [PACK.tlp]
+//   tlpcheck --help | --version
 // A pack given by its name alone is also looked for in the packs folder.
 // Exit status: 0 when no run hangs and every brick can be reached, 1 when a
 // run hangs or a level has a brick no ball can reach, 2 when a pack cannot be
@@ -16,6 +17,7 @@
 #include "game/playfield/replay.h"
 #include "levelpack/catalogue.h"
 #include "levelpack/safefile.h"
+#include "platform/cmdline.h"
 #include "platform/userfolder.h"
 
 #include <climits>
@@ -32,20 +34,32 @@ namespace {
 
 constexpr double PROGRESS_SECONDS = 3;   // a check this long says how far it has come, on standard error
 
-void usage()
+const char* const USAGE =
+    "usage: tlpcheck [--seeds N] [--fps F] [--fall off|on|both] [--minutes M] [--level N]\n"
+    "                [--control mouse|keyboard] [--jobs N] PACK.tlp...\n"
+    "       tlpcheck --replay FILE [PACK.tlp]\n"
+    "       tlpcheck --help | --version\n"
+    "  --seeds N       runs per fall mode, seeds 1 to N (default 8)\n"
+    "  --fps F         the frame rate the bot plays at, 1 to 1000 (default 70)\n"
+    "  --fall MODE     fall mode off, on, or both (default both)\n"
+    "  --minutes M     minutes of play before a run counts as a hang (default 20)\n"
+    "  --level N       check only level N of each pack (default: every level)\n"
+    "  --control MODE  the bot steers as with the mouse (default) or the keyboard\n"
+    "  --jobs N        runs played at once (default: one per core)\n"
+    "  --replay FILE   play a recorded game again; its pack is PACK.tlp or \"Levels Packs/<its name>\"\n"
+    "  --help          this text;  --version  the version\n";
+
+void usage() { fputs(USAGE, stderr); }
+
+// --help and --version answer at once, whatever else the line holds; -1 when neither is asked.
+int answerHelpOrVersion(int argc, char** argv)
 {
-    fprintf(stderr,
-            "usage: tlpcheck [--seeds N] [--fps F] [--fall off|on|both] [--minutes M] [--level N]\n"
-            "                [--control mouse|keyboard] [--jobs N] PACK.tlp...\n"
-            "       tlpcheck --replay FILE [PACK.tlp]\n"
-            "  --seeds N       runs per fall mode, seeds 1 to N (default 8)\n"
-            "  --fps F         the frame rate the bot plays at, 1 to 1000 (default 70)\n"
-            "  --fall MODE     fall mode off, on, or both (default both)\n"
-            "  --minutes M     minutes of play before a run counts as a hang (default 20)\n"
-            "  --level N       check only level N of each pack (default: every level)\n"
-            "  --control MODE  the bot steers as with the mouse (default) or the keyboard\n"
-            "  --jobs N        runs played at once (default: one per core)\n"
-            "  --replay FILE   play a recorded game again; its pack is PACK.tlp or \"Levels Packs/<its name>\"\n");
+    CommandLine asked;
+    for (int i = 1; i < argc && strcmp(argv[i], "--") != 0; ++i) {
+        asked.help = asked.help || !strcmp(argv[i], "--help") || !strcmp(argv[i], "-h");
+        asked.version = asked.version || !strcmp(argv[i], "--version");
+    }
+    return answerCommandLine(asked, "tlpcheck", USAGE);
 }
 
 // A whole number or a decimal within [low, high], the whole argument and nothing else.
@@ -65,15 +79,17 @@ bool parseArguments(int argc, char** argv, CheckOptions& options, std::vector<st
 {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg.rfind("--", 0) != 0) {
+        if (arg == "--") {   // the rest are packs, whatever their names
+            packs.insert(packs.end(), argv + i + 1, argv + argc);
+            break;
+        }
+        if (arg.size() < 2 || arg[0] != '-') {
             packs.push_back(arg);
             continue;
         }
-        if (i + 1 >= argc) {
-            fprintf(stderr, "tlpcheck: %s needs a value\n", arg.c_str());
-            return false;
-        }
-        const char* value = argv[++i];
+        // Known or not is told before a value is taken: "--bogus 3" is one unknown option.
+        const bool hasValue = i + 1 < argc && arg.rfind("--", 0) == 0;
+        const char* value = hasValue ? argv[++i] : "";
         double number = 0;
         bool good = true;
         if (arg == "--seeds") {
@@ -101,6 +117,10 @@ bool parseArguments(int argc, char** argv, CheckOptions& options, std::vector<st
             options.fall = !strcmp(value, "off") ? FallRuns::Off : !strcmp(value, "on") ? FallRuns::On : FallRuns::Both;
         } else {
             fprintf(stderr, "tlpcheck: unknown option %s\n", arg.c_str());
+            return false;
+        }
+        if (!hasValue) {
+            fprintf(stderr, "tlpcheck: %s needs a value\n", arg.c_str());
             return false;
         }
         if (!good) {
@@ -199,6 +219,9 @@ int checkReplay(const std::string& path, const std::vector<std::string>& packs)
 int main(int argc, char** argv)
 {
     ignoreFileSizeSignal();
+    if (const int answered = answerHelpOrVersion(argc, argv); answered >= 0) {
+        return answered;
+    }
     CheckOptions options;
     std::vector<std::string> packs;
     std::string replay;

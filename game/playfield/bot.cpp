@@ -140,17 +140,20 @@ double dodge(const PlayField& field, double wanted, double ballX, double ballTic
     return safe;
 }
 
-struct Aim {
-    std::mt19937 random;
-    int slot = -1;   // ball aimed at
-    bool descending = false;
-    double offset = 0;   // where on the paddle the ball should land, from its centre
-};
+}   // namespace
 
-// Launch, fire and steer, as a player would once a frame: the command for a
-// frame of tick ticks, from the field as the last frame left it.
-PlayerCommand botCommand(const PlayField& field, Aim& aim, BotControl control, double tick)
+void startBot(BotHand& hand, unsigned int seed, BotControl control)
 {
+    hand.random.seed(seed);
+    hand.control = control;
+    hand.slot = -1;
+    hand.descending = false;
+    hand.offset = 0;
+}
+
+PlayerCommand botCommand(const PlayField& field, BotHand& aim, double tick)
+{
+    const BotControl control = aim.control;
     PlayerCommand command;
     if (field.ballHeld || (field.laserArmed && !field.laserActive)) {
         command.fires = 1;
@@ -183,15 +186,13 @@ PlayerCommand botCommand(const PlayField& field, Aim& aim, BotControl control, d
     if (control == BotControl::Mouse) {
         // Whole pointer pixels, as a mouse gives them.
         const double limit = BOT_MOUSE_SPEED * tick;
-        command.pointerShift = std::round(std::clamp(way, -limit, limit) / POINTER_UNITS_PER_PIXEL) *
-                               POINTER_UNITS_PER_PIXEL;
+        command.pointerShift =
+            std::round(std::clamp(way, -limit, limit) / POINTER_UNITS_PER_PIXEL) * POINTER_UNITS_PER_PIXEL;
     } else if (tick > 0) {
         command.paddleSpeed = std::clamp(way / (KEYBOARD_PADDLE_SPEED * tick), -1.0, 1.0);
     }
     return command;
 }
-
-}   // namespace
 
 BotResult playLevelWithBot(const PackLevel& level, const BotOptions& options, BotObserver observer, void* context)
 {
@@ -222,8 +223,8 @@ BotResult playLevelWithBot(const PackLevel& level, const BotOptions& options, Bo
     }
     loadLevel(field, level, options.seed, start, options.fallMode, events);
 
-    Aim aim;
-    aim.random.seed(options.seed);
+    BotHand aim;
+    startBot(aim, options.seed, options.control);
     const double frameMs = 1000.0 / options.fps;
     const double endMs = start + options.maxSeconds * 1000.0;
     std::uniform_real_distribution<double> wobble(-options.jitter, options.jitter);
@@ -235,7 +236,7 @@ BotResult playLevelWithBot(const PackLevel& level, const BotOptions& options, Bo
         ideal += frameMs * (1 + wobble(aim.random));
         const FrameTimes times{clock, std::round(ideal)};
         const double tick = (times.clockNow - times.clockPrev) * 70 / 1000;
-        const PlayerCommand command = botCommand(field, aim, options.control, tick);
+        const PlayerCommand command = botCommand(field, aim, tick);
         if (options.recorder) {
             recordFrame(*options.recorder, times, command);
         }

@@ -11,6 +11,7 @@
 #include "levelpack/levelpack.h"
 
 #include <cstdint>
+#include <random>
 #include <string>
 
 struct ReplayRecorder;
@@ -36,6 +37,16 @@ struct BotOptions {
     ReplayRecorder* recorder = nullptr;   // when set, the run is recorded into it (pack identity left to the caller)
 };
 
+// The bot's hand for one game: its random aim and where it aims. Set by
+// startBot; botCommand changes it every frame.
+struct BotHand {
+    std::mt19937 random;
+    BotControl control = BotControl::Mouse;
+    int slot = -1;   // ball aimed at
+    bool descending = false;
+    double offset = 0;   // where on the paddle the ball should land, from its centre
+};
+
 // What one run came to.
 struct BotResult {
     bool loaded = false;     // the level could be read
@@ -52,6 +63,12 @@ struct BotResult {
 // check invariants along a whole run); may be null. Its last call shows the
 // field as the run ended.
 using BotObserver = void (*)(const PlayField& field, void* context);
+
+// bot.cpp
+void startBot(BotHand& hand, unsigned int seed, BotControl control);
+// Launch, fire and steer, as a player would once a frame: the command for a
+// frame of tick ticks, from the field as the last frame left it.
+PlayerCommand botCommand(const PlayField& field, BotHand& hand, double tick);
 
 // Plays level (already read from its pack; its levelNumber and levelCount as
 // a game would hold them) from a fresh game on a field of its own.

@@ -29,6 +29,10 @@ void loadingStep()
     // start-up benchmark): the picture size the splash lays its logo out for.
     printf("%d/%d\n", config.screenWidth, config.screenHeight);
     printf("%f\n", static_cast<double>(config.screenWidth) / config.screenHeight);
+    if (playback.active) {
+        startPlayback();   // no splash, no menu: the replay's game at once
+        return;
+    }
     enterState(ShellState::Splash);
 }
 
@@ -76,6 +80,10 @@ void menuStep()
 
     placeMenuLightsAt(menuLineY(game.menuCursor), engine.cameraPosition);
     game.menuSpin += 2 * frameClock.tick;
+
+    if (frameClock.clockNow - game.menuIdleSince > DEMO_IDLE_TIME && !startDemo()) {
+        game.menuIdleSince = frameClock.clockNow;   // no pack to show: ask again in a while
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -99,10 +107,32 @@ void animateHud()
     }
 }
 
+// Where the view stands after a step: under mouse control it turns with the paddle.
+void aimCamera()
+{
+    if (config.mouseControl) {
+        turnWithPaddle();
+        setCameraAngles(cameraYaw * MOUSE_VIEW_SCALE, cameraPitch * MOUSE_VIEW_SCALE);
+    } else {
+        setCameraAngles(cameraYaw, cameraPitch);
+    }
+}
+
 void gameStep()
 {
     setLightPosition(SPLASH_LIGHT, 0, 0, -20, 0);
     setLightDirection(SPLASH_LIGHT, 0, 0, -1);
+    if (playback.active) {
+        playRecordedFrames();
+        if (!playback.active) {
+            return;   // watched from the table, and over: the table shows again
+        }
+        placePlayLights(field);
+        aimCamera();
+        enterState(playState(static_cast<int32_t>(playback.shownClock - field.levelStartTime)));
+        animateHud();
+        return;
+    }
 
     // The rules take the player's command of the last frame, advance a cleared
     // level (which may end the game: the pack completed, or it broke under
@@ -113,6 +143,8 @@ void gameStep()
     const int32_t elapsed = static_cast<int32_t>(times.clockNow - field.levelStartTime);
     clearEvents(playEvents);
     const FrameOutcome outcome = stepGame(field, playerCommand, times, packLevels, playEvents);
+    recordGameFrame(times, playerCommand);
+    frameClock.playClock = times.clockNow;
     playerCommand = PlayerCommand{};
     applyPlayEvents(playEvents);
     clearEvents(playEvents);
@@ -121,12 +153,7 @@ void gameStep()
         return;
     }
     placePlayLights(field);
-    if (config.mouseControl) {
-        turnWithPaddle();
-        setCameraAngles(cameraYaw * MOUSE_VIEW_SCALE, cameraPitch * MOUSE_VIEW_SCALE);
-    } else {
-        setCameraAngles(cameraYaw, cameraPitch);
-    }
+    aimCamera();
 
     enterState(playState(elapsed));
     animateHud();
@@ -171,20 +198,21 @@ void render(FrameRenderer which)
 // ---------------------------------------------------------------------------
 
 const StateRow STATE_TABLE[SHELL_STATES] = {
-    // name       step          moves  renderer               input             pause
-    {"Loading", loadingStep, false, FrameRenderer::Own, InputUse::Ignored, PauseRule::Never},
-    {"Splash", splashStep, false, FrameRenderer::Splash, InputUse::Drain, PauseRule::FocusLossOnly},
-    {"Menu", menuStep, false, FrameRenderer::Menu, InputUse::Menu, PauseRule::Never},
-    {"Options", menuStep, false, FrameRenderer::Menu, InputUse::Menu, PauseRule::Never},
-    {"Ready", gameStep, false, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
-    {"Play", gameStep, true, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
-    {"LifeLost", gameStep, true, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
-    {"GameOver", gameStep, false, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
-    {"Paused", pausedStep, false, FrameRenderer::Own, InputUse::Paused, PauseRule::Never},
-    {"AskEnd", pausedStep, false, FrameRenderer::Own, InputUse::Question, PauseRule::Never},
-    {"NameEntry", menuStep, false, FrameRenderer::Menu, InputUse::Typing, PauseRule::Never},
-    {"HighScores", menuStep, false, FrameRenderer::Menu, InputUse::Menu, PauseRule::Never},
-    {"Controls", menuStep, false, FrameRenderer::Menu, InputUse::Menu, PauseRule::Never},
+    // name       step          renderer               input             pause
+    {"Loading", loadingStep, FrameRenderer::Own, InputUse::Ignored, PauseRule::Never},
+    {"Splash", splashStep, FrameRenderer::Splash, InputUse::Drain, PauseRule::FocusLossOnly},
+    {"Menu", menuStep, FrameRenderer::Menu, InputUse::Menu, PauseRule::Never},
+    {"Options", menuStep, FrameRenderer::Menu, InputUse::Menu, PauseRule::Never},
+    {"Ready", gameStep, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
+    {"Play", gameStep, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
+    {"LifeLost", gameStep, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
+    {"GameOver", gameStep, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
+    {"Demo", demoStep, FrameRenderer::Play, InputUse::Demo, PauseRule::Never},
+    {"Paused", pausedStep, FrameRenderer::Own, InputUse::Paused, PauseRule::Never},
+    {"AskEnd", pausedStep, FrameRenderer::Own, InputUse::Question, PauseRule::Never},
+    {"NameEntry", menuStep, FrameRenderer::Menu, InputUse::Typing, PauseRule::Never},
+    {"HighScores", menuStep, FrameRenderer::Menu, InputUse::Menu, PauseRule::Never},
+    {"Controls", menuStep, FrameRenderer::Menu, InputUse::Menu, PauseRule::Never},
 };
 
 void setCameraAngles(double yaw, double pitch) { viewDirection(yaw, pitch, engine.cameraDirection); }
@@ -197,7 +225,13 @@ void endSplash()
 
 void returnToMenu(int levelNumber)
 {
+    // A game that enters its pack's table keeps its replay out of the rotation, named in the table.
     const bool entered = gameEnteredTable();
+    gameRecording.keep = entered;
+    finishGameRecording();
+    if (entered) {
+        playerRecords.pendingScore.replay = gameRecording.lastSaved;
+    }
     engine.cameraDirection[0] = 0;
     engine.cameraDirection[1] = 0;
     engine.cameraDirection[2] = -1;

@@ -409,6 +409,15 @@ void playControls(const Controls& controls)
 
 void gameInput(const Controls& controls)
 {
+    if (playback.active) {
+        // A replay takes no commands: Escape ends it, P pauses it.
+        if (controls.escape) {
+            stopPlayback();
+        } else if (controls.pausePresses % 2 == 1) {
+            pauseGame();
+        }
+        return;
+    }
     if (controls.escape && field.lives > 0) {
         traceLine("escape");
         askEnd();
@@ -425,7 +434,9 @@ void gameInput(const Controls& controls)
 
 void pausedInput(const Controls& controls)
 {
-    if (controls.escape) {
+    if (controls.escape && playback.active) {
+        stopPlayback();
+    } else if (controls.escape) {
         askEnd();   // NO leaves it paused
     } else if (controls.pausePresses % 2 == 1) {
         resumeGame();
@@ -461,11 +472,12 @@ bool startGame(int32_t level)
     }
     records.gamePack = records.selectedPack;
     records.gameCounts = true;
-    records.gameReplay.clear();
-    if (!loadFirstLevel(level)) {
+    unsigned int seed = 0;
+    if (!loadFirstLevel(level, &seed)) {
         records.gameCounts = false;
         return false;   // a broken pack: the menu says what and where
     }
+    recordGameStart(seed, frameClock.playClock);
     records.gameFromLevel = field.levelNumber;
     records.gameBest = highFigure(records.scores, records.gamePack, 0);
     traceLine("game from level %d, high %d", static_cast<int>(field.levelNumber), static_cast<int>(records.gameBest));
@@ -523,8 +535,17 @@ void handleInput()
 
     Controls controls;
     gatherControls(controls);
+    if (row.input == InputUse::Demo) {
+        // Any press only ends the demo: the menu is as it was left.
+        if (controls.anyPresses > 0) {
+            endDemo();
+        }
+        warpPointer(anchorX(), anchorY());
+        return;
+    }
     if (controls.anyPresses > 0) {
         game.menuMessage[0] = '\0';
+        game.menuIdleSince = frameClock.clockNow;
     }
     for (int i = 0; i < controls.displayToggles; ++i) {
         toggleDisplay();   // in every state
@@ -555,6 +576,7 @@ void handleInput()
             }
             game.splashPolled = game.splashPolled || game.state == ShellState::Splash;
             return;   // no keys act and the pointer is left where it is
+        case InputUse::Demo:
         case InputUse::Ignored: return;
     }
     switches();

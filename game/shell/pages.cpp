@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <unistd.h>
 
 PlayerRecords playerRecords;
 
@@ -112,7 +113,20 @@ void finishNameEntry()
     PlayerRecords& records = playerRecords;
     records.pendingScore.name = records.nameEntry.name;
     records.scores.lastName = records.nameEntry.name;
+    std::vector<std::string> before;
+    if (const ScoreTable* table = findTable(records.scores, records.gamePack)) {
+        for (const ScoreEntry& e : table->entries) {
+            before.push_back(e.replay);
+        }
+    }
     const int place = addScore(records.scores, records.gamePack, records.pendingScore);
+    // The game pushed out of the table takes its kept replay with it; a file the player put there stays.
+    const std::string keptPrefix = std::string(REPLAY_FOLDER) + "/" + KEPT_REPLAY_PREFIX;
+    for (const std::string& file : before) {
+        if (file.compare(0, keptPrefix.size(), keptPrefix) == 0 && !replayInTables(records.scores, file)) {
+            unlink(file.c_str());
+        }
+    }
     std::string failure;
     if (records.scoresWritable && !saveScoreBook(SCORES_FILE, records.scores, failure)) {
         showMenuMessage(("High score not saved: " + failure + ".").c_str());
@@ -396,7 +410,7 @@ bool gameEnteredTable()
     entry.fromLevel = std::clamp(records.gameFromLevel, 1, entry.level);
     entry.fallMode = field.fallMode;
     entry.date = dateOf(time(nullptr));
-    entry.replay = records.gameReplay;
+    entry.replay.clear();   // named once the replay is saved
     startNameEntry(records.nameEntry, records.scores.lastName);
     traceLine("high score %d", static_cast<int>(entry.score));
     return true;
@@ -473,7 +487,7 @@ void menuPagePress(MenuKey key)
     if (game.state == ShellState::HighScores) {
         const int rows = shownRows();
         if (key == MenuKey::Enter && game.menuCursor < rows) {
-            watchReplay(shownTable()->entries[game.menuCursor].replay);
+            watchReplay(shownTable()->entries[game.menuCursor].replay, game.menuCursor);
         } else if (key == MenuKey::Enter || key == MenuKey::Back) {
             game.newRow = -1;
             enterState(ShellState::Menu);
@@ -590,16 +604,6 @@ void showHighScores(const PackId& pack, int row)
         const ScoreEntry& e = table->entries[i];
         traceLine("row %d: %d %s round %d", i + 1, static_cast<int>(e.score), e.name.c_str(), static_cast<int>(e.level));
     }
-}
-
-bool watchReplay(const std::string& file)
-{
-    if (file.empty()) {
-        showMenuMessage("No replay was kept of this game.");
-        return false;
-    }
-    showMenuMessage(("This version cannot show replays yet (" + file + ").").c_str());
-    return false;
 }
 
 void fillMenuTexts()

@@ -18,8 +18,12 @@ void enterState(ShellState state)
     const ShellState shown = state == ShellState::Paused || state == ShellState::AskEnd ? game.pausedFrom : state;
     game.splashActive = shown == ShellState::Loading || shown == ShellState::Splash;
     game.inMenu = game.splashActive || shown == ShellState::Menu || shown == ShellState::Options ||
-                  shown == ShellState::Controls || shown == ShellState::HighScores || shown == ShellState::NameEntry;
+                  shown == ShellState::Controls || shown == ShellState::HighScores || shown == ShellState::NameEntry ||
+                  shown == ShellState::Demo;
     game.optionsShown = shown == ShellState::Options || shown == ShellState::Controls;
+    if (game.inMenu) {
+        game.menuIdleSince = frameClock.clockNow;   // the demo waits from here
+    }
     traceLine("state %s", STATE_TABLE[static_cast<int>(state)].name);
 }
 

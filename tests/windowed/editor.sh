@@ -6,8 +6,9 @@
 # Shift row fill, undo and redo by keys and buttons, Ctrl+S, Clear level; the question before unsaved
 # edits are dropped (Cancel, Discard) and before a pack is replaced; insert, duplicate, move down and up,
 # delete; G and a typed level number; Check through the real tlpcheck from build/tools; the pack name
-# rule; the window closed by the desktop with unsaved edits comes back asking; Esc with unsaved edits,
-# answered Save, ends the program with status 0.
+# rule; the question before the pack list opens; the window closed by the desktop with unsaved edits comes
+# back asking; Esc with unsaved edits, answered Save, ends the program with status 0. Then a pack file on
+# the command line (a damaged one refused, a clash kept beside), -geometry, --help and an unknown option.
 source "$(dirname "$0")/lib.sh"
 
 run=$(make_runtime)
@@ -268,15 +269,31 @@ sleep 0.3
 screenshot editor-check
 
 step="pack names"
-click $(cell 1 1)    # an edit, saved when the question asks
-click $NEW_PACK; click $NAME
-xdotool type --delay 60 "bad name.-x"
+click $(cell 1 1)    # an edit, saved when the question asks, before the form opens
+click $NEW_PACK
+key s
+click $NAME
+xdotool type --delay 60 '../evil x;$(id)/.tlp'   # what cannot be in a name is left out, and said so
 sleep 0.3
 click $CREATE
-key s
-wait_for_change "Levels Packs/badname.-x.tlp" ""
+wait_for_change "Levels Packs/evilxid.tlp" ""
 expect_pack 4 $L1 $L2 "C:4:0:0:3 C:4:1:1:3"
-expect_file "Levels Packs/badname.-x.tlp" 1
+expect_file "Levels Packs/evilxid.tlp" 1
+screenshot editor-name-changed
+
+step="unsaved edits asked about before the pack list"
+key 2
+click $(cell 3 3)
+click $LOAD_PACK     # asked first; Discard opens the list, and its Load asks no more
+screenshot editor-question-before-list
+key d
+click $MORE          # the list stood at e2e_Pack.tlp; evilxid.tlp comes after it
+click $LOAD          # read afresh: the discarded edit is gone, and nothing was written
+expect_file "Levels Packs/evilxid.tlp" 1
+before=$(stat -c %i "Levels Packs/evilxid.tlp")
+click $SAVE
+wait_for_change "Levels Packs/evilxid.tlp" "$before"
+expect_file "Levels Packs/evilxid.tlp" 1
 
 step="the window closed with unsaved edits"
 key 1
@@ -300,5 +317,37 @@ status=$?
 set -e
 pid=""
 [ "$status" -eq 0 ] || fail "Esc ended tles with status $status"
-expect_file "Levels Packs/badname.-x.tlp" 1 "C:1:0:0:1"
+expect_file "Levels Packs/evilxid.tlp" 1 "C:1:0:0:1"
+
+step="a pack file from elsewhere"   # checked, copied in, opened; a damaged one refused; a clash asked
+mkdir -p mail
+printf '2\n1 1 50 1\n0 0 0\n' >mail/broken.tlp
+"$BUILD_DIR/editor/tles" mail/broken.tlp >log.txt 2>&1 &
+pid=$!
+xdotool search --sync --name '^TLES$' >/dev/null
+wait_for_text log.txt "Not opened: " 10 || fail "a damaged pack file was not refused"
+[ ! -e "Levels Packs/broken.tlp" ] || fail "a damaged pack file was copied"
+stop_process "$pid"
+cp "Levels Packs/evilxid.tlp" "mail/starter.tlp"   # another pack of a shipped pack's name
+"$BUILD_DIR/editor/tles" -geometry 640x433+0+0 "$run/mail/starter.tlp" >log.txt 2>&1 &
+pid=$!
+window=$(xdotool search --sync --name '^TLES$' | head -1)
+sleep 2
+xdotool getwindowgeometry "$window" | grep -q "Geometry: 640x433" || fail "-geometry was not GLUT's"
+screenshot editor-import-question
+xdotool mousemove 100 100
+key k                # keep both: the new one as starter-2.tlp
+for ((i = 0; i < 50; i++)); do [ -f "Levels Packs/starter-2.tlp" ] && break; sleep 0.1; done
+cmp "mail/starter.tlp" "Levels Packs/starter-2.tlp" || fail "the pack file was not kept beside the other"
+cmp "$RUNTIME_DIR/Levels Packs/starter.tlp" "Levels Packs/starter.tlp" || fail "the pack of that name changed"
+screenshot editor-imported
+stop_process "$pid"
+pid=""
+
+# The command line: help on standard output; an unknown option is refused before any window opens.
+"$BUILD_DIR/editor/tles" --help >out.txt 2>&1 && grep -q "^usage: tles" out.txt || fail "tles --help"
+status=0
+"$BUILD_DIR/editor/tles" --bogus >out.txt 2>err.txt || status=$?
+[ "$status" -eq 2 ] && grep -q "^tles: unknown option --bogus" err.txt && [ ! -s out.txt ] ||
+  fail "tles --bogus: status $status"
 echo "editor windowed test passed"

@@ -32,12 +32,14 @@ expect=(
   ./usr/share/tessivar/Shaders/shadows.frag
   ./usr/share/tessivar/Textures/background1D.tga
   ./usr/share/tessivar/sounds/song.mp3
-  ./usr/share/applications/org.tessivar.Tessivar.desktop
-  ./usr/share/applications/org.tessivar.TLES.desktop
-  ./usr/share/metainfo/org.tessivar.Tessivar.metainfo.xml
-  ./usr/share/icons/hicolor/48x48/apps/org.tessivar.Tessivar.png
-  ./usr/share/icons/hicolor/256x256/apps/org.tessivar.Tessivar.png
-  ./usr/share/icons/hicolor/scalable/apps/org.tessivar.Tessivar.svg
+  ./usr/share/applications/org.tessivar.tessivar.desktop
+  ./usr/share/applications/org.tessivar.tles.desktop
+  ./usr/share/metainfo/org.tessivar.tessivar.metainfo.xml
+  ./usr/share/icons/hicolor/48x48/apps/org.tessivar.tessivar.png
+  ./usr/share/icons/hicolor/256x256/apps/org.tessivar.tessivar.png
+  ./usr/share/icons/hicolor/scalable/apps/org.tessivar.tessivar.svg
+  ./usr/share/mime/packages/org.tessivar.tessivar.xml
+  ./usr/share/doc/tessivar/copyright
 )
 for program in "$@"; do
   expect+=("./usr/bin/$program" "./usr/share/man/man6/$program.6.gz")
@@ -45,4 +47,11 @@ done
 for path in "${expect[@]}"; do
   grep -qxF -- "$path" "$tmp/contents.txt" || fail "the package lacks $path"
 done
+# The copyright file is machine-readable: a Format line, then fields whose continuation lines are indented.
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/tessivar/copyright >"$tmp/copyright"
+head -n 1 "$tmp/copyright" | grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/$' ||
+  fail "copyright: no Format line"
+awk '/^$/ || /^ / || /^[A-Za-z-]+:/ { next } { print "copyright line " NR ": " $0; bad = 1 } END { exit bad }' \
+  "$tmp/copyright" || fail "copyright is not machine-readable"
+grep -q '^ Permission is hereby granted' "$tmp/copyright" || fail "copyright lacks the licence text"
 echo "package test passed: $(basename "$deb"), $(du -k "$deb" | cut -f1) KiB; Depends: $depends"
