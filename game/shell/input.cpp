@@ -536,9 +536,12 @@ void handleInput()
     Controls controls;
     gatherControls(controls);
     if (row.input == InputUse::Demo) {
-        // Any press only ends the demo: the menu is as it was left.
+        // Any press only ends the demo: the menu is as it was left (M mutes too, as everywhere).
         if (controls.anyPresses > 0) {
             endDemo();
+        }
+        if (controls.mutes % 2 == 1) {
+            toggleMute();
         }
         warpPointer(anchorX(), anchorY());
         return;
