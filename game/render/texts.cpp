@@ -175,7 +175,7 @@ void drawStrokeText(float x, float y, float z, int font, const char* text)
 void drawMenuText()
 {
     glColor3f(1, 1, 1);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3 && renderInputs.menuMarkers; ++i) {
         drawLightMarker(engine.lights[i], 0.5);
     }
     glLineWidth(3.0f);

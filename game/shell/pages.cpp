@@ -27,11 +27,11 @@ namespace {
 // Layout: world units at z 20, as the menu's camera sees them
 // ---------------------------------------------------------------------------
 constexpr float LINE_X = 35;             // where the menus' lines begin
-constexpr float CONTROL_VALUE_X = 57;    // where CONTROLS' keys and speed stand
+constexpr float CONTROL_VALUE_X = 60;    // where CONTROLS' keys and speed stand
 constexpr float PAGE_TOP = 20;           // the first line
 constexpr float LINE_STEP = 5;           // between the lines of the main menu and CONTROLS
 constexpr float OPTIONS_STEP = 4;        // OPTIONS' nine lines stand closer
-constexpr float TITLE_Y = 33;            // a page's title, between the lines and the menu's sign
+constexpr float TITLE_Y = 31.8f;         // a page's title, between the lines and the menu's spinning brick
 constexpr float ROWS_TOP = 23;           // HIGH SCORES' first row
 constexpr float ROW_STEP = 2.6f;
 constexpr float ROW_SCALE = 0.012f;      // the table in small mono letters: its columns line up
@@ -245,7 +245,7 @@ void fillControlsPage()
         } else {
             snprintf(text, sizeof text, "ENTER: CHOOSE A NEW KEY  -  LEFT / RIGHT: MOUSE SPEED (5: AS EVER)");
         }
-        addCentred(BOTTOM_Y, HINT_SCALE, text, TextColour::Grey);
+        addCentred(BOTTOM_Y, HINT_SCALE, text);
     }
     renderInputs.menuMessageY = BOTTOM_Y;
 }
@@ -253,7 +253,7 @@ void fillControlsPage()
 void fillScoresPage()
 {
     addCentred(TITLE_Y, TEXT_SCALE, "HIGH SCORES");
-    addCentred(TITLE_Y - 3.5f, HINT_SCALE, upper(playerRecords.shownPack.name).c_str(), TextColour::Grey);
+    addCentred(TITLE_Y - 3.2f, HINT_SCALE, upper(playerRecords.shownPack.name).c_str(), TextColour::Grey);
     const ScoreTable* table = shownTable();
     const int rows = shownRows();
     char text[RENDER_TEXT_SIZE];
@@ -283,8 +283,9 @@ void fillScoresPage()
     if (!game.menuMessage[0] && game.menuCursor < rows) {
         const bool kept = !table->entries[game.menuCursor].replay.empty();
         addCentred(BOTTOM_Y, HINT_SCALE, kept ? "ENTER: WATCH THIS GAME" : "NO REPLAY WAS KEPT OF THIS GAME",
-                   TextColour::Grey);
+                   TextColour::White);
     }
+    renderInputs.menuMarkers = game.menuCursor >= rows;   // a row is marked red
     renderInputs.menuMessageY = BOTTOM_Y;
 }
 
@@ -307,8 +308,9 @@ void fillNamePage()
     name.font = 1;
     name.mark = static_cast<int8_t>(records.nameEntry.cursor);
     addCentred(1, HINT_SCALE, "TYPE A NAME, OR WITH THE D-PAD: UP / DOWN A LETTER, LEFT / RIGHT ITS PLACE",
-               TextColour::Grey);
-    addCentred(-2.5f, HINT_SCALE, "ENTER OR A: DONE  -  BACKSPACE OR B: ERASE", TextColour::Grey);
+               TextColour::White);
+    addCentred(-2.5f, HINT_SCALE, "ENTER OR A: DONE  -  BACKSPACE OR B: ERASE");
+    renderInputs.menuMarkers = false;
     renderInputs.menuMessageY = BOTTOM_Y;
 }
 
@@ -609,6 +611,7 @@ void showHighScores(const PackId& pack, int row)
 void fillMenuTexts()
 {
     renderInputs.menuTextCount = 0;
+    renderInputs.menuMarkers = true;
     switch (game.state == ShellState::Paused ? game.pausedFrom : game.state) {
         case ShellState::Options: fillOptionsPage(); break;
         case ShellState::Controls: fillControlsPage(); break;
