@@ -2,8 +2,9 @@
 # splash; CONTROLS takes a new launch key and M mutes (the sound device's
 # volumes read 0); a game launched with the new key scores, is given up
 # (Escape, YES) and enters the pack's empty table under a typed name. Started
-# again, the game is still muted, the name stands under HIGH SCORES, the HUD's
-# HIGH figure is that score and the new key still launches.
+# again, the game is still muted, the name stands under HIGH SCORES, its replay
+# plays back to the table, the HUD's HIGH figure is that score and the new key
+# still launches.
 source "$(dirname "$0")/lib.sh"
 
 run=$(make_runtime)
@@ -101,6 +102,10 @@ for _ in $(seq 1 50); do after "=== again" | grep -q "^trace: row 1: $score ZED 
 after "=== again" | grep -q "^trace: row 1: $score ZED round 1$" || fail "ZED not under HIGH SCORES"
 sleep 0.5
 screenshot records-table-again
+tap Return                                        # the game's replay, kept beside it
+for _ in $(seq 1 400); do after "=== again" | grep -q "^trace: replay watched$" && break; sleep 0.1; done
+after "=== again" | grep -q "^trace: replay watched$" || fail "the table's replay did not play back to the table"
+kill -0 "$pid" || fail "the game ended with the replay"
 tap Escape; tap Up; tap Return                    # NEW GAME
 for _ in $(seq 1 100); do after "=== again" | grep -q "^trace: state Play$" && break; sleep 0.1; done
 after "=== again" | grep -q "^trace: game from level 1, high $score$" || fail "the HUD's HIGH is not $score"
