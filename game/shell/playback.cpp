@@ -82,6 +82,7 @@ bool watchReplay(const std::string& file, int row)
     }
     p.fromTable = true;
     p.tableRow = row;
+    playerRecords.gameBest = highFigure(playerRecords.scores, playerRecords.shownPack, 0);   // the HUD's HIGH
     p.mouseControl = config.mouseControl;
     std::copy(engine.lights, engine.lights + LIGHT_COUNT, p.menuLights);
     startPlayback();
