@@ -15,6 +15,7 @@
 
 namespace {
 
+#if RECORDS_KIND == 0
 void checkTables(const ScoreBook& book)
 {
     for (const ScoreTable& table : book.tables) {
@@ -30,7 +31,9 @@ void checkTables(const ScoreBook& book)
         }
     }
 }
+#endif
 
+#if RECORDS_KIND == 2
 void checkSettings(const Settings& s)
 {
     if (s.soundVolume < 0 || s.soundVolume > VOLUME_STEPS || s.musicVolume < 0 || s.musicVolume > VOLUME_STEPS ||
@@ -43,6 +46,7 @@ void checkSettings(const Settings& s)
         }
     }
 }
+#endif
 
 }   // namespace
 
