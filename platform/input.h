@@ -14,7 +14,7 @@ enum class Key {
     Down,
     Up,
     Enter,
-    Left,    // the arrows: menus
+    Left,   // the arrows: menus
     Right,
     Fire,    // launch and fire, keyboard control (bound; space by default)
     Pause,   // bound; p by default
@@ -27,7 +27,7 @@ enum class Key {
     MouseLeft,
     MouseMiddle,
     MouseRight,
-    MoveLeft,    // the paddle, keyboard control (bound; the arrows by default)
+    MoveLeft,   // the paddle, keyboard control (bound; the arrows by default)
     MoveRight,
     Other,   // any other key, or a mouse button past the third (not the wheel): "press any key"
     Count

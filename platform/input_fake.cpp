@@ -13,9 +13,9 @@ namespace {
 constexpr int KEYS = static_cast<int>(Key::Count);
 
 // The names of the keys the real backend reads; "" for the mouse buttons.
-constexpr const char* FIXED_NAMES[KEYS] = {"Escape", "Down", "Up",    "Return", "Left", "Right",   "space",
-                                           "p",      "F11",  "F12",   "KP_1",   "KP_2", "Alt_L",   "Home",
-                                           "",       "",     "",      "Left",   "Right"};
+constexpr const char* FIXED_NAMES[KEYS] = {"Escape", "Down", "Up",  "Return", "Left", "Right", "space",
+                                           "p",      "F11",  "F12", "KP_1",   "KP_2", "Alt_L", "Home",
+                                           "",       "",     "",    "Left",   "Right"};
 
 void addPress(Key key)
 {
@@ -172,7 +172,8 @@ void fakeHidePointer() { fakeInput.hidden = true; }
 
 void useFakeInput()
 {
-    inputDevice = {fakeInit,         fakePoll,    fakeKeyDown,       fakeKeyPresses,      fakePressOrder, fakeNamedPresses,
-                   fakeBindKey,      fakeWindowFocused, fakePointerPosition, fakeWarpPointer, fakeHidePointer};
+    inputDevice = {fakeInit,         fakePoll,    fakeKeyDown,       fakeKeyPresses,      fakePressOrder,
+                   fakeNamedPresses, fakeBindKey, fakeWindowFocused, fakePointerPosition, fakeWarpPointer,
+                   fakeHidePointer};
     resetFakeInput();
 }

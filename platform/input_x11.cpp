@@ -277,9 +277,9 @@ bool x11Init(unsigned long window)
     x11.previousHandler = XSetErrorHandler(ignoreOwnErrors);
     x11.root = DefaultRootWindow(x11.display);
     x11.window = window;
-    const KeySym syms[KEY_COUNT] = {XK_Escape, XK_Down, XK_Up,    XK_Return, XK_Left, XK_Right, XK_space,
-                                    XK_p,      XK_F11,  XK_F12,   XK_KP_1,   XK_KP_2, XK_Alt_L, XK_Home,
-                                    0,         0,       0,        XK_Left,   XK_Right, 0};
+    const KeySym syms[KEY_COUNT] = {XK_Escape, XK_Down, XK_Up,  XK_Return, XK_Left,  XK_Right, XK_space,
+                                    XK_p,      XK_F11,  XK_F12, XK_KP_1,   XK_KP_2,  XK_Alt_L, XK_Home,
+                                    0,         0,       0,      XK_Left,   XK_Right, 0};
     for (int i = 0; i < KEY_COUNT; ++i) {
         x11.codes[i] = syms[i] ? XKeysymToKeycode(x11.display, syms[i]) : 0;
     }
@@ -448,7 +448,6 @@ void x11HidePointer() { glutSetCursor(GLUT_CURSOR_NONE); }
 
 void useX11Input()
 {
-    inputDevice = {x11Init,          x11Poll,          x11KeyDown,         x11KeyPresses,  x11PressOrder,
-                   x11NamedPresses,  x11BindKey,       x11WindowFocused,   x11PointerPosition,
-                   x11WarpPointer,   x11HidePointer};
+    inputDevice = {x11Init,    x11Poll,          x11KeyDown,         x11KeyPresses,  x11PressOrder, x11NamedPresses,
+                   x11BindKey, x11WindowFocused, x11PointerPosition, x11WarpPointer, x11HidePointer};
 }

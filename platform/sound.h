@@ -6,7 +6,7 @@
 
 constexpr int SOUND_MIX_RATE = 44100;   // Hz
 constexpr int SOUND_CHANNELS = 32;
-constexpr int SOUND_SLOTS = 14;   // sample slots 0..13
+constexpr int SOUND_SLOTS = 14;        // sample slots 0..13
 constexpr int SOUND_VOLUME_MAX = 10;   // volumes run 0 (silent) to this (full)
 
 // Starts the mixer. Without an audio device the game runs silently and says

@@ -16,7 +16,7 @@ struct MixerState {
     bool open = false;                      // the mixer started; false = silent run
     Mix_Chunk* samples[SOUND_SLOTS] = {};   // loaded once, kept until exit
     Mix_Music* stream = nullptr;
-    bool paused = false;   // the game is paused: so are the stream and the channels
+    bool paused = false;                 // the game is paused: so are the stream and the channels
     int sampleVolume = MIX_MAX_VOLUME;   // the mixer's scale, 0..MIX_MAX_VOLUME
     int musicVolume = MIX_MAX_VOLUME;
 };

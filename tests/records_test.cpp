@@ -204,13 +204,13 @@ TEST_F(RecordFiles, ADamagedFileIsSetAsideAndTheGameGoesOn)
     std::string text = encodeScoreBook(scores);
     std::string failure;
     for (const std::string& damaged : std::vector<std::string>{
-             text.substr(0, text.size() - 4),                           // cut short: no end line
-          std::string("\x89PNG\r\n\x1a\n", 8),                       // another kind of file
-          "tessivar scores 2\nend\n",                                // a newer format
-          "tessivar scores 1\npack 0000000000001234 classic.tlp\n0 1 1 0 2025-03-14 - A\nend\n",   // no points
-          "tessivar scores 1\npack 0000000000001234 classic.tlp\n5 1 1 0 2025-03-14 ../x A\nend\n",  // outside
-          "tessivar scores 1\npack 0000000000001234 classic.tlp\n5 1 1 0 2025-03-14 - A\n9 1 1 0 2025-03-14 - A\n"
-          "end\n"}) {   // not best first
+             text.substr(0, text.size() - 4),       // cut short: no end line
+             std::string("\x89PNG\r\n\x1a\n", 8),   // another kind of file
+             "tessivar scores 2\nend\n",            // a newer format
+             "tessivar scores 1\npack 0000000000001234 classic.tlp\n0 1 1 0 2025-03-14 - A\nend\n",      // no points
+             "tessivar scores 1\npack 0000000000001234 classic.tlp\n5 1 1 0 2025-03-14 ../x A\nend\n",   // outside
+             "tessivar scores 1\npack 0000000000001234 classic.tlp\n5 1 1 0 2025-03-14 - A\n9 1 1 0 2025-03-14 - A\n"
+             "end\n"}) {   // not best first
         SCOPED_TRACE(damaged);
         std::ofstream(SCORES_FILE, std::ios::binary) << damaged;
         ScoreBook read;

@@ -104,9 +104,9 @@ TEST_F(Gamepad, MenuNewGameLaunchPauseResumeAndEscape)
     runFor(2100);
     ASSERT_EQ(game.state, ShellState::NameEntry) << "the pack's first game with points";
     // The d-pad spells the name: Up a letter, Right the next place; A is done.
-    for (SDL_GameControllerButton button : {SDL_CONTROLLER_BUTTON_DPAD_UP, SDL_CONTROLLER_BUTTON_DPAD_RIGHT,
-                                            SDL_CONTROLLER_BUTTON_DPAD_UP, SDL_CONTROLLER_BUTTON_DPAD_UP,
-                                            SDL_CONTROLLER_BUTTON_A}) {
+    for (SDL_GameControllerButton button :
+         {SDL_CONTROLLER_BUTTON_DPAD_UP, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, SDL_CONTROLLER_BUTTON_DPAD_UP,
+          SDL_CONTROLLER_BUTTON_DPAD_UP, SDL_CONTROLLER_BUTTON_A}) {
         pressPad(button);
     }
     ASSERT_EQ(game.state, ShellState::HighScores);

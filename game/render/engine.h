@@ -54,13 +54,13 @@ enum class TextColour : uint8_t { White, Red, Grey };
 
 // One text of a menu page, where the shell lays it out: at z 20, unlit.
 struct MenuText {
-    float x = 0;                   // world units: the left end of the baseline, or its middle when centred
-    float y = 0;                   // of the baseline
-    float scale = TEXT_SCALE;      // world units per font unit
-    uint8_t font = 0;              // 0 roman (proportional), 1 mono roman
+    float x = 0;                // world units: the left end of the baseline, or its middle when centred
+    float y = 0;                // of the baseline
+    float scale = TEXT_SCALE;   // world units per font unit
+    uint8_t font = 0;           // 0 roman (proportional), 1 mono roman
     bool centred = false;
     TextColour colour = TextColour::White;
-    int8_t mark = -1;              // the character underlined (a cursor, a choice); -1: none
+    int8_t mark = -1;   // the character underlined (a cursor, a choice); -1: none
     char text[RENDER_TEXT_SIZE] = {};
 };
 
@@ -75,7 +75,7 @@ struct RenderInputs {
     int32_t height = 768;
     int32_t windowWidth = 1024;   // the window's drawable, pixels: the picture is shown scaled into it
     int32_t windowHeight = 768;
-    MenuText menuTexts[RENDER_TEXTS];             // the menu page on screen: its lines, values and hints
+    MenuText menuTexts[RENDER_TEXTS];   // the menu page on screen: its lines, values and hints
     int32_t menuTextCount = 0;
     bool menuMarkers = true;   // the white markers at the menu's lights (a page whose cursor is a red row has none)
     char menuMessage[RENDER_MESSAGE_SIZE] = {};   // a failure the menu shows; empty: none
@@ -84,12 +84,12 @@ struct RenderInputs {
     bool paused = false;                          // PAUSED shows
     bool askingEnd = false;                       // END THIS GAME? shows, with YES or NO chosen
     bool answerYes = false;
-    int32_t highScore = 50000;                    // the HUD's HIGH figure
-    double readySlide = 0;                        // y of the READY text
-    double exitSpin[4] = {};                      // degrees of the open exit's four zig-zags
-    double menuSpin = 0;                          // degrees of the menu's spinning brick
-    const PlayField* field = nullptr;             // the field the play scene shows: the game's, or the demo's
-    PlayBanner banner = PlayBanner::Game;         // what the HUD says the play scene is, when not a game
+    int32_t highScore = 50000;              // the HUD's HIGH figure
+    double readySlide = 0;                  // y of the READY text
+    double exitSpin[4] = {};                // degrees of the open exit's four zig-zags
+    double menuSpin = 0;                    // degrees of the menu's spinning brick
+    const PlayField* field = nullptr;       // the field the play scene shows: the game's, or the demo's
+    PlayBanner banner = PlayBanner::Game;   // what the HUD says the play scene is, when not a game
 };
 
 extern Engine engine;

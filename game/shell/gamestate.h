@@ -28,11 +28,11 @@ constexpr double MAX_PITCH = 1.4707963259999999;           // radians: a right a
 constexpr int RESOLUTION_CHOICES = RESOLUTION_COUNT + 1;   // the catalogue's sizes and the screen's own
 // RESOLUTION, DISPLAY, FALL MODE, CONTROL MODE, LEVELS PACK, SOUND VOLUME, MUSIC VOLUME, CONTROLS, RETURN
 constexpr int OPTION_LINES = 9;
-constexpr int CONTROL_LINES = 6;   // the four keys of play, MOUSE SPEED, RETURN
-constexpr int MAIN_LINES_MAX = 5;  // NEW GAME, CONTINUE (when there is a point), HIGH SCORES, OPTIONS, QUIT
-constexpr double WINDOW_SHARE_OF_SCREEN = 0.9;   // the most of the screen a window opens over, each way
-constexpr double MOUSE_VIEW_SCALE = 0.2;         // under mouse control the view takes a fifth of the angles
-constexpr int MENU_MESSAGE_SIZE = 240;           // bytes of the failure shown in the menu, terminator included
+constexpr int CONTROL_LINES = 6;    // the four keys of play, MOUSE SPEED, RETURN
+constexpr int MAIN_LINES_MAX = 5;   // NEW GAME, CONTINUE (when there is a point), HIGH SCORES, OPTIONS, QUIT
+constexpr double WINDOW_SHARE_OF_SCREEN = 0.9;     // the most of the screen a window opens over, each way
+constexpr double MOUSE_VIEW_SCALE = 0.2;           // under mouse control the view takes a fifth of the angles
+constexpr int MENU_MESSAGE_SIZE = 240;             // bytes of the failure shown in the menu, terminator included
 constexpr int DEMO_IDLE_TIME = 30000;              // ms the menu waits for a key, click or button before its demo
 constexpr int DEMO_LONGEST = 180000;               // ms a demo plays at most before the menu shows again
 constexpr const char* REPLAY_FOLDER = "replays";   // in the working folder
@@ -48,28 +48,28 @@ enum class ShellState : uint8_t {
     Options,   // the options screen
     Ready,     // a level's first 2500 ms: the ball rests on the paddle
     Play,
-    LifeLost,   // all balls lost with lives left: 2000 ms before play goes on
-    GameOver,   // no lives: 2000 ms of GAME OVER, then the menu
-    Demo,       // the bot plays behind the menu until a key, click or button
-    Paused,     // nothing moves and no timer runs until the player resumes
-    AskEnd,      // Escape in a game: END THIS GAME? — paused until YES or NO
-    NameEntry,   // a game that entered its pack's table: the player types a name
-    HighScores,  // the selected pack's table
-    Controls,    // OPTIONS, CONTROLS: the keys of play and the mouse speed
+    LifeLost,     // all balls lost with lives left: 2000 ms before play goes on
+    GameOver,     // no lives: 2000 ms of GAME OVER, then the menu
+    Demo,         // the bot plays behind the menu until a key, click or button
+    Paused,       // nothing moves and no timer runs until the player resumes
+    AskEnd,       // Escape in a game: END THIS GAME? — paused until YES or NO
+    NameEntry,    // a game that entered its pack's table: the player types a name
+    HighScores,   // the selected pack's table
+    Controls,     // OPTIONS, CONTROLS: the keys of play and the mouse speed
     Count
 };
 constexpr int SHELL_STATES = static_cast<int>(ShellState::Count);
 
 enum class FrameRenderer : uint8_t { Own, Splash, Menu, Play };   // Own: the state draws itself
 enum class InputUse : uint8_t {
-    Ignored,   // not even polled (the loading frame)
-    Drain,     // polled and dropped: presses made now never act later
-    Menu,      // menu keys, once per press
-    Game,      // Escape, pause, and in Play and LifeLost the paddle, camera, launch and fire
-    Paused,    // resume, Escape
-    Question,  // YES or NO
-    Typing,    // every key types: a name
-    Demo,      // any key, click or button ends the demo, and does nothing else
+    Ignored,    // not even polled (the loading frame)
+    Drain,      // polled and dropped: presses made now never act later
+    Menu,       // menu keys, once per press
+    Game,       // Escape, pause, and in Play and LifeLost the paddle, camera, launch and fire
+    Paused,     // resume, Escape
+    Question,   // YES or NO
+    Typing,     // every key types: a name
+    Demo,       // any key, click or button ends the demo, and does nothing else
 };
 
 // A menu press, from the keyboard's arrows, Enter and Escape or a controller's d-pad, A and B.
@@ -132,12 +132,12 @@ struct PlayerRecords {
     bool scoresWritable = true;   // false: a damaged file that could not be set aside stays untouched
     bool continuesWritable = true;
     bool settingsWritable = true;
-    bool settingsChanged = false;   // not yet written: they are when the main menu shows, and at QUIT
-    PackId selectedPack;            // the pack LEVELS PACK selects, as its file was last read
-    PackId gamePack;                // the pack of the game being played, as it was when the game began
-    PackId shownPack;               // the pack whose table HIGH SCORES shows
-    bool gameCounts = false;        // the game is the player's: it may enter a table and move a continue point
-    int32_t gameFromLevel = 1;      // the level the game began at
+    bool settingsChanged = false;          // not yet written: they are when the main menu shows, and at QUIT
+    PackId selectedPack;                   // the pack LEVELS PACK selects, as its file was last read
+    PackId gamePack;                       // the pack of the game being played, as it was when the game began
+    PackId shownPack;                      // the pack whose table HIGH SCORES shows
+    bool gameCounts = false;               // the game is the player's: it may enter a table and move a continue point
+    int32_t gameFromLevel = 1;             // the level the game began at
     int32_t gameBest = HIGH_WHILE_EMPTY;   // the best of the game's table as it began
     ScoreEntry pendingScore;               // the game waiting for its name
     NameEntry nameEntry;
@@ -202,9 +202,9 @@ struct Playback {
     ReplayEnd end;           // how the played game ended
     // Watched from HIGH SCORES: its end goes back to the table, not out of the program.
     bool fromTable = false;
-    int32_t tableRow = 0;                 // the row watched, where the cursor goes back to
-    int32_t mouseControl = 0;             // config's control mode, which the replay's own replaces meanwhile
-    Light menuLights[LIGHT_COUNT];        // the menu's lights as the replay found them
+    int32_t tableRow = 0;            // the row watched, where the cursor goes back to
+    int32_t mouseControl = 0;        // config's control mode, which the replay's own replaces meanwhile
+    Light menuLights[LIGHT_COUNT];   // the menu's lights as the replay found them
 };
 
 extern Playback playback;
@@ -244,17 +244,17 @@ void resumeGame();
 // Leaves ms out of the play clock and moves the shell's clock-based times
 // (last frame alive, splash start) on by them, so timers stand still over a pause.
 void shiftClocks(double ms);
-void showMenuMessage(const char* text);    // also on standard output
+void showMenuMessage(const char* text);   // also on standard output
 // END THIS GAME?, from a game's state or from Paused; NO is chosen first.
 void askEnd();
-void answerEnd(bool yes);   // YES: the game ends as it always did; NO: back where it was asked
+void answerEnd(bool yes);                  // YES: the game ends as it always did; NO: back where it was asked
 void traceLine(const char* format, ...);   // with game.trace only
 
 // frame.cpp
 void GameFrame();   // one whole frame: clock, state step, renderer, input
 void setCameraAngles(double yaw, double pitch);
 void returnToMenu(int levelNumber);   // after a completed pack (0) or a game over (1)
-void endSplash();                      // the menu from the next frame on
+void endSplash();                     // the menu from the next frame on
 
 // play.cpp: the shell's side of the play rules.
 // Reads level field.levelNumber of "Levels Packs/" + the configured pack and
@@ -318,7 +318,7 @@ void demoStep();
 void endDemo();   // back to the menu screen it came from
 
 // input.cpp
-void handleInput();           // polls every device once per frame and acts by the state's row
+void handleInput();   // polls every device once per frame and acts by the state's row
 // A game of the selected pack from level (0: its first), three lives, score 0; false (the menu says
 // why) when the pack cannot be read.
 bool startGame(int32_t level);
@@ -354,10 +354,10 @@ void recentreView();   // yaw, pitch and the eye back at rest
 // The first frame: scores, continue points and settings read (a damaged file
 // is set aside and the menu says so), volumes and keys put to the devices.
 void loadPlayerRecords();
-void refreshSelectedPack();   // the selected pack's identity, read afresh from its file
-void applySoundSettings();    // the volumes (0 while muted) to the sound device; traced as the device has them
-void toggleMute();            // M
-void saveSettingsIfChanged();   // settings.ini, when a setting changed since it was written
+void refreshSelectedPack();         // the selected pack's identity, read afresh from its file
+void applySoundSettings();          // the volumes (0 while muted) to the sound device; traced as the device has them
+void toggleMute();                  // M
+void saveSettingsIfChanged();       // settings.ini, when a setting changed since it was written
 int mainMenuLines(MainLine* out);   // the main menu's lines now; returns how many
 int menuLineCount();                // lines the cursor walks on the page shown
 double menuLineY(int line);         // the baseline of a line of the page shown (the menu's lights follow it)

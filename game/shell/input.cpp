@@ -227,9 +227,9 @@ void mainMenuAction()
 
 void optionsAction()
 {
-    static const char* const LINES[OPTION_LINES] = {"RESOLUTION",   "DISPLAY",      "FALL MODE",
-                                                    "CONTROL MODE", "LEVELS PACK",  "SOUND VOLUME",
-                                                    "MUSIC VOLUME", "CONTROLS",     "RETURN"};
+    static const char* const LINES[OPTION_LINES] = {"RESOLUTION",   "DISPLAY",     "FALL MODE",
+                                                    "CONTROL MODE", "LEVELS PACK", "SOUND VOLUME",
+                                                    "MUSIC VOLUME", "CONTROLS",    "RETURN"};
     traceLine("option %s", LINES[game.menuCursor]);
     switch (game.menuCursor) {
         case 0: stepResolution(); break;
@@ -304,8 +304,8 @@ void menuPress(MenuKey key)
 
 bool onMenuPage()
 {
-    return game.state == ShellState::Menu || game.state == ShellState::Options ||
-           game.state == ShellState::Controls || game.state == ShellState::HighScores;
+    return game.state == ShellState::Menu || game.state == ShellState::Options || game.state == ShellState::Controls ||
+           game.state == ShellState::HighScores;
 }
 
 void menuInput(const Controls& controls)
@@ -569,7 +569,9 @@ void handleInput()
             pausedInput(controls);
             break;
         case InputUse::Question: questionInput(controls); break;
-        case InputUse::Typing: nameEntryInput(controls.named, controls.namedCount, controls.pad, controls.padCount); break;
+        case InputUse::Typing:
+            nameEntryInput(controls.named, controls.namedCount, controls.pad, controls.padCount);
+            break;
         case InputUse::Drain:
             // The splash: any key, click or button ends it, but not one made while it was loading.
             if (game.state == ShellState::Splash && game.splashPolled && controls.skips > 0 &&

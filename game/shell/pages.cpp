@@ -26,21 +26,21 @@ namespace {
 // ---------------------------------------------------------------------------
 // Layout: world units at z 20, as the menu's camera sees them
 // ---------------------------------------------------------------------------
-constexpr float LINE_X = 35;             // where the menus' lines begin
-constexpr float CONTROL_VALUE_X = 60;    // where CONTROLS' keys and speed stand
-constexpr float PAGE_TOP = 20;           // the first line
-constexpr float LINE_STEP = 5;           // between the lines of the main menu and CONTROLS
-constexpr float OPTIONS_STEP = 4;        // OPTIONS' nine lines stand closer
-constexpr float TITLE_Y = 31.8f;         // a page's title, between the lines and the menu's spinning brick
-constexpr float ROWS_TOP = 23;           // HIGH SCORES' first row
+constexpr float LINE_X = 35;            // where the menus' lines begin
+constexpr float CONTROL_VALUE_X = 60;   // where CONTROLS' keys and speed stand
+constexpr float PAGE_TOP = 20;          // the first line
+constexpr float LINE_STEP = 5;          // between the lines of the main menu and CONTROLS
+constexpr float OPTIONS_STEP = 4;       // OPTIONS' nine lines stand closer
+constexpr float TITLE_Y = 31.8f;        // a page's title, between the lines and the menu's spinning brick
+constexpr float ROWS_TOP = 23;          // HIGH SCORES' first row
 constexpr float ROW_STEP = 2.6f;
-constexpr float ROW_SCALE = 0.012f;      // the table in small mono letters: its columns line up
+constexpr float ROW_SCALE = 0.012f;   // the table in small mono letters: its columns line up
 constexpr float HINT_SCALE = 0.013f;
-constexpr float BOTTOM_Y = -10;          // a page's hint, or the failure in its place
-constexpr float TOP_MESSAGE_Y = 32;      // OPTIONS' failure, above its lines
-constexpr float RETURN_Y = -6;           // HIGH SCORES' RETURN, under the rows
+constexpr float BOTTOM_Y = -10;       // a page's hint, or the failure in its place
+constexpr float TOP_MESSAGE_Y = 32;   // OPTIONS' failure, above its lines
+constexpr float RETURN_Y = -6;        // HIGH SCORES' RETURN, under the rows
 constexpr float NAME_SCALE = 0.03f;
-constexpr int TABLE_ROW_WIDTH = 60;      // characters of a table row, padded so the rows line up
+constexpr int TABLE_ROW_WIDTH = 60;   // characters of a table row, padded so the rows line up
 
 const char* const KEY_LABELS[BOUND_KEY_COUNT] = {"MOVE LEFT", "MOVE RIGHT", "LAUNCH / FIRE", "PAUSE"};
 
@@ -154,9 +154,9 @@ bool nameKeyOf(const char* name, NameKey& key, char& typed)
     static const struct {
         const char* name;
         NameKey key;
-    } KEYS[] = {{"Return", NameKey::Done},   {"KP_Enter", NameKey::Done}, {"Escape", NameKey::Done},
+    } KEYS[] = {{"Return", NameKey::Done},     {"KP_Enter", NameKey::Done}, {"Escape", NameKey::Done},
                 {"BackSpace", NameKey::Erase}, {"Delete", NameKey::Erase},  {"Left", NameKey::Left},
-                {"Right", NameKey::Right},   {"Up", NameKey::Up},         {"Down", NameKey::Down}};
+                {"Right", NameKey::Right},     {"Up", NameKey::Up},         {"Down", NameKey::Down}};
     for (const auto& k : KEYS) {
         if (strcmp(name, k.name) == 0) {
             key = k.key;
@@ -462,7 +462,7 @@ double menuLineY(int line)
 bool optionsStep(int direction, bool wrap)
 {
     Settings& settings = playerRecords.settings;
-    int32_t* volume = game.menuCursor == 5 ? &settings.soundVolume
+    int32_t* volume = game.menuCursor == 5   ? &settings.soundVolume
                       : game.menuCursor == 6 ? &settings.musicVolume
                                              : nullptr;
     if (!volume) {
@@ -509,8 +509,8 @@ void menuPagePress(MenuKey key)
         traceLine("choose key %s", KEY_LABELS[line]);
         menuSound();
     } else if (line == BOUND_KEY_COUNT && key != MenuKey::Enter) {
-        const int32_t next = std::clamp(settings.mouseSpeed + (key == MenuKey::Right ? 1 : -1), MOUSE_SPEED_MIN,
-                                        MOUSE_SPEED_MAX);
+        const int32_t next =
+            std::clamp(settings.mouseSpeed + (key == MenuKey::Right ? 1 : -1), MOUSE_SPEED_MIN, MOUSE_SPEED_MAX);
         if (next != settings.mouseSpeed) {
             settings.mouseSpeed = next;
             playerRecords.settingsChanged = true;
@@ -604,7 +604,8 @@ void showHighScores(const PackId& pack, int row)
     traceLine("high scores of %s: %d games", pack.name.c_str(), shownRows());
     for (int i = 0; i < shownRows(); ++i) {
         const ScoreEntry& e = table->entries[i];
-        traceLine("row %d: %d %s round %d", i + 1, static_cast<int>(e.score), e.name.c_str(), static_cast<int>(e.level));
+        traceLine("row %d: %d %s round %d", i + 1, static_cast<int>(e.score), e.name.c_str(),
+                  static_cast<int>(e.level));
     }
 }
 

@@ -82,7 +82,6 @@ bool watchReplay(const std::string& file, int row)
     }
     p.fromTable = true;
     p.tableRow = row;
-    playerRecords.gameBest = highFigure(playerRecords.scores, playerRecords.shownPack, 0);   // the HUD's HIGH
     p.mouseControl = config.mouseControl;
     std::copy(engine.lights, engine.lights + LIGHT_COUNT, p.menuLights);
     startPlayback();
@@ -130,6 +129,9 @@ void startPlayback()
     p.started = false;
     p.shownClock = p.replay.start.clock;
     p.end = ReplayEnd{};
+    // HIGH: the best game in the table of the replay's pack.
+    const PackId pack{p.replay.start.packName, p.replay.start.packHash};
+    playerRecords.gameBest = highFigure(playerRecords.scores, pack, 0);
     // The view as the player had it: under mouse control it follows the paddle.
     config.mouseControl = p.replay.start.control == ControlMode::Mouse ? 1 : 0;
     musicPlaying = false;

@@ -25,12 +25,12 @@
 constexpr const char* SCORES_FILE = "scores.txt";
 constexpr const char* CONTINUE_FILE = "continue.txt";
 constexpr const char* SETTINGS_FILE = "settings.ini";
-constexpr const char* DAMAGED_SUFFIX = ".damaged";    // a refused file is renamed to <file>.damaged[-N]
-constexpr size_t RECORDS_FILE_MAX = size_t{1} << 20;   // bytes: a larger records file is refused unread
-constexpr int RECORDED_PACKS_MAX = 1000;               // tables, or continue points, one file holds
-constexpr int TABLE_SIZE = 10;                         // games a pack's table keeps
-constexpr int PLAYER_NAME_MAX = 12;                    // characters of a name in a table
-constexpr const char* DEFAULT_PLAYER_NAME = "PLAYER";  // a name left empty
+constexpr const char* DAMAGED_SUFFIX = ".damaged";      // a refused file is renamed to <file>.damaged[-N]
+constexpr size_t RECORDS_FILE_MAX = size_t{1} << 20;    // bytes: a larger records file is refused unread
+constexpr int RECORDED_PACKS_MAX = 1000;                // tables, or continue points, one file holds
+constexpr int TABLE_SIZE = 10;                          // games a pack's table keeps
+constexpr int PLAYER_NAME_MAX = 12;                     // characters of a name in a table
+constexpr const char* DEFAULT_PLAYER_NAME = "PLAYER";   // a name left empty
 // What a name is made of, in the order the controller's Up steps through it.
 constexpr const char NAME_ALPHABET[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 -.";
 constexpr int HIGH_WHILE_EMPTY = 50000;   // the HUD's HIGH figure while a pack's table is empty
@@ -89,17 +89,17 @@ struct ContinueBook {
 struct Settings {
     int32_t soundVolume = VOLUME_STEPS;   // 0 to VOLUME_STEPS
     int32_t musicVolume = VOLUME_STEPS;
-    bool muted = false;                          // M: both silent, the volumes kept
-    int32_t mouseSpeed = MOUSE_SPEED_DEFAULT;    // MOUSE_SPEED_MIN to MOUSE_SPEED_MAX
+    bool muted = false;                         // M: both silent, the volumes kept
+    int32_t mouseSpeed = MOUSE_SPEED_DEFAULT;   // MOUSE_SPEED_MIN to MOUSE_SPEED_MAX
     // By BOUND_KEYS: left, right, launch/fire, pause; as DEFAULT_KEY_NAMES.
     char keys[BOUND_KEY_COUNT][KEY_NAME_SIZE] = {"Left", "Right", "space", "p"};
 };
 
 // How reading one records file went.
 struct RecordsLoad {
-    bool damaged = false;    // refused whole: the defaults stand
-    bool writable = true;    // false: the file could not be set aside, so it must not be written over
-    std::string message;     // for the player; empty when the file was read whole or was not there
+    bool damaged = false;             // refused whole: the defaults stand
+    bool writable = true;             // false: the file could not be set aside, so it must not be written over
+    std::string message;              // for the player; empty when the file was read whole or was not there
     std::vector<std::string> notes;   // settings: the lines left out, each with why
 };
 
@@ -115,9 +115,9 @@ enum class NameKey : uint8_t {
     Erase,   // BackSpace, the controller's B
     Left,    // the d-pad: the cursor ...
     Right,
-    Up,      // ... and the character under it, through NAME_ALPHABET
+    Up,   // ... and the character under it, through NAME_ALPHABET
     Down,
-    Done,    // Enter, A: the name as it stands
+    Done,   // Enter, A: the name as it stands
 };
 
 // ---------------------------------------------------------------------------

@@ -385,11 +385,11 @@ RecordsLoad loadRecords(const char* path, const char* what, Decode decode)
     const std::string aside = setAside(path);
     if (aside.empty()) {
         load.writable = false;
-        load.message = std::string(path) + " is damaged (" + why + ") and could not be set aside (" +
-                       strerror(errno) + "): " + what + " are not kept this time.";
+        load.message = std::string(path) + " is damaged (" + why + ") and could not be set aside (" + strerror(errno) +
+                       "): " + what + " are not kept this time.";
     } else {
-        load.message = std::string(path) + " is damaged (" + why + "); it is kept as " + aside + " and " + what +
-                       " start afresh.";
+        load.message =
+            std::string(path) + " is damaged (" + why + "); it is kept as " + aside + " and " + what + " start afresh.";
     }
     return load;
 }
@@ -427,9 +427,9 @@ std::string encodeScoreBook(const ScoreBook& book)
         }
         text += "pack " + hashText(table.pack.hash) + " " + table.pack.name + "\n";
         for (const ScoreEntry& e : table.entries) {
-            text += std::to_string(e.score) + " " + std::to_string(e.level) + " " + std::to_string(e.fromLevel) +
-                    " " + (e.fallMode ? "1" : "0") + " " + e.date + " " + (e.replay.empty() ? "-" : e.replay) +
-                    " " + e.name + "\n";
+            text += std::to_string(e.score) + " " + std::to_string(e.level) + " " + std::to_string(e.fromLevel) + " " +
+                    (e.fallMode ? "1" : "0") + " " + e.date + " " + (e.replay.empty() ? "-" : e.replay) + " " + e.name +
+                    "\n";
         }
     }
     return text + "end\n";
@@ -637,7 +637,8 @@ bool decodeSettings(const std::string& text, Settings& settings, std::vector<std
         }
         const size_t equals = lines[i].find('=');
         const std::string name = trimmedText(lines[i].substr(0, equals));
-        const std::string value = equals == std::string::npos ? std::string() : trimmedText(lines[i].substr(equals + 1));
+        const std::string value =
+            equals == std::string::npos ? std::string() : trimmedText(lines[i].substr(equals + 1));
         int known = -1;
         for (size_t k = 0; k < sizeof SETTING_LINES / sizeof SETTING_LINES[0]; ++k) {
             known = name == SETTING_LINES[k].name ? static_cast<int>(k) : known;
@@ -696,26 +697,24 @@ bool decodeSettings(const std::string& text, Settings& settings, std::vector<std
 
 RecordsLoad loadScoreBook(const char* path, ScoreBook& book)
 {
-    return loadRecords(path, "the high scores",
-                       [&](const std::string& text, RecordsLoad&, std::string& why) {
-                           return decodeScoreBook(text, book, why);
-                       });
+    return loadRecords(path, "the high scores", [&](const std::string& text, RecordsLoad&, std::string& why) {
+        return decodeScoreBook(text, book, why);
+    });
 }
 
 RecordsLoad loadContinueBook(const char* path, ContinueBook& book)
 {
-    return loadRecords(path, "the continue points",
-                       [&](const std::string& text, RecordsLoad&, std::string& why) {
-                           return decodeContinueBook(text, book, why);
-                       });
+    return loadRecords(path, "the continue points", [&](const std::string& text, RecordsLoad&, std::string& why) {
+        return decodeContinueBook(text, book, why);
+    });
 }
 
 RecordsLoad loadSettings(const char* path, Settings& settings)
 {
-    RecordsLoad load = loadRecords(path, "the settings",
-                                   [&](const std::string& text, RecordsLoad& into, std::string& why) {
-                                       return decodeSettings(text, settings, into.notes, why);
-                                   });
+    RecordsLoad load =
+        loadRecords(path, "the settings", [&](const std::string& text, RecordsLoad& into, std::string& why) {
+            return decodeSettings(text, settings, into.notes, why);
+        });
     for (std::string& note : load.notes) {
         note = std::string(path) + " " + note + ".";
     }

@@ -148,8 +148,8 @@ bool noteLevelReached(ContinueBook& book, const PackId& pack, int32_t level)
 
 bool keyReserved(const char* keyName)
 {
-    static const char* const KEPT[] = {"Escape", "m", "M", "F11", "F12", "Home", "KP_1", "KP_2", "KP_End", "KP_Down",
-                                       "Alt_L", "Alt_R"};
+    static const char* const KEPT[] = {"Escape", "m",    "M",      "F11",     "F12",   "Home",
+                                       "KP_1",   "KP_2", "KP_End", "KP_Down", "Alt_L", "Alt_R"};
     for (const char* kept : KEPT) {
         if (strcmp(keyName, kept) == 0) {
             return true;
