@@ -176,7 +176,16 @@ void setMenuLights()
     initLights();
     setLightColour(SPLASH_LIGHT, 1, 1, 1);
     setLightEnabled(SPLASH_LIGHT, true);
-    renderInputs.optionsShown = false;
+    // The main menu's lines, as the shell lays them out.
+    const char* const lines[] = {"NEW GAME", "HIGH SCORES", "OPTIONS", "QUIT"};
+    renderInputs.menuTextCount = 4;
+    for (int i = 0; i < 4; ++i) {
+        MenuText& text = renderInputs.menuTexts[i];
+        text = MenuText{};
+        text.x = 35;
+        text.y = 20.0f - 5.0f * i;
+        snprintf(text.text, sizeof text.text, "%s", lines[i]);
+    }
     placeMenuLights(0, engine.cameraPosition);
 }
 

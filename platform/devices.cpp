@@ -36,6 +36,15 @@ void soundPause(bool paused)
 {
     if (soundDevice.pause) soundDevice.pause(paused);
 }
+void soundSetVolumes(int samples, int music)
+{
+    if (soundDevice.setVolumes) soundDevice.setVolumes(samples, music);
+}
+void soundVolumes(int& samples, int& music)
+{
+    samples = music = 0;   // no device: nothing is heard
+    if (soundDevice.volumes) soundDevice.volumes(samples, music);
+}
 
 bool inputInit(unsigned long window) { return inputDevice.init && inputDevice.init(window); }
 void inputPoll()
@@ -45,6 +54,11 @@ void inputPoll()
 bool keyDown(Key key) { return inputDevice.keyDown && inputDevice.keyDown(key); }
 int keyPresses(Key key) { return inputDevice.keyPresses ? inputDevice.keyPresses(key) : 0; }
 int pressOrder(Key* out, int capacity) { return inputDevice.pressOrder ? inputDevice.pressOrder(out, capacity) : 0; }
+int namedPresses(KeyName* out, int capacity)
+{
+    return inputDevice.namedPresses ? inputDevice.namedPresses(out, capacity) : 0;
+}
+bool bindKey(Key key, const char* name) { return inputDevice.bindKey && inputDevice.bindKey(key, name); }
 bool windowFocused() { return !inputDevice.windowFocused || inputDevice.windowFocused(); }
 void pointerPosition(int& x, int& y)
 {

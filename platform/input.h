@@ -1,8 +1,10 @@
 // platform/input: the keyboard and the mouse as the game polls them once per
 // frame. A poll gathers everything since the previous one: which keys are down
 // now, and every press in between, however short, in the order they came, so a
-// tap that starts and ends between two frames is still seen once. Also whether
-// the game window has the keyboard focus, and the absolute pointer. The real
+// tap that starts and ends between two frames is still seen once. Four keys of
+// play are the player's to choose (bindKey); every key pressed is also told by
+// its name, for typing a name and choosing a key. Also whether the game
+// window has the keyboard focus, and the absolute pointer. The real
 // backend talks to the X server (input_x11.cpp); tests install the scripted one
 // (input_fake.cpp).
 #pragma once
@@ -12,10 +14,10 @@ enum class Key {
     Down,
     Up,
     Enter,
-    Left,
+    Left,   // the arrows: menus
     Right,
-    Space,
-    P,
+    Fire,    // launch and fire, keyboard control (bound; space by default)
+    Pause,   // bound; p by default
     F11,
     F12,
     Pad1,   // numeric keypad 1
@@ -25,11 +27,25 @@ enum class Key {
     MouseLeft,
     MouseMiddle,
     MouseRight,
+    MoveLeft,   // the paddle, keyboard control (bound; the arrows by default)
+    MoveRight,
     Other,   // any other key, or a mouse button past the third (not the wheel): "press any key"
     Count
 };
 
 constexpr int PRESS_ORDER_SIZE = 64;   // presses one poll keeps in order; more are still counted
+constexpr int KEY_NAME_SIZE = 32;      // bytes of a key's name, terminator included
+
+// A keyboard key by the name the X server gives its unshifted symbol ("a",
+// "space", "Left", "KP_1", "Shift_L"): what bindKey takes and namedPresses tells.
+struct KeyName {
+    char text[KEY_NAME_SIZE] = {};
+};
+
+// The keys a player may choose, and the names they start with.
+constexpr Key BOUND_KEYS[] = {Key::MoveLeft, Key::MoveRight, Key::Fire, Key::Pause};
+constexpr const char* DEFAULT_KEY_NAMES[] = {"Left", "Right", "space", "p"};
+constexpr int BOUND_KEY_COUNT = 4;
 
 // Connects to the input device; window is the game window (an X window id), whose focus
 // windowFocused reports (0: taken as always focused). False when there is no device:
@@ -47,6 +63,14 @@ int keyPresses(Key key);
 
 // The last poll's presses in the order they happened; writes at most capacity, returns how many.
 int pressOrder(Key* out, int capacity);
+
+// The keyboard keys pressed between the previous poll and the last one, by
+// name, in order (mouse buttons are not among them); at most capacity, returns how many.
+int namedPresses(KeyName* out, int capacity);
+
+// Makes key (one of BOUND_KEYS) the key called name; false, the key as it
+// was, when this keyboard has no such key.
+bool bindKey(Key key, const char* name);
 
 // The game window had the keyboard focus at the last poll.
 bool windowFocused();

@@ -4,22 +4,26 @@
 // pointer and however short the press, and asks at each poll for the keyboard
 // map, the pointer and the input focus. Without XInput2 (or before 2.0) a press
 // is a key seen down at a poll that was up at the one before, as plain polling
-// gives. Limits: raw events are global to the display, so the shell ignores
+// gives. Keys are named by their unshifted symbol in the keyboard's first
+// group. Limits: raw events are global to the display, so the shell ignores
 // them while the game window lacks the focus; the pointer is hidden through GLUT.
 #include "platform/input.h"
 #include "platform/seams.h"
 
 #include <GL/freeglut.h>
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 #include <X11/keysym.h>
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
 
 constexpr int KEY_COUNT = static_cast<int>(Key::Count);
 constexpr int MAX_ANCESTORS = 16;
+constexpr int KEY_CODES = 256;
 
 struct X11Input {
     Display* display = nullptr;
@@ -34,6 +38,11 @@ struct X11Input {
     int presses[KEY_COUNT] = {};          // between the last two polls
     Key order[PRESS_ORDER_SIZE] = {};
     int orderCount = 0;
+    bool codeDown[KEY_CODES] = {};      // as the raw events left each keyboard key
+    bool codePressed[KEY_CODES] = {};   // pressed between the last two polls
+    char lastKeymap[32] = {};           // without XInput2: the keymap of the previous poll
+    KeyName named[PRESS_ORDER_SIZE];    // the keyboard presses of the last poll, by name
+    int namedCount = 0;
     bool focused = true;
     Window focusSeen = 0;   // the window the cached answer of relatedToOurs is for
     bool focusSeenOurs = false;
@@ -69,14 +78,34 @@ Key keyOfButton(int logical)
     }
 }
 
-Key keyOfCode(int code)
+bool keyHasCode(int key, int code)
+{
+    return (x11.codes[key] != 0 && x11.codes[key] == code) || (x11.otherCodes[key] != 0 && x11.otherCodes[key] == code);
+}
+
+// A keyboard key that no Key names counts as Key::Other ("press any key").
+bool codeHasKey(int code)
 {
     for (int i = 0; i < KEY_COUNT; ++i) {
-        if ((x11.codes[i] != 0 && x11.codes[i] == code) || (x11.otherCodes[i] != 0 && x11.otherCodes[i] == code)) {
-            return static_cast<Key>(i);
+        if (i != static_cast<int>(Key::Other) && keyHasCode(i, code)) {
+            return true;
         }
     }
-    return Key::Other;
+    return false;
+}
+
+void noteNamedPress(int code)
+{
+    if (code <= 0 || code >= KEY_CODES || x11.namedCount >= PRESS_ORDER_SIZE) {
+        return;
+    }
+    const KeySym sym = XkbKeycodeToKeysym(x11.display, static_cast<KeyCode>(code), 0, 0);
+    const char* name = sym != NoSymbol ? XKeysymToString(sym) : nullptr;
+    if (!name) {
+        return;   // a key without a symbol cannot be told or chosen
+    }
+    KeyName& out = x11.named[x11.namedCount++];
+    snprintf(out.text, sizeof out.text, "%s", name);
 }
 
 void notePress(Key key)
@@ -92,19 +121,49 @@ void notePress(Key key)
     }
 }
 
+// A key's press or release: every Key on that key (an arrow moves the menu
+// cursor and, bound, the paddle), and its name once per press.
+void noteKeyEvent(int code, bool pressed)
+{
+    if (code <= 0 || code >= KEY_CODES) {
+        return;
+    }
+    if (pressed && !x11.codeDown[code]) {
+        noteNamedPress(code);
+        x11.codePressed[code] = true;
+    }
+    x11.codeDown[code] = pressed;
+    if (!codeHasKey(code)) {
+        if (pressed) {
+            notePress(Key::Other);
+        } else {
+            x11.rawDown[static_cast<int>(Key::Other)] = false;
+        }
+        return;
+    }
+    for (int i = 0; i < KEY_COUNT; ++i) {
+        if (keyHasCode(i, code)) {
+            if (pressed) {
+                notePress(static_cast<Key>(i));
+            } else {
+                x11.rawDown[i] = false;
+            }
+        }
+    }
+}
+
 void noteRawEvent(XGenericEventCookie& cookie)
 {
     const XIRawEvent* raw = static_cast<const XIRawEvent*>(cookie.data);
-    Key key = Key::Count;
     if (cookie.evtype == XI_RawKeyPress || cookie.evtype == XI_RawKeyRelease) {
-        key = keyOfCode(raw->detail);
-    } else if (raw->detail > 0 && raw->detail < 256) {
-        key = keyOfButton(x11.buttonMap[raw->detail]);
+        noteKeyEvent(raw->detail, cookie.evtype == XI_RawKeyPress);
+        return;
     }
+    const Key key = raw->detail > 0 && raw->detail < 256 ? keyOfButton(x11.buttonMap[raw->detail]) : Key::Count;
     if (key == Key::Count) {
         return;
     }
-    if (cookie.evtype == XI_RawKeyPress || cookie.evtype == XI_RawButtonPress) {
+    if (cookie.evtype == XI_RawButtonPress) {
         notePress(key);
     } else {
         x11.rawDown[static_cast<int>(key)] = false;
@@ -218,8 +277,9 @@ bool x11Init(unsigned long window)
     x11.previousHandler = XSetErrorHandler(ignoreOwnErrors);
     x11.root = DefaultRootWindow(x11.display);
     x11.window = window;
-    const KeySym syms[KEY_COUNT] = {XK_Escape, XK_Down, XK_Up,   XK_Return, XK_Left, XK_Right, XK_space, XK_p, XK_F11,
-                                    XK_F12,    XK_KP_1, XK_KP_2, XK_Alt_L,  XK_Home, 0,        0,        0,    0};
+    const KeySym syms[KEY_COUNT] = {XK_Escape, XK_Down, XK_Up,  XK_Return, XK_Left,  XK_Right, XK_space,
+                                    XK_p,      XK_F11,  XK_F12, XK_KP_1,   XK_KP_2,  XK_Alt_L, XK_Home,
+                                    0,         0,       0,      XK_Left,   XK_Right, 0};
     for (int i = 0; i < KEY_COUNT; ++i) {
         x11.codes[i] = syms[i] ? XKeysymToKeycode(x11.display, syms[i]) : 0;
     }
@@ -240,7 +300,7 @@ bool x11Init(unsigned long window)
 bool otherKeyDown(const char (&keys)[32])
 {
     for (int code = 8; code < 256; ++code) {
-        if (((keys[code / 8] >> (code % 8)) & 1) && keyOfCode(code) == Key::Other) {
+        if (((keys[code / 8] >> (code % 8)) & 1) && !codeHasKey(code)) {
             return true;
         }
     }
@@ -255,7 +315,9 @@ void x11Poll()
     bool wasDown[KEY_COUNT];
     memcpy(wasDown, x11.down, sizeof wasDown);
     memset(x11.presses, 0, sizeof x11.presses);
+    memset(x11.codePressed, 0, sizeof x11.codePressed);
     x11.orderCount = 0;
+    x11.namedCount = 0;
 
     // The keymap first: every event before it is then queued and drained below.
     char keys[32];
@@ -280,6 +342,17 @@ void x11Poll()
     if (x11.xiOpcode >= 0) {
         drainEvents();
     }
+    for (int code = 1; code < KEY_CODES; ++code) {
+        const bool now = (keys[code / 8] >> (code % 8)) & 1;
+        if (x11.xiOpcode < 0) {
+            if (now && !((x11.lastKeymap[code / 8] >> (code % 8)) & 1)) {
+                noteNamedPress(code);   // plain polling: in the order of the codes
+            }
+        } else if (!now && !x11.codePressed[code]) {
+            x11.codeDown[code] = false;   // its release was lost, or drained above
+        }
+    }
+    memcpy(x11.lastKeymap, keys, sizeof keys);
     for (int i = 0; i < KEY_COUNT; ++i) {
         const Key key = static_cast<Key>(i);
         bool now = false;
@@ -325,6 +398,31 @@ int x11PressOrder(Key* out, int capacity)
     return n;
 }
 
+int x11NamedPresses(KeyName* out, int capacity)
+{
+    int n = 0;
+    for (; n < x11.namedCount && n < capacity; ++n) {
+        out[n] = x11.named[n];
+    }
+    return n;
+}
+
+bool x11BindKey(Key key, const char* name)
+{
+    if (!x11.display) {
+        return false;
+    }
+    const KeySym sym = XStringToKeysym(name);
+    const KeyCode code = sym != NoSymbol ? XKeysymToKeycode(x11.display, sym) : 0;
+    if (code == 0) {
+        return false;
+    }
+    const int i = static_cast<int>(key);
+    x11.codes[i] = code;
+    x11.rawDown[i] = x11.codeDown[code];   // a key held as it is bound is no press
+    return true;
+}
+
 bool x11WindowFocused() { return x11.focused; }
 
 void x11PointerPosition(int& x, int& y)
@@ -350,7 +448,6 @@ void x11HidePointer() { glutSetCursor(GLUT_CURSOR_NONE); }
 
 void useX11Input()
 {
-    inputDevice = {x11Init,       x11Poll,          x11KeyDown,         x11KeyPresses,
-                   x11PressOrder, x11WindowFocused, x11PointerPosition, x11WarpPointer,
-                   x11HidePointer};
+    inputDevice = {x11Init,    x11Poll,          x11KeyDown,         x11KeyPresses,  x11PressOrder, x11NamedPresses,
+                   x11BindKey, x11WindowFocused, x11PointerPosition, x11WarpPointer, x11HidePointer};
 }

@@ -19,6 +19,7 @@
 #include <cstdint>
 
 enum class Key;
+struct KeyName;
 struct Texture;
 
 struct SoundDevice {
@@ -29,6 +30,8 @@ struct SoundDevice {
     void (*playStream)(int channel) = nullptr;
     void (*stopStream)() = nullptr;
     void (*pause)(bool paused) = nullptr;
+    void (*setVolumes)(int samples, int music) = nullptr;   // 0..SOUND_VOLUME_MAX each
+    void (*volumes)(int& samples, int& music) = nullptr;    // as the mixer holds them now
 };
 
 extern SoundDevice soundDevice;
@@ -39,6 +42,8 @@ struct InputDevice {
     bool (*keyDown)(Key key) = nullptr;
     int (*keyPresses)(Key key) = nullptr;
     int (*pressOrder)(Key* out, int capacity) = nullptr;
+    int (*namedPresses)(KeyName* out, int capacity) = nullptr;
+    bool (*bindKey)(Key key, const char* name) = nullptr;
     bool (*windowFocused)() = nullptr;
     void (*pointerPosition)(int& x, int& y) = nullptr;
     void (*warpPointer)(int x, int y) = nullptr;

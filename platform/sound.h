@@ -6,7 +6,8 @@
 
 constexpr int SOUND_MIX_RATE = 44100;   // Hz
 constexpr int SOUND_CHANNELS = 32;
-constexpr int SOUND_SLOTS = 14;   // sample slots 0..13
+constexpr int SOUND_SLOTS = 14;        // sample slots 0..13
+constexpr int SOUND_VOLUME_MAX = 10;   // volumes run 0 (silent) to this (full)
 
 // Starts the mixer. Without an audio device the game runs silently and says
 // so once on standard output; every later call is then a no-op.
@@ -30,6 +31,13 @@ void soundStopStream();
 // Holds the stream and every channel where they are (paused true) or lets them
 // go on from there (false). A stream started while held starts held.
 void soundPause(bool paused);
+
+// Sets the volume of every sample channel and of the stream, each 0 (silent)
+// to SOUND_VOLUME_MAX (full, the volume the game always had); out-of-range values are clamped.
+void soundSetVolumes(int samples, int music);
+
+// The volumes as the device holds them now, in the same scale (0 and 0 without a device).
+void soundVolumes(int& samples, int& music);
 
 // Puts SDL2_mixer in the sound seam (platform/seams.h); until then every call is a no-op.
 void useSdlSound();

@@ -5,9 +5,9 @@
 #include <vector>
 
 struct SoundCall {
-    std::string what;   // "init", "load", "stream", "play", "playStream", "stopStream", "pause", "resume"
-    int slot;           // sample slot, -1 where none
-    int channel;        // channel, -1 where none
+    std::string what;   // "init", "load", "stream", "play", "playStream", "stopStream", "pause", "resume", "volume"
+    int slot;           // sample slot, -1 where none; "volume": the samples' volume
+    int channel;        // channel, -1 where none; "volume": the music's volume
     std::string path;   // file, for "load" and "stream"
 };
 

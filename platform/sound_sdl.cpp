@@ -16,7 +16,9 @@ struct MixerState {
     bool open = false;                      // the mixer started; false = silent run
     Mix_Chunk* samples[SOUND_SLOTS] = {};   // loaded once, kept until exit
     Mix_Music* stream = nullptr;
-    bool paused = false;   // the game is paused: so are the stream and the channels
+    bool paused = false;                 // the game is paused: so are the stream and the channels
+    int sampleVolume = MIX_MAX_VOLUME;   // the mixer's scale, 0..MIX_MAX_VOLUME
+    int musicVolume = MIX_MAX_VOLUME;
 };
 
 MixerState device;
@@ -34,6 +36,8 @@ void sdlInit()
     Mix_Init(MIX_INIT_MP3);
     Mix_AllocateChannels(SOUND_CHANNELS);
     device.open = true;
+    Mix_Volume(-1, device.sampleVolume);   // volumes set before the mixer started
+    Mix_VolumeMusic(device.musicVolume);
 }
 
 void sdlLoadSample(int slot, const char* path)
@@ -95,9 +99,41 @@ void sdlPause(bool paused)
     }
 }
 
+int mixerVolume(int volume)
+{
+    volume = volume < 0 ? 0 : (volume > SOUND_VOLUME_MAX ? SOUND_VOLUME_MAX : volume);
+    return (volume * MIX_MAX_VOLUME + SOUND_VOLUME_MAX / 2) / SOUND_VOLUME_MAX;
+}
+
+int ourVolume(int mixer) { return (mixer * SOUND_VOLUME_MAX + MIX_MAX_VOLUME / 2) / MIX_MAX_VOLUME; }
+
+void sdlSetVolumes(int samples, int music)
+{
+    device.sampleVolume = mixerVolume(samples);
+    device.musicVolume = mixerVolume(music);
+    if (!device.open) {
+        return;
+    }
+    Mix_Volume(-1, device.sampleVolume);
+    Mix_VolumeMusic(device.musicVolume);
+}
+
+// Asked of the mixer itself, so what is reported is what is heard.
+void sdlVolumes(int& samples, int& music)
+{
+    if (!device.open) {
+        samples = ourVolume(device.sampleVolume);
+        music = ourVolume(device.musicVolume);
+        return;
+    }
+    samples = ourVolume(Mix_Volume(-1, -1));
+    music = ourVolume(Mix_VolumeMusic(-1));
+}
+
 }   // namespace
 
 void useSdlSound()
 {
-    soundDevice = {sdlInit, sdlLoadSample, sdlOpenStream, sdlPlaySample, sdlPlayStream, sdlStopStream, sdlPause};
+    soundDevice = {sdlInit,       sdlLoadSample, sdlOpenStream, sdlPlaySample, sdlPlayStream,
+                   sdlStopStream, sdlPause,      sdlSetVolumes, sdlVolumes};
 }

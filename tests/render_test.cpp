@@ -131,6 +131,22 @@ double fakeClockValue = 0;
 double probeClock() { return fakeClockValue; }
 void probeSwap() {}
 
+// A menu page of count lines 5 apart from y 20 down, as the shell lays out the
+// main menu (count 0: no lines).
+void showMenuLines(int count)
+{
+    static const char* const TEXTS[] = {"RESOLUTION: 1024x768", "DISPLAY: FULL SCREEN", "FALL MODE: OFF",
+                                        "CONTROL MODE: MOUSE",  "LEVELS PACK: CLASSIC", "RETURN"};
+    renderInputs.menuTextCount = count;
+    for (int i = 0; i < count; ++i) {
+        MenuText& text = renderInputs.menuTexts[i];
+        text = MenuText{};
+        text.x = 35;
+        text.y = 20.0f - 5.0f * i;
+        snprintf(text.text, sizeof text.text, "%s", TEXTS[i % 6]);
+    }
+}
+
 // A level: a band of red bricks in row 5, iron in row 9, the rest empty.
 void writePack(const fs::path& file)
 {
@@ -257,7 +273,7 @@ TEST_F(Renderers, ReadyShowsThroughTheReadyPhaseAndPausedWhilePaused)
 TEST_F(Renderers, MenuLinesAppearAtTheirRows)
 {
     ASSERT_TRUE(engine.loaded);
-    renderInputs.optionsShown = true;
+    showMenuLines(6);
     setLightPosition(SPLASH_LIGHT, 0, 100, 0, 0);
     setLightDirection(SPLASH_LIGHT, 0, -1, 0);
     setLightEnabled(1, true);
@@ -269,7 +285,7 @@ TEST_F(Renderers, MenuLinesAppearAtTheirRows)
         SCOPED_TRACE(row);
         EXPECT_GT(whitePixelsNear(image, 35, row, 50, row + 1.4, 20), 20);
     }
-    renderInputs.optionsShown = false;
+    showMenuLines(0);
 
     // A failure shows under the lines, broken into rows that stay in view.
     const int before = whitePixelsNear(image, 10, -12, 70, -4, 20);
@@ -421,14 +437,14 @@ TEST_F(Renderers, DeadWorkLeftOutChangesNoByte)
     setLightColour(SPLASH_LIGHT, 1, 1, 1);
     setLightEnabled(SPLASH_LIGHT, true);
     for (bool options : {false, true}) {
-        renderInputs.optionsShown = options;
-        for (int line = 0; line < (options ? MENU_LINES_MAX : 3); ++line) {
+        showMenuLines(options ? MENU_LINES_MAX : 4);
+        for (int line = 0; line < (options ? MENU_LINES_MAX : 4); ++line) {
             SCOPED_TRACE(line);
             placeMenuLights(line, engine.cameraPosition);
             EXPECT_EQ(differingBytes(frameWithDeadWork(false, renderMenu), frameWithDeadWork(true, renderMenu)), 0u);
         }
     }
-    renderInputs.optionsShown = false;
+    showMenuLines(0);
     initLights();
     for (float fade : {0.0f, 0.6f}) {   // the splash's fade-in starts from a black light
         setLightColour(SPLASH_LIGHT, fade, fade, fade);
@@ -590,8 +606,8 @@ TEST_F(Renderers, SelectedMenuLineIsLit)
     setLightColour(SPLASH_LIGHT, 1, 1, 1);
     setLightEnabled(SPLASH_LIGHT, true);
     for (bool options : {false, true}) {
-        renderInputs.optionsShown = options;
-        const int lines = options ? MENU_LINES_MAX : 3;
+        const int lines = options ? MENU_LINES_MAX : 4;
+        showMenuLines(lines);
         double band[MENU_LINES_MAX][MENU_LINES_MAX] =
             {};   // [selected][line]: brightest row under the line's left part, text aside
         for (int selected = 0; selected < lines; ++selected) {
@@ -626,7 +642,7 @@ TEST_F(Renderers, SelectedMenuLineIsLit)
             }
         }
     }
-    renderInputs.optionsShown = false;
+    showMenuLines(0);
 }
 
 // A picture of another shape than the window is shown whole in its middle,

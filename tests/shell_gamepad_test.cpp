@@ -95,9 +95,23 @@ TEST_F(Gamepad, MenuNewGameLaunchPauseResumeAndEscape)
     pressPad(SDL_CONTROLLER_BUTTON_START);
     EXPECT_EQ(game.state, ShellState::Play);
 
-    pressPad(SDL_CONTROLLER_BUTTON_B);   // B is Escape
+    field.score = 500;
+    pressPad(SDL_CONTROLLER_BUTTON_B);   // B is Escape: it asks first
+    EXPECT_EQ(game.state, ShellState::AskEnd);
+    pressPad(SDL_CONTROLLER_BUTTON_DPAD_LEFT);
+    pressPad(SDL_CONTROLLER_BUTTON_A);   // YES
     EXPECT_EQ(game.state, ShellState::GameOver);
     runFor(2100);
+    ASSERT_EQ(game.state, ShellState::NameEntry) << "the pack's first game with points";
+    // The d-pad spells the name: Up a letter, Right the next place; A is done.
+    for (SDL_GameControllerButton button :
+         {SDL_CONTROLLER_BUTTON_DPAD_UP, SDL_CONTROLLER_BUTTON_DPAD_RIGHT, SDL_CONTROLLER_BUTTON_DPAD_UP,
+          SDL_CONTROLLER_BUTTON_DPAD_UP, SDL_CONTROLLER_BUTTON_A}) {
+        pressPad(button);
+    }
+    ASSERT_EQ(game.state, ShellState::HighScores);
+    EXPECT_EQ(findTable(playerRecords.scores, playerRecords.gamePack)->entries[0].name, "AB");
+    pressPad(SDL_CONTROLLER_BUTTON_B);
     EXPECT_EQ(game.state, ShellState::Menu);
 }
 
@@ -110,6 +124,7 @@ TEST_F(Gamepad, APadPluggedInWhilePlayingWorksAtOnce)
     plugIn();
     frameAt(fakeNow + 50);
     EXPECT_EQ(gamepadCount(), 1);
+    pressPad(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
     pressPad(SDL_CONTROLLER_BUTTON_DPAD_DOWN);
     pressPad(SDL_CONTROLLER_BUTTON_A);
     EXPECT_EQ(game.state, ShellState::Options);

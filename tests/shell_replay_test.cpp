@@ -25,18 +25,21 @@ protected:
                 tapKey(Key::MouseLeft);
             }
             if (i == 400) {
-                tapKey(Key::P);
+                tapKey(Key::Pause);
                 runFor(700);
-                tapKey(Key::P);
+                tapKey(Key::Pause);
             }
             frameAt(fakeNow + 9 + (i % 3) * 3.25);
         }
         fakeInput.pointerX = anchorX();
         press(Key::Escape);
+        tapNamedKey("y");   // END THIS GAME? YES
+        frameAt(fakeNow + 10);
+        frameAt(fakeNow + 10);
         EXPECT_EQ(game.state, ShellState::GameOver);
         const int32_t score = field.score;
         runFor(PAUSE_TIME + 100);
-        EXPECT_EQ(game.state, ShellState::Menu);
+        EXPECT_EQ(game.state, score > 0 ? ShellState::NameEntry : ShellState::Menu);
         return score;
     }
 
@@ -62,8 +65,28 @@ protected:
 TEST_F(Replays, AGameIsSavedAndPlaysBackInTheWindowToTheSameEnd)
 {
     const int32_t score = playAGame();
+    ASSERT_GT(score, 0);
     ASSERT_FALSE(gameRecording.lastSaved.empty());
-    EXPECT_EQ(gameRecording.lastSaved.rfind("replays/game-", 0), 0u) << gameRecording.lastSaved;
+    // The pack's first table game: its replay is kept out of the rotation and watched from the table.
+    EXPECT_EQ(gameRecording.lastSaved.rfind("replays/kept-", 0), 0u) << gameRecording.lastSaved;
+    tapKey(Key::Enter);   // the name offered
+    frameAt(fakeNow + 10);
+    ASSERT_EQ(game.state, ShellState::HighScores);
+    ASSERT_EQ(findTable(playerRecords.scores, playerRecords.gamePack)->entries[0].replay, gameRecording.lastSaved);
+    const int mouse = config.mouseControl;
+    config.mouseControl = 0;
+    tapKey(Key::Enter);   // watch the game on the cursor's row
+    frameAt(fakeNow + 10);
+    frameAt(fakeNow + 10);
+    EXPECT_EQ(renderInputs.banner, PlayBanner::Replay);
+    for (int i = 0; i < 4000 && playback.active; ++i) {
+        frameAt(fakeNow + 25);
+    }
+    EXPECT_EQ(exitStatus, -1) << "the game goes on";
+    EXPECT_EQ(field.score, 0);
+    EXPECT_EQ(game.state, ShellState::HighScores);
+    EXPECT_EQ(config.mouseControl, 0) << "the player's control mode, not the replay's";
+    config.mouseControl = mouse;
     Replay saved;
     std::string failure;
     ASSERT_TRUE(readReplayFile(gameRecording.lastSaved, saved, failure)) << failure;
@@ -87,12 +110,12 @@ TEST_F(Replays, AGameIsSavedAndPlaysBackInTheWindowToTheSameEnd)
     EXPECT_EQ(renderInputs.banner, PlayBanner::Replay);
     runFor(4000, 25);
     EXPECT_EQ(game.state, ShellState::Play);
-    tapKey(Key::P);
+    tapKey(Key::Pause);
     frameAt(fakeNow + 25);
     const uint32_t framesAtPause = playback.end.frames;
     runFor(3000, 25);
     EXPECT_EQ(playback.end.frames, framesAtPause) << "nothing plays while paused";
-    tapKey(Key::P);
+    tapKey(Key::Pause);
     for (int i = 0; i < 4000 && exitStatus < 0; ++i) {
         frameAt(fakeNow + 25);
     }

@@ -67,7 +67,7 @@ protected:
     ShellState pauseFor(double ms)
     {
         const ShellState from = game.state;
-        tapKey(Key::P);
+        tapKey(Key::Pause);
         frameAt(fakeNow + 50);
         EXPECT_EQ(game.state, ShellState::Paused);
         const Frozen before = freeze();
@@ -77,7 +77,7 @@ protected:
         }
         expectFrozen(before);
         EXPECT_EQ(game.state, ShellState::Paused);
-        tapKey(Key::P);
+        tapKey(Key::Pause);
         frameAt(fakeNow + 50);
         EXPECT_EQ(game.state, from);
         return from;
@@ -91,8 +91,9 @@ TEST_F(States, TapsShorterThanAFrameActOnceEachInTheirOrder)
     toMenu();
     // 200 ms frames from here, as software rendering gives; every tap falls between two of them.
     tapKey(Key::Down);
+    tapKey(Key::Down);
     frameAt(fakeNow + 200);
-    EXPECT_EQ(game.menuCursor, 1);
+    EXPECT_EQ(game.menuCursor, 2);
     tapKey(Key::Enter);   // OPTIONS, on its first line ...
     tapKey(Key::Down);
     tapKey(Key::Down);
@@ -113,14 +114,14 @@ TEST_F(States, TapsShorterThanAFrameActOnceEachInTheirOrder)
     frameAt(fakeNow + 200);
     EXPECT_EQ(game.menuCursor, 1);
 
-    for (int i = 0; i < 6; ++i) {
+    for (int i = 0; i < OPTION_LINES; ++i) {
         tapKey(Key::Down);   // past the last line: it stays on RETURN ...
     }
     tapKey(Key::Enter);   // ... which the Enter of the same frame acts on
     frameAt(fakeNow + 200);
     EXPECT_EQ(game.state, ShellState::Menu);
-    EXPECT_EQ(game.menuCursor, 1) << "back on OPTIONS";
-    EXPECT_EQ(soundPlayCount(SAMPLE_CURSOR), 16);
+    EXPECT_EQ(game.menuCursor, 2) << "back on OPTIONS";
+    EXPECT_EQ(soundPlayCount(SAMPLE_CURSOR), 11 + OPTION_LINES);
 }
 
 TEST_F(States, ATapBetweenFramesLaunchesUnderEitherControl)
@@ -134,7 +135,7 @@ TEST_F(States, ATapBetweenFramesLaunchesUnderEitherControl)
     ASSERT_EQ(game.state, ShellState::Ready);
     runUntil(field.levelStartTime + READY_TIME + 200);
     ASSERT_TRUE(field.ballHeld);
-    tapKey(Key::Space);
+    tapKey(Key::Fire);
     frameAt(fakeNow + 200);
     frameAt(fakeNow + 10);
     EXPECT_FALSE(field.ballHeld);
@@ -187,6 +188,8 @@ TEST_F(States, APauseStopsTheLifeLostPauseAndTheGameOverWait)
 
     tapKey(Key::Escape);
     frameAt(fakeNow + 10);
+    tapNamedKey("y");
+    frameAt(fakeNow + 10);
     frameAt(fakeNow + 10);
     ASSERT_EQ(game.state, ShellState::GameOver);
     runFor(500);
@@ -197,17 +200,49 @@ TEST_F(States, APauseStopsTheLifeLostPauseAndTheGameOverWait)
     EXPECT_EQ(game.state, ShellState::Menu);
 }
 
-TEST_F(States, EscapeWhilePausedEndsTheGame)
+TEST_F(States, EscapeAsksFirstAndOnlyYesEndsTheGame)
 {
     toPlay();
-    tapKey(Key::P);
+    tapKey(Key::Escape);
+    frameAt(fakeNow + 10);
+    ASSERT_EQ(game.state, ShellState::AskEnd);
+    EXPECT_FALSE(game.answerYes) << "NO is offered first";
+    EXPECT_EQ(soundCallCount("pause"), 1);
+    const Frozen before = freeze();
+    runFor(3000);
+    expectFrozen(before);
+    setKey(Key::Escape, true);   // Escape again is NO, and held it does not ask again
+    runFor(500);
+    setKey(Key::Escape, false);
+    EXPECT_EQ(game.state, ShellState::Play);
+    EXPECT_EQ(soundCallCount("resume"), 1);
+
+    tapKey(Key::Escape);
+    frameAt(fakeNow + 10);
+    tapKey(Key::Down);   // any arrow moves between YES and NO
+    tapKey(Key::Up);
+    tapKey(Key::Right);
+    tapKey(Key::Enter);
+    frameAt(fakeNow + 10);
+    EXPECT_EQ(game.state, ShellState::Play) << "three moves: NO again";
+
+    // From a pause, NO leaves it paused; YES ends the game as giving up always did.
+    tapKey(Key::Pause);
     frameAt(fakeNow + 10);
     tapKey(Key::Escape);
     frameAt(fakeNow + 10);
-    EXPECT_EQ(soundCallCount("resume"), 1);
+    ASSERT_EQ(game.state, ShellState::AskEnd);
+    tapNamedKey("n");
+    frameAt(fakeNow + 10);
+    EXPECT_EQ(game.state, ShellState::Paused);
+    tapKey(Key::Escape);
+    frameAt(fakeNow + 10);
+    tapNamedKey("y");
+    frameAt(fakeNow + 10);
     frameAt(fakeNow + 10);
     EXPECT_EQ(field.lives, 0);
     EXPECT_EQ(game.state, ShellState::GameOver);
+    EXPECT_EQ(soundCallCount("resume"), 3) << "each NO and the YES let the sound go on";
 }
 
 TEST_F(States, LosingTheFocusPausesAndOnlyThePlayerResumes)
@@ -217,14 +252,14 @@ TEST_F(States, LosingTheFocusPausesAndOnlyThePlayerResumes)
     fakeInput.focused = false;
     frameAt(fakeNow + 10);
     EXPECT_EQ(game.state, ShellState::Paused);
-    tapKey(Key::P);   // typed into another window
+    tapKey(Key::Pause);   // typed into another window
     runFor(1000);
     EXPECT_EQ(game.state, ShellState::Paused);
     EXPECT_EQ(fakeInput.warps, warps) << "the pointer belongs to the window that has the focus";
     fakeInput.focused = true;
     runFor(1000);
     EXPECT_EQ(game.state, ShellState::Paused);
-    tapKey(Key::P);
+    tapKey(Key::Pause);
     frameAt(fakeNow + 10);
     EXPECT_EQ(game.state, ShellState::Play);
 
@@ -389,7 +424,7 @@ TEST_F(States, AFailedSaveAtQuitKeepsTheOldFileAndSaysWhy)
     std::ofstream("config.ini") << old;
     fs::permissions("config.ini", fs::perms(0444));
     toMenu();
-    game.menuCursor = 2;
+    game.menuCursor = 3;
     testing::internal::CaptureStdout();
     tapKey(Key::Enter);
     frameAt(fakeNow + 10);

@@ -6,8 +6,9 @@
 #include <cmath>
 #include <sstream>
 
-TEST_F(Shell, FirstFrameOnlyLoadsThenTheSplashRunsTenSecondsIgnoringKeys)
+TEST_F(Shell, FirstFrameOnlyLoadsThenTheSplashRunsTenSecondsUntilAKey)
 {
+    setKey(Key::Down, true);   // pressed while loading: it does not end the splash
     frameAt(100);
     EXPECT_EQ(loadings, 1);
     EXPECT_EQ(splashFrames, 0);
@@ -17,7 +18,6 @@ TEST_F(Shell, FirstFrameOnlyLoadsThenTheSplashRunsTenSecondsIgnoringKeys)
     frameAt(200);
     EXPECT_EQ(game.splashStartTime, 200);
     EXPECT_EQ(soundPlayCount(SAMPLE_MORVI), 1);
-    setKey(Key::Down, true);
     runUntil(10200);
     EXPECT_TRUE(game.splashActive) << "exactly 10000 ms is still splash";
     EXPECT_EQ(fakeInput.warps, 0) << "the pointer is left alone during the splash";
@@ -33,6 +33,34 @@ TEST_F(Shell, FirstFrameOnlyLoadsThenTheSplashRunsTenSecondsIgnoringKeys)
     EXPECT_EQ(fakeInput.warps, 2);
 }
 
+TEST_F(Shell, AnyKeyClickOrButtonEndsTheSplashButM)
+{
+    for (int way = 0; way < 3; ++way) {
+        SCOPED_TRACE(way);
+        game = GameState{};   // a fresh start
+        engine.loaded = false;
+        frameAt(fakeNow + 100);
+        runFor(3000);
+        const bool muted = playerRecords.settings.muted;
+        tapNamedKey("m");   // mutes (or unmutes), and the splash goes on
+        frameAt(fakeNow + 10);
+        EXPECT_EQ(game.state, ShellState::Splash);
+        EXPECT_NE(playerRecords.settings.muted, muted);
+        if (way == 0) {
+            tapNamedKey("q");
+        } else if (way == 1) {
+            tapKey(Key::MouseRight);
+        } else {
+            tapKey(Key::Enter);
+        }
+        frameAt(fakeNow + 10);
+        EXPECT_EQ(game.state, ShellState::Menu);
+        EXPECT_EQ(engine.lights[SPLASH_LIGHT].colour[0], 1.0f);
+        frameAt(fakeNow + 10);
+        EXPECT_EQ(game.menuCursor, 0) << "the key that ended the splash does nothing in the menu";
+    }
+}
+
 TEST_F(Shell, MenuKeysActOncePerPressAndTheCursorIsClamped)
 {
     toMenu();
@@ -45,14 +73,15 @@ TEST_F(Shell, MenuKeysActOncePerPressAndTheCursorIsClamped)
     frameAt(fakeNow + 10);
     press(Key::Down);
     press(Key::Down);
-    EXPECT_EQ(game.menuCursor, 2) << "Down from QUIT shows QUIT again";
-    press(Key::Up);
-    press(Key::Up);
-    press(Key::Up);
+    press(Key::Down);
+    EXPECT_EQ(game.menuCursor, 3) << "Down from QUIT shows QUIT again";
+    for (int i = 0; i < 4; ++i) {
+        press(Key::Up);
+    }
     EXPECT_EQ(game.menuCursor, 0);
 
     // OPTIONS opens on its own first line; Enter held on FALL MODE toggles it once.
-    game.menuCursor = 1;
+    game.menuCursor = 2;
     press(Key::Enter);
     EXPECT_TRUE(game.optionsShown);
     EXPECT_EQ(game.menuCursor, 0);
@@ -69,11 +98,11 @@ TEST_F(Shell, MenuKeysActOncePerPressAndTheCursorIsClamped)
     game.menuCursor = OPTION_LINES - 1;
     press(Key::Enter);
     EXPECT_FALSE(game.optionsShown);
-    EXPECT_EQ(game.menuCursor, 1);
+    EXPECT_EQ(game.menuCursor, 2);
     press(Key::Enter);
     press(Key::Escape);
     EXPECT_FALSE(game.optionsShown);
-    EXPECT_EQ(game.menuCursor, 1);
+    EXPECT_EQ(game.menuCursor, 2);
     EXPECT_EQ(exitStatus, -1);
 }
 
@@ -195,6 +224,9 @@ TEST_F(Shell, EscapeEndsTheGameQuietlyAndTheMenuReturnsAtLevelOne)
     ASSERT_TRUE(musicPlaying);
     soundCalls.clear();
     press(Key::Escape);
+    EXPECT_EQ(game.state, ShellState::AskEnd) << "Escape asks first";
+    press(Key::Left);   // from NO to YES
+    press(Key::Enter);
     EXPECT_EQ(field.lives, 0);
     const double over = fakeNow;
     runUntil(over + 1900);
@@ -273,7 +305,7 @@ TEST_F(Shell, ALostLifePausesTwoSeconds)
 TEST_F(Shell, QuitWritesTheSettingsAndEndsSuccessfully)
 {
     toMenu();
-    game.menuCursor = 2;
+    game.menuCursor = 3;
     setKey(Key::Enter, true);
     frameAt(fakeNow + 10);
     EXPECT_EQ(exitStatus, 0);

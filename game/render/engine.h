@@ -13,8 +13,10 @@ constexpr int MATERIAL_PATH_SIZE = 999;   // bytes per path, terminator included
 constexpr int LOG_LINES = 999;
 constexpr int LOG_LINE_SIZE = 999;         // bytes per log line, terminator included
 constexpr int MAP_KINDS = 4;               // diffuse, normal, specular, height
-constexpr int RENDER_NAME_SIZE = 100;      // bytes of the pack name the options show, terminator included
 constexpr int RENDER_MESSAGE_SIZE = 240;   // bytes of the menu's failure line, terminator included
+constexpr int RENDER_TEXTS = 40;           // texts of one menu page
+constexpr int RENDER_TEXT_SIZE = 112;      // bytes of one, terminator included
+constexpr float TEXT_SCALE = 0.02f;        // world units per font unit of the menus' and the HUD's lines
 
 // One light; the scene set-up gives each its working values before the first
 // frame, and the play rules move them through the setters.
@@ -48,6 +50,20 @@ struct Engine {
     double lightModelview[16] = {};
 };
 
+enum class TextColour : uint8_t { White, Red, Grey };
+
+// One text of a menu page, where the shell lays it out: at z 20, unlit.
+struct MenuText {
+    float x = 0;                // world units: the left end of the baseline, or its middle when centred
+    float y = 0;                // of the baseline
+    float scale = TEXT_SCALE;   // world units per font unit
+    uint8_t font = 0;           // 0 roman (proportional), 1 mono roman
+    bool centred = false;
+    TextColour colour = TextColour::White;
+    int8_t mark = -1;   // the character underlined (a cursor, a choice); -1: none
+    char text[RENDER_TEXT_SIZE] = {};
+};
+
 // What the HUD says over a play scene that is not the player's game.
 enum class PlayBanner : uint8_t { Game, Demo, Replay };   // Game: no banner
 
@@ -59,19 +75,21 @@ struct RenderInputs {
     int32_t height = 768;
     int32_t windowWidth = 1024;   // the window's drawable, pixels: the picture is shown scaled into it
     int32_t windowHeight = 768;
-    bool optionsShown = false;                    // the menu shows the options screen
-    bool windowed = false;                        // DISPLAY: WINDOW (else FULL SCREEN)
-    bool fallMode = false;                        // FALL MODE: ON
-    bool mouseControl = true;                     // CONTROL MODE: MOUSE
-    char levelPackName[RENDER_NAME_SIZE] = {};    // the selected pack's file name
+    MenuText menuTexts[RENDER_TEXTS];   // the menu page on screen: its lines, values and hints
+    int32_t menuTextCount = 0;
+    bool menuMarkers = true;   // the white markers at the menu's lights (a page whose cursor is a red row has none)
     char menuMessage[RENDER_MESSAGE_SIZE] = {};   // a failure the menu shows; empty: none
+    float menuMessageY = -6;                      // the baseline of its first row
     bool readyShown = false;                      // READY shows (the ready phase, also while paused in it)
     bool paused = false;                          // PAUSED shows
-    double readySlide = 0;                        // y of the READY text
-    double exitSpin[4] = {};                      // degrees of the open exit's four zig-zags
-    double menuSpin = 0;                          // degrees of the menu's spinning brick
-    const PlayField* field = nullptr;             // the field the play scene shows: the game's, or the demo's
-    PlayBanner banner = PlayBanner::Game;         // what the HUD says the play scene is, when not a game
+    bool askingEnd = false;                       // END THIS GAME? shows, with YES or NO chosen
+    bool answerYes = false;
+    int32_t highScore = 50000;              // the HUD's HIGH figure
+    double readySlide = 0;                  // y of the READY text
+    double exitSpin[4] = {};                // degrees of the open exit's four zig-zags
+    double menuSpin = 0;                    // degrees of the menu's spinning brick
+    const PlayField* field = nullptr;       // the field the play scene shows: the game's, or the demo's
+    PlayBanner banner = PlayBanner::Game;   // what the HUD says the play scene is, when not a game
 };
 
 extern Engine engine;

@@ -66,19 +66,30 @@ const float MENU_FLOOR_Z[MENU_LINES_MAX] = {-200, 35, 70, 82, 89, 93};
 // looks along its up vector and sees nothing, so those lights draw no map.
 void placeMenuLights(int line, const double camera[3])
 {
+    line = line < 0 ? 0 : (line >= MENU_LINES_MAX ? MENU_LINES_MAX - 1 : line);
+    placeMenuLightsAt(20.0 - 5.0 * line, camera);
+}
+
+void placeMenuLightsAt(double lineY, const double camera[3])
+{
     setLightPosition(SPLASH_LIGHT, 0, 100, 0, 0);
     setLightDirection(SPLASH_LIGHT, 0, -1, 0);
     setLightEnabled(1, true);
     setLightEnabled(2, true);
-    line = line < 0 ? 0 : (line >= MENU_LINES_MAX ? MENU_LINES_MAX - 1 : line);
+    // Between the table's lines the floor under a line lies between theirs.
+    const double place = std::fmin(std::fmax((20.0 - lineY) / 5.0, 0.0), MENU_LINES_MAX - 1.0);
+    const int below = static_cast<int>(place);
+    const int above = below + 1 < MENU_LINES_MAX ? below + 1 : below;
+    const double share = place - below;
+    const bool top = place == 0;
     const double eyeX = camera[0], eyeY = camera[1], eyeZ = camera[2];
     const double floorY = 15, lineZ = 20, markerZ = lineZ;
-    const double floorZ = MENU_FLOOR_Z[line];
+    const double floorZ = MENU_FLOOR_Z[below] + share * (MENU_FLOOR_Z[above] - MENU_FLOOR_Z[below]);
     // The lines span about x 35..55 at z 20 (camera x 40); the camera sees
     // that span on the floor at floorZ widened by the distance.
     const double widen = (eyeZ - floorZ) / (eyeZ - lineZ);
     const double centreX = eyeX + 5 * widen, halfWidth = 10 * widen;
-    const double markerX = eyeX - 8, markerY = 20.0 - 5.0 * line + 1;
+    const double markerX = eyeX - 8, markerY = std::fmin(lineY, 20.0) + 1;
     const double lift = 0.5;   // how far above the floor a slid marker stands
     const double t = markerY >= floorY + lift ? 1.0 : (eyeY - floorY - lift) / (eyeY - markerY);
     const double x = eyeX + t * (markerX - eyeX), y = eyeY + t * (markerY - eyeY);
@@ -86,7 +97,7 @@ void placeMenuLights(int line, const double camera[3])
     for (int i = 0; i < 3; ++i) {
         setLightPosition(i, static_cast<float>(x), static_cast<float>(y), static_cast<float>(z), 1);
     }
-    if (line == 0) {
+    if (top) {
         setLightDirection(0, 0, 1, -0.9f);   // up onto the title: a beam to the far floor would light half the screen
     } else {
         setLightDirection(0, static_cast<float>(centreX - x), static_cast<float>(floorY - y),
@@ -94,7 +105,7 @@ void placeMenuLights(int line, const double camera[3])
     }
     for (int i = 1; i < 3; ++i) {
         setLightDirection(i, 0, -1, 0);
-        if (line == 0) {
+        if (top) {
             setLightPosition(i, static_cast<float>(centreX + (i == 1 ? -0.5 : 0.5) * halfWidth),
                              static_cast<float>(floorY + 0.7 * halfWidth), static_cast<float>(floorZ), 1);
         }

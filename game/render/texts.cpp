@@ -1,5 +1,6 @@
-// game/render/texts: stroke-font texts in the scene — the menus and the play
-// HUD, with the white markers, balls and shots drawn beside them, unlit.
+// game/render/texts: stroke-font texts in the scene — the menu pages as the
+// shell laid them out, and the play HUD — with the white markers, balls and
+// shots drawn beside them, unlit.
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
@@ -20,12 +21,77 @@ void drawNumber(float x, float y, float z, int font, int value)
     drawStrokeText(x, y, z, font, text);
 }
 
+void* fontFace(int font) { return (font == 1) ? GLUT_STROKE_MONO_ROMAN : GLUT_STROKE_ROMAN; }
+
+float textWidth(int font, float scale, const char* text, size_t length)
+{
+    float width = 0;
+    for (size_t i = 0; i < length && text[i]; ++i) {
+        width += glutStrokeWidth(fontFace(font), static_cast<unsigned char>(text[i]));
+    }
+    return width * scale;
+}
+
+void drawScaledText(float x, float y, int font, float scale, const char* text)
+{
+    glPushMatrix();
+    glTranslatef(x, y, 20);
+    glScalef(scale, scale, scale);
+    for (const char* c = text; *c; ++c) {
+        glutStrokeCharacter(fontFace(font), static_cast<unsigned char>(*c));
+    }
+    glPopMatrix();
+}
+
 // Draws text with the middle of its baseline at (x, y), z 20.
 void drawCentredText(float x, float y, int font, const char* text)
 {
-    void* face = (font == 1) ? GLUT_STROKE_MONO_ROMAN : GLUT_STROKE_ROMAN;
-    const float width = 0.02f * glutStrokeLength(face, reinterpret_cast<const unsigned char*>(text));
+    const float width = textWidth(font, TEXT_SCALE, text, strlen(text));
     drawStrokeText(x - width / 2, y, 20, font, text);
+}
+
+// A line under a text's baseline from left to right (world units at z 20).
+void underline(float left, float right, float y, float scale)
+{
+    const float under = y - 40 * scale;   // below the descenders
+    glBegin(GL_LINES);
+    glVertex3f(left, under, 20);
+    glVertex3f(right, under, 20);
+    glEnd();
+}
+
+// A line under character `at` of a text drawn from x: a cursor.
+void drawMark(float x, float y, int font, float scale, const char* text, int at)
+{
+    const float left = x + textWidth(font, scale, text, static_cast<size_t>(at));
+    const char one[2] = {text[at] && text[at] != ' ' ? text[at] : 'M', '\0'};
+    underline(left, left + textWidth(font, scale, one, 1), y, scale);
+}
+
+void setTextColour(TextColour colour)
+{
+    switch (colour) {
+        case TextColour::White: glColor3f(1, 1, 1); break;
+        case TextColour::Red: glColor3f(1, 0, 0); break;
+        case TextColour::Grey: glColor3f(0.55f, 0.55f, 0.55f); break;
+    }
+}
+
+void drawMenuTextItem(const MenuText& item)
+{
+    const size_t length = strnlen(item.text, RENDER_TEXT_SIZE - 1);
+    char text[RENDER_TEXT_SIZE];
+    memcpy(text, item.text, length);
+    text[length] = '\0';
+    const float x = item.centred ? item.x - textWidth(item.font, item.scale, text, length) / 2 : item.x;
+    setTextColour(item.colour);
+    // Small texts in thinner lines, or their letters run together.
+    glLineWidth(item.scale >= TEXT_SCALE * 0.9f ? 3.0f : 2.0f);
+    drawScaledText(x, item.y, item.font, item.scale, text);
+    if (item.mark >= 0 && static_cast<size_t>(item.mark) <= length) {
+        glLineWidth(3.0f);
+        drawMark(x, item.y, item.font, item.scale, text, item.mark);
+    }
 }
 
 // The menu's failure line, under the menu's lines, broken at blanks into rows
@@ -35,7 +101,7 @@ void drawMenuMessage()
     constexpr float ROW_WIDTH = 60;   // world units at z 20: most of the menu's view
     constexpr int MAX_ROWS = 4;       // what fits below the lines
     const char* text = renderInputs.menuMessage;
-    float y = -6;
+    float y = renderInputs.menuMessageY;
     for (int rows = 0; *text && rows < MAX_ROWS; ++rows) {
         char row[RENDER_MESSAGE_SIZE];
         size_t length = 0;
@@ -109,35 +175,17 @@ void drawStrokeText(float x, float y, float z, int font, const char* text)
 void drawMenuText()
 {
     glColor3f(1, 1, 1);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 3 && renderInputs.menuMarkers; ++i) {
         drawLightMarker(engine.lights[i], 0.5);
     }
     glLineWidth(3.0f);
     glColor3f(1, 1, 1);
     drawMenuMessage();
-    if (!renderInputs.optionsShown) {
-        drawStrokeText(35, 20, 20, 0, "NEW GAME");
-        drawStrokeText(35, 15, 20, 0, "OPTIONS");
-        drawStrokeText(35, 10, 20, 0, "QUIT");
-        return;
+    const int count = std::clamp(renderInputs.menuTextCount, 0, RENDER_TEXTS);
+    for (int i = 0; i < count; ++i) {
+        drawMenuTextItem(renderInputs.menuTexts[i]);
     }
-    drawStrokeText(35, 20, 20, 0, "RESOLUTION: ");
-    drawNumber(52, 20, 20, 0, renderInputs.width);
-    drawStrokeText(58, 20, 20, 0, "x");
-    drawNumber(59, 20, 20, 0, renderInputs.height);
-    drawStrokeText(35, 15, 20, 0, renderInputs.windowed ? "DISPLAY: WINDOW" : "DISPLAY: FULL SCREEN");
-    drawStrokeText(35, 10, 20, 0, renderInputs.fallMode ? "FALL MODE: ON" : "FALL MODE: OFF");
-    drawStrokeText(35, 5, 20, 0, renderInputs.mouseControl ? "CONTROL MODE: MOUSE" : "CONTROL MODE: KEYBOARD");
-    drawStrokeText(35, 0, 20, 0, "LEVELS PACK: ");
-    char name[RENDER_NAME_SIZE];
-    int i = 0;
-    for (; i < RENDER_NAME_SIZE - 1 && renderInputs.levelPackName[i]; ++i) {
-        const char c = renderInputs.levelPackName[i];
-        name[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    }
-    name[i] = '\0';
-    drawStrokeText(55, 0, 20, 0, name);
-    drawStrokeText(35, -5, 20, 0, "RETURN");
+    glLineWidth(3.0f);
 }
 
 void drawHud()
@@ -194,7 +242,7 @@ void drawHud()
     drawStrokeText(64, 50, 20, 1, "HIGH");
     drawStrokeText(66, 47, 20, 1, "SCORE");
     glColor3f(1, 1, 1);
-    drawNumber(66, 44, 20, 0, std::max(50000, field.score));
+    drawNumber(66, 44, 20, 0, renderInputs.highScore);
     drawNumber(66, 39, 20, 0, field.score);
     glColor3f(1, 0, 0);
     drawStrokeText(64, -10, 20, 0, "ROUND");
@@ -207,6 +255,22 @@ void drawHud()
     if (renderInputs.paused) {
         glColor3f(1, 1, 1);
         drawCentredText(40, 4, 0, "PAUSED");
+    }
+    if (renderInputs.askingEnd) {
+        // The choice is white and underlined, the other grey.
+        glColor3f(1, 1, 1);
+        drawCentredText(40, 6, 0, "END THIS GAME?");
+        const float yesX = 40 - 3 - textWidth(0, TEXT_SCALE, "YES", 3);
+        setTextColour(renderInputs.answerYes ? TextColour::White : TextColour::Grey);
+        drawStrokeText(yesX, 1, 20, 0, "YES");
+        setTextColour(renderInputs.answerYes ? TextColour::Grey : TextColour::White);
+        drawStrokeText(43, 1, 20, 0, "NO");
+        glColor3f(1, 1, 1);
+        if (renderInputs.answerYes) {
+            underline(yesX, yesX + textWidth(0, TEXT_SCALE, "YES", 3), 1, TEXT_SCALE);
+        } else {
+            underline(43, 43 + textWidth(0, TEXT_SCALE, "NO", 2), 1, TEXT_SCALE);
+        }
     }
     if (renderInputs.banner != PlayBanner::Game) {
         // Left of the field, as HIGH SCORE stands right of it: its right end

@@ -22,6 +22,7 @@ namespace {
 
 void loadingStep()
 {
+    loadPlayerRecords();
     fillRenderInputs();
     shellSeams.runLoading();
     // Once, for whoever waits for the game to be up (the windowed tests, the
@@ -52,8 +53,7 @@ void splashStep()
         game.splashSoundDone = true;
     }
     if (frameClock.clockNow - game.splashStartTime > SPLASH_TIME) {
-        setLightColour(SPLASH_LIGHT, 1, 1, 1);
-        enterState(ShellState::Menu);
+        endSplash();
     }
 }
 
@@ -63,7 +63,7 @@ void splashStep()
 
 void menuStep()
 {
-    const int last = game.optionsShown ? OPTION_LINES - 1 : 2;
+    const int last = menuLineCount() - 1;
     if (game.menuCursor < 0) {
         game.menuCursor = 0;
     } else if (game.menuCursor > last) {
@@ -74,8 +74,11 @@ void menuStep()
         playCue(SAMPLE_PRES);
         game.menuJingleDone = true;
     }
+    if (game.state == ShellState::Menu) {
+        saveSettingsIfChanged();   // back on the main menu from the options or a game
+    }
 
-    placeMenuLights(game.menuCursor, engine.cameraPosition);
+    placeMenuLightsAt(menuLineY(game.menuCursor), engine.cameraPosition);
     game.menuSpin += 2 * frameClock.tick;
 
     if (frameClock.clockNow - game.menuIdleSince > DEMO_IDLE_TIME && !startDemo()) {
@@ -121,6 +124,9 @@ void gameStep()
     setLightDirection(SPLASH_LIGHT, 0, 0, -1);
     if (playback.active) {
         playRecordedFrames();
+        if (!playback.active) {
+            return;   // watched from the table, and over: the table shows again
+        }
         placePlayLights(field);
         aimCamera();
         enterState(playState(static_cast<int32_t>(playback.shownClock - field.levelStartTime)));
@@ -203,13 +209,29 @@ const StateRow STATE_TABLE[SHELL_STATES] = {
     {"GameOver", gameStep, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
     {"Demo", demoStep, FrameRenderer::Play, InputUse::Demo, PauseRule::Never},
     {"Paused", pausedStep, FrameRenderer::Own, InputUse::Paused, PauseRule::Never},
+    {"AskEnd", pausedStep, FrameRenderer::Own, InputUse::Question, PauseRule::Never},
+    {"NameEntry", menuStep, FrameRenderer::Menu, InputUse::Typing, PauseRule::Never},
+    {"HighScores", menuStep, FrameRenderer::Menu, InputUse::Menu, PauseRule::Never},
+    {"Controls", menuStep, FrameRenderer::Menu, InputUse::Menu, PauseRule::Never},
 };
 
 void setCameraAngles(double yaw, double pitch) { viewDirection(yaw, pitch, engine.cameraDirection); }
 
+void endSplash()
+{
+    setLightColour(SPLASH_LIGHT, 1, 1, 1);
+    enterState(ShellState::Menu);
+}
+
 void returnToMenu(int levelNumber)
 {
+    // A game that enters its pack's table keeps its replay out of the rotation, named in the table.
+    const bool entered = gameEnteredTable();
+    gameRecording.keep = entered;
     finishGameRecording();
+    if (entered) {
+        playerRecords.pendingScore.replay = gameRecording.lastSaved;
+    }
     engine.cameraDirection[0] = 0;
     engine.cameraDirection[1] = 0;
     engine.cameraDirection[2] = -1;
@@ -218,7 +240,8 @@ void returnToMenu(int levelNumber)
     playerCommand = PlayerCommand{};
     recentreView();
     game.readySlide = 0;
-    enterState(ShellState::Menu);
+    refreshSelectedPack();
+    enterState(entered ? ShellState::NameEntry : ShellState::Menu);
 }
 
 void GameFrame()
@@ -231,7 +254,7 @@ void GameFrame()
     const ShellState state = game.state;
     const StateRow& row = STATE_TABLE[static_cast<int>(state)];
     row.step();
-    const ShellState shown = state == ShellState::Paused ? game.pausedFrom : state;
+    const ShellState shown = state == ShellState::Paused || state == ShellState::AskEnd ? game.pausedFrom : state;
     render(STATE_TABLE[static_cast<int>(shown)].renderer);
 
     handleInput();

@@ -14,6 +14,7 @@
 #include "game/playfield/field.h"
 #include "game/playfield/replay.h"
 #include "game/render/engine.h"   // Light, for the menu's lights the demo keeps
+#include "game/shell/records.h"   // the scores, continue points and settings kept for the player
 #include "platform/seams.h"       // shellSeams
 
 #include <cstdint>
@@ -25,7 +26,10 @@ constexpr int PAUSE_TIME = 2000;                           // ms: life-lost paus
 constexpr int SPLASH_TIME = 10000;                         // ms
 constexpr double MAX_PITCH = 1.4707963259999999;           // radians: a right angle less 0.1
 constexpr int RESOLUTION_CHOICES = RESOLUTION_COUNT + 1;   // the catalogue's sizes and the screen's own
-constexpr int OPTION_LINES = 6;                    // RESOLUTION, DISPLAY, FALL MODE, CONTROL MODE, LEVELS PACK, RETURN
+// RESOLUTION, DISPLAY, FALL MODE, CONTROL MODE, LEVELS PACK, SOUND VOLUME, MUSIC VOLUME, CONTROLS, RETURN
+constexpr int OPTION_LINES = 9;
+constexpr int CONTROL_LINES = 6;    // the four keys of play, MOUSE SPEED, RETURN
+constexpr int MAIN_LINES_MAX = 5;   // NEW GAME, CONTINUE (when there is a point), HIGH SCORES, OPTIONS, QUIT
 constexpr double WINDOW_SHARE_OF_SCREEN = 0.9;     // the most of the screen a window opens over, each way
 constexpr double MOUSE_VIEW_SCALE = 0.2;           // under mouse control the view takes a fifth of the angles
 constexpr int MENU_MESSAGE_SIZE = 240;             // bytes of the failure shown in the menu, terminator included
@@ -44,23 +48,35 @@ enum class ShellState : uint8_t {
     Options,   // the options screen
     Ready,     // a level's first 2500 ms: the ball rests on the paddle
     Play,
-    LifeLost,   // all balls lost with lives left: 2000 ms before play goes on
-    GameOver,   // no lives: 2000 ms of GAME OVER, then the menu
-    Demo,       // the bot plays behind the menu until a key, click or button
-    Paused,     // nothing moves and no timer runs until the player resumes
+    LifeLost,     // all balls lost with lives left: 2000 ms before play goes on
+    GameOver,     // no lives: 2000 ms of GAME OVER, then the menu
+    Demo,         // the bot plays behind the menu until a key, click or button
+    Paused,       // nothing moves and no timer runs until the player resumes
+    AskEnd,       // Escape in a game: END THIS GAME? — paused until YES or NO
+    NameEntry,    // a game that entered its pack's table: the player types a name
+    HighScores,   // the selected pack's table
+    Controls,     // OPTIONS, CONTROLS: the keys of play and the mouse speed
     Count
 };
 constexpr int SHELL_STATES = static_cast<int>(ShellState::Count);
 
 enum class FrameRenderer : uint8_t { Own, Splash, Menu, Play };   // Own: the state draws itself
 enum class InputUse : uint8_t {
-    Ignored,   // not even polled (the loading frame)
-    Drain,     // polled and dropped: presses made now never act later
-    Menu,      // menu keys, once per press
-    Game,      // Escape, pause, and in Play and LifeLost the paddle, camera, launch and fire
-    Paused,    // resume, Escape
-    Demo,      // any key, click or button ends the demo, and does nothing else
+    Ignored,    // not even polled (the loading frame)
+    Drain,      // polled and dropped: presses made now never act later
+    Menu,       // menu keys, once per press
+    Game,       // Escape, pause, and in Play and LifeLost the paddle, camera, launch and fire
+    Paused,     // resume, Escape
+    Question,   // YES or NO
+    Typing,     // every key types: a name
+    Demo,       // any key, click or button ends the demo, and does nothing else
 };
+
+// A menu press, from the keyboard's arrows, Enter and Escape or a controller's d-pad, A and B.
+enum class MenuKey : uint8_t { Up, Down, Left, Right, Enter, Back };
+
+// The main menu's lines; CONTINUE only while the selected pack has a point beyond its first level.
+enum class MainLine : uint8_t { NewGame, Continue, HighScores, Options, Quit };
 enum class PauseRule : uint8_t { Never, FocusLossOnly, Anytime };   // Anytime: P, Start and focus loss
 
 // One line of the state table: what a state does every frame, in frame order.
@@ -91,6 +107,11 @@ struct GameState {
     bool wasFocused = true;                     // the window had the focus at the previous poll
     char menuMessage[MENU_MESSAGE_SIZE] = {};   // a failure the menu shows until the next key press
     bool saveFailed = false;                    // QUIT could not save; the next QUIT leaves without saving
+    bool splashPolled = false;                  // the splash's first poll is over (it drops what came while loading)
+    ShellState askedFrom = ShellState::Play;    // where NO goes back to: the game's state, or Paused
+    bool answerYes = false;                     // END THIS GAME?: the choice, NO first
+    int32_t capturing = -1;                     // CONTROLS: the key of play waiting for a new key; -1 none
+    int32_t newRow = -1;                        // HIGH SCORES: the row of the game just named; -1 none
     double menuIdleSince = 0;                   // ms: the menu's last key, click or button, or its start
     // Animations: advanced by the state steps by the frame's tick, read by the renderers.
     double menuSpin = 0;       // degrees of the menu's spinning brick
@@ -101,6 +122,28 @@ struct GameState {
 };
 
 extern GameState game;
+
+// What is kept for the player (records.h), as this run has it. Read by the
+// first frame; each file written when what it keeps changes.
+struct PlayerRecords {
+    ScoreBook scores;
+    ContinueBook continues;
+    Settings settings;
+    bool scoresWritable = true;   // false: a damaged file that could not be set aside stays untouched
+    bool continuesWritable = true;
+    bool settingsWritable = true;
+    bool settingsChanged = false;          // not yet written: they are when the main menu shows, and at QUIT
+    PackId selectedPack;                   // the pack LEVELS PACK selects, as its file was last read
+    PackId gamePack;                       // the pack of the game being played, as it was when the game began
+    PackId shownPack;                      // the pack whose table HIGH SCORES shows
+    bool gameCounts = false;               // the game is the player's: it may enter a table and move a continue point
+    int32_t gameFromLevel = 1;             // the level the game began at
+    int32_t gameBest = HIGH_WHILE_EMPTY;   // the best of the game's table as it began
+    ScoreEntry pendingScore;               // the game waiting for its name
+    NameEntry nameEntry;
+};
+
+extern PlayerRecords playerRecords;
 
 // The screen and the game's window as the windowing toolkit reports them; the
 // program keeps it current (start-up, reshape), tests set it. Lives for the run.
@@ -157,6 +200,11 @@ struct Playback {
     double endedAt = 0;      // ms of play when it ended: the last picture stays PAUSE_TIME
     bool finished = false;   // the program was told to end
     ReplayEnd end;           // how the played game ended
+    // Watched from HIGH SCORES: its end goes back to the table, not out of the program.
+    bool fromTable = false;
+    int32_t tableRow = 0;            // the row watched, where the cursor goes back to
+    int32_t mouseControl = 0;        // config's control mode, which the replay's own replaces meanwhile
+    Light menuLights[LIGHT_COUNT];   // the menu's lights as the replay found them
 };
 
 extern Playback playback;
@@ -196,13 +244,17 @@ void resumeGame();
 // Leaves ms out of the play clock and moves the shell's clock-based times
 // (last frame alive, splash start) on by them, so timers stand still over a pause.
 void shiftClocks(double ms);
-void showMenuMessage(const char* text);    // also on standard output
+void showMenuMessage(const char* text);   // also on standard output
+// END THIS GAME?, from a game's state or from Paused; NO is chosen first.
+void askEnd();
+void answerEnd(bool yes);                  // YES: the game ends as it always did; NO: back where it was asked
 void traceLine(const char* format, ...);   // with game.trace only
 
 // frame.cpp
 void GameFrame();   // one whole frame: clock, state step, renderer, input
 void setCameraAngles(double yaw, double pitch);
 void returnToMenu(int levelNumber);   // after a completed pack (0) or a game over (1)
+void endSplash();                     // the menu from the next frame on
 
 // play.cpp: the shell's side of the play rules.
 // Reads level field.levelNumber of "Levels Packs/" + the configured pack and
@@ -210,6 +262,9 @@ void returnToMenu(int levelNumber);   // after a completed pack (0) or a game ov
 // folder) or is damaged is reported on standard output and in the menu,
 // changes nothing and returns false.
 bool loadLevelOfPack(unsigned int* seedUsed = nullptr);   // seedUsed: the level's seed
+// A game's first level: the pack's first (its count read afresh), or level (a
+// continue point) with the count read from the pack; false as loadLevelOfPack.
+bool loadFirstLevel(int32_t level, unsigned int* seedUsed = nullptr);
 // Turns what the rules reported into sounds, music and camera resets.
 void applyPlayEvents(const PlayEvents& events);
 // The one event record the frame's rules report into.
@@ -253,7 +308,7 @@ void startPlayback();   // the first frame after loading: the replay's game begi
 // A game frame: plays the recorded frames whose time has come; once the last
 // one has shown for PAUSE_TIME, says how the game ended and ends the program.
 void playRecordedFrames();
-void stopPlayback();   // Escape: the program ends
+void stopPlayback();   // Escape: the program ends (a replay watched from the table: the table again)
 
 // demo.cpp: the menu's demo.
 // Starts a demo of the selected pack's next level behind the menu; false
@@ -263,7 +318,10 @@ void demoStep();
 void endDemo();   // back to the menu screen it came from
 
 // input.cpp
-void handleInput();           // polls every device once per frame and acts by the state's row
+void handleInput();   // polls every device once per frame and acts by the state's row
+// A game of the selected pack from level (0: its first), three lives, score 0; false (the menu says
+// why) when the pack cannot be read.
+bool startGame(int32_t level);
 void moveCamera(int steps);   // along the view direction, 0.1 per step, as far as the view keeps its sight
 // Under mouse control the view turns with the paddle, a fifth of the yaw the
 // pointer's travel gives (1/200 radian a pixel against 1/8 unit a pixel of
@@ -291,3 +349,32 @@ double pictureAspect();   // of the picture the options chose (cut to 5:4..16:9)
 // already may only turn back towards rest.
 double allowedTurn(double yaw, double pitch, double yawChange, double pitchChange, double viewScale);
 void recentreView();   // yaw, pitch and the eye back at rest
+
+// pages.cpp: the pages of the menu, what is kept for the player, and the sound.
+// The first frame: scores, continue points and settings read (a damaged file
+// is set aside and the menu says so), volumes and keys put to the devices.
+void loadPlayerRecords();
+void refreshSelectedPack();         // the selected pack's identity, read afresh from its file
+void applySoundSettings();          // the volumes (0 while muted) to the sound device; traced as the device has them
+void toggleMute();                  // M
+void saveSettingsIfChanged();       // settings.ini, when a setting changed since it was written
+int mainMenuLines(MainLine* out);   // the main menu's lines now; returns how many
+int menuLineCount();                // lines the cursor walks on the page shown
+double menuLineY(int line);         // the baseline of a line of the page shown (the menu's lights follow it)
+void menuPagePress(MenuKey key);    // on Controls and HighScores
+// A value line of OPTIONS (SOUND VOLUME, MUSIC VOLUME) one step by Left (-1) or Right (+1); false on
+// any other line. Enter steps up, wrapping.
+bool optionsStep(int direction, bool wrap);
+// CONTROLS waiting for a key: the first key pressed takes the place (one already used by another
+// key of play is swapped), Escape or the controller's B keeps the old one.
+void captureKey(const KeyName* named, int namedCount, bool padBack);
+void nameEntryInput(const KeyName* named, int namedCount, const MenuKey* pad, int padCount);
+// At a game's end, before the field is reset: whether it entered its table (its name is then asked).
+bool gameEnteredTable();
+void noteLevelBegun();   // a level of the player's game was loaded: its continue point may move
+void fillMenuTexts();    // renderInputs' menu page from the state
+// HIGH SCORES: the table of pack, the cursor on row (-1: on its first line).
+void showHighScores(const PackId& pack, int row);
+// Plays a table game's replay (row) in the window, then shows the table again;
+// false (the menu says why) when it cannot be played.
+bool watchReplay(const std::string& file, int row);

@@ -24,20 +24,24 @@
 
 namespace {
 
-enum class MenuKey : uint8_t { Up, Down, Enter, Back };
-
 constexpr int MENU_PRESSES = PRESS_ORDER_SIZE + PAD_PRESS_ORDER_SIZE;
 
 // One poll of every device, as the states use it. Refilled every frame.
 struct Controls {
     MenuKey menu[MENU_PRESSES];   // menu presses in order: the keyboard's, then the pads'
     int menuCount = 0;
+    MenuKey pad[PAD_PRESS_ORDER_SIZE];   // the pads' alone
+    int padCount = 0;
+    KeyName named[PRESS_ORDER_SIZE];   // keyboard presses by name, Alt+Enter left out
+    int namedCount = 0;
     int displayToggles = 0;   // Alt+Enter presses
     int anyPresses = 0;       // of every key and button: clears the menu's message
-    int pausePresses = 0;     // P, Start
-    bool escape = false;      // Escape or B pressed since the last poll or held
+    int skips = 0;            // presses that end the splash: any key but M, any button
+    int mutes = 0;            // M
+    int pausePresses = 0;     // P (or the key chosen), Start
+    bool escape = false;      // Escape or B pressed since the last poll
     int fires = 0;            // launch/fire actions asked for: one a press, or one while held
-    bool keyLeft = false;     // the arrows, for keyboard control
+    bool keyLeft = false;     // the keys of play for the paddle, keyboard control
     bool keyRight = false;
     bool recentre = false;   // Home: the view back at rest
     double padAxis = 0;      // the pad's d-pad or stick, -1 to 1, in every control mode
@@ -53,14 +57,40 @@ int fireRequests()
     int presses = gamepadPresses(PadButton::A);
     bool held = gamepadDown(PadButton::A);
     if (config.mouseControl == 0) {
-        presses += keyPresses(Key::Space) + keyPresses(Key::MouseMiddle);
-        held = held || keyDown(Key::Space) || keyDown(Key::MouseMiddle);
+        presses += keyPresses(Key::Fire) + keyPresses(Key::MouseMiddle);
+        held = held || keyDown(Key::Fire) || keyDown(Key::MouseMiddle);
     } else {
         presses += keyPresses(Key::MouseLeft);
         held = held || keyDown(Key::MouseLeft);
     }
     return presses > 0 ? presses : (held ? 1 : 0);
 }
+
+MenuKey menuKeyOf(Key key)
+{
+    switch (key) {
+        case Key::Up: return MenuKey::Up;
+        case Key::Down: return MenuKey::Down;
+        case Key::Left: return MenuKey::Left;
+        case Key::Right: return MenuKey::Right;
+        case Key::Enter: return MenuKey::Enter;
+        default: return MenuKey::Back;
+    }
+}
+
+MenuKey menuKeyOf(PadButton button)
+{
+    switch (button) {
+        case PadButton::Up: return MenuKey::Up;
+        case PadButton::Down: return MenuKey::Down;
+        case PadButton::Left: return MenuKey::Left;
+        case PadButton::Right: return MenuKey::Right;
+        case PadButton::A: return MenuKey::Enter;
+        default: return MenuKey::Back;
+    }
+}
+
+bool isAlt(const char* name) { return strcmp(name, "Alt_L") == 0 || strcmp(name, "Alt_R") == 0; }
 
 void gatherMenuKeys(Controls& controls)
 {
@@ -75,35 +105,51 @@ void gatherMenuKeys(Controls& controls)
             ++controls.displayToggles;
             continue;
         }
-        if (key == Key::Up || key == Key::Down || key == Key::Enter || key == Key::Escape) {
-            controls.menu[controls.menuCount++] = key == Key::Up      ? MenuKey::Up
-                                                  : key == Key::Down  ? MenuKey::Down
-                                                  : key == Key::Enter ? MenuKey::Enter
-                                                                      : MenuKey::Back;
+        if (key == Key::Up || key == Key::Down || key == Key::Left || key == Key::Right || key == Key::Enter ||
+            key == Key::Escape) {
+            controls.menu[controls.menuCount++] = menuKeyOf(key);
+        }
+        if (key == Key::MouseLeft || key == Key::MouseMiddle || key == Key::MouseRight) {
+            ++controls.skips;
         }
     }
     PadButton buttons[PAD_PRESS_ORDER_SIZE];
     const int buttonCount = gamepadPressOrder(buttons, PAD_PRESS_ORDER_SIZE);
     for (int i = 0; i < buttonCount; ++i) {
-        const PadButton button = buttons[i];
-        if (button == PadButton::Up || button == PadButton::Down || button == PadButton::A || button == PadButton::B) {
-            controls.menu[controls.menuCount++] = button == PadButton::Up     ? MenuKey::Up
-                                                  : button == PadButton::Down ? MenuKey::Down
-                                                  : button == PadButton::A    ? MenuKey::Enter
-                                                                              : MenuKey::Back;
+        if (buttons[i] != PadButton::Start) {
+            controls.menu[controls.menuCount++] = menuKeyOf(buttons[i]);
+            controls.pad[controls.padCount++] = menuKeyOf(buttons[i]);
         }
     }
+    KeyName named[PRESS_ORDER_SIZE];
+    const int namedCount = namedPresses(named, PRESS_ORDER_SIZE);
+    bool namedAlt = keyDown(Key::Alt);
+    for (int i = 0; i < namedCount; ++i) {
+        const char* name = named[i].text;
+        namedAlt = namedAlt || isAlt(name);
+        if (isAlt(name) || (namedAlt && strcmp(name, "Return") == 0)) {
+            continue;   // Alt+Enter is the display's
+        }
+        if (strcmp(name, "m") == 0) {
+            ++controls.mutes;
+        } else {
+            ++controls.skips;
+        }
+        controls.named[controls.namedCount++] = named[i];
+    }
+    controls.skips += buttonCount;
     controls.anyPresses = keyCount + buttonCount;
 }
 
 void gatherControls(Controls& controls)
 {
     gatherMenuKeys(controls);
-    controls.pausePresses = keyPresses(Key::P) + gamepadPresses(PadButton::Start);
-    controls.escape = pressedOrDown(Key::Escape) || gamepadPresses(PadButton::B) > 0 || gamepadDown(PadButton::B);
+    controls.pausePresses = keyPresses(Key::Pause) + gamepadPresses(PadButton::Start);
+    // Presses only: the Escape that answered END THIS GAME? must not ask again while it is held.
+    controls.escape = keyPresses(Key::Escape) > 0 || gamepadPresses(PadButton::B) > 0;
     controls.fires = fireRequests();
-    controls.keyLeft = keyDown(Key::Left);
-    controls.keyRight = keyDown(Key::Right);
+    controls.keyLeft = keyDown(Key::MoveLeft);
+    controls.keyRight = keyDown(Key::MoveRight);
     controls.recentre = pressedOrDown(Key::Home);
     const bool padLeft = gamepadDown(PadButton::Left);
     const bool padRight = gamepadDown(PadButton::Right);
@@ -114,30 +160,11 @@ void gatherControls(Controls& controls)
 // Menus
 // ---------------------------------------------------------------------------
 
-void clampCursor()
-{
-    const int last = game.state == ShellState::Options ? OPTION_LINES - 1 : 2;
-    game.menuCursor = std::clamp(game.menuCursor, 0, last);
-}
-
-void newGame()
-{
-    startGameRecording(configuredPackPath());
-    unsigned int seed = 0;
-    if (!loadLevelOfPack(&seed)) {
-        return;   // a broken pack: the menu says what and where
-    }
-    recordGameStart(seed, frameClock.playClock);
-    playerCommand = PlayerCommand{};
-    warpPointer(anchorX(), anchorY());
-    recentreView();
-    game.readySlide = 0;
-    playCue(SAMPLE_START);
-    enterState(ShellState::Ready);
-}
+void clampCursor() { game.menuCursor = std::clamp(game.menuCursor, 0, menuLineCount() - 1); }
 
 void quit()
 {
+    saveSettingsIfChanged();   // says so in the menu when it fails; config.ini is still written
     std::string failure;
     if (writeConfig(CONFIG_FILE, config, &failure)) {
         shellSeams.exitProgram(0);   // a normal, successful end
@@ -152,31 +179,57 @@ void quit()
     showMenuMessage(("Settings not saved: " + failure + ". QUIT again leaves without saving.").c_str());
 }
 
+// The main menu's cursor on a line, wherever that line stands now.
+void cursorOnLine(MainLine wanted)
+{
+    MainLine lines[MAIN_LINES_MAX];
+    const int count = mainMenuLines(lines);
+    for (int i = 0; i < count; ++i) {
+        if (lines[i] == wanted) {
+            game.menuCursor = i;
+        }
+    }
+}
+
 void mainMenuAction()
 {
-    switch (game.menuCursor) {
-        case 0:
+    MainLine lines[MAIN_LINES_MAX];
+    const int count = mainMenuLines(lines);
+    if (game.menuCursor < 0 || game.menuCursor >= count) {
+        return;
+    }
+    switch (lines[game.menuCursor]) {
+        case MainLine::NewGame:
             traceLine("menu NEW GAME");
-            newGame();
+            startGame(0);
             break;
-        case 1:
+        case MainLine::Continue:
+            traceLine("menu CONTINUE");
+            startGame(continueLevel(playerRecords.continues, playerRecords.selectedPack));
+            break;
+        case MainLine::HighScores:
+            traceLine("menu HIGH SCORES");
+            showHighScores(playerRecords.selectedPack, -1);
+            menuSound();
+            break;
+        case MainLine::Options:
             traceLine("menu OPTIONS");
             enterState(ShellState::Options);
             game.menuCursor = 0;   // the options' own first line, not the menu's
             menuSound();
             break;
-        case 2:
+        case MainLine::Quit:
             traceLine("menu QUIT");
             quit();
             break;
-        default: break;
     }
 }
 
 void optionsAction()
 {
     static const char* const LINES[OPTION_LINES] = {"RESOLUTION",   "DISPLAY",     "FALL MODE",
-                                                    "CONTROL MODE", "LEVELS PACK", "RETURN"};
+                                                    "CONTROL MODE", "LEVELS PACK", "SOUND VOLUME",
+                                                    "MUSIC VOLUME", "CONTROLS",    "RETURN"};
     traceLine("option %s", LINES[game.menuCursor]);
     switch (game.menuCursor) {
         case 0: stepResolution(); break;
@@ -190,10 +243,17 @@ void optionsAction()
             }
             packList.packIndex = packList.packIndex < packList.lastPackIndex ? packList.packIndex + 1 : 0;
             memcpy(config.levelPackName, packList.names[packList.packIndex], PACK_NAME_SIZE);
+            refreshSelectedPack();
+            break;
+        case 5:
+        case 6: optionsStep(1, true); return;   // its cue sounds at the new volume
+        case 7:
+            enterState(ShellState::Controls);
+            game.menuCursor = 0;
             break;
         default:
             enterState(ShellState::Menu);   // RETURN: back on OPTIONS, where the player came from
-            game.menuCursor = 1;
+            cursorOnLine(MainLine::Options);
             break;
     }
     menuSound();
@@ -201,11 +261,26 @@ void optionsAction()
 
 void menuPress(MenuKey key)
 {
+    if (game.state == ShellState::Controls || game.state == ShellState::HighScores) {
+        const ShellState page = game.state;
+        menuPagePress(key);
+        if (page == ShellState::HighScores && game.state == ShellState::Menu) {
+            cursorOnLine(MainLine::HighScores);
+        }
+        clampCursor();
+        return;
+    }
     switch (key) {
         case MenuKey::Up:
         case MenuKey::Down:
             game.menuCursor += key == MenuKey::Down ? 1 : -1;
             menuSound();
+            break;
+        case MenuKey::Left:
+        case MenuKey::Right:
+            if (game.state == ShellState::Options) {
+                optionsStep(key == MenuKey::Right ? 1 : -1, false);
+            }
             break;
         case MenuKey::Enter:
             if (game.state == ShellState::Options) {
@@ -222,16 +297,56 @@ void menuPress(MenuKey key)
             }
             break;
     }
-    clampCursor();
+    if (game.state == ShellState::Menu || game.state == ShellState::Options) {
+        clampCursor();
+    }
+}
+
+bool onMenuPage()
+{
+    return game.state == ShellState::Menu || game.state == ShellState::Options || game.state == ShellState::Controls ||
+           game.state == ShellState::HighScores;
 }
 
 void menuInput(const Controls& controls)
 {
+    if (game.state == ShellState::Controls && game.capturing >= 0) {
+        // The keys of the poll that began the wait were the menu's; from the next one the first key counts.
+        bool padBack = false;
+        for (int i = 0; i < controls.padCount; ++i) {
+            padBack = padBack || controls.pad[i] == MenuKey::Back;
+        }
+        captureKey(controls.named, controls.namedCount, padBack);
+        return;
+    }
     for (int i = 0; i < controls.menuCount; ++i) {
-        if (game.state != ShellState::Menu && game.state != ShellState::Options) {
-            break;   // NEW GAME started: the rest of this poll's presses were meant for the menu
+        if (!onMenuPage() || (game.state == ShellState::Controls && game.capturing >= 0)) {
+            break;   // a game started, a replay shows, or a key is awaited: the rest of this poll was the menu's
         }
         menuPress(controls.menu[i]);
+    }
+}
+
+void questionInput(const Controls& controls)
+{
+    for (int i = 0; i < controls.namedCount; ++i) {
+        if (strcmp(controls.named[i].text, "y") == 0 || strcmp(controls.named[i].text, "n") == 0) {
+            answerEnd(controls.named[i].text[0] == 'y');
+            return;
+        }
+    }
+    for (int i = 0; i < controls.menuCount; ++i) {
+        switch (controls.menu[i]) {
+            case MenuKey::Up:
+            case MenuKey::Down:
+            case MenuKey::Left:
+            case MenuKey::Right:
+                game.answerYes = !game.answerYes;
+                menuSound();
+                break;
+            case MenuKey::Enter: answerEnd(game.answerYes); return;
+            case MenuKey::Back: answerEnd(false); return;
+        }
     }
 }
 
@@ -258,7 +373,7 @@ void keyboardControl(const Controls& controls, double dx, double dy)
 // Mouse control: the paddle follows the pointer, 8 pixels to the unit (the
 // rules drop a move past a wall whole); the view tilts with the pointer as far
 // as the sight allows and turns with the paddle once the step has moved it.
-void mouseControl(int pixelsX, double dy)
+void mouseControl(double pixelsX, double dy)
 {
     const double pitchChange = std::clamp(cameraPitch + dy, -MAX_PITCH, MAX_PITCH) - cameraPitch;
     cameraPitch += pitchChange * allowedTurn(cameraYaw, cameraPitch, 0, pitchChange, MOUSE_VIEW_SCALE);
@@ -275,15 +390,17 @@ void playControls(const Controls& controls)
     const bool measured = !windowState.reanchor;
     windowState.reanchor = false;
     const int pixelsX = measured ? px - anchorX() : 0;
-    const double dx = static_cast<double>(pixelsX) / 200;
-    const double dy = measured ? static_cast<double>(py - anchorY()) / 200 : 0;
+    // MOUSE SPEED: its middle value moves as the game always did.
+    const double speed = static_cast<double>(playerRecords.settings.mouseSpeed) / MOUSE_SPEED_DEFAULT;
+    const double dx = speed * pixelsX / 200;
+    const double dy = measured ? speed * (py - anchorY()) / 200 : 0;
     if (controls.recentre) {
         recentreView();
     }
     if (config.mouseControl == 0) {
         keyboardControl(controls, dx, dy);
     } else {
-        mouseControl(pixelsX, dy);
+        mouseControl(pixelsX * speed, dy);
     }
     // A pad steers in every mode; with the arrows too, no faster than either.
     playerCommand.paddleSpeed = std::clamp(playerCommand.paddleSpeed + controls.padAxis, -1.0, 1.0);
@@ -303,7 +420,8 @@ void gameInput(const Controls& controls)
     }
     if (controls.escape && field.lives > 0) {
         traceLine("escape");
-        playerCommand.forfeit = true;
+        askEnd();
+        return;
     }
     if (controls.pausePresses % 2 == 1) {
         pauseGame();
@@ -319,8 +437,7 @@ void pausedInput(const Controls& controls)
     if (controls.escape && playback.active) {
         stopPlayback();
     } else if (controls.escape) {
-        playerCommand.forfeit = true;   // leaving the game from the pause: GAME OVER runs its course
-        resumeGame();
+        askEnd();   // NO leaves it paused
     } else if (controls.pausePresses % 2 == 1) {
         resumeGame();
     }
@@ -343,6 +460,35 @@ void switches()
 }
 
 }   // namespace
+
+bool startGame(int32_t level)
+{
+    refreshSelectedPack();
+    PlayerRecords& records = playerRecords;
+    if (level > 1 && continueLevel(records.continues, records.selectedPack) < level) {
+        // Changed on disk since the menu offered it: the edited pack is another pack.
+        showMenuMessage((records.selectedPack.name + " has changed since: it has no level to continue from.").c_str());
+        return false;
+    }
+    records.gamePack = records.selectedPack;
+    records.gameCounts = true;
+    unsigned int seed = 0;
+    if (!loadFirstLevel(level, &seed)) {
+        records.gameCounts = false;
+        return false;   // a broken pack: the menu says what and where
+    }
+    recordGameStart(seed, frameClock.playClock);
+    records.gameFromLevel = field.levelNumber;
+    records.gameBest = highFigure(records.scores, records.gamePack, 0);
+    traceLine("game from level %d, high %d", static_cast<int>(field.levelNumber), static_cast<int>(records.gameBest));
+    playerCommand = PlayerCommand{};
+    warpPointer(anchorX(), anchorY());
+    recentreView();
+    game.readySlide = 0;
+    playCue(SAMPLE_START);
+    enterState(ShellState::Ready);
+    return true;
+}
 
 void moveCamera(int steps)
 {
@@ -390,9 +536,12 @@ void handleInput()
     Controls controls;
     gatherControls(controls);
     if (row.input == InputUse::Demo) {
-        // Any press only ends the demo: the menu is as it was left.
+        // Any press only ends the demo: the menu is as it was left (M mutes too, as everywhere).
         if (controls.anyPresses > 0) {
             endDemo();
+        }
+        if (controls.mutes % 2 == 1) {
+            toggleMute();
         }
         warpPointer(anchorX(), anchorY());
         return;
@@ -404,6 +553,11 @@ void handleInput()
     for (int i = 0; i < controls.displayToggles; ++i) {
         toggleDisplay();   // in every state
     }
+    // M mutes in every state but where keys are typed: a name, or the key of play being chosen.
+    const bool typing = row.input == InputUse::Typing || (game.state == ShellState::Controls && game.capturing >= 0);
+    if (!typing && controls.mutes % 2 == 1) {
+        toggleMute();
+    }
     switch (row.input) {
         case InputUse::Menu: menuInput(controls); break;
         case InputUse::Game: gameInput(controls); break;
@@ -414,9 +568,21 @@ void handleInput()
             }
             pausedInput(controls);
             break;
+        case InputUse::Question: questionInput(controls); break;
+        case InputUse::Typing:
+            nameEntryInput(controls.named, controls.namedCount, controls.pad, controls.padCount);
+            break;
         case InputUse::Drain:
+            // The splash: any key, click or button ends it, but not one made while it was loading.
+            if (game.state == ShellState::Splash && game.splashPolled && controls.skips > 0 &&
+                controls.displayToggles == 0) {
+                traceLine("splash skipped");
+                endSplash();
+            }
+            game.splashPolled = game.splashPolled || game.state == ShellState::Splash;
+            return;   // no keys act and the pointer is left where it is
         case InputUse::Demo:
-        case InputUse::Ignored: return;   // the splash: no keys act and the pointer is left where it is
+        case InputUse::Ignored: return;
     }
     switches();
     warpPointer(anchorX(), anchorY());

@@ -9,6 +9,7 @@
 #include "game/shell/shell.h"
 #include "platform/sound.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -75,6 +76,7 @@ void applyPlayEvents(const PlayEvents& events)
                 // The frame on screen is replaced by whatever the back buffer holds.
                 shellSeams.swapBuffers();
                 musicPlaying = false;
+                noteLevelBegun();
                 break;
             case PlayEventType::CameraReset:
                 recentreView();   // the eye too, as keyboard control may have moved it
@@ -104,5 +106,30 @@ bool loadLevelOfPack(unsigned int* seedUsed)
     applyPlayEvents(playEvents);
     clearEvents(playEvents);
     placePlayLights(field);
+    return true;
+}
+
+bool loadFirstLevel(int32_t level, unsigned int* seedUsed)
+{
+    const int32_t number = field.levelNumber;
+    const int32_t count = field.levelCount;
+    // Every game reads the pack's level count afresh: the pack may be another
+    // one since the last game, or edited.
+    field.levelNumber = 0;
+    if (level > 1) {
+        PackLevel head;
+        if (!readLevelOfPack(nullptr, 0, head)) {
+            field.levelNumber = number;
+            return false;
+        }
+        field.levelCount = head.levelCount;
+        field.levelNumber = std::clamp(level, 1, std::max(head.levelCount, 1));
+    }
+    startGameRecording(configuredPackPath());
+    if (!loadLevelOfPack(seedUsed)) {
+        field.levelNumber = number;
+        field.levelCount = count;
+        return false;
+    }
     return true;
 }

@@ -10,6 +10,9 @@
 #include "game/shell/gamestate.h"
 #include "game/shell/shell.h"
 
+#include "platform/sound.h"
+
+#include <algorithm>
 #include <cstdio>
 
 Playback playback;
@@ -39,7 +42,51 @@ void endReplay()
     p.end.lives = field.lives;
 }
 
+// A replay watched from HIGH SCORES is over: the menu's control mode, lights,
+// view and silence as they were, the cursor on the row watched.
+void backToTable()
+{
+    Playback& p = playback;
+    config.mouseControl = p.mouseControl;
+    std::copy(p.menuLights, p.menuLights + LIGHT_COUNT, engine.lights);
+    const int32_t row = p.tableRow;
+    p = Playback{};
+    soundStopStream();
+    musicPlaying = false;
+    resetForMenu(field, 1);
+    engine.cameraDirection[0] = 0;
+    engine.cameraDirection[1] = 0;
+    engine.cameraDirection[2] = -1;
+    recentreView();
+    game.readySlide = 0;
+    traceLine("replay watched");
+    enterState(ShellState::HighScores);
+    game.menuCursor = row;
+}
+
 }   // namespace
+
+bool watchReplay(const std::string& file, int row)
+{
+    if (file.empty()) {
+        showMenuMessage("No replay was kept of this game.");
+        return false;
+    }
+    Playback& p = playback;
+    p = Playback{};
+    std::string failure;
+    if (!readPlaybackFile(file, failure) || !preparePlayback(failure)) {
+        p = Playback{};
+        showMenuMessage(("Cannot play " + quoteBytes(file) + ": " + failure + ".").c_str());
+        return false;
+    }
+    p.fromTable = true;
+    p.tableRow = row;
+    p.mouseControl = config.mouseControl;
+    std::copy(engine.lights, engine.lights + LIGHT_COUNT, p.menuLights);
+    startPlayback();
+    return true;
+}
 
 bool readPlaybackFile(const std::string& path, std::string& failure)
 {
@@ -82,6 +129,9 @@ void startPlayback()
     p.started = false;
     p.shownClock = p.replay.start.clock;
     p.end = ReplayEnd{};
+    // HIGH: the best game in the table of the replay's pack.
+    const PackId pack{p.replay.start.packName, p.replay.start.packHash};
+    playerRecords.gameBest = highFigure(playerRecords.scores, pack, 0);
     // The view as the player had it: under mouse control it follows the paddle.
     config.mouseControl = p.replay.start.control == ControlMode::Mouse ? 1 : 0;
     musicPlaying = false;
@@ -126,6 +176,10 @@ void playRecordedFrames()
     if (!p.ended && !p.framePending) {
         endReplay();
     }
+    if (p.ended && now - p.endedAt > PAUSE_TIME && p.fromTable) {
+        backToTable();
+        return;
+    }
     if (p.ended && now - p.endedAt > PAUSE_TIME) {
         p.finished = true;
         const bool same = sameEnd(p.end, p.replay.end);
@@ -143,6 +197,10 @@ void playRecordedFrames()
 void stopPlayback()
 {
     Playback& p = playback;
+    if (p.fromTable) {
+        backToTable();
+        return;
+    }
     if (p.finished) {
         return;
     }

@@ -104,6 +104,7 @@ int pruneReplays(const std::string& folder, int kept)
 void finishGameRecording()
 {
     GameRecording& r = gameRecording;
+    r.lastSaved.clear();
     if (!r.active) {
         return;
     }

@@ -15,11 +15,12 @@ void enterState(ShellState state)
         return;
     }
     game.state = state;
-    const ShellState shown = state == ShellState::Paused ? game.pausedFrom : state;
+    const ShellState shown = state == ShellState::Paused || state == ShellState::AskEnd ? game.pausedFrom : state;
     game.splashActive = shown == ShellState::Loading || shown == ShellState::Splash;
-    game.inMenu =
-        game.splashActive || shown == ShellState::Menu || shown == ShellState::Options || shown == ShellState::Demo;
-    game.optionsShown = shown == ShellState::Options;
+    game.inMenu = game.splashActive || shown == ShellState::Menu || shown == ShellState::Options ||
+                  shown == ShellState::Controls || shown == ShellState::HighScores || shown == ShellState::NameEntry ||
+                  shown == ShellState::Demo;
+    game.optionsShown = shown == ShellState::Options || shown == ShellState::Controls;
     if (game.inMenu) {
         game.menuIdleSince = frameClock.clockNow;   // the demo waits from here
     }
@@ -50,6 +51,41 @@ void pauseGame()
 void resumeGame()
 {
     if (game.state != ShellState::Paused) {
+        return;
+    }
+    soundPause(false);
+    enterState(game.pausedFrom);
+}
+
+void askEnd()
+{
+    if (game.state != ShellState::Paused) {
+        if (STATE_TABLE[static_cast<int>(game.state)].pause != PauseRule::Anytime || field.lives <= 0) {
+            return;   // only a game still being played is asked about
+        }
+        game.pausedFrom = game.state;
+        soundPause(true);
+    }
+    game.askedFrom = game.state;
+    game.answerYes = false;
+    enterState(ShellState::AskEnd);
+}
+
+void answerEnd(bool yes)
+{
+    if (game.state != ShellState::AskEnd) {
+        return;
+    }
+    traceLine("end this game: %s", yes ? "yes" : "no");
+    if (yes) {
+        // The game ends at the next step, as giving up always did: GAME OVER, then perhaps a name.
+        playerCommand.forfeit = true;
+        soundPause(false);
+        enterState(game.pausedFrom);
+        return;
+    }
+    if (game.askedFrom == ShellState::Paused) {
+        enterState(ShellState::Paused);   // still paused, as the player left it
         return;
     }
     soundPause(false);

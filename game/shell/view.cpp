@@ -34,15 +34,17 @@ void fillRenderInputs()
     in.height = config.screenHeight;
     in.windowWidth = windowState.windowWidth;
     in.windowHeight = windowState.windowHeight;
-    in.optionsShown = game.optionsShown;
-    in.windowed = config.windowed != 0;
-    in.fallMode = config.fallMode != 0;
-    in.mouseControl = config.mouseControl != 0;
-    snprintf(in.levelPackName, sizeof in.levelPackName, "%.*s", PACK_NAME_SIZE - 1, config.levelPackName);
     snprintf(in.menuMessage, sizeof in.menuMessage, "%s", game.menuMessage);
+    if (game.inMenu && !game.splashActive) {
+        fillMenuTexts();
+    }
     const bool paused = game.state == ShellState::Paused;
+    const bool asking = game.state == ShellState::AskEnd;
     in.paused = paused;
-    in.readyShown = game.state == ShellState::Ready || (paused && game.pausedFrom == ShellState::Ready);
+    in.askingEnd = asking;
+    in.answerYes = game.answerYes;
+    in.readyShown = game.state == ShellState::Ready || ((paused || asking) && game.pausedFrom == ShellState::Ready);
+    in.highScore = std::max(playerRecords.gameBest, field.score);
     in.readySlide = game.readySlide;
     std::copy(game.exitSpin, game.exitSpin + 4, in.exitSpin);
     in.menuSpin = game.menuSpin;

@@ -109,7 +109,7 @@ grep -q "Cannot read\|failed to load" "$tmp/game.log" && fail "the installed gam
 sleep 11                                  # the splash
 screenshot install-menu
 rm "$user/config.ini"                     # read at start; QUIT must write it here again
-tap Down; tap Down; tap Return            # QUIT
+tap Down; tap Down; tap Down; tap Down; tap Return   # QUIT, the last line
 wait_exit 10 || fail "QUIT ended the game with status $?"
 [ -s "$user/config.ini" ] || fail "QUIT did not write config.ini in $user"
 [ -z "$(ls -A "$elsewhere")" ] || fail "the game wrote into the folder it was started from"

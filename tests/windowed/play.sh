@@ -1,8 +1,8 @@
 # A whole session as a player has it, on a machine as slow as software
-# rendering in play (every frame at least 200 ms): wait out the splash, walk
-# the menu and the options with taps far shorter than a frame, start a game,
-# launch with one short click, pause with P and by taking the focus away, give
-# up with Escape, get back to the menu and QUIT. The game's trace shows that
+# rendering in play (every frame at least 200 ms): end the splash with a key,
+# walk the menu and the options with taps far shorter than a frame, start a
+# game, launch with one short click, pause with P and by taking the focus away,
+# give up with Escape and YES, get back to the menu and QUIT. The game's trace shows that
 # every tap acted exactly once; the saved options and the exit status that
 # the menu got them all too.
 source "$(dirname "$0")/lib.sh"
@@ -38,11 +38,13 @@ TESSIVAR_MIN_FRAME_MS=200 TESSIVAR_TRACE=1 "$BUILD_DIR/game/shell/tessivar" >log
 pid=$!
 wait_for_text log.txt "trace: state Splash" 60
 screenshot play-splash
-tap Down 0.05                             # ignored: the splash takes no keys
-wait_for_text log.txt "trace: state Menu" 30
+sleep 1
+tap Down 0.05                             # any key ends the splash once the game has loaded
+wait_for_text log.txt "trace: state Menu" 5
+expect_trace "splash skipped" 1 1
 screenshot play-menu
 
-tap Down 0.03; tap Return 0.03            # OPTIONS, on its first line
+tap Down 0.03; tap Down 0.03; tap Return 0.03   # OPTIONS, on its first line
 expect_trace "state Options" 1 5
 tap Down 0.03; tap Down 0.03; tap Return 0.03   # FALL MODE: ON
 tap Up 0.03; tap Up 0.03                  # RESOLUTION
@@ -53,10 +55,10 @@ done
 expect_trace "option RESOLUTION" 40 5
 expect_trace "option FALL MODE" 1 1
 screenshot play-options
-for _ in 1 2 3 4 5; do tap Down 0.03; done
+for _ in 1 2 3 4 5 6 7 8; do tap Down 0.03; done
 tap Return 0.03                           # RETURN: the cursor back on OPTIONS
 expect_trace "state Menu" 2 5
-tap Up 0.03; tap Return 0.03              # NEW GAME
+tap Up 0.03; tap Up 0.03; tap Return 0.03   # NEW GAME
 expect_trace "state Play" 1 10            # after the ready phase
 xdotool mousedown 1; sleep 0.03; xdotool mouseup 1   # one click, shorter than a frame: launch
 expect_trace "launch" 1 5
@@ -83,11 +85,23 @@ expect_trace "state Play" 2 1
 tap p 0.03
 expect_trace "state Play" 3 5
 
-tap Escape 0.03                           # give up: GAME OVER, then the menu
+tap Escape 0.03                           # give up: asked first, then GAME OVER and the menu
+expect_trace "state AskEnd" 1 5
+tap Left 0.03; tap Return 0.03            # YES
 expect_trace "state GameOver" 1 5
+for _ in $(seq 1 100); do                 # a game with points enters the pack's empty table first
+  grep -q "^trace: state \(NameEntry\|Menu\)$" <(sed -n '/trace: state GameOver/,$p' log.txt) && break
+  sleep 0.1
+done
+if grep -q "^trace: state NameEntry$" log.txt; then
+  tap Return 0.03                         # the name offered
+  expect_trace "state HighScores" 1 5
+  tap Escape 0.03
+fi
 expect_trace "state Menu" 3 10
 screenshot play-back-in-menu
-tap Down 0.03; tap Down 0.03; tap Return 0.03   # QUIT
+for _ in 1 2 3 4; do tap Down 0.03; done   # the last line, wherever the cursor stood
+tap Return 0.03                           # QUIT
 
 for _ in $(seq 1 100); do
   kill -0 "$pid" 2>/dev/null || break
