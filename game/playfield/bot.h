@@ -24,6 +24,12 @@ enum class BotControl : uint8_t { Mouse, Keyboard };
 // quarter of a second. The rules put no limit on the pointer; a player's hand does.
 constexpr double BOT_MOUSE_SPEED = 1.8;   // world units per tick
 
+// A player's eye and hand: from a ball's unforeseen turn to the hand
+// following it, and how far (one standard deviation) the paddle misses the
+// spot on it the bot wants the ball to meet.
+constexpr double BOT_REACTION_MS = 200;
+constexpr double BOT_AIM_ERROR = 0.3;   // world units
+
 // How the bot plays; a run is fully determined by these values.
 struct BotOptions {
     unsigned int seed = 1;         // the level's random draws and the bot's aim
@@ -33,6 +39,8 @@ struct BotOptions {
     int32_t lives = 3;
     bool fallMode = false;   // the FALL MODE option for this run
     BotControl control = BotControl::Mouse;
+    double reactionMs = BOT_REACTION_MS;
+    double aimError = BOT_AIM_ERROR;
     ReplayRecorder* recorder = nullptr;   // when set, the run is recorded into it (pack identity left to the caller)
 };
 
