@@ -3,10 +3,17 @@
 // capsule falling, a laser shot in flight, fall mode on; at 70 frames a second
 // (one tick, one step; target: median <= 10 us) and at 5 (14 ticks, sub-stepped).
 // Before the timings it counts the heap allocations of steady game frames
-// (the bot's commands through stepGame, recorded into a replay): target 0.
+// (the bot's commands through stepGame, recorded into a replay; and the game's
+// whole frame, GameFrame, with the bot's hand on a scripted mouse and the game
+// recorded as the player's is): target 0.
 #include "game/playfield/bot.h"
 #include "game/playfield/playfield.h"
 #include "game/playfield/replay.h"
+#include "game/render/lights.h"
+#include "game/shell/config.h"
+#include "game/shell/gamestate.h"
+#include "platform/input_fake.h"
+#include "platform/seams.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,7 +21,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <new>
+#include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -149,6 +160,66 @@ void reportSteadyAllocations()
            watch.atSecond < 0 ? -1 : watch.atLast - watch.atSecond);
 }
 
+double shellNow = 0;
+double shellClock() { return shellNow; }
+void noFrame() {}
+void noExit(int) {}
+void loaded() { engine.loaded = true; }
+
+// The game's own frame from NEW GAME on a full-grid pack, the pointer moved
+// each frame as the bot's hand would move it; frames after the first second
+// of play are counted while the game plays on.
+void reportShellSteadyAllocations()
+{
+    namespace fs = std::filesystem;
+    const fs::path previous = fs::current_path();
+    const fs::path dir = fs::temp_directory_path() / ("playfield_bench_" + std::to_string(getpid()));
+    fs::create_directories(dir / "Levels Packs");
+    {
+        std::ofstream pack(dir / "Levels Packs" / "full.tlp");
+        pack << "1\n1 1 50 1\n";
+        for (int i = 0; i < GRID_CELLS; ++i) {
+            pack << 1 + i % 8 << (i % GRID_COLUMNS == GRID_COLUMNS - 1 ? "\n" : " ");
+        }
+    }
+    fs::current_path(dir);
+    shellSeams = {shellClock, noFrame, loaded, noFrame, noFrame, noFrame, noFrame, noFrame, noExit};
+    useFakeInput();
+    soundDevice = SoundDevice{};   // silent: the recording fake would count its own allocations
+    initLights();
+    snprintf(config.levelPackName, sizeof config.levelPackName, "full.tlp");
+    shellNow = 100;
+    GameFrame();   // loading
+    enterState(ShellState::Menu);
+    tapKey(Key::Enter);   // NEW GAME
+    GameFrame();
+    BotHand hand;
+    startBot(hand, 1, BotControl::Mouse);
+    long frames = 0;
+    long atSecond = -1;
+    long atLast = -1;
+    for (int i = 0; i < 70 * 60 && game.state != ShellState::Menu; ++i) {
+        shellNow += 1000.0 / 70;
+        const bool playing = game.state == ShellState::Play;
+        const PlayerCommand command = botCommand(field, hand, 1);
+        fakeInput.pointerX = windowState.windowWidth / 2 + static_cast<int>(command.pointerShift * 8);
+        fakeInput.pointerY = windowState.windowHeight / 2;
+        if (command.fires > 0) {
+            tapKey(Key::MouseLeft);
+        }
+        GameFrame();
+        if (playing && game.state == ShellState::Play) {
+            if (++frames == 70) {
+                atSecond = allocations;
+            }
+            atLast = allocations;
+        }
+    }
+    printf("steady shell frames %ld allocations %ld\n", frames - 70, atSecond < 0 ? -1 : atLast - atSecond);
+    fs::current_path(previous);
+    fs::remove_all(dir);
+}
+
 }   // namespace
 
 BENCHMARK(copyField)->UseManualTime()->Unit(benchmark::kMicrosecond)->Repetitions(15)->ReportAggregatesOnly(true);
@@ -163,6 +234,7 @@ BENCHMARK(playStep)
 int main(int argc, char** argv)
 {
     reportSteadyAllocations();
+    reportShellSteadyAllocations();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

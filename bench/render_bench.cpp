@@ -342,6 +342,7 @@ bool readArguments(int argc, char** argv)
 bool loadRenderer()
 {
     renderInputs.width = width;
+    renderInputs.field = &field;
     renderInputs.height = height;
     renderInputs.windowWidth = windowWidth;
     renderInputs.windowHeight = windowHeight;

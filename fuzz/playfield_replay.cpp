@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         level.bricks[i] = 1 + i % 9;
     }
     PlayField field;
-    startReplayField(replay, level, field);
+    startGameField(replay.start, level, field);
     const ReplayEnd end = replayFrames(replay, field, LevelSource{readNothing, nullptr}, 300);
     if (end.bricksLeft < 0 || end.bricksLeft > BRICK_COUNT || field.ballCount < 0 || field.ballCount > BALL_SLOTS) {
         abort();

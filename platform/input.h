@@ -25,6 +25,7 @@ enum class Key {
     MouseLeft,
     MouseMiddle,
     MouseRight,
+    Other,   // any other key, or a mouse button past the third (not the wheel): "press any key"
     Count
 };
 

@@ -61,7 +61,11 @@ Key keyOfButton(int logical)
         case 1: return Key::MouseLeft;
         case 2: return Key::MouseMiddle;
         case 3: return Key::MouseRight;
-        default: return Key::Count;   // the wheel and extra buttons
+        case 4:
+        case 5:
+        case 6:
+        case 7: return Key::Count;   // the wheel turns; it presses nothing
+        default: return Key::Other;
     }
 }
 
@@ -72,7 +76,7 @@ Key keyOfCode(int code)
             return static_cast<Key>(i);
         }
     }
-    return Key::Count;
+    return Key::Other;
 }
 
 void notePress(Key key)
@@ -215,7 +219,7 @@ bool x11Init(unsigned long window)
     x11.root = DefaultRootWindow(x11.display);
     x11.window = window;
     const KeySym syms[KEY_COUNT] = {XK_Escape, XK_Down, XK_Up,   XK_Return, XK_Left, XK_Right, XK_space, XK_p, XK_F11,
-                                    XK_F12,    XK_KP_1, XK_KP_2, XK_Alt_L,  XK_Home, 0,        0,        0};
+                                    XK_F12,    XK_KP_1, XK_KP_2, XK_Alt_L,  XK_Home, 0,        0,        0,    0};
     for (int i = 0; i < KEY_COUNT; ++i) {
         x11.codes[i] = syms[i] ? XKeysymToKeycode(x11.display, syms[i]) : 0;
     }
@@ -230,6 +234,17 @@ bool x11Init(unsigned long window)
     }
     startRawEvents();
     return true;
+}
+
+// Any key down in the keymap that has no Key of its own.
+bool otherKeyDown(const char (&keys)[32])
+{
+    for (int code = 8; code < 256; ++code) {
+        if (((keys[code / 8] >> (code % 8)) & 1) && keyOfCode(code) == Key::Other) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void x11Poll()
@@ -274,6 +289,8 @@ void x11Poll()
             now = x11.pointerMask & Button2Mask;
         } else if (key == Key::MouseRight) {
             now = x11.pointerMask & Button3Mask;
+        } else if (key == Key::Other) {
+            now = otherKeyDown(keys);
         } else if (x11.codes[i] != 0) {
             now = (keys[x11.codes[i] / 8] >> (x11.codes[i] % 8)) & 1;
             if (x11.otherCodes[i] != 0) {

@@ -149,6 +149,7 @@ protected:
 
         renderInputs.width = renderInputs.windowWidth = WIDTH;
         renderInputs.height = renderInputs.windowHeight = HEIGHT;
+        renderInputs.field = &field;
         strcpy(config.levelPackName, "probe.tlp");
         openMappedWindow("render_test", WIDTH, HEIGHT);
         glewInit();

@@ -1,6 +1,7 @@
-add_unit_test(shell_test SOURCES shell_test.cpp shell_states_test.cpp shell_gamepad_test.cpp LIBS shell_logic platform_fakes)
+add_unit_test(shell_test SOURCES shell_test.cpp shell_states_test.cpp shell_gamepad_test.cpp shell_replay_test.cpp LIBS shell_logic platform_fakes)
 add_windowed_test(play_windowed windowed/play.sh)
 add_windowed_test(bad_input_windowed windowed/bad_input.sh)
+add_windowed_test(replay_windowed windowed/replay.sh)
 # The game's command line answers before it opens anything: help on standard output, an unknown option refused.
 if(NOT TESSIVAR_UNIT_TESTS_ONLY)
   add_test(NAME tessivar_command_line

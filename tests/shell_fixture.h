@@ -99,6 +99,10 @@ protected:
         useFakeInput();
         useFakeSound();
         musicPlaying = false;
+        gameRecording = GameRecording{};
+        playback = Playback{};
+        demo = DemoGame{};
+        renderInputs.field = nullptr;
     }
     void TearDown() override
     {

@@ -235,29 +235,10 @@ double ticksToFirstHit(const PlayField& field, const Ball& from, double x, doubl
     return -1;
 }
 
-// The bot's eye and hand: what it last saw of the ball it follows, when that
-// ball last did something unforeseen, and the plan it steers by.
-struct Aim {
-    std::mt19937 random;
-    double reactionMs = 0;
-    double aimError = 0;
-    int slot = -1;   // ball followed
-    bool descending = false;
-    bool right = false;
-    double speedX = 0;
-    double speedY = 0;
-    double halfWidth = 0;
-    double surprisedAt = 0;   // clock, ms
-    bool planPending = true;
-    int course = NO_COURSE;
-    double error = 0;    // this plan's miss, world units
-    double target = PADDLE_HOME_X;
-};
-
 // Whether the followed ball did something the last plan did not foresee: a
 // ball of its own, a turn other than at a wall, a new speed, a paddle of
 // another width.
-bool surprised(const Aim& aim, int slot, const Ball& ball, const Paddle& paddle)
+bool surprised(const BotHand& aim, int slot, const Ball& ball, const Paddle& paddle)
 {
     const bool wallTurn = ball.x == BALL_LEFT || ball.x == BALL_RIGHT;
     return slot != aim.slot || ball.movingDown != aim.descending || (ball.movingRight != aim.right && !wallTurn) ||
@@ -270,7 +251,7 @@ double paddleFor(double ballX, double halfWidth, double percent) { return ballX 
 // A new plan for a ball coming down to landing: of the courses the paddle
 // can get to in time, one that hits a standing brick soonest (or nearly so),
 // else any; the hand misses the chosen spot by a human error.
-void plan(const PlayField& field, Aim& aim, const Ball& ball, const Landing& landing, double restY, double frameTicks,
+void plan(const PlayField& field, BotHand& aim, const Ball& ball, const Landing& landing, double restY, double frameTicks,
           double speed)
 {
     aim.error = std::normal_distribution<double>(0, aim.aimError)(aim.random);
@@ -311,10 +292,23 @@ void plan(const PlayField& field, Aim& aim, const Ball& ball, const Landing& lan
     }
 }
 
-// Launch, fire and steer, as a player would once a frame: the command for a
-// frame of tick ticks, from the field as the last frame left it at clock ms.
-PlayerCommand botCommand(const PlayField& field, Aim& aim, BotControl control, double tick, double clock)
+}   // namespace
+
+void startBot(BotHand& hand, unsigned int seed, BotControl control, double reactionMs, double aimError)
 {
+    hand = BotHand{};
+    hand.random.seed(seed);
+    hand.control = control;
+    hand.reactionMs = reactionMs;
+    hand.aimError = aimError;
+}
+
+PlayerCommand botCommand(const PlayField& field, BotHand& aim, double tick)
+{
+    const BotControl control = aim.control;
+    // The hand's own clock: the frames it has played.
+    aim.clockMs += tick * 1000 / TICKS_PER_SECOND;
+    const double clock = aim.clockMs;
     PlayerCommand command;
     if (field.ballHeld || (field.laserArmed && !field.laserActive)) {
         command.fires = 1;
@@ -359,15 +353,14 @@ PlayerCommand botCommand(const PlayField& field, Aim& aim, BotControl control, d
     if (control == BotControl::Mouse) {
         // Whole pointer pixels, as a mouse gives them.
         const double limit = BOT_MOUSE_SPEED * tick;
-        command.pointerShift = std::round(std::clamp(way, -limit, limit) / POINTER_UNITS_PER_PIXEL) *
-                               POINTER_UNITS_PER_PIXEL;
+        command.pointerShift =
+            std::round(std::clamp(way, -limit, limit) / POINTER_UNITS_PER_PIXEL) * POINTER_UNITS_PER_PIXEL;
     } else if (tick > 0) {
         command.paddleSpeed = std::clamp(way / (KEYBOARD_PADDLE_SPEED * tick), -1.0, 1.0);
     }
     return command;
 }
 
-}   // namespace
 
 BotResult playLevelWithBot(const PackLevel& level, const BotOptions& options, BotObserver observer, void* context)
 {
@@ -398,10 +391,8 @@ BotResult playLevelWithBot(const PackLevel& level, const BotOptions& options, Bo
     }
     loadLevel(field, level, options.seed, start, options.fallMode, events);
 
-    Aim aim;
-    aim.random.seed(options.seed);
-    aim.reactionMs = options.reactionMs;
-    aim.aimError = options.aimError;
+    BotHand aim;
+    startBot(aim, options.seed, options.control, options.reactionMs, options.aimError);
     const double frameMs = 1000.0 / options.fps;
     const double endMs = start + options.maxSeconds * 1000.0;
     std::uniform_real_distribution<double> wobble(-options.jitter, options.jitter);
@@ -413,7 +404,7 @@ BotResult playLevelWithBot(const PackLevel& level, const BotOptions& options, Bo
         ideal += frameMs * (1 + wobble(aim.random));
         const FrameTimes times{clock, std::round(ideal)};
         const double tick = (times.clockNow - times.clockPrev) * 70 / 1000;
-        const PlayerCommand command = botCommand(field, aim, options.control, tick, clock);
+        const PlayerCommand command = botCommand(field, aim, tick);
         if (options.recorder) {
             recordFrame(*options.recorder, times, command);
         }

@@ -1,8 +1,10 @@
 // game/playfield/bot: a seeded bot that plays one level through the game's
 // own frame (stepGame) at a fixed frame rate, giving a player's command once
-// per frame: launch, fire, and the paddle towards where the next ball will
-// come down (in fall mode out from under falling bricks), no faster than the
-// control mode it plays allows. Tests and the pack checker use it to show
+// per frame: launch, fire, and the paddle to where the next ball will come
+// down, meeting it with the part of the paddle that sends it at the bricks
+// still standing (in fall mode out from under falling bricks), with a
+// player's reaction time and aim error, no faster than the control mode it
+// plays allows. Tests and the pack checker use it to show
 // that levels can be cleared, and how long that takes; it can record its game
 // as a replay.
 #pragma once
@@ -11,6 +13,7 @@
 #include "levelpack/levelpack.h"
 
 #include <cstdint>
+#include <random>
 #include <string>
 
 struct ReplayRecorder;
@@ -44,6 +47,28 @@ struct BotOptions {
     ReplayRecorder* recorder = nullptr;   // when set, the run is recorded into it (pack identity left to the caller)
 };
 
+// The bot's eye and hand for one game: its random aim, what it last saw of
+// the ball it follows, when that ball last did something unforeseen, and the
+// plan it steers by. Set by startBot; botCommand changes it every frame.
+struct BotHand {
+    std::mt19937 random;
+    BotControl control = BotControl::Mouse;
+    double reactionMs = BOT_REACTION_MS;
+    double aimError = BOT_AIM_ERROR;
+    double clockMs = 0;   // the frames played so far
+    int slot = -1;        // ball followed
+    bool descending = false;
+    bool right = false;
+    double speedX = 0;
+    double speedY = 0;
+    double halfWidth = 0;
+    double surprisedAt = 0;   // clockMs
+    bool planPending = true;
+    int course = -1;       // the paddle band it aims the ball at; -1: the middle
+    double error = 0;      // this plan's miss, world units
+    double target = PADDLE_HOME_X;
+};
+
 // What one run came to.
 struct BotResult {
     bool loaded = false;     // the level could be read
@@ -60,6 +85,13 @@ struct BotResult {
 // check invariants along a whole run); may be null. Its last call shows the
 // field as the run ended.
 using BotObserver = void (*)(const PlayField& field, void* context);
+
+// bot.cpp
+void startBot(BotHand& hand, unsigned int seed, BotControl control, double reactionMs = BOT_REACTION_MS,
+              double aimError = BOT_AIM_ERROR);
+// Launch, fire and steer, as a player would once a frame: the command for a
+// frame of tick ticks, from the field as the last frame left it.
+PlayerCommand botCommand(const PlayField& field, BotHand& hand, double tick);
 
 // Plays level (already read from its pack; its levelNumber and levelCount as
 // a game would hold them) from a fresh game on a field of its own.

@@ -64,6 +64,7 @@ struct ReplayRecorder {
     double clock = 0;   // the last frame's clockNow
     double step = 0;    // the step a frame may repeat
     bool finished = false;
+    bool tooLong = false;   // past what a replay may hold (a week of play, REPLAY_MAX_BYTES): frames stop, not saved
     ReplayEnd end;
 };
 
@@ -118,9 +119,10 @@ bool nextReplayFrame(ReplayCursor& cursor, FrameTimes& times, PlayerCommand& com
 bool packContentHash(const std::string& path, uint64_t& hash, std::string& failure);
 
 // replay_run.cpp
-// The field as the replay's game began, its first level (read by the caller) loaded.
-void startReplayField(const Replay& replay, const PackLevel& first, PlayField& field);
-// Plays the replay's frames on field (as startReplayField left it), the
+// A game's field as start says it began (the replay's start, or a demo's),
+// first loaded as its first level; the events of the load are dropped.
+void startGameField(const ReplayStart& start, const PackLevel& first, PlayField& field);
+// Plays the replay's frames on field (as startGameField left it), the
 // levels after the first from levels, up to maxFrames of them.
 ReplayEnd replayFrames(const Replay& replay, PlayField& field, const LevelSource& levels,
                        uint32_t maxFrames = UINT32_MAX);

@@ -18,9 +18,8 @@ bool readLevelOfFile(void* context, int32_t levelNumber, PackLevel& level)
 
 }   // namespace
 
-void startReplayField(const Replay& replay, const PackLevel& first, PlayField& field)
+void startGameField(const ReplayStart& start, const PackLevel& first, PlayField& field)
 {
-    const ReplayStart& start = replay.start;
     field = PlayField{};
     field.levelNumber = start.levelNumber;
     field.levelCount = start.levelCount;
@@ -72,7 +71,7 @@ ReplayRun runReplay(const Replay& replay, const std::string& packPath)
         return run;
     }
     PlayField field;
-    startReplayField(replay, first, field);
+    startGameField(replay.start, first, field);
     PackFile pack{&packPath};
     run.end = replayFrames(replay, field, LevelSource{readLevelOfFile, &pack});
     run.ran = true;

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+struct PlayField;
+
 constexpr int LIGHT_COUNT = 6;
 constexpr int MATERIAL_SLOTS = 100;       // entries per material path table
 constexpr int MATERIAL_PATH_SIZE = 999;   // bytes per path, terminator included
@@ -46,6 +48,9 @@ struct Engine {
     double lightModelview[16] = {};
 };
 
+// What the HUD says over a play scene that is not the player's game.
+enum class PlayBanner : uint8_t { Game, Demo, Replay };   // Game: no banner
+
 // What the renderer needs of the shell, filled by the shell before each frame
 // it draws (and before the loading frame); the renderer reads nothing else of
 // the shell. Lives for the whole run.
@@ -65,6 +70,8 @@ struct RenderInputs {
     double readySlide = 0;                        // y of the READY text
     double exitSpin[4] = {};                      // degrees of the open exit's four zig-zags
     double menuSpin = 0;                          // degrees of the menu's spinning brick
+    const PlayField* field = nullptr;             // the field the play scene shows: the game's, or the demo's
+    PlayBanner banner = PlayBanner::Game;         // what the HUD says the play scene is, when not a game
 };
 
 extern Engine engine;

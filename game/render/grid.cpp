@@ -6,7 +6,7 @@
 // draws it in the scene's order.
 #include <GL/glew.h>
 
-#include "game/playfield/field.h"
+#include "game/playfield/playfield.h"
 #include "game/render/render_internal.h"
 
 #include <cstring>
@@ -85,6 +85,7 @@ void createSceneBuffers()
 
 void fillGrid(const int materials[])
 {
+    const PlayField& field = shownField();
     bool same = keysValid;
     for (int i = 0; i < BRICK_COUNT && same; ++i) {
         const Brick& b = field.bricks[i];

@@ -3,7 +3,7 @@
 // (built here from the play field), so the spot-light bounds bound what a
 // pass can change; the other proofs each name the shader's arithmetic that
 // makes a pass or a block contribute exactly 0, or a lookup exactly 1.
-#include "game/playfield/field.h"
+#include "game/playfield/playfield.h"
 #include "game/render/engine.h"
 #include "game/render/render_internal.h"
 #include "game/render/spot_bounds.h"
@@ -22,6 +22,7 @@ SceneBox sceneBox(SceneKind scene)
     if (scene == SceneKind::Splash) {
         return {{20, -2, -10}, {60, 48, -10}};   // the logo quad, at its widest
     }
+    const PlayField& field = shownField();
     SceneBox box = {{20, -15, 13}, {60, 55, 83}};   // the room, as drawRoom places it
     auto grow = [&](double x, double y, double reach) {
         const double at[3] = {x, y, PLAY_PLANE_Z};

@@ -5,12 +5,22 @@
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
-#include "game/playfield/field.h"
+#include "game/playfield/playfield.h"
 #include "game/render/render_internal.h"
+
+const PlayField& shownField()
+{
+    static const PlayField none;
+    return renderInputs.field ? *renderInputs.field : none;
+}
 
 namespace {
 
-bool paddleShown() { return field.lives > 0 && !field.lifeLostPause; }
+bool paddleShown()
+{
+    const PlayField& field = shownField();
+    return field.lives > 0 && !field.lifeLostPause;
+}
 
 }   // namespace
 
@@ -19,6 +29,7 @@ bool paddleShown() { return field.lives > 0 && !field.lifeLostPause; }
 // what was bound before it. The passes that draw by material bind these.
 void prepareGrid()
 {
+    const PlayField& field = shownField();
     int bound = roomMaterial(field.background);
     if (paddleShown()) {
         bound = field.laserArmed ? MAT_PLAYERLASER : MAT_PLAYER;
@@ -48,6 +59,7 @@ void prepareGrid()
 
 void drawRoom()
 {
+    const PlayField& field = shownField();
     useMaterial(roomMaterial(field.background));
     loadCameraMatrix();
     drawRoomBuffer();
@@ -67,6 +79,7 @@ void drawCapsule(const Brick& brick)
 
 bool brickFalls(const Brick& brick)
 {
+    const PlayField& field = shownField();
     return !brick.capsuleFalling && field.fallMode && brick.brickFalling && (brick.tumble == 0 || brick.tumble == 1);
 }
 
@@ -75,6 +88,7 @@ bool brickFalls(const Brick& brick)
 // keeps its place.
 void drawBricksInOrder()
 {
+    const PlayField& field = shownField();
     int runStart = 0, runLength = 0, runMaterial = -1;
     auto flush = [&]() {
         if (runLength > 0) {
@@ -116,6 +130,7 @@ void drawBricksInOrder()
 
 void drawPlayObjects()
 {
+    const PlayField& field = shownField();
     releaseVertexBuffers();
     if (paddleShown()) {
         if (field.laserArmed) {

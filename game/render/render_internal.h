@@ -7,6 +7,7 @@
 #include "game/render/render.h"
 
 struct Brick;
+struct PlayField;
 struct Texture;
 
 // ---------------------------------------------------------------------------
@@ -21,6 +22,10 @@ struct QuadCorner {
 // ---------------------------------------------------------------------------
 // Operations
 // ---------------------------------------------------------------------------
+
+// play_scene.cpp (the rest is in render.h)
+// The field renderInputs names; an empty one before the shell names any.
+const PlayField& shownField();
 
 // loading.cpp
 void loadScene();

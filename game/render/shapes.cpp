@@ -4,7 +4,7 @@
 // menu's turning brick).
 #include <GL/glew.h>
 
-#include "game/playfield/field.h"
+#include "game/playfield/playfield.h"
 #include "game/render/render_internal.h"
 
 void beginScene(bool shadowPass)
@@ -43,6 +43,7 @@ void drawBox(double x, double y, double z, const Matrix4* shape)
 // The brick box is 3.4 wide; the paddle stretches it to its own width.
 void drawPaddle()
 {
+    const PlayField& field = shownField();
     const Matrix4 stretch = scaleMatrix(static_cast<float>(field.paddle.halfWidth * 0.5), 1, 1);
     drawBox(field.paddle.x, field.paddle.y, PLAY_PLANE_Z, &stretch);
 }
@@ -51,6 +52,7 @@ void drawPaddle()
 // placed in the stretched box's frame.
 void drawPaddleWithCannons()
 {
+    const PlayField& field = shownField();
     drawPaddle();
     const float o = static_cast<float>(field.paddle.halfWidth - 2), b = static_cast<float>(field.paddle.halfHeight);
     const float s = 1.0f;

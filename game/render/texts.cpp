@@ -3,7 +3,7 @@
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
-#include "game/playfield/field.h"
+#include "game/playfield/playfield.h"
 #include "game/render/engine.h"
 #include "game/render/render_internal.h"
 
@@ -142,6 +142,7 @@ void drawMenuText()
 
 void drawHud()
 {
+    const PlayField& field = shownField();
     if (field.lives > 0 && !field.lifeLostPause) {
         for (int slot = 0; slot < BALL_SLOTS; ++slot) {
             const Light& light = engine.lights[slot];
@@ -206,6 +207,15 @@ void drawHud()
     if (renderInputs.paused) {
         glColor3f(1, 1, 1);
         drawCentredText(40, 4, 0, "PAUSED");
+    }
+    if (renderInputs.banner != PlayBanner::Game) {
+        // Left of the field, as HIGH SCORE stands right of it: its right end
+        // where HIGH begins, mirrored about the field's middle.
+        const char* text = renderInputs.banner == PlayBanner::Demo ? "DEMO" : "REPLAY";
+        const float width =
+            0.02f * glutStrokeLength(GLUT_STROKE_MONO_ROMAN, reinterpret_cast<const unsigned char*>(text));
+        glColor3f(1, 0, 0);
+        drawStrokeText(16 - width, 50, 20, 1, text);
     }
     if (depthTested) {
         glEnable(GL_DEPTH_TEST);

@@ -6,16 +6,17 @@
 namespace {
 
 const char* const USAGE =
-    "usage: tessivar [--help] [--version] [X options]\n"
-    "  Opens the game full screen. The X options are GLUT's: -display NAME, -geometry WxH+X+Y, -sync,\n"
+    "usage: tessivar [--help] [--version] [--replay FILE] [X options]\n"
+    "  Opens the game full screen. --replay FILE plays a recorded game back in the window.\n"
+    "  The X options are GLUT's: -display NAME, -geometry WxH+X+Y, -sync,\n"
     "  -iconic, -direct, -indirect, -gldebug.\n";
 
-const OptionSpec NO_OWN_OPTIONS[] = {{nullptr, false}};
+const OptionSpec GAME_OPTIONS[] = {{"--replay", true}, {nullptr, false}};
 
 }   // namespace
 
 int answerGameCommandLine(int argc, char** argv)
 {
     // A file name (the desktop's "open with") is taken and left alone.
-    return answerCommandLine(readCommandLine(argc, argv, NO_OWN_OPTIONS, true), "tessivar", USAGE);
+    return answerCommandLine(readCommandLine(argc, argv, GAME_OPTIONS, true), "tessivar", USAGE);
 }

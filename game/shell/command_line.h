@@ -1,4 +1,4 @@
-// game/shell/command_line: what the game takes on its command line: --help, --version and the X options GLUT
+// game/shell/command_line: what the game takes on its command line: --help, --version, --replay FILE and the X options GLUT
 // reads itself (-display, -geometry, -sync...). Anything else that looks like an option is refused.
 #pragma once
 

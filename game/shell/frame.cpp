@@ -28,6 +28,10 @@ void loadingStep()
     // start-up benchmark): the picture size the splash lays its logo out for.
     printf("%d/%d\n", config.screenWidth, config.screenHeight);
     printf("%f\n", static_cast<double>(config.screenWidth) / config.screenHeight);
+    if (playback.active) {
+        startPlayback();   // no splash, no menu: the replay's game at once
+        return;
+    }
     enterState(ShellState::Splash);
 }
 
@@ -73,6 +77,10 @@ void menuStep()
 
     placeMenuLights(game.menuCursor, engine.cameraPosition);
     game.menuSpin += 2 * frameClock.tick;
+
+    if (frameClock.clockNow - game.menuIdleSince > DEMO_IDLE_TIME && !startDemo()) {
+        game.menuIdleSince = frameClock.clockNow;   // no pack to show: ask again in a while
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -96,10 +104,29 @@ void animateHud()
     }
 }
 
+// Where the view stands after a step: under mouse control it turns with the paddle.
+void aimCamera()
+{
+    if (config.mouseControl) {
+        turnWithPaddle();
+        setCameraAngles(cameraYaw * MOUSE_VIEW_SCALE, cameraPitch * MOUSE_VIEW_SCALE);
+    } else {
+        setCameraAngles(cameraYaw, cameraPitch);
+    }
+}
+
 void gameStep()
 {
     setLightPosition(SPLASH_LIGHT, 0, 0, -20, 0);
     setLightDirection(SPLASH_LIGHT, 0, 0, -1);
+    if (playback.active) {
+        playRecordedFrames();
+        placePlayLights(field);
+        aimCamera();
+        enterState(playState(static_cast<int32_t>(playback.shownClock - field.levelStartTime)));
+        animateHud();
+        return;
+    }
 
     // The rules take the player's command of the last frame, advance a cleared
     // level (which may end the game: the pack completed, or it broke under
@@ -110,6 +137,8 @@ void gameStep()
     const int32_t elapsed = static_cast<int32_t>(times.clockNow - field.levelStartTime);
     clearEvents(playEvents);
     const FrameOutcome outcome = stepGame(field, playerCommand, times, packLevels, playEvents);
+    recordGameFrame(times, playerCommand);
+    frameClock.playClock = times.clockNow;
     playerCommand = PlayerCommand{};
     applyPlayEvents(playEvents);
     clearEvents(playEvents);
@@ -118,12 +147,7 @@ void gameStep()
         return;
     }
     placePlayLights(field);
-    if (config.mouseControl) {
-        turnWithPaddle();
-        setCameraAngles(cameraYaw * MOUSE_VIEW_SCALE, cameraPitch * MOUSE_VIEW_SCALE);
-    } else {
-        setCameraAngles(cameraYaw, cameraPitch);
-    }
+    aimCamera();
 
     enterState(playState(elapsed));
     animateHud();
@@ -168,22 +192,24 @@ void render(FrameRenderer which)
 // ---------------------------------------------------------------------------
 
 const StateRow STATE_TABLE[SHELL_STATES] = {
-    // name       step          moves  renderer               input             pause
-    {"Loading", loadingStep, false, FrameRenderer::Own, InputUse::Ignored, PauseRule::Never},
-    {"Splash", splashStep, false, FrameRenderer::Splash, InputUse::Drain, PauseRule::FocusLossOnly},
-    {"Menu", menuStep, false, FrameRenderer::Menu, InputUse::Menu, PauseRule::Never},
-    {"Options", menuStep, false, FrameRenderer::Menu, InputUse::Menu, PauseRule::Never},
-    {"Ready", gameStep, false, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
-    {"Play", gameStep, true, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
-    {"LifeLost", gameStep, true, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
-    {"GameOver", gameStep, false, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
-    {"Paused", pausedStep, false, FrameRenderer::Own, InputUse::Paused, PauseRule::Never},
+    // name       step          renderer               input             pause
+    {"Loading", loadingStep, FrameRenderer::Own, InputUse::Ignored, PauseRule::Never},
+    {"Splash", splashStep, FrameRenderer::Splash, InputUse::Drain, PauseRule::FocusLossOnly},
+    {"Menu", menuStep, FrameRenderer::Menu, InputUse::Menu, PauseRule::Never},
+    {"Options", menuStep, FrameRenderer::Menu, InputUse::Menu, PauseRule::Never},
+    {"Ready", gameStep, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
+    {"Play", gameStep, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
+    {"LifeLost", gameStep, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
+    {"GameOver", gameStep, FrameRenderer::Play, InputUse::Game, PauseRule::Anytime},
+    {"Demo", demoStep, FrameRenderer::Play, InputUse::Demo, PauseRule::Never},
+    {"Paused", pausedStep, FrameRenderer::Own, InputUse::Paused, PauseRule::Never},
 };
 
 void setCameraAngles(double yaw, double pitch) { viewDirection(yaw, pitch, engine.cameraDirection); }
 
 void returnToMenu(int levelNumber)
 {
+    finishGameRecording();
     engine.cameraDirection[0] = 0;
     engine.cameraDirection[1] = 0;
     engine.cameraDirection[2] = -1;

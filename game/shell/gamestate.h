@@ -10,20 +10,32 @@
 // every step.
 #pragma once
 
+#include "game/playfield/bot.h"
 #include "game/playfield/field.h"
-#include "platform/seams.h"   // shellSeams
+#include "game/playfield/replay.h"
+#include "game/render/engine.h"   // Light, for the menu's lights the demo keeps
+#include "platform/seams.h"       // shellSeams
 
 #include <cstdint>
+#include <ctime>
+#include <string>
 
 constexpr int READY_TIME = READY_PHASE_MS;                 // ms: a level's ready phase
 constexpr int PAUSE_TIME = 2000;                           // ms: life-lost pause and game-over wait
 constexpr int SPLASH_TIME = 10000;                         // ms
 constexpr double MAX_PITCH = 1.4707963259999999;           // radians: a right angle less 0.1
 constexpr int RESOLUTION_CHOICES = RESOLUTION_COUNT + 1;   // the catalogue's sizes and the screen's own
-constexpr int OPTION_LINES = 6;                  // RESOLUTION, DISPLAY, FALL MODE, CONTROL MODE, LEVELS PACK, RETURN
-constexpr double WINDOW_SHARE_OF_SCREEN = 0.9;   // the most of the screen a window opens over, each way
-constexpr double MOUSE_VIEW_SCALE = 0.2;         // under mouse control the view takes a fifth of the angles
-constexpr int MENU_MESSAGE_SIZE = 240;           // bytes of the failure shown in the menu, terminator included
+constexpr int OPTION_LINES = 6;                    // RESOLUTION, DISPLAY, FALL MODE, CONTROL MODE, LEVELS PACK, RETURN
+constexpr double WINDOW_SHARE_OF_SCREEN = 0.9;     // the most of the screen a window opens over, each way
+constexpr double MOUSE_VIEW_SCALE = 0.2;           // under mouse control the view takes a fifth of the angles
+constexpr int MENU_MESSAGE_SIZE = 240;             // bytes of the failure shown in the menu, terminator included
+constexpr int DEMO_IDLE_TIME = 30000;              // ms the menu waits for a key, click or button before its demo
+constexpr int DEMO_LONGEST = 180000;               // ms a demo plays at most before the menu shows again
+constexpr const char* REPLAY_FOLDER = "replays";   // in the working folder
+constexpr const char* REPLAY_EXTENSION = ".replay";
+constexpr const char* ROTATING_REPLAY_PREFIX = "game-";   // the replays the rotation may delete
+constexpr const char* KEPT_REPLAY_PREFIX = "kept-";       // saved out of the rotation
+constexpr int REPLAYS_KEPT = 20;                          // the rotation keeps the last this many games
 
 enum class ShellState : uint8_t {
     Loading,   // the first frame builds the scene
@@ -34,6 +46,7 @@ enum class ShellState : uint8_t {
     Play,
     LifeLost,   // all balls lost with lives left: 2000 ms before play goes on
     GameOver,   // no lives: 2000 ms of GAME OVER, then the menu
+    Demo,       // the bot plays behind the menu until a key, click or button
     Paused,     // nothing moves and no timer runs until the player resumes
     Count
 };
@@ -46,6 +59,7 @@ enum class InputUse : uint8_t {
     Menu,      // menu keys, once per press
     Game,      // Escape, pause, and in Play and LifeLost the paddle, camera, launch and fire
     Paused,    // resume, Escape
+    Demo,      // any key, click or button ends the demo, and does nothing else
 };
 enum class PauseRule : uint8_t { Never, FocusLossOnly, Anytime };   // Anytime: P, Start and focus loss
 
@@ -53,7 +67,6 @@ enum class PauseRule : uint8_t { Never, FocusLossOnly, Anytime };   // Anytime: 
 struct StateRow {
     const char* name;         // as the trace prints it
     void (*step)();           // the state's logic, before its renderer
-    bool fieldMoves;          // the play rules step; otherwise the field is held at home
     FrameRenderer renderer;   // Paused draws what the paused state drew
     InputUse input;
     PauseRule pause;
@@ -66,7 +79,7 @@ struct GameState {
     ShellState state = ShellState::Loading;     // changed only through enterState
     ShellState pausedFrom = ShellState::Play;   // the state Paused returns to
     bool splashActive = true;                   // Loading or Splash (kept in step with state)
-    bool inMenu = true;                         // not yet in a game: Loading, Splash, Menu or Options
+    bool inMenu = true;                         // not in a game: Loading, Splash, Menu, Options or Demo
     bool optionsShown = false;                  // Options
     int32_t menuCursor = 0;                     // selected menu line; kept within the screen's lines
     bool splashClockStarted = false;            // splashStartTime has been taken
@@ -78,6 +91,7 @@ struct GameState {
     bool wasFocused = true;                     // the window had the focus at the previous poll
     char menuMessage[MENU_MESSAGE_SIZE] = {};   // a failure the menu shows until the next key press
     bool saveFailed = false;                    // QUIT could not save; the next QUIT leaves without saving
+    double menuIdleSince = 0;                   // ms: the menu's last key, click or button, or its start
     // Animations: advanced by the state steps by the frame's tick, read by the renderers.
     double menuSpin = 0;       // degrees of the menu's spinning brick
     double splashFade = 0;     // brightness of the splash light, 0 to 1
@@ -106,9 +120,61 @@ struct FrameClock {
     double clockPrev = 0;   // the previous frame's clockNow
     double tick = 0;        // this frame's step in units of 1/70 s
     double pausedMs = 0;    // ms the game has stood paused in all: the play clock leaves them out
+    double playClock = 0;   // ms of play the last game step ran to (or its level was loaded at)
 };
 
 extern FrameClock frameClock;
+
+// The recording of the game being played. Started at NEW GAME, a frame added
+// after every game step, saved into REPLAY_FOLDER when the game ends. Lives
+// for the whole run; the recorder's buffer is reused game after game.
+struct GameRecording {
+    ReplayRecorder recorder;
+    bool active = false;     // a game is being recorded
+    std::string packPath;    // the pack it was started with: a pack changed during the game is not kept
+    bool keep = false;       // save it out of the rotation (a game worth keeping); cleared at each start
+    std::string lastSaved;   // the file of the last game saved; empty when none was
+};
+
+extern GameRecording gameRecording;
+
+// tessivar --replay: the window plays a replay instead of the splash and the
+// menu, then the program ends. Set up before the first frame; lives for the run.
+struct Playback {
+    bool active = false;   // the program plays a replay
+    Replay replay;
+    std::string path;       // the replay's file, for messages
+    std::string packPath;   // "Levels Packs/" + the replay's pack name
+    PackLevel first;        // the replay's first level, read when the pack was checked
+    ReplayCursor cursor;
+    bool started = false;        // its first game frame has set clockOffset
+    double clockOffset = 0;      // ms: the replay's clock less the play clock
+    double shownClock = 0;       // ms: the replay's clock at the last frame played
+    bool framePending = false;   // the next frame, read and waiting for its time
+    FrameTimes nextTimes;
+    PlayerCommand nextCommand;
+    bool ended = false;      // every frame played, or the game ended
+    double endedAt = 0;      // ms of play when it ended: the last picture stays PAUSE_TIME
+    bool finished = false;   // the program was told to end
+    ReplayEnd end;           // how the played game ended
+};
+
+extern Playback playback;
+
+// The menu's demo: the bot plays a level of the selected pack on a field of its
+// own, which the play scene shows, silently. Lives for the whole run.
+struct DemoGame {
+    PlayField field;
+    BotHand hand;
+    double clock = 0;                     // ms: the last demo step's clock (the frame clock)
+    double startedAt = 0;                 // ms
+    double overAt = -1;                   // ms the bot lost its last life, -1 while it has lives
+    ShellState from = ShellState::Menu;   // where a key brings the player back
+    uint32_t runs = 0;                    // demos started: each plays the pack's next level
+    Light menuLights[LIGHT_COUNT];        // the menu's lights as the demo found them
+};
+
+extern DemoGame demo;
 
 // The music stream has been started for the current level: the frame loop
 // sets it when it starts the stream; a level load and the return to the menu clear it.
@@ -143,7 +209,7 @@ void returnToMenu(int levelNumber);   // after a completed pack (0) or a game ov
 // loads it, seeded from the clock. A pack that cannot be opened (missing, a
 // folder) or is damaged is reported on standard output and in the menu,
 // changes nothing and returns false.
-bool loadLevelOfPack();
+bool loadLevelOfPack(unsigned int* seedUsed = nullptr);   // seedUsed: the level's seed
 // Turns what the rules reported into sounds, music and camera resets.
 void applyPlayEvents(const PlayEvents& events);
 // The one event record the frame's rules report into.
@@ -151,10 +217,50 @@ extern PlayEvents playEvents;
 // The player's command, built by the input at the end of a frame and given
 // to the rules by the next game step, which then starts it afresh.
 extern PlayerCommand playerCommand;
-// The frame's clock as the rules count it: without the time spent paused.
+// The frame's times as the rules count them: from where the last game step
+// ended to the clock now, the time spent paused left out.
 FrameTimes playTimes();
+std::string configuredPackPath();   // "Levels Packs/" + the configured pack's name
 // Where the rules find the pack's next level: the configured pack.
 extern const LevelSource packLevels;
+
+// recording.cpp: the game's replays.
+// Starts recording the game whose first level is about to load: the field as
+// it stands (level, count, lives, score) and the pack's content now.
+void startGameRecording(const std::string& packPath);
+// Completes the start once the level is loaded with seed at clock (ms of play).
+void recordGameStart(unsigned int seed, double clock);
+void recordGameFrame(const FrameTimes& times, const PlayerCommand& command);
+// The game ended: saves its replay into REPLAY_FOLDER (in the rotation, or
+// out of it when gameRecording.keep is set) and trims the rotation.
+void finishGameRecording();
+// "game-20250101-120000.replay" for a replay saved at when (local time); kept:
+// with KEPT_REPLAY_PREFIX, which the rotation leaves alone.
+std::string replayFileName(time_t when, bool kept);
+// Deletes the oldest rotating replays (plain files named game-*.replay) of
+// folder beyond kept of them; every other file stays. Returns how many it deleted.
+int pruneReplays(const std::string& folder, int kept);
+
+// playback.cpp: tessivar --replay.
+// Reads the replay at path (before the program changes folder); false, with
+// failure saying why, when it cannot be used.
+bool readPlaybackFile(const std::string& path, std::string& failure);
+// Finds the replay's pack in "Levels Packs/" and sets playback going; false,
+// with failure saying why, when the pack is missing or its content is not the
+// one recorded. Before the window opens.
+bool preparePlayback(std::string& failure);
+void startPlayback();   // the first frame after loading: the replay's game begins
+// A game frame: plays the recorded frames whose time has come; once the last
+// one has shown for PAUSE_TIME, says how the game ended and ends the program.
+void playRecordedFrames();
+void stopPlayback();   // Escape: the program ends
+
+// demo.cpp: the menu's demo.
+// Starts a demo of the selected pack's next level behind the menu; false
+// (and the menu stays) when the pack cannot be read.
+bool startDemo();
+void demoStep();
+void endDemo();   // back to the menu screen it came from
 
 // input.cpp
 void handleInput();           // polls every device once per frame and acts by the state's row

@@ -122,9 +122,12 @@ void clampCursor()
 
 void newGame()
 {
-    if (!loadLevelOfPack()) {
+    startGameRecording(configuredPackPath());
+    unsigned int seed = 0;
+    if (!loadLevelOfPack(&seed)) {
         return;   // a broken pack: the menu says what and where
     }
+    recordGameStart(seed, frameClock.playClock);
     playerCommand = PlayerCommand{};
     warpPointer(anchorX(), anchorY());
     recentreView();
@@ -289,6 +292,15 @@ void playControls(const Controls& controls)
 
 void gameInput(const Controls& controls)
 {
+    if (playback.active) {
+        // A replay takes no commands: Escape ends it, P pauses it.
+        if (controls.escape) {
+            stopPlayback();
+        } else if (controls.pausePresses % 2 == 1) {
+            pauseGame();
+        }
+        return;
+    }
     if (controls.escape && field.lives > 0) {
         traceLine("escape");
         playerCommand.forfeit = true;
@@ -304,7 +316,9 @@ void gameInput(const Controls& controls)
 
 void pausedInput(const Controls& controls)
 {
-    if (controls.escape) {
+    if (controls.escape && playback.active) {
+        stopPlayback();
+    } else if (controls.escape) {
         playerCommand.forfeit = true;   // leaving the game from the pause: GAME OVER runs its course
         resumeGame();
     } else if (controls.pausePresses % 2 == 1) {
@@ -375,8 +389,17 @@ void handleInput()
 
     Controls controls;
     gatherControls(controls);
+    if (row.input == InputUse::Demo) {
+        // Any press only ends the demo: the menu is as it was left.
+        if (controls.anyPresses > 0) {
+            endDemo();
+        }
+        warpPointer(anchorX(), anchorY());
+        return;
+    }
     if (controls.anyPresses > 0) {
         game.menuMessage[0] = '\0';
+        game.menuIdleSince = frameClock.clockNow;
     }
     for (int i = 0; i < controls.displayToggles; ++i) {
         toggleDisplay();   // in every state
@@ -392,6 +415,7 @@ void handleInput()
             pausedInput(controls);
             break;
         case InputUse::Drain:
+        case InputUse::Demo:
         case InputUse::Ignored: return;   // the splash: no keys act and the pointer is left where it is
     }
     switches();

@@ -1,5 +1,6 @@
 // game/shell/main: the game program's entry point.
-// Reads config.ini (or takes the defaults), lists the level packs, opens the
+// Takes the command line's options (--replay FILE: the replay is read and its
+// pack checked before anything else), reads config.ini (or takes the defaults), lists the level packs, opens the
 // window (full screen, or a window as DISPLAY says) named and iconed for the
 // desktop, reports the OpenGL capabilities, starts the sound device with the
 // whole sound set and hands over to GLUT's loop; the scene is built by the first frame.
@@ -180,6 +181,17 @@ int main(int argc, char** argv)
     // Lines must reach a log file as they happen, not when a buffer fills.
     setvbuf(stdout, nullptr, _IOLBF, 0);
     ignoreFileSizeSignal();
+    GameArguments arguments;
+    std::string failure;
+    if (!takeGameArguments(argc, argv, arguments, failure)) {
+        printf("%s\n%s\n", failure.c_str(), GAME_USAGE);
+        return 2;
+    }
+    // The replay is read where it was named, before the program changes folder.
+    if (!arguments.replayPath.empty() && !readPlaybackFile(arguments.replayPath, failure)) {
+        printf("Cannot play %s: %s.\n", quoteBytes(arguments.replayPath).c_str(), failure.c_str());
+        return 1;
+    }
     if (!enterUserFolder()) {
         return 1;
     }
@@ -187,6 +199,10 @@ int main(int argc, char** argv)
     // Without a readable config.ini the defaults stand (it says why); QUIT writes a fresh one.
     readConfig(CONFIG_FILE, config);
     discoverPacks(packList, PACK_FOLDER, config);
+    if (!arguments.replayPath.empty() && !preparePlayback(failure)) {
+        printf("Cannot play %s: %s.\n", quoteBytes(arguments.replayPath).c_str(), failure.c_str());
+        return 1;
+    }
 
     if (!getenv("DISPLAY") || !*getenv("DISPLAY")) {
         printf("No display: DISPLAY is not set. Tessivar needs an X display (a desktop session, or Xvfb).\n");

@@ -24,10 +24,7 @@ namespace {
 // as it was and the caller can go back to the menu.
 bool readLevelOfPack(void*, int32_t levelNumber, PackLevel& level)
 {
-    // The name's field may lack its terminator; never read past it.
-    const size_t nameLength = strnlen(config.levelPackName, PACK_NAME_SIZE);
-    const std::string path = std::string(PACK_FOLDER) + "/" + std::string(config.levelPackName, nameLength);
-
+    const std::string path = configuredPackPath();
     level.levelNumber = levelNumber;
     const PackResult result = readPackLevel(path, level);
     if (result.status == PackStatus::CannotOpen) {
@@ -52,10 +49,14 @@ const LevelSource packLevels = {readLevelOfPack, nullptr};
 
 void playCue(SampleSlot slot) { soundPlaySample(slot, SAMPLE_CHANNELS[slot]); }
 
-FrameTimes playTimes()
+std::string configuredPackPath()
 {
-    return {frameClock.clockPrev - frameClock.pausedMs, frameClock.clockNow - frameClock.pausedMs};
+    // The name's field may lack its terminator; never read past it.
+    const size_t nameLength = strnlen(config.levelPackName, PACK_NAME_SIZE);
+    return std::string(PACK_FOLDER) + "/" + std::string(config.levelPackName, nameLength);
 }
+
+FrameTimes playTimes() { return {frameClock.playClock, frameClock.clockNow - frameClock.pausedMs}; }
 
 void applyPlayEvents(const PlayEvents& events)
 {
@@ -86,7 +87,7 @@ void applyPlayEvents(const PlayEvents& events)
     }
 }
 
-bool loadLevelOfPack()
+bool loadLevelOfPack(unsigned int* seedUsed)
 {
     PackLevel level;
     if (!readLevelOfPack(nullptr, field.levelNumber, level)) {
@@ -96,6 +97,10 @@ bool loadLevelOfPack()
     const FrameTimes times = playTimes();
     const unsigned int seed = static_cast<unsigned int>(static_cast<int>(times.clockNow));
     loadLevel(field, level, seed, times.clockNow, config.fallMode != 0, playEvents);
+    frameClock.playClock = times.clockNow;
+    if (seedUsed) {
+        *seedUsed = seed;
+    }
     applyPlayEvents(playEvents);
     clearEvents(playEvents);
     placePlayLights(field);

@@ -17,8 +17,12 @@ void enterState(ShellState state)
     game.state = state;
     const ShellState shown = state == ShellState::Paused ? game.pausedFrom : state;
     game.splashActive = shown == ShellState::Loading || shown == ShellState::Splash;
-    game.inMenu = game.splashActive || shown == ShellState::Menu || shown == ShellState::Options;
+    game.inMenu =
+        game.splashActive || shown == ShellState::Menu || shown == ShellState::Options || shown == ShellState::Demo;
     game.optionsShown = shown == ShellState::Options;
+    if (game.inMenu) {
+        game.menuIdleSince = frameClock.clockNow;   // the demo waits from here
+    }
     traceLine("state %s", STATE_TABLE[static_cast<int>(state)].name);
 }
 

@@ -46,6 +46,9 @@ void fillRenderInputs()
     in.readySlide = game.readySlide;
     std::copy(game.exitSpin, game.exitSpin + 4, in.exitSpin);
     in.menuSpin = game.menuSpin;
+    const bool demoShown = game.state == ShellState::Demo;
+    in.field = demoShown ? &demo.field : &field;
+    in.banner = demoShown ? PlayBanner::Demo : playback.active ? PlayBanner::Replay : PlayBanner::Game;
 }
 
 int resolutionChoices(int screenWidth, int screenHeight, int32_t (*out)[2])

@@ -1,0 +1,212 @@
+// The game's replays and the menu's demo, driven like the states: a game
+// played with scripted input is saved into replays/, plays back in the window
+// to the same end, and re-runs headless; the folder keeps the last twenty; a
+// changed pack is refused; the demo plays on a field of its own.
+#include "game/render/picture.h"
+#include "tests/shell_fixture.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace {
+
+class Replays : public Shell {
+protected:
+    // A game under mouse control, frames of uneven length, the mouse swinging,
+    // clicks, a pause, then Escape and GAME OVER back to the menu. Returns
+    // the score the game ended with.
+    int32_t playAGame()
+    {
+        toPlay();
+        for (int i = 0; i < 900; ++i) {
+            fakeInput.pointerX = anchorX() + ((i / 45) % 2 ? 7 : -7);
+            fakeInput.pointerY = anchorY() + (i % 50 == 0 ? 3 : 0);
+            if (i % 97 == 0) {
+                tapKey(Key::MouseLeft);
+            }
+            if (i == 400) {
+                tapKey(Key::P);
+                runFor(700);
+                tapKey(Key::P);
+            }
+            frameAt(fakeNow + 9 + (i % 3) * 3.25);
+        }
+        fakeInput.pointerX = anchorX();
+        press(Key::Escape);
+        EXPECT_EQ(game.state, ShellState::GameOver);
+        const int32_t score = field.score;
+        runFor(PAUSE_TIME + 100);
+        EXPECT_EQ(game.state, ShellState::Menu);
+        return score;
+    }
+
+    // The program started again, with --replay path.
+    void startWithReplay(const std::string& path)
+    {
+        game = GameState{};
+        field = PlayField{};
+        frameClock = FrameClock{};
+        engine.loaded = false;
+        playback = Playback{};
+        exitStatus = -1;
+        std::string failure;
+        ASSERT_TRUE(readPlaybackFile(path, failure)) << failure;
+        ASSERT_TRUE(preparePlayback(failure)) << failure;
+        frameAt(fakeNow + 100);   // loading, then the replay's game at once
+        ASSERT_EQ(game.state, ShellState::Ready);
+    }
+};
+
+}   // namespace
+
+TEST_F(Replays, AGameIsSavedAndPlaysBackInTheWindowToTheSameEnd)
+{
+    const int32_t score = playAGame();
+    ASSERT_FALSE(gameRecording.lastSaved.empty());
+    EXPECT_EQ(gameRecording.lastSaved.rfind("replays/game-", 0), 0u) << gameRecording.lastSaved;
+    Replay saved;
+    std::string failure;
+    ASSERT_TRUE(readReplayFile(gameRecording.lastSaved, saved, failure)) << failure;
+    EXPECT_EQ(saved.end.score, score);
+    EXPECT_EQ(saved.start.packName, "two.tlp");
+    EXPECT_EQ(saved.start.control, ControlMode::Mouse);
+    ReplayCursor cursor = firstReplayFrame(saved);
+    FrameTimes times;
+    PlayerCommand command;
+    double longest = 0;
+    while (nextReplayFrame(cursor, times, command)) {
+        longest = std::max(longest, times.clockNow - times.clockPrev);
+    }
+    EXPECT_LT(longest, 20) << "the pause is left out of the game's clock";
+    const ReplayRun headless = runReplay(saved, "Levels Packs/two.tlp");
+    ASSERT_TRUE(headless.ran) << headless.failure;
+    EXPECT_TRUE(sameEnd(headless.end, saved.end)) << describeEnd(headless.end) << " / " << describeEnd(saved.end);
+
+    // Played back at another frame rate, paused for a while: the same end, then the program ends with 0.
+    startWithReplay(gameRecording.lastSaved);
+    EXPECT_EQ(renderInputs.banner, PlayBanner::Replay);
+    runFor(4000, 25);
+    EXPECT_EQ(game.state, ShellState::Play);
+    tapKey(Key::P);
+    frameAt(fakeNow + 25);
+    const uint32_t framesAtPause = playback.end.frames;
+    runFor(3000, 25);
+    EXPECT_EQ(playback.end.frames, framesAtPause) << "nothing plays while paused";
+    tapKey(Key::P);
+    for (int i = 0; i < 4000 && exitStatus < 0; ++i) {
+        frameAt(fakeNow + 25);
+    }
+    EXPECT_EQ(exitStatus, 0);
+    EXPECT_TRUE(sameEnd(playback.end, saved.end)) << describeEnd(playback.end) << " / " << describeEnd(saved.end);
+    EXPECT_EQ(playback.end.score, score);
+
+    // Escape ends it at once; a replay of a pack that has changed since is refused before anything opens.
+    startWithReplay(gameRecording.lastSaved);
+    runFor(500);
+    press(Key::Escape);
+    EXPECT_EQ(exitStatus, 0);
+    EXPECT_TRUE(playback.finished);
+    std::ofstream("Levels Packs/two.tlp", std::ios::app) << "\n";
+    playback = Playback{};
+    ASSERT_TRUE(readPlaybackFile(gameRecording.lastSaved, failure));
+    EXPECT_FALSE(preparePlayback(failure));
+    EXPECT_NE(failure.find("changed"), std::string::npos) << failure;
+    EXPECT_FALSE(playback.active);
+}
+
+TEST_F(Replays, TheFolderKeepsTheLastTwentyGamesAndEveryOtherFile)
+{
+    fs::create_directories("replays");
+    const auto base = fs::file_time_type::clock::now();
+    for (int i = 0; i < 24; ++i) {
+        // Names that sort otherwise than their age: the rotation goes by when each was written.
+        const fs::path path = "replays/game-" + std::to_string(100 - i) + ".replay";
+        std::ofstream(path) << "x";
+        fs::last_write_time(path, base - std::chrono::hours(48) + std::chrono::minutes(i));
+    }
+    std::ofstream("replays/" + replayFileName(0, true)) << "x";
+    std::ofstream("replays/mine.replay") << "x";
+    fs::create_directory("replays/game-0.replay");   // not a file the game wrote
+    fs::last_write_time("replays/game-0.replay", base - std::chrono::hours(72));
+
+    EXPECT_EQ(pruneReplays("replays", REPLAYS_KEPT), 4);
+    for (int i = 0; i < 24; ++i) {
+        EXPECT_EQ(fs::exists("replays/game-" + std::to_string(100 - i) + ".replay"), i >= 4) << i;
+    }
+    EXPECT_TRUE(fs::exists("replays/" + replayFileName(0, true)));
+    EXPECT_TRUE(fs::exists("replays/mine.replay"));
+    EXPECT_TRUE(fs::is_directory("replays/game-0.replay"));
+    EXPECT_EQ(replayFileName(0, false).rfind(ROTATING_REPLAY_PREFIX, 0), 0u);
+    EXPECT_EQ(replayFileName(0, true).rfind(KEPT_REPLAY_PREFIX, 0), 0u);
+}
+
+TEST_F(Replays, TheMenuShowsADemoAfterThirtySecondsAndAnyPressEndsIt)
+{
+    toMenu();
+    const int32_t level = field.levelNumber;
+    const int32_t lives = field.lives;
+    runFor(DEMO_IDLE_TIME - 1000);
+    tapKey(Key::Other);   // a key the menu has no use for still counts as the player being there
+    runFor(DEMO_IDLE_TIME - 100);
+    EXPECT_EQ(game.state, ShellState::Menu);
+    runFor(200);
+    ASSERT_EQ(game.state, ShellState::Demo);
+    EXPECT_EQ(demo.field.levelNumber, 1);
+
+    const size_t sounds = soundCalls.size();
+    const int frames = playFrames;
+    runFor(READY_TIME + 1500);
+    EXPECT_GT(playFrames, frames) << "the play scene shows the demo";
+    EXPECT_EQ(renderInputs.field, &demo.field);
+    EXPECT_EQ(renderInputs.banner, PlayBanner::Demo);
+    EXPECT_FALSE(demo.field.ballHeld) << "the bot launched";
+    EXPECT_EQ(soundCalls.size(), sounds) << "the demo is silent";
+    EXPECT_EQ(field.levelNumber, level);
+    EXPECT_EQ(field.lives, lives);
+
+    const int cursor = game.menuCursor;
+    tapKey(Key::Enter);
+    frameAt(fakeNow + 10);
+    EXPECT_EQ(game.state, ShellState::Menu) << "back at once";
+    EXPECT_EQ(game.menuCursor, cursor);
+    frameAt(fakeNow + 10);
+    EXPECT_EQ(game.state, ShellState::Menu) << "the press did nothing else";
+    EXPECT_EQ(renderInputs.field, &field);
+
+    // Left alone, the next demo plays the next level and ends by itself.
+    runFor(DEMO_IDLE_TIME + 100);
+    ASSERT_EQ(game.state, ShellState::Demo);
+    EXPECT_EQ(demo.field.levelNumber, 2);
+    runFor(DEMO_LONGEST + PAUSE_TIME + 100);
+    EXPECT_EQ(game.state, ShellState::Menu);
+    EXPECT_TRUE(engine.lights[1].enabled) << "the menu's lights are back";
+}
+
+TEST(GameArguments, ReplayIsTakenAndGlutsOptionsStay)
+{
+    char name[] = "tessivar", display[] = "-display", where[] = ":3", replay[] = "--replay", file[] = "a b.replay";
+    char* argv[] = {name, display, where, replay, file, nullptr};
+    int argc = 5;
+    GameArguments arguments;
+    std::string failure;
+    ASSERT_TRUE(takeGameArguments(argc, argv, arguments, failure)) << failure;
+    EXPECT_EQ(arguments.replayPath, "a b.replay");
+    ASSERT_EQ(argc, 3);
+    EXPECT_STREQ(argv[1], "-display");
+    EXPECT_STREQ(argv[2], ":3");
+    EXPECT_EQ(argv[3], nullptr);
+
+    char equals[] = "--replay=x.replay";
+    char* second[] = {name, equals, nullptr};
+    argc = 2;
+    ASSERT_TRUE(takeGameArguments(argc, second, arguments, failure));
+    EXPECT_EQ(arguments.replayPath, "x.replay");
+
+    char unknown[] = "--fast";
+    for (char* wrong : {replay, unknown}) {
+        char* third[] = {name, wrong, nullptr};
+        argc = 2;
+        EXPECT_FALSE(takeGameArguments(argc, third, arguments, failure));
+        EXPECT_FALSE(failure.empty());
+    }
+}
