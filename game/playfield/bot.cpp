@@ -209,6 +209,7 @@ double ticksToFirstHit(const PlayField& field, const Ball& from, double x, doubl
     ball.speedX = course.speedX;
     ball.speedY = course.speedY;
     ball.idleTicks = 0;
+    ball.bricklessTicks = 0;
     trial.ballCount = 1;
     trial.ballHeld = false;
     trial.catchActive = false;
@@ -224,8 +225,7 @@ double ticksToFirstHit(const PlayField& field, const Ball& from, double x, doubl
         if (!ball.active) {
             return -1;
         }
-        // Only a breakable brick, or the paddle, sets a ball's idle time back.
-        if (ball.idleTicks == 0) {
+        if (ball.bricklessTicks == 0) {
             return played;
         }
         if (ball.movingDown && ball.y <= y) {
