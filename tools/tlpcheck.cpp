@@ -3,9 +3,11 @@
 // every run clears it, how long that takes, and whether a run hangs or a
 // breakable brick can never be reached; header values out of range are warned
 // of. A pack is read once, front to back, and each verdict printed as it comes.
+// With --rate each level also gets a difficulty from 1 to 5, from the same
+// seeds played again as a player with three lives.
 // With --replay it plays a recorded game again and checks that it ends as it did.
 //   tlpcheck [--seeds N] [--fps F] [--fall off|on|both] [--minutes M] [--level N]
-//            [--control mouse|keyboard] [--jobs N] PACK.tlp...
+//            [--control mouse|keyboard] [--jobs N] [--rate] PACK.tlp...
 //   tlpcheck --replay FILE [PACK.tlp]
 //   tlpcheck --help | --version
 // A pack given by its name alone is also looked for in the packs folder.
@@ -36,7 +38,7 @@ constexpr double PROGRESS_SECONDS = 3;   // a check this long says how far it ha
 
 const char* const USAGE =
     "usage: tlpcheck [--seeds N] [--fps F] [--fall off|on|both] [--minutes M] [--level N]\n"
-    "                [--control mouse|keyboard] [--jobs N] PACK.tlp...\n"
+    "                [--control mouse|keyboard] [--jobs N] [--rate] PACK.tlp...\n"
     "       tlpcheck --replay FILE [PACK.tlp]\n"
     "       tlpcheck --help | --version\n"
     "  --seeds N       runs per fall mode, seeds 1 to N (default 8)\n"
@@ -46,6 +48,7 @@ const char* const USAGE =
     "  --level N       check only level N of each pack (default: every level)\n"
     "  --control MODE  the bot steers as with the mouse (default) or the keyboard\n"
     "  --jobs N        runs played at once (default: one per core)\n"
+    "  --rate          rate each level 1 (easy) to 5 (hard) from the same seeds played with 3 lives\n"
     "  --replay FILE   play a recorded game again; its pack is PACK.tlp or \"Levels Packs/<its name>\"\n"
     "  --help          this text;  --version  the version\n";
 
@@ -85,6 +88,10 @@ bool parseArguments(int argc, char** argv, CheckOptions& options, std::vector<st
         }
         if (arg.size() < 2 || arg[0] != '-') {
             packs.push_back(arg);
+            continue;
+        }
+        if (arg == "--rate") {
+            options.rate = true;
             continue;
         }
         // Known or not is told before a value is taken: "--bogus 3" is one unknown option.

@@ -161,6 +161,18 @@ struct Playback {
 
 extern Playback playback;
 
+// tessivar --level N: one game of one level straight away, then the program ends.
+struct DirectPlay {
+    bool active = false;
+    int32_t levelNumber = 0;
+    int32_t levelCount = 0;   // the pack's, for the HUD
+    double endedAt = -1;      // ms: when the level was cleared or the last life lost
+    bool cleared = false;
+    bool finished = false;   // the program was told to end
+};
+
+extern DirectPlay directPlay;
+
 // The menu's demo: the bot plays a level of the selected pack on a field of its
 // own, which the play scene shows, silently. Lives for the whole run.
 struct DemoGame {
@@ -240,6 +252,26 @@ std::string replayFileName(time_t when, bool kept);
 // Deletes the oldest rotating replays (plain files named game-*.replay) of
 // folder beyond kept of them; every other file stays. Returns how many it deleted.
 int pruneReplays(const std::string& folder, int kept);
+
+// input.cpp
+// NEW GAME: loads level field.levelNumber of the configured pack into READY; false (the menu says why) when it
+// cannot be read.
+bool newGame();
+
+// directplay.cpp: tessivar FILE.tlp, --pack NAME, --level N.
+// Selects the listed pack name (".tlp" may be left off); false, with failure naming the packs there, when
+// the list holds none of that name.
+bool selectPackByName(const std::string& name, std::string& failure);
+// Brings the pack file at source into the packs folder (checked first; a different pack of its name stays
+// and this one comes in beside it) and selects it; said tells the player what happened.
+bool bringInPackFile(const std::string& source, std::string& said, std::string& failure);
+// Checks that the configured pack holds a readable level levelNumber and sets the direct game going; false,
+// with failure saying why, when not. Before the window opens.
+bool prepareDirectPlay(int32_t levelNumber, std::string& failure);
+void startDirectPlay();   // the first frame after loading: READY on that level
+// After each game step: notes the game's end (cleared or lost) and ends the program PAUSE_TIME later.
+void watchDirectPlay();
+bool directPlayHolds();   // a cleared level stays on screen; nothing steps until the end
 
 // playback.cpp: tessivar --replay.
 // Reads the replay at path (before the program changes folder); false, with

@@ -120,12 +120,14 @@ void clampCursor()
     game.menuCursor = std::clamp(game.menuCursor, 0, last);
 }
 
-void newGame()
+}   // namespace
+
+bool newGame()
 {
     startGameRecording(configuredPackPath());
     unsigned int seed = 0;
     if (!loadLevelOfPack(&seed)) {
-        return;   // a broken pack: the menu says what and where
+        return false;   // a broken pack: the menu says what and where
     }
     recordGameStart(seed, frameClock.playClock);
     playerCommand = PlayerCommand{};
@@ -134,7 +136,10 @@ void newGame()
     game.readySlide = 0;
     playCue(SAMPLE_START);
     enterState(ShellState::Ready);
+    return true;
 }
+
+namespace {
 
 void quit()
 {
