@@ -81,7 +81,8 @@ bool pollPlayTest(Editor& ed)
             snprintf(note, sizeof note, "Back from playing level %d.", play.level);
             reportSuccess(ed, note);
         } else {
-            snprintf(note, sizeof note, "The game ended with %s %d while playing level %d (its messages are in the log).",
+            snprintf(note, sizeof note,
+                     "The game ended with %s %d while playing level %d (its messages are in the log).",
                      WIFSIGNALED(status) ? "signal" : "exit status",
                      WIFSIGNALED(status) ? WTERMSIG(status) : WEXITSTATUS(status), play.level);
             reportFailure(ed, note);

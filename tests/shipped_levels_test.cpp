@@ -5,6 +5,7 @@
 #include "game/playfield/check.h"
 
 #include "game/playfield/playfield.h"
+#include "game/playfield/ratings.h"
 
 #include "platform/dirlist.h"
 
@@ -18,29 +19,41 @@ namespace {
 
 const std::string packFolder = std::string(TESSIVAR_SOURCE_DIR) + "/assets/Levels Packs";
 
-void checkEveryShippedLevel(double fps)
+// rate: the levels are rated too, as tlpcheck --rate rates them; difficulty rises through each pack, never
+// falling more than one step from a level to the next, and the ratings shipped beside it are these.
+void checkEveryShippedLevel(double fps, bool rate)
 {
     const std::vector<std::string> packs = listFiles(packFolder, ".tlp");
     ASSERT_FALSE(packs.empty());
     CheckOptions options;
-    options.fps = fps;
-    options.minutes = 10;
+    options.fps = fps;   // and tlpcheck's other defaults, so that its ratings are these
+    options.rate = rate;
     for (const std::string& pack : packs) {
         const PackVerdict verdict = checkPack(packFolder + "/" + pack, options);
         ASSERT_TRUE(verdict.read.ok()) << verdict.read.message;
         ASSERT_FALSE(verdict.levels.empty()) << pack;
+        std::vector<int> ratings;
         for (const LevelVerdict& level : verdict.levels) {
             const std::string line = verdictLine(pack, level);
             printf("%.0f fps: %s\n", fps, line.c_str());
             EXPECT_EQ(level.cleared, level.runs) << line;
             EXPECT_EQ(level.runs, 16) << line;
+            EXPECT_LE(level.longestSeconds, 600) << line;
+            if (rate && !ratings.empty()) {
+                EXPECT_GE(level.rating, ratings.back() - 1) << line;
+            }
+            ratings.push_back(level.rating);
+        }
+        if (rate) {
+            EXPECT_EQ(readPackRatings(packFolder + "/" + pack), ratings)
+                << pack << ": rate it again with tlpcheck --rate";
         }
     }
 }
 
-TEST(ShippedLevels, EveryRunClearsEveryLevelAtSeventyFramesASecond) { checkEveryShippedLevel(70); }
+TEST(ShippedLevels, EveryRunClearsEveryLevelAtSeventyFramesASecond) { checkEveryShippedLevel(70, true); }
 
-TEST(ShippedLevels, EveryRunClearsEveryLevelAtTenFramesASecond) { checkEveryShippedLevel(10); }
+TEST(ShippedLevels, EveryRunClearsEveryLevelAtTenFramesASecond) { checkEveryShippedLevel(10, false); }
 
 // A level a designer might draw: colours, grey bricks and iron over the top
 // half, no breakable brick walled in.
@@ -99,6 +112,21 @@ TEST(ShippedLevels, FramesOfExactlyOneLengthStillEndEveryLevel)
             EXPECT_TRUE(result.cleared) << "classic " << number << " seed " << seed << ": " << result.failure;
         }
     }
+}
+
+TEST(RandomLevels, RatingsAreTheSameOnEveryRunAndForAnyNumberOfJobs)
+{
+    std::mt19937 random(7);
+    const PackLevel level = randomReachableLevel(random);
+    CheckOptions options;
+    options.seeds = 2;
+    options.rate = true;
+    options.jobs = 1;
+    const LevelVerdict one = checkLevel(level, 1, options);
+    options.jobs = 3;
+    const LevelVerdict three = checkLevel(level, 1, options);
+    EXPECT_GE(one.rating, RATING_EASIEST);
+    EXPECT_EQ(verdictLine("random", one), verdictLine("random", three));
 }
 
 }   // namespace

@@ -176,8 +176,8 @@ struct Course {
     double speedY;
     double aimPercent;
 };
-constexpr Course COURSES[] = {{false, 0.7, 0.3, 3},  {false, 0.6, 0.4, 20}, {false, 0.4, 0.6, 40},
-                              {true, 0.4, 0.6, 60},  {true, 0.6, 0.4, 80},  {true, 0.7, 0.3, 97}};
+constexpr Course COURSES[] = {{false, 0.7, 0.3, 3}, {false, 0.6, 0.4, 20}, {false, 0.4, 0.6, 40},
+                              {true, 0.4, 0.6, 60}, {true, 0.6, 0.4, 80},  {true, 0.7, 0.3, 97}};
 constexpr int COURSE_COUNT = 6;
 constexpr int NO_COURSE = -1;   // meet the ball with the paddle's middle
 
@@ -246,13 +246,16 @@ bool surprised(const BotHand& aim, int slot, const Ball& ball, const Paddle& pad
 }
 
 // Where the paddle's middle goes for the ball to meet it at percent of its width.
-double paddleFor(double ballX, double halfWidth, double percent) { return ballX + halfWidth - percent * halfWidth / 50; }
+double paddleFor(double ballX, double halfWidth, double percent)
+{
+    return ballX + halfWidth - percent * halfWidth / 50;
+}
 
 // A new plan for a ball coming down to landing: of the courses the paddle
 // can get to in time, one that hits a standing brick soonest (or nearly so),
 // else any; the hand misses the chosen spot by a human error.
-void plan(const PlayField& field, BotHand& aim, const Ball& ball, const Landing& landing, double restY, double frameTicks,
-          double speed)
+void plan(const PlayField& field, BotHand& aim, const Ball& ball, const Landing& landing, double restY,
+          double frameTicks, double speed)
 {
     aim.error = std::normal_distribution<double>(0, aim.aimError)(aim.random);
     aim.course = NO_COURSE;
@@ -360,7 +363,6 @@ PlayerCommand botCommand(const PlayField& field, BotHand& aim, double tick)
     }
     return command;
 }
-
 
 BotResult playLevelWithBot(const PackLevel& level, const BotOptions& options, BotObserver observer, void* context)
 {

@@ -64,6 +64,9 @@ struct RenderInputs {
     bool fallMode = false;                        // FALL MODE: ON
     bool mouseControl = true;                     // CONTROL MODE: MOUSE
     char levelPackName[RENDER_NAME_SIZE] = {};    // the selected pack's file name
+    int32_t packLevels = 0;                       // its level count; 0: it cannot be read
+    int32_t packRatingLow = 0;                    // its range of ratings (1 to 5); 0: not rated
+    int32_t packRatingHigh = 0;
     char menuMessage[RENDER_MESSAGE_SIZE] = {};   // a failure the menu shows; empty: none
     bool readyShown = false;                      // READY shows (the ready phase, also while paused in it)
     bool paused = false;                          // PAUSED shows

@@ -90,6 +90,10 @@ void drawGridBricks(int firstSlot, int count);   // neighbours in gridBuffer, in
 
 // texts.cpp
 void drawStrokeText(float x, float y, float z, int font, const char* text);
+// The options' LEVELS PACK line holds this many characters of a pack's name.
+constexpr size_t PACK_NAME_SHOWN = 13;
+// name in capitals as that line shows it: whole, or its start and end around "..." when too long.
+void shownPackName(const char* name, char* shown, size_t size);
 void drawMenuText();
 void drawHud();
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -94,6 +95,22 @@ void beginHudTexts()
 
 }   // namespace
 
+void shownPackName(const char* name, char* shown, size_t size)
+{
+    std::string upper;
+    for (const char* c = name; *c; ++c) {
+        upper += (*c >= 'a' && *c <= 'z') ? static_cast<char>(*c - 'a' + 'A') : *c;
+    }
+    // The line has room for PACK_NAME_SHOWN characters right of "LEVELS PACK: ": a longer name keeps its
+    // start and its end (the extension) around "...".
+    if (upper.size() > PACK_NAME_SHOWN) {
+        const size_t tail = (PACK_NAME_SHOWN - 3) / 2;
+        const size_t head = PACK_NAME_SHOWN - 3 - tail;
+        upper = upper.substr(0, head) + "..." + upper.substr(upper.size() - tail);
+    }
+    snprintf(shown, size, "%s", upper.c_str());
+}
+
 void drawStrokeText(float x, float y, float z, int font, const char* text)
 {
     void* face = (font == 1) ? GLUT_STROKE_MONO_ROMAN : GLUT_STROKE_ROMAN;
@@ -130,13 +147,27 @@ void drawMenuText()
     drawStrokeText(35, 5, 20, 0, renderInputs.mouseControl ? "CONTROL MODE: MOUSE" : "CONTROL MODE: KEYBOARD");
     drawStrokeText(35, 0, 20, 0, "LEVELS PACK: ");
     char name[RENDER_NAME_SIZE];
-    int i = 0;
-    for (; i < RENDER_NAME_SIZE - 1 && renderInputs.levelPackName[i]; ++i) {
-        const char c = renderInputs.levelPackName[i];
-        name[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    }
-    name[i] = '\0';
+    shownPackName(renderInputs.levelPackName, name, sizeof name);
     drawStrokeText(55, 0, 20, 0, name);
+    // Below it, smaller: how many levels, and how hard.
+    char about[64];
+    if (renderInputs.packLevels <= 0) {
+        snprintf(about, sizeof about, "CANNOT BE READ");
+    } else if (renderInputs.packRatingLow <= 0) {
+        snprintf(about, sizeof about, "%d LEVEL%s, NOT RATED", renderInputs.packLevels,
+                 renderInputs.packLevels == 1 ? "" : "S");
+    } else if (renderInputs.packRatingLow == renderInputs.packRatingHigh) {
+        snprintf(about, sizeof about, "%d LEVEL%s, RATED %d OF 5", renderInputs.packLevels,
+                 renderInputs.packLevels == 1 ? "" : "S", renderInputs.packRatingLow);
+    } else {
+        snprintf(about, sizeof about, "%d LEVELS, RATED %d TO %d OF 5", renderInputs.packLevels,
+                 renderInputs.packRatingLow, renderInputs.packRatingHigh);
+    }
+    glPushMatrix();
+    glTranslatef(55, -2.2f, 20);
+    glScalef(0.5f, 0.5f, 1);
+    drawStrokeText(0, 0, 0, 0, about);
+    glPopMatrix();
     drawStrokeText(35, -5, 20, 0, "RETURN");
 }
 

@@ -77,6 +77,9 @@ extern const StateRow STATE_TABLE[SHELL_STATES];   // indexed by ShellState
 // Lives for the whole run; only the menus change menuCursor.
 struct GameState {
     ShellState state = ShellState::Loading;     // changed only through enterState
+    int32_t packLevels = 0;       // the selected pack's level count, as the options show it; 0: unreadable
+    int32_t packRatingLow = 0;    // its range of ratings from its ratings file; 0: not rated
+    int32_t packRatingHigh = 0;
     ShellState pausedFrom = ShellState::Play;   // the state Paused returns to
     bool splashActive = true;                   // Loading or Splash (kept in step with state)
     bool inMenu = true;                         // not in a game: Loading, Splash, Menu, Options or Demo
@@ -233,6 +236,8 @@ extern PlayerCommand playerCommand;
 // ended to the clock now, the time spent paused left out.
 FrameTimes playTimes();
 std::string configuredPackPath();   // "Levels Packs/" + the configured pack's name
+// Reads the selected pack's level count and ratings for the options' LEVELS PACK line.
+void summariseSelectedPack();
 // Where the rules find the pack's next level: the configured pack.
 extern const LevelSource packLevels;
 

@@ -166,6 +166,7 @@ void mainMenuAction()
             break;
         case 1:
             traceLine("menu OPTIONS");
+            summariseSelectedPack();
             enterState(ShellState::Options);
             game.menuCursor = 0;   // the options' own first line, not the menu's
             menuSound();
@@ -195,6 +196,7 @@ void optionsAction()
             }
             packList.packIndex = packList.packIndex < packList.lastPackIndex ? packList.packIndex + 1 : 0;
             memcpy(config.levelPackName, packList.names[packList.packIndex], PACK_NAME_SIZE);
+            summariseSelectedPack();
             break;
         default:
             enterState(ShellState::Menu);   // RETURN: back on OPTIONS, where the player came from

@@ -39,6 +39,9 @@ void fillRenderInputs()
     in.fallMode = config.fallMode != 0;
     in.mouseControl = config.mouseControl != 0;
     snprintf(in.levelPackName, sizeof in.levelPackName, "%.*s", PACK_NAME_SIZE - 1, config.levelPackName);
+    in.packLevels = game.packLevels;
+    in.packRatingLow = game.packRatingLow;
+    in.packRatingHigh = game.packRatingHigh;
     snprintf(in.menuMessage, sizeof in.menuMessage, "%s", game.menuMessage);
     const bool paused = game.state == ShellState::Paused;
     in.paused = paused;
