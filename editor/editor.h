@@ -25,7 +25,7 @@ constexpr double FIELD_OF_VIEW = 45.0;     // vertical, degrees
 constexpr double SPIN_STEP = 4.0;          // start-up turn per frame, degrees
 constexpr double SPIN_END = 360.0;
 
-constexpr int BUTTON_COUNT = 27;         // the 15 of the original table, then the editing tools
+constexpr int BUTTON_COUNT = 28;         // the 15 of the original table, then the editing tools
 constexpr int LABEL_SIZE = 100;          // bytes of a button label, terminator included
 constexpr int SWATCH_COUNT = 10;         // one per brick code 0..9
 constexpr double GRID_ORIGIN_X = 52.5;   // scene point the cell centres are relative to
@@ -46,6 +46,7 @@ constexpr int CHECK_NOTE_LINES = 6;                         // lines of the chec
 constexpr int CHECK_LINE_CHARS = 27;                        // characters per verdict line: the width of the tool column
 constexpr size_t CHECK_OUTPUT_MAX = 16384;                  // bytes of the checker's output kept; the rest is drained
 constexpr const char* CHECKER_NAME = "tlpcheck";
+constexpr const char* GAME_NAME = "tessivar";
 constexpr char ELLIPSIS = '\x85';   // one character cell that the window draws as an ellipsis
 constexpr int REFUSED_KEPT = 32;    // characters left out of a typed name that its note repeats
 
@@ -83,10 +84,11 @@ enum ButtonId {
     AnswerFirstButton,      // 24: the question's answers, labelled by the question
     AnswerSecondButton,     // 25: only for three-answer questions
     AnswerCancelButton,     // 26
+    PlayButton,             // 27: the level tried in the game, in the tool column above Check
 };
 
 // Keys the window reports apart from characters.
-enum class SpecialKey { PageUp, PageDown, Other };
+enum class SpecialKey { PageUp, PageDown, F5, Other };
 
 // What a press asked for, held while the question about unsaved work is open.
 enum class PendingAction {
@@ -106,6 +108,7 @@ enum class PendingAction {
     MoveLevelDown,
     OpenPackList,      // the pack list comes up once unsaved edits are dealt with
     OpenNewPackForm,   // so does the new-pack form
+    PlayLevel,         // the game plays the saved level: Save, or Discard (the level read again), first
 };
 
 enum class QuestionKind {
@@ -191,6 +194,13 @@ struct CheckRun {
     CheckTone tone = CheckTone::Neutral;
 };
 
+// The game started by "Play level", as a child process; one at a time.
+struct PlayTest {
+    bool running = false;
+    pid_t pid = -1;
+    int level = 0;   // level played, 1-based
+};
+
 // Everything the editor knows. One instance for the whole run (editor); the tests make their own.
 struct Editor {
     int windowWidth = EDITOR_WINDOW_WIDTH;   // pixels, updated on reshape
@@ -231,6 +241,7 @@ struct Editor {
     bool editsReleased = false;   // "Discard" opened the form or list: its Create or Load asks no more
     std::string refusedTyped;     // characters left out of the name being typed, for the note at Create
     PackImport import;            // a pack file given to the program, while its question is open
+    PlayTest playTest;
 };
 
 extern Editor editor;
@@ -446,6 +457,8 @@ void finishImport(Editor& ed, ImportChoice choice);
 // The checker program: beside exeFile first, then on each folder of pathList (':'-separated). False
 // when neither holds an executable CHECKER_NAME.
 bool findChecker(const char* exeFile, const char* pathList, std::string& found);
+// The same for any program of ours (name: "tessivar", "tlpcheck").
+bool findProgram(const char* name, const char* exeFile, const char* pathList, std::string& found);
 
 // Starts tlpcheck on the current level of the saved pack, or says on the check note why it cannot.
 void startCheck(Editor& ed);
@@ -459,3 +472,15 @@ void stopCheck(Editor& ed, const char* note);
 
 // The verdict a tlpcheck line gives for level, as note lines; false when line is no verdict for it.
 bool readCheckLine(const char* line, int level, CheckRun& into);
+
+// ---------------------------------------------------------------------------
+// Play-testing: the game as a child process (editor_play.cpp)
+// ---------------------------------------------------------------------------
+
+// Starts tessivar on the current level of the saved pack, in a window, or says on the status line why it
+// cannot. The caller has dealt with unsaved edits (requestAction).
+void startPlayTest(Editor& ed);
+// True once when the game started has ended (the status line says how); never blocks.
+bool pollPlayTest(Editor& ed);
+// Ends a game still running (the editor is closing).
+void stopPlayTest(Editor& ed);

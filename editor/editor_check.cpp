@@ -146,10 +146,15 @@ void finishCheck(Editor& ed, int status)
 
 bool findChecker(const char* exeFile, const char* pathList, std::string& found)
 {
+    return findProgram(CHECKER_NAME, exeFile, pathList, found);
+}
+
+bool findProgram(const char* name, const char* exeFile, const char* pathList, std::string& found)
+{
     if (exeFile && *exeFile) {
         std::string beside = exeFile;
         const size_t slash = beside.rfind('/');
-        beside = (slash == std::string::npos ? std::string(".") : beside.substr(0, slash)) + "/" + CHECKER_NAME;
+        beside = (slash == std::string::npos ? std::string(".") : beside.substr(0, slash)) + "/" + name;
         if (executableFile(beside)) {
             found = beside;
             return true;
@@ -161,7 +166,7 @@ bool findChecker(const char* exeFile, const char* pathList, std::string& found)
         const size_t length = end ? static_cast<size_t>(end - p) : strlen(p);
         // An empty entry would mean the working directory: a pack folder is no place to run programs from.
         if (length > 0) {
-            const std::string candidate = std::string(p, length) + "/" + CHECKER_NAME;
+            const std::string candidate = std::string(p, length) + "/" + name;
             if (executableFile(candidate)) {
                 found = candidate;
                 return true;
@@ -193,6 +198,19 @@ bool readCheckLine(const char* line, int level, CheckRun& into)
         !in.literal(" s")) {
         return false;
     }
+    // ", rating <r> (<k>/<n> runs with 3 lives, median <s> s)" at the end, when the check rated the level.
+    char rating[STATUS_SIZE] = "";
+    if (const char* rated = strstr(in.p, ", rating ")) {
+        LineReader r{rated + 9};
+        long value = 0, won = 0, played = 0, lives = 0;
+        char ratedMedian[16];
+        if (r.number(value) && r.literal(" (") && r.number(won) && r.literal("/") && r.number(played) &&
+            r.literal(" runs with ") && r.number(lives) && r.literal(" lives, median ") &&
+            r.seconds(ratedMedian, sizeof ratedMedian)) {
+            snprintf(rating, sizeof rating, " Rating %ld of 5 (%ld/%ld won with %ld lives, median %s s).", value, won,
+                     played, lives, ratedMedian);
+        }
+    }
     char text[STATUS_SIZE];
     if (in.literal(", unreachable: row ") && in.number(row) && in.literal(" column ") && in.number(column)) {
         snprintf(text, sizeof text, "Level %d cannot be cleared: no ball reaches the brick at row %ld column %ld.",
@@ -206,8 +224,8 @@ bool readCheckLine(const char* line, int level, CheckRun& into)
                  runs, k, median);
         setNote(into, CheckTone::Bad, text);
     } else {
-        snprintf(text, sizeof text, "Level %d: cleared by %ld of %ld runs, median %s s, longest %s s.", level, k, runs,
-                 median, longest);
+        snprintf(text, sizeof text, "Level %d: cleared by %ld of %ld runs, median %s s, longest %s s.%s", level, k,
+                 runs, median, longest, rating);
         setNote(into, k == runs ? CheckTone::Good : CheckTone::Warning, text);
     }
     return true;
@@ -238,8 +256,8 @@ void startCheck(Editor& ed)
     }
     char levelText[16];
     snprintf(levelText, sizeof levelText, "%d", ed.levelNumber);
-    char* const argv[] = {const_cast<char*>(checker.c_str()), const_cast<char*>("--level"), levelText, ed.packPath,
-                          nullptr};
+    char* const argv[] = {const_cast<char*>(checker.c_str()), const_cast<char*>("--rate"), const_cast<char*>("--level"),
+                          levelText, ed.packPath, nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);

@@ -22,7 +22,8 @@ bool dropsEdits(PendingAction action)
         case PendingAction::InsertLevel:
         case PendingAction::DuplicateLevel:
         case PendingAction::OpenPackList:   // asked before the list is shown, never over it
-        case PendingAction::OpenNewPackForm: return true;
+        case PendingAction::OpenNewPackForm:
+        case PendingAction::PlayLevel: return true;   // the game plays the level as saved
         case PendingAction::None:
         case PendingAction::DeleteLevel:   // its own question says the level goes, edits and all
         case PendingAction::CheckLevel:    // asks to save instead: the check plays the saved pack
@@ -136,6 +137,12 @@ void proceed(Editor& ed, PendingAction action, int targetLevel)
         case PendingAction::MoveLevelDown: changeLevels(ed, LevelChange::MoveDown); break;
         case PendingAction::OpenPackList: openPackList(ed); break;
         case PendingAction::OpenNewPackForm: openNewPackForm(ed); break;
+        case PendingAction::PlayLevel:
+            // Discarded edits: what the game plays is what the editor shows.
+            if (!ed.modified || reloadLevel(ed)) {
+                startPlayTest(ed);
+            }
+            break;
     }
 }
 

@@ -47,6 +47,7 @@ const ButtonRow BUTTON_TABLE[BUTTON_COUNT] = {
     {"", -11, -1.5, 5, 1},
     {"", 0, -1.5, 5, 1},
     {"", 11, -1.5, 5, 1},
+    {"Play level (F5)", -31, 2.4, 10, 1},
 };
 
 const int NEW_PACK_GROUP[] = {CreateButton, CancelNewButton, LessButton, MoreButton, NameFieldButton};
@@ -54,7 +55,7 @@ const int PACK_LIST_GROUP[] = {LoadButton, CancelListButton, LessButton, MoreBut
 const int EDIT_GROUP[] = {
     NextLevelButton,      PreviousLevelButton, SaveButton,   GreyHitsButton, BonusChanceButton, BackgroundButton,
     NewPackButton,        LoadPackButton,      UndoButton,   RedoButton,     ClearLevelButton,  InsertLevelButton,
-    DuplicateLevelButton, DeleteLevelButton,   MoveUpButton, MoveDownButton, CheckButton};
+    DuplicateLevelButton, DeleteLevelButton,   MoveUpButton, MoveDownButton, CheckButton,       PlayButton};
 
 bool insideButton(const EditorButton& b, double x, double y)
 {
@@ -305,6 +306,7 @@ void pressLeft(Editor& ed, int modifiers)
         case MoveUpButton: changeLevels(ed, LevelChange::MoveUp); break;
         case MoveDownButton: changeLevels(ed, LevelChange::MoveDown); break;
         case CheckButton: pressCheck(ed); break;
+        case PlayButton: requestAction(ed, PendingAction::PlayLevel); break;
         case AnswerFirstButton:
         case AnswerSecondButton:
         case AnswerCancelButton: break;   // stale hover of a question already answered
@@ -382,6 +384,8 @@ void pressSpecialKey(Editor& ed, SpecialKey key, int)
         requestAction(ed, PendingAction::PreviousLevel);
     } else if (key == SpecialKey::PageDown) {
         requestAction(ed, PendingAction::NextLevel);
+    } else if (key == SpecialKey::F5) {
+        requestAction(ed, PendingAction::PlayLevel);
     }
 }
 

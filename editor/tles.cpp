@@ -180,7 +180,7 @@ void drawQuestion()
 }
 
 const int TOOL_BUTTONS[] = {UndoButton,        RedoButton,   ClearLevelButton, InsertLevelButton, DuplicateLevelButton,
-                            DeleteLevelButton, MoveUpButton, MoveDownButton,   CheckButton};
+                            DeleteLevelButton, MoveUpButton, MoveDownButton,   CheckButton,       PlayButton};
 
 // ---------------------------------------------------------------------------
 // [SECTION] Texts
@@ -470,6 +470,10 @@ void drawTexts()
 void frame()
 {
     pollCheck(editor, glutGet(GLUT_ELAPSED_TIME));
+    if (pollPlayTest(editor)) {
+        glutPopWindow();   // the game has gone: the editor in front again
+        glutShowWindow();
+    }
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glPushMatrix();
     gluLookAt(0, 0, CAMERA_DISTANCE, 0, 0, 0, 0, 1, 0);
@@ -574,6 +578,7 @@ void special(int key, int, int)
 {
     const SpecialKey k = key == GLUT_KEY_PAGE_UP     ? SpecialKey::PageUp
                          : key == GLUT_KEY_PAGE_DOWN ? SpecialKey::PageDown
+                         : key == GLUT_KEY_F5        ? SpecialKey::F5
                                                      : SpecialKey::Other;
     pressSpecialKey(editor, k, modifiers());
     quitIfAsked();
@@ -614,7 +619,11 @@ void openWindow()
 }
 
 // A running check must not outlive the editor, however the program ends.
-void endCheckAtExit() { stopCheck(editor, ""); }
+void endCheckAtExit()
+{
+    stopCheck(editor, "");
+    stopPlayTest(editor);
+}
 
 const char* const USAGE =
     "usage: tles [--help] [--version] [X options] [PACK.tlp]\n"

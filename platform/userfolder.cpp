@@ -236,8 +236,11 @@ SeedReport seedUserFolder(const std::string& data, const std::string& user)
                 report.problems.push_back(error);
                 continue;
             }
-            for (const std::string& pack : listFiles(data + "/" + SEEDED_FOLDER, ".tlp")) {
-                seedFile(data, user, std::string(SEEDED_FOLDER) + "/" + pack, false, report);
+            // The packs, and the ratings kept beside them (which name the pack's content they rate).
+            for (const char* kind : {".tlp", ".tlp.ratings"}) {
+                for (const std::string& file : listFiles(data + "/" + SEEDED_FOLDER, kind)) {
+                    seedFile(data, user, std::string(SEEDED_FOLDER) + "/" + file, false, report);
+                }
             }
         } else if (it->is_directory(kindError)) {
             linkFolder(data, user, name, report);

@@ -30,8 +30,8 @@ std::string installedDataFolder(const std::string& executable, const std::string
 std::string userFolderPath(const char* xdgDataHome, const char* home);
 
 // Makes user (and its missing parents, 0700) and brings it up to date with data:
-//  - every data file at the top (config.ini) and every "Levels Packs/*.tlp" is copied in when missing, and
-//    replaced when the user's copy still equals the one seeded last time; a file the user changed stays as
+//  - every data file at the top (config.ini), every "Levels Packs/*.tlp" and its ".tlp.ratings" is copied in
+//    when missing, and replaced when the user's copy still equals the one seeded last time; a file the user changed stays as
 //    it is, and so does a pack the user deleted (a deleted config.ini comes back). The copies seeded last
 //    time are kept in user/.shipped for that comparison;
 //  - every other data folder is reached through a symbolic link user/<name> -> data/<name>, made or

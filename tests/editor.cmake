@@ -8,3 +8,5 @@ if(NOT TESSIVAR_UNIT_TESTS_ONLY)
   add_executable(editor_pixel editor_pixel.cpp)
   target_link_libraries(editor_pixel PRIVATE editor_logic)
 endif()
+# TLES's Play level with the real game, and the game given a pack file.
+add_windowed_test(playtest_windowed windowed/playtest.sh)

@@ -505,6 +505,14 @@ TEST(EditorCheckLine, EachVerdictOfTheCheckerReads)
         note += std::string(run.note[i]) + " ";
     }
     EXPECT_EQ(note, "Level 2: cleared by 16 of 16 runs, median 41.2 s, longest 80.0 s. ");
+    ASSERT_TRUE(readCheckLine("p.tlp level 2: cleared 16/16 runs, median 141.2 s, longest 580.0 s, rating 4 (11/16 "
+                              "runs with 3 lives, median 138.5 s)",
+                              2, run));
+    note.clear();
+    for (int i = 0; i < run.noteLines; ++i) {
+        note += std::string(run.note[i]) + " ";
+    }
+    EXPECT_NE(note.find("Rating 4 of 5 (11/16 won with 3 lives, median 138.5 s). "), std::string::npos) << note;
 
     ASSERT_TRUE(readCheckLine("p.tlp level 2: cleared 14/16 runs, median 41.2 s, longest 1200.0 s, hangs 2", 2, run));
     EXPECT_EQ(run.tone, CheckTone::Bad);
@@ -584,6 +592,30 @@ TEST_F(EditorCheck, TheCheckerIsFoundBesideTheEditorFirstThenOnPath)
     EXPECT_FALSE(findChecker(nullptr, nullptr, found));
 }
 
+TEST_F(EditorCheck, PlayLevelSavesFirstWhenAskedThenTheGamePlaysThatLevelInAWindow)
+{
+    open("checked", distinctPack(3));
+    press(ed, NextLevelButton);
+    const fs::path game = bin / GAME_NAME;
+    write(game.string(), "#!/bin/sh\necho \"$@\" > \"" + (dir / "args").string() + "\"\n");
+    fs::permissions(game, fs::perms::owner_all);
+    press(ed, ClearLevelButton);
+    ASSERT_TRUE(ed.modified);
+    pressSpecialKey(ed, SpecialKey::F5);
+    ASSERT_EQ(ed.question.kind, QuestionKind::UnsavedChanges);
+    answerQuestion(ed, Answer::First);
+    EXPECT_FALSE(ed.modified) << "saved: the game plays what the editor shows";
+    ASSERT_TRUE(ed.playTest.running);
+    bool back = false;
+    for (int frame = 0; frame < 1000 && !back; ++frame) {
+        back = pollPlayTest(ed);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_TRUE(back);
+    EXPECT_EQ(read((dir / "args").string()), "--pack checked.tlp --level 2 --window\n");
+    EXPECT_NE(std::string(ed.status).find("Back from playing level 2"), std::string::npos) << ed.status;
+}
+
 TEST_F(EditorCheck, CheckRunsTheCheckerOnTheSavedLevelAndShowsItsVerdict)
 {
     open("checked", distinctPack(3));
@@ -596,7 +628,7 @@ TEST_F(EditorCheck, CheckRunsTheCheckerOnTheSavedLevelAndShowsItsVerdict)
     EXPECT_STREQ(ed.buttons[CheckButton].label, "Stop check");
     EXPECT_NE(note().find("Checking level 2"), std::string::npos);
     waitForVerdict();
-    EXPECT_EQ(read((dir / "args").string()), "--level 2 Levels Packs/checked.tlp\n");
+    EXPECT_EQ(read((dir / "args").string()), "--rate --level 2 Levels Packs/checked.tlp\n");
     EXPECT_EQ(note(), "Level 2: cleared by 15 of 16 runs, median 12.5 s, longest 30.1 s. ");
     EXPECT_EQ(ed.check.tone, CheckTone::Warning);
     EXPECT_STREQ(ed.buttons[CheckButton].label, "Check level");

@@ -216,6 +216,24 @@ TEST(SoftLock, ABallCaughtInALoopIsNudgedAfterThirtySeconds)
     EXPECT_FALSE(insideStandingBrick(field, field.balls[0]));
 }
 
+TEST(SoftLock, ABallThatOnlyEverMeetsThePaddleIsNudgedAfterAMinute)
+{
+    // A paddle as wide as the field meets the ball every time; the one brick left is walled in.
+    PlayField field = emptyField();
+    field.bricks[brickAt(21, 0)].present = false;
+    stand(field, 0, 0, Green);
+    stand(field, 0, 1, Iron);
+    stand(field, 1, 0, Iron);
+    stand(field, 1, 1, Iron);
+    field.paddle.halfWidth = (RIGHT_WALL - LEFT_WALL) / 2;
+    field.paddle.x = (RIGHT_WALL + LEFT_WALL) / 2;
+    field.speedFactor = 3;
+    play(field, 70, 59);
+    EXPECT_EQ(field.speedFactor, 3.0) << "the paddle keeps the ball from counting as stuck";
+    play(field, 70, 2);
+    EXPECT_EQ(field.speedFactor, 1.0) << "a minute without a brick nudges it all the same";
+}
+
 // ---------------------------------------------------------------------------
 // Whole runs: a million ball steps, at 70 frames a second and slower
 // ---------------------------------------------------------------------------

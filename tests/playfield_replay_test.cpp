@@ -2,6 +2,7 @@
 // the reader refuses what is damaged or foreign with a message; a replay of a
 // pack whose content changed is refused; tlpcheck --replay says so by its exit status.
 #include "game/playfield/bot.h"
+#include "game/playfield/ratings.h"
 #include "game/playfield/replay.h"
 
 #include <gtest/gtest.h>
@@ -10,9 +11,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -132,6 +135,28 @@ TEST_F(Replays, TheReaderRefusesWhatIsDamagedOrForeignWithAMessage)
     }
     EXPECT_FALSE(readReplayFile(dir.string(), replay, failure)) << "a folder";
     EXPECT_FALSE(readReplayFile((dir / "missing").string(), replay, failure));
+}
+
+TEST_F(Replays, APacksRatingsHoldOnlyForItsContentAndOnlyWhenWellFormed)
+{
+    const std::string pack = (dir / "mine.tlp").string();
+    fs::copy_file(PACKS + "starter.tlp", pack);
+    uint64_t hash = 0;
+    std::string failure;
+    ASSERT_TRUE(packContentHash(pack, hash, failure)) << failure;
+    ASSERT_TRUE(writePackRatings(pack, hash, {1, 5, 3}, failure)) << failure;
+    EXPECT_EQ(readPackRatings(pack), (std::vector<int>{1, 5, 3}));
+    std::ifstream in(pack + RATINGS_EXTENSION);
+    const std::string good((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const size_t last = good.rfind('3');
+    for (const std::string& bad : {good.substr(0, 20), good.substr(0, last) + "6\n", good.substr(0, last) + "33\n",
+                                   good.substr(0, last) + "x\n", std::string(RATINGS_FILE_MAX + 1, '1'), std::string()}) {
+        std::ofstream(pack + RATINGS_EXTENSION, std::ios::binary) << bad;
+        EXPECT_TRUE(readPackRatings(pack).empty()) << bad.substr(0, 60);
+    }
+    ASSERT_TRUE(writePackRatings(pack, hash, {2, 2, 2}, failure)) << failure;
+    std::ofstream(pack, std::ios::app) << "\n";
+    EXPECT_TRUE(readPackRatings(pack).empty()) << "the pack changed since it was rated";
 }
 
 TEST_F(Replays, AReplayOfAPackWhoseContentChangedIsRefused)

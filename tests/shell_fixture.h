@@ -101,6 +101,7 @@ protected:
         musicPlaying = false;
         gameRecording = GameRecording{};
         playback = Playback{};
+        directPlay = DirectPlay{};
         demo = DemoGame{};
         renderInputs.field = nullptr;
     }

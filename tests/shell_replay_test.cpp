@@ -200,7 +200,9 @@ TEST_F(Replays, TheMenuShowsADemoAfterThirtySecondsAndAnyPressEndsIt)
     runFor(DEMO_IDLE_TIME + 100);
     ASSERT_EQ(game.state, ShellState::Demo);
     EXPECT_EQ(demo.field.levelNumber, 2);
-    runFor(DEMO_LONGEST + PAUSE_TIME + 100);
+    for (int waited = 0; game.state == ShellState::Demo && waited <= DEMO_LONGEST + PAUSE_TIME; waited += 100) {
+        runFor(100);
+    }
     EXPECT_EQ(game.state, ShellState::Menu);
     EXPECT_TRUE(engine.lights[1].enabled) << "the menu's lights are back";
 }
@@ -225,11 +227,66 @@ TEST(GameArguments, ReplayIsTakenAndGlutsOptionsStay)
     ASSERT_TRUE(takeGameArguments(argc, second, arguments, failure));
     EXPECT_EQ(arguments.replayPath, "x.replay");
 
-    char unknown[] = "--fast";
-    for (char* wrong : {replay, unknown}) {
+    // A level straight away, in a window, on a pack given by name; -geometry keeps its value; a pack file.
+    char pack[] = "--pack=my pack", level[] = "--level", three[] = "3", window[] = "--window", geometry[] = "-geometry",
+         size[] = "800x600", tlp[] = "x.tlp";
+    char* fourth[] = {name, pack, level, three, geometry, size, window, tlp, nullptr};
+    argc = 8;
+    arguments = GameArguments{};
+    ASSERT_TRUE(takeGameArguments(argc, fourth, arguments, failure)) << failure;
+    EXPECT_EQ(arguments.packName, "my pack");
+    EXPECT_EQ(arguments.levelNumber, 3);
+    EXPECT_TRUE(arguments.window);
+    EXPECT_EQ(arguments.packFile, "x.tlp");
+    ASSERT_EQ(argc, 3);
+    EXPECT_STREQ(fourth[2], "800x600");
+
+    char unknown[] = "--fast", zero[] = "--level=0";
+    for (char* wrong : {replay, unknown, zero}) {
         char* third[] = {name, wrong, nullptr};
         argc = 2;
         EXPECT_FALSE(takeGameArguments(argc, third, arguments, failure));
         EXPECT_FALSE(failure.empty());
     }
+}
+
+TEST_F(Replays, ALevelAskedForIsPlayedAtOnceAndTheProgramEndsWithItsGame)
+{
+    std::string failure;
+    EXPECT_FALSE(selectPackByName("three", failure));
+    EXPECT_NE(failure.find("two.tlp"), std::string::npos) << "names the packs there: " << failure;
+    ASSERT_TRUE(selectPackByName("two", failure)) << failure;
+    EXPECT_FALSE(prepareDirectPlay(3, failure));
+    EXPECT_NE(failure.find("holds 2 levels"), std::string::npos) << failure;
+
+    // Lost (Escape): GAME OVER shows, then the program ends instead of the menu.
+    ASSERT_TRUE(prepareDirectPlay(2, failure)) << failure;
+    frameAt(100);
+    EXPECT_EQ(game.state, ShellState::Ready);
+    EXPECT_EQ(splashFrames, 0);
+    EXPECT_EQ(field.levelNumber, 2);
+    EXPECT_EQ(field.levelCount, 2);
+    runFor(500);
+    press(Key::Escape);
+    EXPECT_EQ(game.state, ShellState::GameOver);
+    runFor(PAUSE_TIME + 100);
+    EXPECT_EQ(exitStatus, 0);
+    EXPECT_EQ(menuFrames, 0);
+
+    // Cleared: the last picture holds (no next level), then the program ends.
+    game = GameState{};
+    field = PlayField{};
+    exitStatus = -1;
+    ASSERT_TRUE(prepareDirectPlay(1, failure)) << failure;
+    frameAt(fakeNow + 100);
+    runUntil(field.levelStartTime + READY_TIME + 10);
+    for (Brick& brick : field.bricks) {
+        brick.present = false;
+    }
+    runFor(PAUSE_TIME - 200);
+    EXPECT_TRUE(field.levelCleared);
+    EXPECT_EQ(field.levelNumber, 1) << "level 2 is not loaded";
+    EXPECT_EQ(exitStatus, -1);
+    runFor(400);
+    EXPECT_EQ(exitStatus, 0);
 }

@@ -368,6 +368,12 @@ CLASSIC = [
     ]),
 ]
 
+# The classic levels' difficulty as tlpcheck --rate gave it (1 easy to 5 hard), in the order they are drawn
+# above; the pack plays them from the easiest up, the drawn order kept among levels of one rating.
+CLASSIC_RATINGS = [1, 1, 1, 1, 2, 2, 2, 2, 1, 2, 2, 4, 2, 3, 3, 2, 1, 3, 4, 4, 1, 3, 3, 2, 4, 2, 4, 5, 2, 4, 4, 4]
+assert len(CLASSIC_RATINGS) == len(CLASSIC)
+CLASSIC = [level for _, level in sorted(zip(CLASSIC_RATINGS, CLASSIC), key=lambda pair: pair[0])]
+
 # Quick arcade set: generous capsules, soft grey.
 ARCADE = [
     ("Blast Off", 1, 50, 3, [
@@ -446,6 +452,12 @@ def check_clearable(name, grid):
     sealed = breakable - seen
     if sealed:
         raise ValueError(f"{name}: bricks sealed in by iron at {sorted(sealed)}")
+
+
+# The arcade levels' ratings, as for the classic ones.
+ARCADE_RATINGS = [2, 1, 1, 1, 2, 2]
+assert len(ARCADE_RATINGS) == len(ARCADE)
+ARCADE = [level for _, level in sorted(zip(ARCADE_RATINGS, ARCADE), key=lambda pair: pair[0])]
 
 
 def pack_text(levels):

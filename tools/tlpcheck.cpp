@@ -3,9 +3,12 @@
 // every run clears it, how long that takes, and whether a run hangs or a
 // breakable brick can never be reached; header values out of range are warned
 // of. A pack is read once, front to back, and each verdict printed as it comes.
+// With --rate each level also gets a difficulty from 1 to 5, from the same
+// seeds played again as a player with three lives; a whole pack's ratings are
+// kept beside it ("<pack>.ratings") for the game's menu.
 // With --replay it plays a recorded game again and checks that it ends as it did.
 //   tlpcheck [--seeds N] [--fps F] [--fall off|on|both] [--minutes M] [--level N]
-//            [--control mouse|keyboard] [--jobs N] PACK.tlp...
+//            [--control mouse|keyboard] [--jobs N] [--rate] PACK.tlp...
 //   tlpcheck --replay FILE [PACK.tlp]
 //   tlpcheck --help | --version
 // A pack given by its name alone is also looked for in the packs folder.
@@ -14,6 +17,7 @@
 // read (or the command line is wrong). A replay: 0 when it ends as recorded,
 // 1 when not, 2 when it or its pack cannot be used.
 #include "game/playfield/check.h"
+#include "game/playfield/ratings.h"
 #include "game/playfield/replay.h"
 #include "levelpack/catalogue.h"
 #include "levelpack/safefile.h"
@@ -36,7 +40,7 @@ constexpr double PROGRESS_SECONDS = 3;   // a check this long says how far it ha
 
 const char* const USAGE =
     "usage: tlpcheck [--seeds N] [--fps F] [--fall off|on|both] [--minutes M] [--level N]\n"
-    "                [--control mouse|keyboard] [--jobs N] PACK.tlp...\n"
+    "                [--control mouse|keyboard] [--jobs N] [--rate] PACK.tlp...\n"
     "       tlpcheck --replay FILE [PACK.tlp]\n"
     "       tlpcheck --help | --version\n"
     "  --seeds N       runs per fall mode, seeds 1 to N (default 8)\n"
@@ -46,6 +50,8 @@ const char* const USAGE =
     "  --level N       check only level N of each pack (default: every level)\n"
     "  --control MODE  the bot steers as with the mouse (default) or the keyboard\n"
     "  --jobs N        runs played at once (default: one per core)\n"
+    "  --rate          rate each level 1 (easy) to 5 (hard) from the same seeds played with 3 lives;\n"
+    "                  a whole pack's ratings are kept beside it as PACK.tlp.ratings\n"
     "  --replay FILE   play a recorded game again; its pack is PACK.tlp or \"Levels Packs/<its name>\"\n"
     "  --help          this text;  --version  the version\n";
 
@@ -74,8 +80,7 @@ bool readNumber(const char* text, double low, double high, bool whole, double& v
     return true;
 }
 
-bool parseArguments(int argc, char** argv, CheckOptions& options, std::vector<std::string>& packs,
-                    std::string& replay)
+bool parseArguments(int argc, char** argv, CheckOptions& options, std::vector<std::string>& packs, std::string& replay)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -85,6 +90,10 @@ bool parseArguments(int argc, char** argv, CheckOptions& options, std::vector<st
         }
         if (arg.size() < 2 || arg[0] != '-') {
             packs.push_back(arg);
+            continue;
+        }
+        if (arg == "--rate") {
+            options.rate = true;
             continue;
         }
         // Known or not is told before a value is taken: "--bogus 3" is one unknown option.
@@ -245,6 +254,9 @@ int main(int argc, char** argv)
         const std::string shown = quoteBytes(name);   // a name may hold any byte; the output stays one line each
         const double started = secondsNow();
         double reported = started;
+        uint64_t hash = 0;
+        std::string hashFailure;
+        const bool hashed = options.rate && options.level == 0 && packContentHash(path, hash, hashFailure);
         const PackVerdict verdict = checkPack(path, options, [&](const PackLevel& read, const LevelVerdict& level) {
             for (const std::string& warning : headerWarnings(read)) {
                 printf("%s level %d: warning: %s\n", shown.c_str(), level.level, warning.c_str());
@@ -269,6 +281,18 @@ int main(int argc, char** argv)
                         options.level != 0 ? options.level : read.levelCount, now - started);
             }
         });
+        if (hashed && verdict.read.ok()) {
+            std::vector<int> ratings;
+            for (const LevelVerdict& level : verdict.levels) {
+                ratings.push_back(level.rating > 0 ? level.rating : RATING_EASIEST);   // an empty level ends at once
+            }
+            std::string failure;
+            if (writePackRatings(path, hash, ratings, failure)) {
+                printf("%s: ratings kept in %s%s\n", shown.c_str(), quoteBytes(path).c_str(), RATINGS_EXTENSION);
+            } else {
+                printf("%s: ratings not kept: %s\n", shown.c_str(), failure.c_str());
+            }
+        }
         if (!verdict.read.ok()) {
             unreadable = true;
             const std::string where = lookedIn.empty() ? "" : " (not found here nor in " + lookedIn + ")";

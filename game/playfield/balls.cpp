@@ -73,6 +73,7 @@ void moveBall(PlayField& field, int slot, double tick)
             ball.y -= ball.speedY * d;
         }
         ball.idleTicks += tick;
+        ball.bricklessTicks += tick;
     }
 }
 
@@ -220,6 +221,7 @@ bool ballMeetsBrick(PlayField& field, int slot, int index, double tick)
     }
     if (brick.type != Iron) {
         ball.idleTicks = 0;
+        ball.bricklessTicks = 0;
     }
     return true;
 }
@@ -257,6 +259,7 @@ void resetLostLife(PlayField& field, double clockNow, PlayEvents& events)
     first.speedX = FIRST_SPEED_X;
     first.speedY = FIRST_SPEED_Y;
     first.idleTicks = 0;
+    first.bricklessTicks = 0;
     for (int slot = 1; slot < BALL_SLOTS; ++slot) {
         field.balls[slot].active = false;
     }
@@ -288,7 +291,7 @@ void nudgeStuckBalls(PlayField& field)
     // The paddle's own courses, so a nudged ball moves as if it had just left the paddle.
     static const double COURSES[3][2] = {{0.7, 0.3}, {0.6, 0.4}, {0.4, 0.6}};
     for (Ball& ball : field.balls) {
-        if (!ball.active || ball.idleTicks <= STUCK_BALL_TICKS) {
+        if (!ball.active || (ball.idleTicks <= STUCK_BALL_TICKS && ball.bricklessTicks <= BRICKLESS_BALL_TICKS)) {
             continue;
         }
         // A loop at a high speed factor can close over a whole row's gaps, so
@@ -305,5 +308,6 @@ void nudgeStuckBalls(PlayField& field)
         field.speedFactor = 1.0;
         field.bounceCount = 0;
         ball.idleTicks = 0;
+        ball.bricklessTicks = 0;
     }
 }

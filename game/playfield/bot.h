@@ -1,8 +1,10 @@
 // game/playfield/bot: a seeded bot that plays one level through the game's
 // own frame (stepGame) at a fixed frame rate, giving a player's command once
-// per frame: launch, fire, and the paddle towards where the next ball will
-// come down (in fall mode out from under falling bricks), no faster than the
-// control mode it plays allows. Tests and the pack checker use it to show
+// per frame: launch, fire, and the paddle to where the next ball will come
+// down, meeting it with the part of the paddle that sends it at the bricks
+// still standing (in fall mode out from under falling bricks), with a
+// player's reaction time and aim error, no faster than the control mode it
+// plays allows. Tests and the pack checker use it to show
 // that levels can be cleared, and how long that takes; it can record its game
 // as a replay.
 #pragma once
@@ -25,6 +27,12 @@ enum class BotControl : uint8_t { Mouse, Keyboard };
 // quarter of a second. The rules put no limit on the pointer; a player's hand does.
 constexpr double BOT_MOUSE_SPEED = 1.8;   // world units per tick
 
+// A player's eye and hand: from a ball's unforeseen turn to the hand
+// following it, and how far (one standard deviation) the paddle misses the
+// spot on it the bot wants the ball to meet.
+constexpr double BOT_REACTION_MS = 200;
+constexpr double BOT_AIM_ERROR = 0.3;   // world units
+
 // How the bot plays; a run is fully determined by these values.
 struct BotOptions {
     unsigned int seed = 1;         // the level's random draws and the bot's aim
@@ -34,17 +42,31 @@ struct BotOptions {
     int32_t lives = 3;
     bool fallMode = false;   // the FALL MODE option for this run
     BotControl control = BotControl::Mouse;
+    double reactionMs = BOT_REACTION_MS;
+    double aimError = BOT_AIM_ERROR;
     ReplayRecorder* recorder = nullptr;   // when set, the run is recorded into it (pack identity left to the caller)
 };
 
-// The bot's hand for one game: its random aim and where it aims. Set by
-// startBot; botCommand changes it every frame.
+// The bot's eye and hand for one game: its random aim, what it last saw of
+// the ball it follows, when that ball last did something unforeseen, and the
+// plan it steers by. Set by startBot; botCommand changes it every frame.
 struct BotHand {
     std::mt19937 random;
     BotControl control = BotControl::Mouse;
-    int slot = -1;   // ball aimed at
+    double reactionMs = BOT_REACTION_MS;
+    double aimError = BOT_AIM_ERROR;
+    double clockMs = 0;   // the frames played so far
+    int slot = -1;        // ball followed
     bool descending = false;
-    double offset = 0;   // where on the paddle the ball should land, from its centre
+    bool right = false;
+    double speedX = 0;
+    double speedY = 0;
+    double halfWidth = 0;
+    double surprisedAt = 0;   // clockMs
+    bool planPending = true;
+    int course = -1;       // the paddle band it aims the ball at; -1: the middle
+    double error = 0;      // this plan's miss, world units
+    double target = PADDLE_HOME_X;
 };
 
 // What one run came to.
@@ -65,7 +87,8 @@ struct BotResult {
 using BotObserver = void (*)(const PlayField& field, void* context);
 
 // bot.cpp
-void startBot(BotHand& hand, unsigned int seed, BotControl control);
+void startBot(BotHand& hand, unsigned int seed, BotControl control, double reactionMs = BOT_REACTION_MS,
+              double aimError = BOT_AIM_ERROR);
 // Launch, fire and steer, as a player would once a frame: the command for a
 // frame of tick ticks, from the field as the last frame left it.
 PlayerCommand botCommand(const PlayField& field, BotHand& hand, double tick);

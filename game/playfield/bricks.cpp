@@ -224,6 +224,7 @@ void keepOutOfBricks(PlayField& field, int slot, double tick, PlayEvents& events
     if (entered >= 0) {
         if (field.bricks[entered].type != Iron) {
             ball.idleTicks = 0;
+            ball.bricklessTicks = 0;
         }
         hitBrick(field, entered, events);
     }

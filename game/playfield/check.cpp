@@ -16,6 +16,12 @@ constexpr double CHECK_FRAME_JITTER = 0.1;
 
 bool breakable(int32_t code) { return code >= Red && code <= Grey; }
 
+// The longest expected play, in seconds, of ratings 1 to 4.
+constexpr double RATING_LIMIT_1 = 75;
+constexpr double RATING_LIMIT_2 = 110;
+constexpr double RATING_LIMIT_3 = 160;
+constexpr double RATING_LIMIT_4 = 240;
+
 double median(std::vector<double> values)
 {
     if (values.empty()) {
@@ -121,13 +127,18 @@ std::vector<BotOptions> runsOf(const CheckOptions& options)
             bot.control = options.control;
             bot.lives = 1000000;   // a designer asks whether the level can be cleared, not how often the bot misses
             runs.push_back(bot);
+            if (options.rate) {
+                bot.lives = RATING_LIVES;   // a player's game: how often a level is lost says how hard it is
+                runs.push_back(bot);
+            }
         }
     }
     return runs;
 }
 
 // A level's verdict from its runs' results; its levelNumber is its position.
-LevelVerdict verdictOf(const PackLevel& level, const BotResult* results, size_t count)
+LevelVerdict verdictOf(const PackLevel& level, const std::vector<BotOptions>& runs, const BotResult* results,
+                       size_t count)
 {
     LevelVerdict verdict;
     verdict.level = level.levelNumber;
@@ -136,7 +147,16 @@ LevelVerdict verdictOf(const PackLevel& level, const BotResult* results, size_t 
     int column = -1;
     const bool walledIn = findUnreachableBrick(level, row, column);
     std::vector<double> clearTimes;
+    std::vector<double> ratedTimes;
     for (size_t k = 0; k < count; ++k) {
+        if (runs[k].lives == RATING_LIVES) {
+            ++verdict.ratedRuns;
+            if (results[k].cleared) {
+                ++verdict.ratedCleared;
+                ratedTimes.push_back(results[k].seconds);
+            }
+            continue;
+        }
         ++verdict.runs;
         if (results[k].cleared) {
             ++verdict.cleared;
@@ -147,6 +167,10 @@ LevelVerdict verdictOf(const PackLevel& level, const BotResult* results, size_t 
     }
     verdict.medianSeconds = median(clearTimes);
     verdict.longestSeconds = clearTimes.empty() ? 0 : *std::max_element(clearTimes.begin(), clearTimes.end());
+    if (verdict.ratedRuns > 0 && !verdict.empty) {
+        verdict.ratedMedianSeconds = median(ratedTimes);
+        verdict.rating = rateLevel(verdict.ratedCleared, verdict.ratedRuns, verdict.ratedMedianSeconds);
+    }
     // A run that clears proves the walls open after all.
     if (walledIn && verdict.cleared == 0) {
         verdict.unreachableRow = row;
@@ -177,11 +201,30 @@ void checkBatch(const std::vector<PackLevel>& levels, const CheckOptions& option
         helper.join();
     }
     for (size_t k = 0; k < levels.size(); ++k) {
-        verdicts.push_back(verdictOf(levels[k], results.data() + k * runs.size(), runs.size()));
+        verdicts.push_back(verdictOf(levels[k], runs, results.data() + k * runs.size(), runs.size()));
     }
 }
 
 }   // namespace
+
+int rateLevel(int cleared, int runs, double medianSeconds)
+{
+    if (cleared <= 0 || runs <= 0) {
+        return RATING_HARDEST;
+    }
+    // The play a player can expect before a clear: a lost game costs about as
+    // long as a won one, and is played again.
+    const double expected = medianSeconds * runs / cleared;
+    constexpr double LIMITS[] = {RATING_LIMIT_1, RATING_LIMIT_2, RATING_LIMIT_3, RATING_LIMIT_4};
+    int rating = RATING_EASIEST;
+    for (const double limit : LIMITS) {
+        if (expected <= limit) {
+            return rating;
+        }
+        ++rating;
+    }
+    return RATING_HARDEST;
+}
 
 LevelVerdict checkLevel(const PackLevel& level, int position, const CheckOptions& options)
 {
@@ -258,6 +301,11 @@ std::string verdictLine(const std::string& pack, const LevelVerdict& verdict)
         line += ", hangs " + std::to_string(verdict.hangs);
     } else if (verdict.empty) {
         line += ", empty";
+    }
+    if (verdict.rating > 0) {
+        snprintf(text, sizeof text, ", rating %d (%d/%d runs with %d lives, median %.1f s)", verdict.rating,
+                 verdict.ratedCleared, verdict.ratedRuns, RATING_LIVES, verdict.ratedMedianSeconds);
+        line += text;
     }
     return line;
 }

@@ -2,7 +2,8 @@
 // pack with the seeded bot (several seeds, fall mode off and on) and says of
 // each whether every run clears it and how long that takes, whether a run
 // hangs, and whether a breakable brick is walled in by iron where no ball
-// can ever reach it.
+// can ever reach it. Asked to, it also rates each level's difficulty from
+// runs played as a player would, with three lives.
 #pragma once
 
 #include "game/playfield/bot.h"
@@ -23,7 +24,13 @@ struct CheckOptions {
     int level = 0;         // only this level (1-based), 0 for all
     BotControl control = BotControl::Mouse;   // how the bot steers
     int jobs = 0;   // runs played at once, each on a thread of its own; 0: one per core
+    bool rate = false;   // also play each run with three lives and rate the level
 };
+
+// Difficulty ratings run from the easiest to the hardest.
+constexpr int RATING_EASIEST = 1;
+constexpr int RATING_HARDEST = 5;
+constexpr int32_t RATING_LIVES = 3;
 
 // One level's verdict.
 struct LevelVerdict {
@@ -36,7 +43,15 @@ struct LevelVerdict {
     bool empty = false;        // nothing to break
     int unreachableRow = -1;   // 1-based cell of a breakable brick no ball can reach; -1 when none
     int unreachableColumn = -1;
+    int rating = 0;                  // RATING_EASIEST..RATING_HARDEST when rated, else 0
+    int ratedRuns = 0;               // runs played with RATING_LIVES lives
+    int ratedCleared = 0;            // of those, the ones that cleared the level
+    double ratedMedianSeconds = 0;   // of those that cleared it
 };
+
+// A level's difficulty from the runs with three lives: cleared of runs, their
+// median play time. Fewer clears and longer play rate harder.
+int rateLevel(int cleared, int runs, double medianSeconds);
 
 // A whole pack's verdicts; read says whether (and why not) it could be read.
 struct PackVerdict {
@@ -64,5 +79,6 @@ using LevelChecked = std::function<void(const PackLevel& level, const LevelVerdi
 PackVerdict checkPack(const std::string& path, const CheckOptions& options, const LevelChecked& checked = {});
 
 // The verdict's line: "<pack> level <n>: cleared <k>/<runs> runs, median <s> s,
-// longest <s> s" and ", hangs <h>", ", unreachable: row <r> column <c>" or ", empty".
+// longest <s> s" and ", hangs <h>", ", unreachable: row <r> column <c>" or ", empty";
+// a rated level ends in ", rating <r> (<k>/<runs> runs with 3 lives, median <s> s)".
 std::string verdictLine(const std::string& pack, const LevelVerdict& verdict);

@@ -20,6 +20,7 @@ void resetForLevel(PlayField& field, double clockNow, PlayEvents& events)
         ball.speedX = FIRST_SPEED_X;
         ball.speedY = FIRST_SPEED_Y;
         ball.idleTicks = 0;
+        ball.bricklessTicks = 0;
     }
 
     field.ballCount = 1;

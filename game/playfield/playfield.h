@@ -52,6 +52,11 @@ constexpr double MAX_SUBSTEP_TICKS = 1.5;
 // taken to be caught in a loop (iron boxes, the corridor above a row) and is
 // nudged. Ordinary play returns a ball to the paddle every few seconds.
 constexpr double STUCK_BALL_TICKS = 30 * TICKS_PER_SECOND;
+// A ball can also loop through the paddle: with frames of one length and the
+// speed at its top, the paddle's few courses may all lead back to it past a
+// narrow gap. One that hits no breakable brick for this long is nudged too
+// (and the speed drops), which no player sending it at bricks ever sees.
+constexpr double BRICKLESS_BALL_TICKS = 60 * TICKS_PER_SECOND;
 
 // The lights that follow play objects (placed by the shell from the field):
 // light i follows ball slot i, these two the laser shots.
@@ -115,6 +120,7 @@ struct Ball {
     double speedX = 0;   // magnitude per tick, never negative
     double speedY = 0;
     double idleTicks = 0;   // play since it last met the paddle or a breakable brick
+    double bricklessTicks = 0;   // play since it last hit a breakable brick
 };
 
 struct Paddle {

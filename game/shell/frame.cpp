@@ -33,6 +33,10 @@ void loadingStep()
         startPlayback();   // no splash, no menu: the replay's game at once
         return;
     }
+    if (directPlay.active) {
+        startDirectPlay();   // the same for a level asked for on the command line
+        return;
+    }
     enterState(ShellState::Splash);
 }
 
@@ -134,6 +138,12 @@ void gameStep()
         return;
     }
 
+    if (directPlayHolds()) {
+        watchDirectPlay();
+        animateHud();
+        return;
+    }
+
     // The rules take the player's command of the last frame, advance a cleared
     // level (which may end the game: the pack completed, or it broke under
     // us, and the menu shows why), then play or hold the field.
@@ -148,6 +158,7 @@ void gameStep()
     playerCommand = PlayerCommand{};
     applyPlayEvents(playEvents);
     clearEvents(playEvents);
+    watchDirectPlay();
     if (outcome != FrameOutcome::Playing) {
         returnToMenu(0);   // a completed pack: the next loadLevel clears levelCleared
         return;
@@ -159,7 +170,7 @@ void gameStep()
     animateHud();
 
     if (field.lives <= 0) {
-        if (frameClock.clockNow - game.lastAliveTime > PAUSE_TIME) {
+        if (frameClock.clockNow - game.lastAliveTime > PAUSE_TIME && !directPlay.active) {
             returnToMenu(1);
             return;
         }

@@ -93,6 +93,9 @@ extern const StateRow STATE_TABLE[SHELL_STATES];   // indexed by ShellState
 // Lives for the whole run; only the menus change menuCursor.
 struct GameState {
     ShellState state = ShellState::Loading;     // changed only through enterState
+    int32_t packLevels = 0;       // the selected pack's level count, as the options show it; 0: unreadable
+    int32_t packRatingLow = 0;    // its range of ratings from its ratings file; 0: not rated
+    int32_t packRatingHigh = 0;
     ShellState pausedFrom = ShellState::Play;   // the state Paused returns to
     bool splashActive = true;                   // Loading or Splash (kept in step with state)
     bool inMenu = true;                         // not in a game: Loading, Splash, Menu, Options or Demo
@@ -209,6 +212,18 @@ struct Playback {
 
 extern Playback playback;
 
+// tessivar --level N: one game of one level straight away, then the program ends.
+struct DirectPlay {
+    bool active = false;
+    int32_t levelNumber = 0;
+    int32_t levelCount = 0;   // the pack's, for the HUD
+    double endedAt = -1;      // ms: when the level was cleared or the last life lost
+    bool cleared = false;
+    bool finished = false;   // the program was told to end
+};
+
+extern DirectPlay directPlay;
+
 // The menu's demo: the bot plays a level of the selected pack on a field of its
 // own, which the play scene shows, silently. Lives for the whole run.
 struct DemoGame {
@@ -276,6 +291,8 @@ extern PlayerCommand playerCommand;
 // ended to the clock now, the time spent paused left out.
 FrameTimes playTimes();
 std::string configuredPackPath();   // "Levels Packs/" + the configured pack's name
+// Reads the selected pack's level count and ratings for the options' LEVELS PACK line.
+void summariseSelectedPack();
 // Where the rules find the pack's next level: the configured pack.
 extern const LevelSource packLevels;
 
@@ -295,6 +312,21 @@ std::string replayFileName(time_t when, bool kept);
 // Deletes the oldest rotating replays (plain files named game-*.replay) of
 // folder beyond kept of them; every other file stays. Returns how many it deleted.
 int pruneReplays(const std::string& folder, int kept);
+
+// directplay.cpp: tessivar FILE.tlp, --pack NAME, --level N.
+// Selects the listed pack name (".tlp" may be left off); false, with failure naming the packs there, when
+// the list holds none of that name.
+bool selectPackByName(const std::string& name, std::string& failure);
+// Brings the pack file at source into the packs folder (checked first; a different pack of its name stays
+// and this one comes in beside it) and selects it; said tells the player what happened.
+bool bringInPackFile(const std::string& source, std::string& said, std::string& failure);
+// Checks that the configured pack holds a readable level levelNumber and sets the direct game going; false,
+// with failure saying why, when not. Before the window opens.
+bool prepareDirectPlay(int32_t levelNumber, std::string& failure);
+void startDirectPlay();   // the first frame after loading: READY on that level
+// After each game step: notes the game's end (cleared or lost) and ends the program PAUSE_TIME later.
+void watchDirectPlay();
+bool directPlayHolds();   // a cleared level stays on screen; nothing steps until the end
 
 // playback.cpp: tessivar --replay.
 // Reads the replay at path (before the program changes folder); false, with
@@ -320,8 +352,9 @@ void endDemo();   // back to the menu screen it came from
 // input.cpp
 void handleInput();   // polls every device once per frame and acts by the state's row
 // A game of the selected pack from level (0: its first), three lives, score 0; false (the menu says
-// why) when the pack cannot be read.
-bool startGame(int32_t level);
+// why) when the pack cannot be read. A game that does not count (a level tried from the editor) may start
+// at any level and neither enters a table nor moves a continue point.
+bool startGame(int32_t level, bool counts = true);
 void moveCamera(int steps);   // along the view direction, 0.1 per step, as far as the view keeps its sight
 // Under mouse control the view turns with the paddle, a fifth of the yaw the
 // pointer's travel gives (1/200 radian a pixel against 1/8 unit a pixel of

@@ -214,6 +214,7 @@ void mainMenuAction()
             break;
         case MainLine::Options:
             traceLine("menu OPTIONS");
+            summariseSelectedPack();
             enterState(ShellState::Options);
             game.menuCursor = 0;   // the options' own first line, not the menu's
             menuSound();
@@ -244,6 +245,7 @@ void optionsAction()
             packList.packIndex = packList.packIndex < packList.lastPackIndex ? packList.packIndex + 1 : 0;
             memcpy(config.levelPackName, packList.names[packList.packIndex], PACK_NAME_SIZE);
             refreshSelectedPack();
+            summariseSelectedPack();
             break;
         case 5:
         case 6: optionsStep(1, true); return;   // its cue sounds at the new volume
@@ -461,17 +463,17 @@ void switches()
 
 }   // namespace
 
-bool startGame(int32_t level)
+bool startGame(int32_t level, bool counts)
 {
     refreshSelectedPack();
     PlayerRecords& records = playerRecords;
-    if (level > 1 && continueLevel(records.continues, records.selectedPack) < level) {
+    if (counts && level > 1 && continueLevel(records.continues, records.selectedPack) < level) {
         // Changed on disk since the menu offered it: the edited pack is another pack.
         showMenuMessage((records.selectedPack.name + " has changed since: it has no level to continue from.").c_str());
         return false;
     }
     records.gamePack = records.selectedPack;
-    records.gameCounts = true;
+    records.gameCounts = counts;
     unsigned int seed = 0;
     if (!loadFirstLevel(level, &seed)) {
         records.gameCounts = false;

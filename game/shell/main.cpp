@@ -1,6 +1,7 @@
 // game/shell/main: the game program's entry point.
 // Takes the command line's options (--replay FILE: the replay is read and its
-// pack checked before anything else), reads config.ini (or takes the defaults), lists the level packs, opens the
+// pack checked before anything else; a pack file is brought in, --pack and
+// --level checked before the window opens), reads config.ini (or takes the defaults), lists the level packs, opens the
 // window (full screen, or a window as DISPLAY says) named and iconed for the
 // desktop, reports the OpenGL capabilities, starts the sound device with the
 // whole sound set and hands over to GLUT's loop; the scene is built by the first frame.
@@ -24,6 +25,7 @@
 #include "platform/sound.h"
 #include "platform/userfolder.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -187,10 +189,16 @@ int main(int argc, char** argv)
         printf("%s\n%s\n", failure.c_str(), GAME_USAGE);
         return 2;
     }
-    // The replay is read where it was named, before the program changes folder.
+    // The replay and a pack file are read where they were named, before the program changes folder.
     if (!arguments.replayPath.empty() && !readPlaybackFile(arguments.replayPath, failure)) {
         printf("Cannot play %s: %s.\n", quoteBytes(arguments.replayPath).c_str(), failure.c_str());
         return 1;
+    }
+    if (!arguments.packFile.empty() && arguments.packFile[0] != '/') {
+        char here[PATH_MAX];
+        if (getcwd(here, sizeof here)) {
+            arguments.packFile = std::string(here) + "/" + arguments.packFile;
+        }
     }
     if (!enterUserFolder()) {
         return 1;
@@ -202,6 +210,25 @@ int main(int argc, char** argv)
     if (!arguments.replayPath.empty() && !preparePlayback(failure)) {
         printf("Cannot play %s: %s.\n", quoteBytes(arguments.replayPath).c_str(), failure.c_str());
         return 1;
+    }
+    std::string said;
+    if (!arguments.packFile.empty()) {
+        if (!bringInPackFile(arguments.packFile, said, failure)) {
+            printf("Cannot use %s: %s\n", quoteBytes(arguments.packFile).c_str(), failure.c_str());
+            return 1;
+        }
+        showMenuMessage(said.c_str());
+    }
+    if (!arguments.packName.empty() && !selectPackByName(arguments.packName, failure)) {
+        printf("Cannot use --pack %s: %s.\n", quoteBytes(arguments.packName).c_str(), failure.c_str());
+        return 1;
+    }
+    if (arguments.levelNumber > 0 && !prepareDirectPlay(arguments.levelNumber, failure)) {
+        printf("Cannot play level %d: %s.\n", arguments.levelNumber, failure.c_str());
+        return 1;
+    }
+    if (arguments.window) {
+        config.windowed = 1;
     }
 
     if (!getenv("DISPLAY") || !*getenv("DISPLAY")) {

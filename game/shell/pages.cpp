@@ -75,6 +75,21 @@ std::string upper(std::string text)
     return text;
 }
 
+// The options' LEVELS PACK line has room for PACK_NAME_SHOWN characters of a name: a longer one keeps its
+// start and its end (the extension) around "...".
+constexpr size_t PACK_NAME_SHOWN = 13;
+
+std::string shownPackName(const std::string& name)
+{
+    std::string shown = upper(name);
+    if (shown.size() > PACK_NAME_SHOWN) {
+        const size_t tail = (PACK_NAME_SHOWN - 3) / 2;
+        const size_t head = PACK_NAME_SHOWN - 3 - tail;
+        shown = shown.substr(0, head) + "..." + shown.substr(shown.size() - tail);
+    }
+    return shown;
+}
+
 const ScoreTable* shownTable() { return findTable(playerRecords.scores, playerRecords.shownPack); }
 
 int shownRows()
@@ -209,7 +224,21 @@ void fillOptionsPage()
     addText(LINE_X, y(3), config.mouseControl ? "CONTROL MODE: MOUSE" : "CONTROL MODE: KEYBOARD");
     addText(LINE_X, y(4), "LEVELS PACK: ");
     const std::string pack(config.levelPackName, strnlen(config.levelPackName, PACK_NAME_SIZE));
-    addText(55, y(4), upper(pack).c_str());
+    addText(55, y(4), shownPackName(pack).c_str());
+    // Below it, smaller: how many levels, and how hard.
+    if (game.packLevels <= 0) {
+        snprintf(text, sizeof text, "CANNOT BE READ");
+    } else if (game.packRatingLow <= 0) {
+        snprintf(text, sizeof text, "%d LEVEL%s, NOT RATED", static_cast<int>(game.packLevels),
+                 game.packLevels == 1 ? "" : "S");
+    } else if (game.packRatingLow == game.packRatingHigh) {
+        snprintf(text, sizeof text, "%d LEVEL%s, RATED %d OF 5", static_cast<int>(game.packLevels),
+                 game.packLevels == 1 ? "" : "S", static_cast<int>(game.packRatingLow));
+    } else {
+        snprintf(text, sizeof text, "%d LEVELS, RATED %d TO %d OF 5", static_cast<int>(game.packLevels),
+                 static_cast<int>(game.packRatingLow), static_cast<int>(game.packRatingHigh));
+    }
+    addText(55, y(4) - 1.3f, text).scale = TEXT_SCALE * 0.4f;
     const char* muted = settings.muted ? "  (MUTED: M)" : "";
     snprintf(text, sizeof text, "SOUND VOLUME: %d%s", static_cast<int>(settings.soundVolume), muted);
     addText(LINE_X, y(5), text);

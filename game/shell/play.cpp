@@ -2,6 +2,7 @@
 // hands the level to the rules with the clock as its seed, keeps the player's
 // command for the next game step, and turns the rules' events into sounds,
 // music and camera resets.
+#include "game/playfield/ratings.h"
 #include "game/render/engine.h"
 #include "game/render/lights.h"
 #include "game/shell/config.h"
@@ -55,6 +56,21 @@ std::string configuredPackPath()
     // The name's field may lack its terminator; never read past it.
     const size_t nameLength = strnlen(config.levelPackName, PACK_NAME_SIZE);
     return std::string(PACK_FOLDER) + "/" + std::string(config.levelPackName, nameLength);
+}
+
+void summariseSelectedPack()
+{
+    const std::string path = configuredPackPath();
+    PackLevel first;
+    first.levelNumber = 0;
+    game.packLevels = readPackLevel(path, first).ok() ? first.levelCount : 0;
+    game.packRatingLow = game.packRatingHigh = 0;
+    const std::vector<int> ratings = readPackRatings(path);
+    // Ratings for another count of levels are no pack's: left out.
+    if (game.packLevels > 0 && ratings.size() == static_cast<size_t>(game.packLevels)) {
+        game.packRatingLow = *std::min_element(ratings.begin(), ratings.end());
+        game.packRatingHigh = *std::max_element(ratings.begin(), ratings.end());
+    }
 }
 
 FrameTimes playTimes() { return {frameClock.playClock, frameClock.clockNow - frameClock.pausedMs}; }
