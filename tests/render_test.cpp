@@ -532,14 +532,10 @@ TEST_F(Renderers, OnePassMatchesTheLightPassesWithinTolerance)
     initLights();
     setLightColour(SPLASH_LIGHT, 1, 1, 1);
     setLightEnabled(SPLASH_LIGHT, true);
-    for (bool options : {false, true}) {
-        renderInputs.optionsShown = options;
-        for (int line = 0; line < (options ? MENU_LINES_MAX : 3); ++line) {
-            placeMenuLights(line, engine.cameraPosition);
-            compareOnePass(all, renderMenu);
-        }
+    for (int line = 0; line < MENU_LINES_MAX; ++line) {
+        placeMenuLights(line, engine.cameraPosition);
+        compareOnePass(all, renderMenu);
     }
-    renderInputs.optionsShown = false;
     initLights();
     for (float fade : {0.0f, 0.6f, 1.0f}) {
         setLightColour(SPLASH_LIGHT, fade, fade, fade);
