@@ -259,7 +259,7 @@ TEST_F(Replays, ALevelAskedForIsPlayedAtOnceAndTheProgramEndsWithItsGame)
     EXPECT_FALSE(prepareDirectPlay(3, failure));
     EXPECT_NE(failure.find("holds 2 levels"), std::string::npos) << failure;
 
-    // Lost (Escape): GAME OVER shows, then the program ends instead of the menu.
+    // Given up (Escape, YES): GAME OVER shows, then the program ends instead of the menu.
     ASSERT_TRUE(prepareDirectPlay(2, failure)) << failure;
     frameAt(100);
     EXPECT_EQ(game.state, ShellState::Ready);
@@ -268,6 +268,8 @@ TEST_F(Replays, ALevelAskedForIsPlayedAtOnceAndTheProgramEndsWithItsGame)
     EXPECT_EQ(field.levelCount, 2);
     runFor(500);
     press(Key::Escape);
+    press(Key::Left);   // from NO to YES
+    press(Key::Enter);
     EXPECT_EQ(game.state, ShellState::GameOver);
     runFor(PAUSE_TIME + 100);
     EXPECT_EQ(exitStatus, 0);
