@@ -199,7 +199,7 @@ bool readCheckLine(const char* line, int level, CheckRun& into)
         return false;
     }
     // ", rating <r> (<k>/<n> runs with 3 lives, median <s> s)" at the end, when the check rated the level.
-    char rating[STATUS_SIZE] = "";
+    char rating[192] = "";   // room for every number at its longest
     if (const char* rated = strstr(in.p, ", rating ")) {
         LineReader r{rated + 9};
         long value = 0, won = 0, played = 0, lives = 0;
@@ -211,7 +211,7 @@ bool readCheckLine(const char* line, int level, CheckRun& into)
                      played, lives, ratedMedian);
         }
     }
-    char text[STATUS_SIZE];
+    char text[STATUS_SIZE + sizeof rating];
     if (in.literal(", unreachable: row ") && in.number(row) && in.literal(" column ") && in.number(column)) {
         snprintf(text, sizeof text, "Level %d cannot be cleared: no ball reaches the brick at row %ld column %ld.",
                  level, row, column);

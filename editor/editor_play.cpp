@@ -91,6 +91,7 @@ bool pollPlayTest(Editor& ed)
         snprintf(note, sizeof note, "Back from playing level %d.", play.level);
         reportSuccess(ed, note);
     }
+    printf("%s\n", ed.status);   // the log says when the game ended, as it says when it started
     return true;
 }
 
