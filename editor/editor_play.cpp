@@ -58,7 +58,7 @@ void startPlayTest(Editor& ed)
     play.pid = pid;
     play.level = ed.levelNumber;
     char note[STATUS_SIZE];
-    snprintf(note, sizeof note, "Playing level %d in the game: Escape there ends it.", play.level);
+    snprintf(note, sizeof note, "Playing level %d in the game: Escape and YES there end it.", play.level);
     reportSuccess(ed, note);
 }
 

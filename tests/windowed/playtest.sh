@@ -1,5 +1,5 @@
 # Level packs passed around and tried: in TLES, Play level (and F5) starts the real game on that level in a
-# window, straight at READY (its HUD shows the round), and when that game ends (Escape) the game has gone
+# window, straight at READY (its HUD shows the round), and when that game ends (Escape, YES) the game has gone
 # and TLES is in front again, its status line saying so; `tessivar some/where/x.tlp` brings the pack into
 # the packs folder and selects it (QUIT keeps it in config.ini); --pack with a name the folder lacks is
 # refused before any window opens.
@@ -49,8 +49,9 @@ wait_for_text log.txt "trace: state Ready" 60 || fail "the game did not go strai
 grep -q "trace: state Splash\|trace: state Menu" log.txt && fail "the game showed its splash or menu"
 sleep 1
 screenshot playtest-game
-tap Escape
-wait_for_text log.txt "Level 2 lost" 20 || fail "Escape did not end the play-test"
+tap Escape                                 # END THIS GAME?
+tap y                                      # YES
+wait_for_text log.txt "Level 2 lost" 20 || fail "Escape and YES did not end the play-test"
 wait_for_text log.txt "Back from playing level 2" 20 || fail "TLES did not see the game end"
 sleep 1
 pgrep -f "$game --pack" >/dev/null && fail "the game is still running"
@@ -64,6 +65,7 @@ done
 [ "$(grep -c "trace: state Ready" log.txt)" -ge 2 ] || fail "F5 did not start the game"
 sleep 1
 tap Escape
+tap y
 wait_for_text log.txt "Level 2 lost, score 0" 20 || fail "the second game did not end"
 stop_process "$pid" || true
 pid=""
