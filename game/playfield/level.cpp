@@ -117,6 +117,12 @@ void resetForMenu(PlayField& field, int32_t levelNumber)
     field.levelNumber = levelNumber;
 }
 
+void aimAtLevel(PlayField& field, int32_t levelNumber, int32_t levelCount)
+{
+    field.levelNumber = levelNumber;
+    field.levelCount = levelCount;
+}
+
 int bricksLeft(const PlayField& field)
 {
     int left = 0;

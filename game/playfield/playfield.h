@@ -263,6 +263,9 @@ void holdField(PlayField& field, PlayEvents& events);
 // The return to the menu after a completed pack (levelNumber 0: the next game
 // reads the pack's count again) or a game over (1): lives 3, score 0, laser off.
 void resetForMenu(PlayField& field, int32_t levelNumber);
+// A game about to begin at levelNumber of a pack of levelCount levels (0: the
+// pack's first, its count taken from the level the load reads).
+void aimAtLevel(PlayField& field, int32_t levelNumber, int32_t levelCount);
 // Standing bricks other than iron: what is left to clear.
 int bricksLeft(const PlayField& field);
 

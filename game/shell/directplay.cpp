@@ -103,14 +103,12 @@ bool prepareDirectPlay(int32_t levelNumber, std::string& failure)
     directPlay = DirectPlay{};
     directPlay.active = true;
     directPlay.levelNumber = levelNumber;
-    directPlay.levelCount = header.levelCount;
     return true;
 }
 
 void startDirectPlay()
 {
     resetForMenu(field, directPlay.levelNumber);
-    field.levelCount = directPlay.levelCount;
     // The room's light as the splash leaves it; this game shows no splash.
     setLightColour(SPLASH_LIGHT, 1, 1, 1);
     setLightEnabled(SPLASH_LIGHT, true);

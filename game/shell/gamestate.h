@@ -216,7 +216,6 @@ extern Playback playback;
 struct DirectPlay {
     bool active = false;
     int32_t levelNumber = 0;
-    int32_t levelCount = 0;   // the pack's, for the HUD
     double endedAt = -1;      // ms: when the level was cleared or the last life lost
     bool cleared = false;
     bool finished = false;   // the program was told to end

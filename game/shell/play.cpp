@@ -131,20 +131,20 @@ bool loadFirstLevel(int32_t level, unsigned int* seedUsed)
     const int32_t count = field.levelCount;
     // Every game reads the pack's level count afresh: the pack may be another
     // one since the last game, or edited.
-    field.levelNumber = 0;
+    int32_t first = 0;
+    int32_t total = count;
     if (level > 1) {
         PackLevel head;
         if (!readLevelOfPack(nullptr, 0, head)) {
-            field.levelNumber = number;
             return false;
         }
-        field.levelCount = head.levelCount;
-        field.levelNumber = std::clamp(level, 1, std::max(head.levelCount, 1));
+        total = head.levelCount;
+        first = std::clamp(level, 1, std::max(head.levelCount, 1));
     }
+    aimAtLevel(field, first, total);
     startGameRecording(configuredPackPath());
     if (!loadLevelOfPack(seedUsed)) {
-        field.levelNumber = number;
-        field.levelCount = count;
+        aimAtLevel(field, number, count);
         return false;
     }
     return true;
