@@ -80,6 +80,7 @@ protected:
         shellSeams = {fakeClock, countSwap,        fakeLoading,      fakeSplash, fakeMenu,
                       fakePlay,  fakeResizeRender, fakeApplyDisplay, fakeExit};
         game = GameState{};
+        runOnly = RunOnly{};
         windowState = WindowState{};
         windowState.screenWidth = 1920;
         windowState.screenHeight = 1080;

@@ -315,6 +315,34 @@ TEST_F(Shell, QuitWritesTheSettingsAndEndsSuccessfully)
     EXPECT_EQ(text.str(), "1024 768\n1\n0\ntwo.tlp\n");
 }
 
+static std::string readText(const char* path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// --window and --pack choose for one run: QUIT keeps config.ini's own display
+// and pack, unless the player chose again in the game.
+TEST_F(Shell, QuitKeepsWhatTheOptionsChoseForOneRunOutOfConfigIni)
+{
+    toMenu();
+    runOnly.display = true;
+    runOnly.pack = true;
+    strcpy(runOnly.packAsRead, "one.tlp");
+    config.windowed = 1;
+    game.menuCursor = 3;
+    press(Key::Enter);
+    EXPECT_EQ(readText("config.ini"), "1024 768\n1\n0\none.tlp\n");
+
+    exitStatus = -1;
+    toggleDisplay();
+    toggleDisplay();   // the player's own choice: a window
+    press(Key::Enter);
+    EXPECT_EQ(readText("config.ini"), "1024 768\n1\n0\none.tlp\n1\n");
+}
+
 TEST_F(Shell, ABrokenPackAtNewGameKeepsTheMenu)
 {
     std::ofstream("Levels Packs/two.tlp") << "2\n1 1 50 1\n0 0 x";

@@ -2,6 +2,7 @@
 #include "game/shell/gamestate.h"
 
 GameState game;
+RunOnly runOnly;
 ShellSeams shellSeams;
 FrameClock frameClock;
 bool musicPlaying = false;

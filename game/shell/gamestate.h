@@ -14,6 +14,7 @@
 #include "game/playfield/field.h"
 #include "game/playfield/replay.h"
 #include "game/render/engine.h"   // Light, for the menu's lights the demo keeps
+#include "game/shell/config.h"
 #include "game/shell/records.h"   // the scores, continue points and settings kept for the player
 #include "platform/seams.h"       // shellSeams
 
@@ -125,6 +126,17 @@ struct GameState {
 };
 
 extern GameState game;
+
+// What --window and --pack chose for this run only: QUIT writes config.ini's own
+// display and pack back, unless the player chose them again (OPTIONS, Alt+Enter).
+struct RunOnly {
+    bool display = false;
+    bool pack = false;
+    uint8_t windowedAsRead = 0;
+    char packAsRead[PACK_NAME_SIZE] = {};
+};
+
+extern RunOnly runOnly;
 
 // What is kept for the player (records.h), as this run has it. Read by the
 // first frame; each file written when what it keeps changes.

@@ -165,8 +165,15 @@ void clampCursor() { game.menuCursor = std::clamp(game.menuCursor, 0, menuLineCo
 void quit()
 {
     saveSettingsIfChanged();   // says so in the menu when it fails; config.ini is still written
+    Config kept = config;
+    if (runOnly.display) {
+        kept.windowed = runOnly.windowedAsRead;
+    }
+    if (runOnly.pack) {
+        memcpy(kept.levelPackName, runOnly.packAsRead, PACK_NAME_SIZE);
+    }
     std::string failure;
-    if (writeConfig(CONFIG_FILE, config, &failure)) {
+    if (writeConfig(CONFIG_FILE, kept, &failure)) {
         shellSeams.exitProgram(0);   // a normal, successful end
         return;
     }
@@ -244,6 +251,7 @@ void optionsAction()
             }
             packList.packIndex = packList.packIndex < packList.lastPackIndex ? packList.packIndex + 1 : 0;
             memcpy(config.levelPackName, packList.names[packList.packIndex], PACK_NAME_SIZE);
+            runOnly.pack = false;
             refreshSelectedPack();
             summariseSelectedPack();
             break;

@@ -219,6 +219,10 @@ int main(int argc, char** argv)
         }
         showMenuMessage(said.c_str());
     }
+    if (!arguments.packName.empty()) {
+        runOnly.pack = true;
+        memcpy(runOnly.packAsRead, config.levelPackName, PACK_NAME_SIZE);
+    }
     if (!arguments.packName.empty() && !selectPackByName(arguments.packName, failure)) {
         printf("Cannot use --pack %s: %s.\n", quoteBytes(arguments.packName).c_str(), failure.c_str());
         return 1;
@@ -228,6 +232,8 @@ int main(int argc, char** argv)
         return 1;
     }
     if (arguments.window) {
+        runOnly.display = true;
+        runOnly.windowedAsRead = config.windowed;
         config.windowed = 1;
     }
 

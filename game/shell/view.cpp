@@ -132,6 +132,7 @@ void windowedSize(int pictureWidth, int pictureHeight, int screenWidth, int scre
 void toggleDisplay()
 {
     config.windowed = config.windowed ? 0 : 1;
+    runOnly.display = false;
     traceLine("display %s", config.windowed ? "WINDOW" : "FULL SCREEN");
     windowState.reanchor = true;
     if (shellSeams.applyDisplay) {
