@@ -435,14 +435,18 @@ std::string encodeScoreBook(const ScoreBook& book)
     return text + "end\n";
 }
 
-bool decodeScoreBook(const std::string& text, ScoreBook& book, std::string& why)
+namespace {
+
+// The frame both record files share: comments and blank lines anywhere, the header first, each
+// record line given to take (which says why it refuses one), an "end" line last and nothing after it.
+template <typename Take>
+bool walkRecordLines(const std::string& text, const char* header, const char* kind, Take take, std::string& why)
 {
     std::vector<std::string> lines;
     if (!splitLines(text, lines, why)) {
         return false;
     }
-    ScoreBook read;
-    bool header = false;
+    bool headerSeen = false;
     bool ended = false;
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
@@ -454,66 +458,85 @@ bool decodeScoreBook(const std::string& text, ScoreBook& book, std::string& why)
             why = where + "more follows the end";
             return false;
         }
-        if (!header) {
-            if (line != SCORES_HEADER) {
-                why = line.rfind("tessivar scores ", 0) == 0 ? where + "a format this version cannot read"
-                                                             : where + "not a scores file";
+        if (!headerSeen) {
+            if (line != header) {
+                const std::string family = std::string("tessivar ") + kind + " ";
+                why = line.rfind(family, 0) == 0 ? where + "a format this version cannot read"
+                                                 : where + "not a " + kind + " file";
                 return false;
             }
-            header = true;
+            headerSeen = true;
         } else if (line == "end") {
             ended = true;
-        } else if (line.rfind("name ", 0) == 0 && read.tables.empty()) {
-            read.lastName = line.substr(5);
-            if (!goodPlayerName(read.lastName)) {
-                why = where + "the last name is not 1 to 12 of A-Z, 0-9, blank, '-' and '.'";
-                return false;
-            }
-        } else if (line.rfind("pack ", 0) == 0) {
-            PackId pack;
-            if (!decodePackLine(line, "pack", pack, why)) {
-                why = where + why;
-                return false;
-            }
-            for (const ScoreTable& table : read.tables) {
-                if (samePack(table.pack, pack)) {
-                    why = where + "a second table for " + pack.name;
-                    return false;
-                }
-            }
-            if (read.tables.size() >= static_cast<size_t>(RECORDED_PACKS_MAX)) {
-                why = where + "more than " + std::to_string(RECORDED_PACKS_MAX) + " tables";
-                return false;
-            }
-            read.tables.push_back({pack, {}});
-        } else {
-            ScoreEntry entry;
-            if (read.tables.empty()) {
-                why = where + "a game before any pack";
-                return false;
-            }
-            if (!decodeEntry(line, entry, why)) {
-                why = where + why;
-                return false;
-            }
-            std::vector<ScoreEntry>& entries = read.tables.back().entries;
-            if (entries.size() >= static_cast<size_t>(TABLE_SIZE)) {
-                why = where + "more than " + std::to_string(TABLE_SIZE) + " games in a table";
-                return false;
-            }
-            if (!entries.empty() && entries.back().score < entry.score) {
-                why = where + "the games are not best first";
-                return false;
-            }
-            entries.push_back(entry);
+        } else if (!take(line, why)) {
+            why = where + why;
+            return false;
         }
     }
-    if (!header) {
+    if (!headerSeen) {
         why = "it is empty";
         return false;
     }
     if (!ended) {
         why = "it ends early (no \"end\" line)";
+        return false;
+    }
+    return true;
+}
+
+}   // namespace
+
+bool decodeScoreBook(const std::string& text, ScoreBook& book, std::string& why)
+{
+    ScoreBook read;
+    const auto take = [&read](const std::string& line, std::string& refusal) {
+        if (line.rfind("name ", 0) == 0 && read.tables.empty()) {
+            read.lastName = line.substr(5);
+            if (!goodPlayerName(read.lastName)) {
+                refusal = "the last name is not 1 to 12 of A-Z, 0-9, blank, '-' and '.'";
+                return false;
+            }
+            return true;
+        }
+        if (line.rfind("pack ", 0) == 0) {
+            PackId pack;
+            if (!decodePackLine(line, "pack", pack, refusal)) {
+                return false;
+            }
+            for (const ScoreTable& table : read.tables) {
+                if (samePack(table.pack, pack)) {
+                    refusal = "a second table for " + pack.name;
+                    return false;
+                }
+            }
+            if (read.tables.size() >= static_cast<size_t>(RECORDED_PACKS_MAX)) {
+                refusal = "more than " + std::to_string(RECORDED_PACKS_MAX) + " tables";
+                return false;
+            }
+            read.tables.push_back({pack, {}});
+            return true;
+        }
+        ScoreEntry entry;
+        if (read.tables.empty()) {
+            refusal = "a game before any pack";
+            return false;
+        }
+        if (!decodeEntry(line, entry, refusal)) {
+            return false;
+        }
+        std::vector<ScoreEntry>& entries = read.tables.back().entries;
+        if (entries.size() >= static_cast<size_t>(TABLE_SIZE)) {
+            refusal = "more than " + std::to_string(TABLE_SIZE) + " games in a table";
+            return false;
+        }
+        if (!entries.empty() && entries.back().score < entry.score) {
+            refusal = "the games are not best first";
+            return false;
+        }
+        entries.push_back(entry);
+        return true;
+    };
+    if (!walkRecordLines(text, SCORES_HEADER, "scores", take, why)) {
         return false;
     }
     book = read;
@@ -532,71 +555,38 @@ std::string encodeContinueBook(const ContinueBook& book)
 
 bool decodeContinueBook(const std::string& text, ContinueBook& book, std::string& why)
 {
-    std::vector<std::string> lines;
-    if (!splitLines(text, lines, why)) {
-        return false;
-    }
     ContinueBook read;
-    bool header = false;
-    bool ended = false;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const std::string& line = lines[i];
-        const std::string where = "line " + std::to_string(i + 1) + ": ";
-        if (skippable(line)) {
-            continue;
-        }
-        if (ended) {
-            why = where + "more follows the end";
-            return false;
-        }
-        if (!header) {
-            if (line != CONTINUE_HEADER) {
-                why = line.rfind("tessivar continue ", 0) == 0 ? where + "a format this version cannot read"
-                                                               : where + "not a continue file";
-                return false;
-            }
-            header = true;
-            continue;
-        }
-        if (line == "end") {
-            ended = true;
-            continue;
-        }
+    const auto take = [&read](const std::string& line, std::string& refusal) {
         ContinuePoint point;
-        if (!decodePackLine(line, nullptr, point.pack, why)) {
-            why = where + why;
+        if (!decodePackLine(line, nullptr, point.pack, refusal)) {
             return false;
         }
         const size_t blank = point.pack.name.find(' ');
         int64_t level = 0;
         if (blank == std::string::npos || !wholeNumber(point.pack.name.substr(0, blank), 2, INT32_MAX, level)) {
-            why = where + "the level is not a number from 2 to 2147483647";
+            refusal = "the level is not a number from 2 to 2147483647";
             return false;
         }
         point.level = static_cast<int32_t>(level);
         point.pack.name = point.pack.name.substr(blank + 1);
         if (!goodPackName(point.pack.name)) {
-            why = where + "the pack's name is not a file name";
+            refusal = "the pack's name is not a file name";
             return false;
         }
         for (const ContinuePoint& other : read.points) {
             if (samePack(other.pack, point.pack)) {
-                why = where + "a second point for " + point.pack.name;
+                refusal = "a second point for " + point.pack.name;
                 return false;
             }
         }
         if (read.points.size() >= static_cast<size_t>(RECORDED_PACKS_MAX)) {
-            why = where + "more than " + std::to_string(RECORDED_PACKS_MAX) + " packs";
+            refusal = "more than " + std::to_string(RECORDED_PACKS_MAX) + " packs";
             return false;
         }
         read.points.push_back(point);
-    }
-    if (!header) {
-        why = "it is empty";
-        return false;
-    }
-    if (!ended) {
-        why = "it ends early (no \"end\" line)";
+        return true;
+    };
+    if (!walkRecordLines(text, CONTINUE_HEADER, "continue", take, why)) {
         return false;
     }
     book = read;
