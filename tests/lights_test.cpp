@@ -83,3 +83,20 @@ TEST(Lights, PlayLightsFollowTheBallsAndTheShotsOfTheField)
     EXPECT_FALSE(engine.lights[LASER_LIGHT_LEFT].enabled);
     EXPECT_EQ(engine.lights[0].direction[1], 1.0f) << "straight up while it rests on the paddle";
 }
+
+// A marker slid towards the eye to stay above the floor is drawn smaller by as
+// much, so it looks the same size beside a low line as beside any other.
+TEST(Lights, AMenuMarkerSlidTowardsTheEyeKeepsItsLookedSize)
+{
+    resetEngine();
+    const double camera[3] = {40, 27, 60};
+    EXPECT_EQ(placeMenuLightsAt(20, camera), 1.0);
+    const double scale = placeMenuLightsAt(-10, camera);
+    const float* p = engine.lights[0].position;
+    const double drawnZ = p[2] - 5;
+    const double distance = std::sqrt((p[0] - camera[0]) * (p[0] - camera[0]) + (p[1] - camera[1]) * (p[1] - camera[1]) +
+                                      (drawnZ - camera[2]) * (drawnZ - camera[2]));
+    const double unslid = std::sqrt(8.0 * 8.0 + (-9.0 - 27) * (-9.0 - 27) + 40.0 * 40.0);
+    EXPECT_LT(scale, 1.0);
+    EXPECT_NEAR(scale, distance / unslid, 1e-4);
+}

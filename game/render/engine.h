@@ -78,6 +78,7 @@ struct RenderInputs {
     MenuText menuTexts[RENDER_TEXTS];   // the menu page on screen: its lines, values and hints
     int32_t menuTextCount = 0;
     bool menuMarkers = true;   // the white markers at the menu's lights (a page whose cursor is a red row has none)
+    double menuMarkerScale = 1;   // their size: a marker slid towards the eye is drawn smaller, to look the same
     char menuMessage[RENDER_MESSAGE_SIZE] = {};   // a failure the menu shows; empty: none
     float menuMessageY = -6;                      // the baseline of its first row
     bool readyShown = false;                      // READY shows (the ready phase, also while paused in it)

@@ -70,7 +70,7 @@ void placeMenuLights(int line, const double camera[3])
     placeMenuLightsAt(20.0 - 5.0 * line, camera);
 }
 
-void placeMenuLightsAt(double lineY, const double camera[3])
+double placeMenuLightsAt(double lineY, const double camera[3])
 {
     setLightPosition(SPLASH_LIGHT, 0, 100, 0, 0);
     setLightDirection(SPLASH_LIGHT, 0, -1, 0);
@@ -110,6 +110,7 @@ void placeMenuLightsAt(double lineY, const double camera[3])
                              static_cast<float>(floorY + 0.7 * halfWidth), static_cast<float>(floorZ), 1);
         }
     }
+    return t;
 }
 
 void placePlayLights(const PlayField& field)

@@ -18,8 +18,10 @@ void initLights();
 // selected line (0 is the top line) as the camera (x, y, z) sees the lines.
 void placeMenuLights(int line, const double camera[3]);
 // The same for a line whose baseline stands at lineY (lines 5 apart from y 20 down
-// are the table's; a page of closer lines falls between them).
-void placeMenuLightsAt(double lineY, const double camera[3]);
+// are the table's; a page of closer lines falls between them). Returns how far along
+// its line of sight the marker stands (1: at the lines; less: slid towards the eye
+// to stay above the floor), the share its drawn size takes to look the same.
+double placeMenuLightsAt(double lineY, const double camera[3]);
 
 // The play frame's lights that follow the field's objects, placed after every
 // game step: light i on with ball slot i, at the ball and turned along its

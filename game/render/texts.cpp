@@ -177,7 +177,7 @@ void drawMenuText()
 {
     glColor3f(1, 1, 1);
     for (int i = 0; i < 3 && renderInputs.menuMarkers; ++i) {
-        drawLightMarker(engine.lights[i], 0.5);
+        drawLightMarker(engine.lights[i], 0.5 * renderInputs.menuMarkerScale);
     }
     glLineWidth(3.0f);
     glColor3f(1, 1, 1);

@@ -82,7 +82,7 @@ void menuStep()
         saveSettingsIfChanged();   // back on the main menu from the options or a game
     }
 
-    placeMenuLightsAt(menuLineY(game.menuCursor), engine.cameraPosition);
+    renderInputs.menuMarkerScale = placeMenuLightsAt(menuLineY(game.menuCursor), engine.cameraPosition);
     game.menuSpin += 2 * frameClock.tick;
 
     if (frameClock.clockNow - game.menuIdleSince > DEMO_IDLE_TIME && !startDemo()) {

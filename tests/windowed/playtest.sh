@@ -90,9 +90,9 @@ wait_for_text log.txt "Levels pack x.tlp selected" 60 || fail "the pack file was
 wait_for_text log.txt "trace: state Menu" 60 || fail "no menu"
 cmp -s some/where/x.tlp "Levels Packs/x.tlp" || fail "the pack was not copied in whole"
 tap Down
-tap Return                                 # OPTIONS
+tap Return                                 # HIGH SCORES (none yet: the cursor on RETURN)
 sleep 1
-screenshot playtest-options
+screenshot playtest-scores
 tap Escape
 tap Down
 tap Down
