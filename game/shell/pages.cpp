@@ -36,6 +36,7 @@ constexpr float ROWS_TOP = 23;          // HIGH SCORES' first row
 constexpr float ROW_STEP = 2.6f;
 constexpr float ROW_SCALE = 0.012f;   // the table in small mono letters: its columns line up
 constexpr float HINT_SCALE = 0.013f;
+constexpr float SUBLINE_SCALE = 0.0105f;   // OPTIONS' line under the pack's name
 constexpr float BOTTOM_Y = -10;       // a page's hint, or the failure in its place
 constexpr float TOP_MESSAGE_Y = 32;   // OPTIONS' failure, above its lines
 constexpr float RETURN_Y = -6;        // HIGH SCORES' RETURN, under the rows
@@ -238,7 +239,8 @@ void fillOptionsPage()
         snprintf(text, sizeof text, "%d LEVELS, RATED %d TO %d OF 5", static_cast<int>(game.packLevels),
                  static_cast<int>(game.packRatingLow), static_cast<int>(game.packRatingHigh));
     }
-    addText(55, y(4) - 1.3f, text).scale = TEXT_SCALE * 0.4f;
+    // As large as the gap to the next line allows: its letters stand between the two lines' letters.
+    addText(55, y(4) - 1.5f, text).scale = SUBLINE_SCALE;
     const char* muted = settings.muted ? "  (MUTED: M)" : "";
     snprintf(text, sizeof text, "SOUND VOLUME: %d%s", static_cast<int>(settings.soundVolume), muted);
     addText(LINE_X, y(5), text);
